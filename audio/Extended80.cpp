@@ -1,0 +1,87 @@
+#include "audio/Extended80.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tarvola {
+
+namespace {
+
+constexpr int kExponentBias = 16383;
+
+// Splits a value into sign, biased exponent and 64-bit significand without relying on the memory layout
+// of long double, so the codec is the same on every compiler.
+Extended80Bytes Encode(long double value) {
+    Extended80Bytes out{};
+    std::uint16_t signExponent = 0;
+    std::uint64_t significand = 0;
+    if (std::signbit(value))
+        signExponent = 0x8000;
+    if (std::isnan(value)) {
+        signExponent |= 0x7FFF;
+        significand = 0xC000000000000000ULL;
+    } else if (std::isinf(value)) {
+        signExponent |= 0x7FFF;
+        significand = 0x8000000000000000ULL;
+    } else if (value != 0) {
+        int exponent = 0;
+        long double fraction = std::frexp(std::fabs(value), &exponent); // [0.5, 1)
+        int biased = exponent - 1 + kExponentBias;
+        if (biased <= 0) {
+            // Denormal: the exponent field is 0 and the significand carries the scale.
+            fraction = std::ldexp(fraction, biased - 1);
+            biased = 0;
+        }
+        significand = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
+        signExponent |= static_cast<std::uint16_t>(biased);
+    }
+    for (int i = 0; i < 8; ++i)
+        out[i] = static_cast<std::uint8_t>(significand >> (8 * i));
+    out[8] = static_cast<std::uint8_t>(signExponent);
+    out[9] = static_cast<std::uint8_t>(signExponent >> 8);
+    return out;
+}
+
+long double Decode(const std::uint8_t* le) {
+    std::uint64_t significand = 0;
+    for (int i = 7; i >= 0; --i)
+        significand = (significand << 8) | le[i];
+    const std::uint16_t signExponent = static_cast<std::uint16_t>(le[8] | (le[9] << 8));
+    const bool negative = (signExponent & 0x8000) != 0;
+    const int biased = signExponent & 0x7FFF;
+    long double magnitude;
+    if (biased == 0x7FFF) {
+        const bool infinite = (significand << 1) == 0;
+        magnitude = infinite ? std::numeric_limits<long double>::infinity()
+                             : std::numeric_limits<long double>::quiet_NaN();
+    } else {
+        const int exponent = (biased == 0 ? 1 : biased) - kExponentBias - 63;
+        magnitude = std::ldexp(static_cast<long double>(significand), exponent);
+    }
+    return negative ? -magnitude : magnitude;
+}
+
+} // namespace
+
+Extended80Bytes EncodeExtendedLE(long double value) {
+    return Encode(value);
+}
+
+long double DecodeExtendedLE(const std::uint8_t* bytes) {
+    return Decode(bytes);
+}
+
+Extended80Bytes EncodeExtendedBE(long double value) {
+    Extended80Bytes bytes = Encode(value);
+    std::reverse(bytes.begin(), bytes.end());
+    return bytes;
+}
+
+long double DecodeExtendedBE(const std::uint8_t* bytes) {
+    Extended80Bytes le;
+    std::reverse_copy(bytes, bytes + 10, le.begin());
+    return Decode(le.data());
+}
+
+} // namespace tarvola

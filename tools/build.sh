@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Configures and builds the native tree (build/native) and the Windows trees (build/win32, and build/win64
+# where this machine cannot run 32-bit programs; see tools/wine-env.sh).
+# Usage: tools/build.sh [native|windows|all]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+source "$top/tools/wine-env.sh"
+which=${1:-all}
+jobs=$(nproc)
+
+build_tree() {
+    local dir=$1 targets=$2; shift 2
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
+    fi
+    cmake --build "$dir" -j "$jobs" ${targets:+--target $targets}
+}
+
+if [ "$which" = native ] || [ "$which" = all ]; then
+    build_tree "$top/build/native" ""
+fi
+if [ "$which" = windows ] || [ "$which" = all ]; then
+    if [ "$TARVOLA_WINDOWS_TREE" = win32 ]; then
+        build_tree "$top/build/win32" "" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+            -DCMAKE_BUILD_TYPE=Release
+    else
+        build_tree "$top/build/win32" Tarvola -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+            -DCMAKE_BUILD_TYPE=Release
+        build_tree "$top/build/win64" "" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" \
+            -DCMAKE_BUILD_TYPE=Release -DTARVOLA_WINE="$WINE"
+    fi
+fi
