@@ -1,6 +1,7 @@
 #include "audio/RWAudioFile.h"
 
 #include "audio/Extended80.h"
+#include "audio/General.h"
 #include "audio/Numerics.h"
 
 #include <sys/stat.h>
@@ -28,11 +29,6 @@ constexpr std::int32_t AiffSsndHeaderBytes = 16; // "SSND", size, offset, block 
 constexpr std::int64_t ConversionChunkBytes = 1 << 20;
 
 // ---- Byte order
-
-void SwapSampleBytes(std::uint8_t* bytes, std::int64_t samples, std::int32_t sampleBytes) {
-    for (std::int64_t i = 0; i < samples; ++i)
-        std::reverse(bytes + i * sampleBytes, bytes + (i + 1) * sampleBytes);
-}
 
 void FlipSignBits(std::uint8_t* bytes, std::int64_t count) {
     for (std::int64_t i = 0; i < count; ++i)
@@ -92,6 +88,19 @@ public:
 private:
     const std::vector<std::uint8_t>& bytes_;
 };
+
+// WAVE_FORMAT_EXTENSIBLE with the PCM sub-format is linear PCM too (other programs write it for more than
+// 16 bits); its fields at 22..36 are those of the plain format.
+constexpr std::int32_t ExtensibleTag = 0xFFFE;
+
+bool IsExtensiblePCM(const THeaderWindow& window) {
+    static const std::uint8_t pcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                                  0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    bool missing = false;
+    const std::uint32_t extraBytes = window.LE(36, 2, missing);
+    return !missing && extraBytes >= 22 && window.Holds(44, 16) &&
+           std::memcmp(window.At(44), pcmSubFormat, sizeof pcmSubFormat) == 0;
+}
 
 std::int32_t AsSigned32(std::uint32_t value) {
     return static_cast<std::int32_t>(value);
@@ -473,7 +482,7 @@ void TobjPCMAudio::ConvertSamples(std::uint8_t* bytes, std::int64_t count) const
     if (sampleBytes == 1 && signedBytes_)
         FlipSignBits(bytes, count);
     else if (sampleBytes > 1 && byteOrder_ == 1)
-        SwapSampleBytes(bytes, count / sampleBytes, sampleBytes);
+        SwapSamples(bytes, count / sampleBytes, sampleBytes);
 }
 
 std::int32_t TobjPCMAudio::ReadBlock(void* buffer, std::int32_t count) {
@@ -610,7 +619,7 @@ void TobjRIFFWave::ReadHeader() {
         const std::int64_t available = realFileSize_ - dataOffset;
 
         flags_.ChunkIDsMissing = missing;
-        flags_.NotPCM = tag != 1;
+        flags_.NotPCM = tag != 1 && !(tag == ExtensibleTag && IsExtensiblePCM(window));
         flags_.BadChannels = channels == 0 || channels > 2;
         flags_.BadRate = rate < 6000;
         flags_.BadBits = bits < 8 || bits > 32;
@@ -750,8 +759,7 @@ void TobjAudioIntchg::ReadHeader() {
         flags_.Unidentified = !flags_.BadRate && rate > static_cast<long double>(LargestFileBytes);
         const std::int32_t wholeRate = flags_.BadRate || flags_.Unidentified ? 0 : Trunc32(rate);
 
-        const std::int64_t dataBytes =
-            SizeWithinFile(size, available);
+        const std::int64_t dataBytes = SizeWithinFile(size, available);
         if (dataBytes <= LargestFileBytes) {
             audioInfo_.SetFormat(static_cast<std::int32_t>(dataBytes), channels, wholeRate, bits, 0);
             fileIOData_.SetLayout(static_cast<std::int32_t>(dataBytes), static_cast<std::int32_t>(dataOffset),

@@ -115,6 +115,14 @@ const char* const BadRate = "Sampling rate unsupported or not allowed.";
 const char* const BadBits = "Bits per sample ratio unsupported or not allowed.";
 const char* const Unidentified = "An unidentified error occurred.";
 
+// A WAVE_FORMAT_EXTENSIBLE "fmt " payload for 16-bit stereo with the given sub-format code.
+Bytes Extensible(std::uint8_t subFormat) {
+    const Bytes guidTail = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                            0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    return Join(
+        {FmtPayload(0xFFFE, 2, 44100, 16), LE(22, 2), LE(16, 2), LE(3, 4), LE(subFormat, 2), guidTail});
+}
+
 constexpr std::int32_t Any = -1;
 constexpr auto Abort = THeaderReportChoice::Abort;
 constexpr auto Ignore = THeaderReportChoice::Ignore;
@@ -154,6 +162,8 @@ TEST(RWAudioFile, ReadsTheRecordsAndReportsTheHeaderFaults) {
         {"data identifier beyond the header window", RiffFile(Join({fmt, RiffChunk("JUNK", Bytes(5000)), RiffChunk("data", data)})), Abort, {}, false, {Missing}},
         {"float wave, Abort", RiffFile(Join({RiffChunk("fmt ", FmtPayload(3, 1, 8000, 32)), RiffChunk("data", data)})), Abort, {}, false, {NotPCM}},
         {"float wave, Ignore: 32-bit integers", RiffFile(Join({RiffChunk("fmt ", FmtPayload(3, 1, 8000, 32)), RiffChunk("data", data)})), Ignore, {}, true, {NotPCM}, 8000, 40, 44, 36, 16, 0, data},
+        {"extensible wave with the PCM sub-format", RiffFile(Join({RiffChunk("fmt ", Extensible(0x01)), RiffChunk("fact", LE(10, 4)), RiffChunk("data", data)})), Ignore, {}, true, {}, 44100, 40, 80, 72, 16, 0, data},
+        {"extensible wave with the float sub-format", RiffFile(Join({RiffChunk("fmt ", Extensible(0x03)), RiffChunk("data", data)})), Abort, {}, false, {NotPCM}},
         {"data size 2 with 4-byte frames", CanonicalWave(2, 44100, 16, Bytes{1, 2}), Ignore, {}, false, {}},
         {"3 channels, Ignore", CanonicalWave(3, 44100, 16, Pattern(36)), Ignore, {}, false, {BadChannels}},
         {"rate below 6000, Ignore", CanonicalWave(1, 5999, 16, data), Ignore, {}, false, {BadRate}},
