@@ -214,7 +214,9 @@ bool TobjAudioFile::OpenHeadered(const std::string& fileName) {
     }
     if (audioInfo_.FrameBytes >= 1 && audioInfo_.DataBytes >= audioInfo_.FrameBytes)
         OpenForReading();
-    const bool ok = openForRead_ && fileIOData_.FileSize == realFileSize_ && audioInfo_.Frames >= 1;
+    // Both records must have taken the values: a layout refused by its record has no data to read.
+    const bool ok = openForRead_ && fileIOData_.FileSize == realFileSize_ && audioInfo_.Frames >= 1 &&
+                    fileIOData_.Frames >= 1;
     if (!ok)
         Close();
     return ok;
@@ -227,7 +229,7 @@ bool TobjAudioFile::OpenRaw(const std::string& fileName, const TRawPCMParams& pa
     if (audioInfo_.BytesPerSample >= 1 && audioInfo_.DataBytes >= audioInfo_.BytesPerSample)
         OpenForReading();
     const bool ok = stream_ != nullptr && rawParamsSet_ && fileIOData_.DataBytes == realFileSize_ &&
-                    audioInfo_.Frames >= 1;
+                    audioInfo_.Frames >= 1 && fileIOData_.Frames >= 1;
     if (!ok)
         Close();
     return ok;
@@ -759,7 +761,8 @@ void TobjAudioIntchg::ReadHeader() {
         flags_.Unidentified = !flags_.BadRate && rate > static_cast<long double>(LargestFileBytes);
         const std::int32_t wholeRate = flags_.BadRate || flags_.Unidentified ? 0 : Trunc32(rate);
 
-        const std::int64_t dataBytes = SizeWithinFile(size, available);
+        // A negative size (an SSND offset beyond its chunk) loads nothing.
+        const std::int64_t dataBytes = std::max<std::int64_t>(SizeWithinFile(size, available), 0);
         if (dataBytes <= LargestFileBytes) {
             audioInfo_.SetFormat(static_cast<std::int32_t>(dataBytes), channels, wholeRate, bits, 0);
             fileIOData_.SetLayout(static_cast<std::int32_t>(dataBytes), static_cast<std::int32_t>(dataOffset),
