@@ -109,6 +109,13 @@ int main(int argc, char** argv) {
         const ConvolutionSignal referenceSignal{input.data(), reference.data(), input.size(),
                                                 c.bytesPerSample, 2};
         const ConvolutionSignal engineSignal{input.data(), engine.data(), input.size(), c.bytesPerSample, 2};
+        {
+            const ConvolutionEngine plan(engineSignal, c.left, c.right);
+            if (plan.ShortestFeedbackDelay(0) != ConvolutionEngine::NoFeedback)
+                std::printf("  %s: shortest feedback delays %lld and %lld frames\n", c.name.c_str(),
+                            static_cast<long long>(plan.ShortestFeedbackDelay(0)),
+                            static_cast<long long>(plan.ShortestFeedbackDelay(1)));
+        }
         const double referenceTime = Seconds([&] { ConvolveReference(referenceSignal, c.left, c.right); });
         for (unsigned threads : {1u, cores}) {
             std::fill(engine.begin(), engine.end(), 0);

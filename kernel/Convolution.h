@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -115,14 +116,19 @@ private:
     struct Tap {
         long double value;
         std::int64_t delay;
-        bool feedback;
+        int source; // 0 the input, 1 the output
     };
     struct ChannelPlan {
         std::vector<Tap> taps;
         std::int64_t readableFrames = 0; // frames a tap may read: 0 <= frame < readableFrames
         std::int64_t shortestFeedback = NoFeedback;
-        std::vector<std::int32_t> input;  // the channel's input samples, readableFrames long
-        std::vector<std::int32_t> output; // its output samples as computed so far, same length
+        std::int64_t interiorFirst = 0; // output frames for which every tap reads inside the signal
+        std::int64_t interiorEnd = 0;
+        // Where taps read: the input and the output, frameStride bytes apart from frame to frame. Samples
+        // of 2 and 4 bytes are read in place; 1- and 3-byte samples through 32-bit copies in `planes`.
+        const std::uint8_t* bases[2] = {nullptr, nullptr};
+        std::int64_t frameStride = 0;
+        std::unique_ptr<std::int32_t[]> planes;
     };
     struct Job {
         int channel;
@@ -135,12 +141,15 @@ private:
     void FillChannelPlanes();
     std::int64_t BlockFrames(int channelIndex) const;
     void ComputeBlock(int channelIndex, std::int64_t first, std::int64_t end, double* accumulators);
-    std::vector<Job> MakeJobs(unsigned threads) const;
+    template <typename Read, typename Sample>
+    void ComputeBlockAs(int channelIndex, std::int64_t first, std::int64_t end, double* accumulators);
+    std::vector<Job> MakeJobs(unsigned& threads) const;
 
     ConvolutionSignal signal_;
     SampleRange range_;
     std::int64_t sampleLimit_ = 0;
     std::int64_t frameLimit_ = 0;
+    bool begun_ = false;
     ChannelPlan channels_[2];
 };
 

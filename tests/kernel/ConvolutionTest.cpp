@@ -187,10 +187,12 @@ TEST(Convolution, OddLastSampleOfAStereoSignalIsCopiedAndReadable) {
 
 TEST(Convolution, RefusesSignalsItCannotHandle) {
     std::vector<std::uint8_t> bytes(16);
-    const ConvolutionSignal fiveBytes{bytes.data(), bytes.data(), bytes.size(), 5, 1};
-    const ConvolutionSignal threeChannels{bytes.data(), bytes.data(), bytes.size(), 2, 3};
+    std::vector<std::uint8_t> output(16);
+    const ConvolutionSignal fiveBytes{bytes.data(), output.data(), bytes.size(), 5, 1};
+    const ConvolutionSignal threeChannels{bytes.data(), output.data(), bytes.size(), 2, 3};
     const ConvolutionSignal noOutput{bytes.data(), nullptr, bytes.size(), 2, 1};
-    for (const ConvolutionSignal& signal : {fiveBytes, threeChannels, noOutput}) {
+    const ConvolutionSignal overlapping{bytes.data(), bytes.data() + 2, bytes.size() - 2, 2, 1};
+    for (const ConvolutionSignal& signal : {fiveBytes, threeChannels, noOutput, overlapping}) {
         EXPECT_THROW(ConvolveReference(signal, {}, {}), std::invalid_argument);
         EXPECT_THROW(ConvolutionEngine(signal, {}, {}), std::invalid_argument);
     }
