@@ -109,7 +109,9 @@ public:
 class TobjMultiMemStrm : public TobjFlexMemoryStream {};
 
 // A stream over a file, opened for reading (shared with other readers and writers) or created empty
-// for reading and writing. Raises FileOpenError when the file cannot be opened.
+// for reading and writing. Raises FileOpenError when the file cannot be opened. Create empties an existing
+// file at once: a file written for the user is created under a temporary name and replaces the old one
+// only when complete.
 class TFileStream : public TStream {
 public:
     enum class Mode { OpenRead, Create };
