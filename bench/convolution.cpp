@@ -39,16 +39,16 @@ std::vector<ConvolutionRecord> SpreadKernel(std::mt19937_64& random, int count, 
     for (int at : impulses) {
         const bool output = outputEvery > 0 && at > 0 && random() % outputEvery == 0;
         const long double value = at == 0 ? 0.5L : static_cast<long double>(gain(random)) * 2 / count;
-        kernel.push_back({value, at, output ? TapKind::Output : TapKind::Input});
+        kernel.push_back({value, at, output ? TSourceKind::Output : TSourceKind::Input});
     }
     return kernel;
 }
 
 // An echo: the dry signal plus 15 feedback repeats a tenth of a second apart, fading.
 std::vector<ConvolutionRecord> EchoKernel() {
-    std::vector<ConvolutionRecord> kernel = {{1.0L, 0, TapKind::Input}};
+    std::vector<ConvolutionRecord> kernel = {{1.0L, 0, TSourceKind::Input}};
     for (int k = 1; k < 16; ++k)
-        kernel.push_back({0.45L / k, k * 4410, TapKind::Output});
+        kernel.push_back({0.45L / k, k * 4410, TSourceKind::Output});
     return kernel;
 }
 

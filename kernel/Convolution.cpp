@@ -108,9 +108,9 @@ void ConvolveChannel(const std::uint8_t* in, std::uint8_t* out, int channels, in
             const std::int64_t tapPos = outPos - std::int64_t{channels} * record.impulse;
             if (tapPos < 0 || tapPos >= sampleLimit)
                 continue;
-            if (record.kind == TapKind::Input)
+            if (record.kind == TSourceKind::Input)
                 acc = AddProduct(acc, Sample::Load(in + tapPos * Sample::Bytes), record.value);
-            else if (record.kind == TapKind::Output)
+            else if (record.kind == TSourceKind::Output)
                 acc = AddProduct(acc, Sample::Load(out + tapPos * Sample::Bytes), record.value);
         }
         Sample::Store(out + outPos * Sample::Bytes, RoundAndClip(acc, range));
@@ -178,14 +178,15 @@ void AccumulateTap(const std::uint8_t* samples, std::int64_t stride, long double
 
 // Frames of one block: a block's accumulators stay in the first-level cache.
 constexpr std::int64_t MaxBlockFrames = 512;
-// Work (taps times frames) of one job: large enough to keep scheduling cheap, small enough to share out.
-constexpr std::int64_t JobWork = std::int64_t{1} << 21;
-// At least this many jobs per channel, so that progress is reported often enough.
-constexpr std::int64_t MinJobsPerChannel = 200;
-// Work of a job below which splitting a channel with feedback among threads does not pay.
-constexpr std::int64_t MinSharedJobWork = std::int64_t{1} << 19;
 
 } // namespace
+
+std::vector<ConvolutionRecord> ConvolutionRecords(const TobjHistData& kernel) {
+    std::vector<ConvolutionRecord> records(static_cast<std::size_t>(kernel.Count()));
+    for (std::int32_t i = 0; i < kernel.Count(); ++i)
+        records[static_cast<std::size_t>(i)] = {kernel.Value(i), kernel.Impulse(i), kernel.Kind(i)};
+    return records;
+}
 
 SampleRange ContainerRange(int bytesPerSample) {
     switch (bytesPerSample) {
@@ -283,7 +284,7 @@ void ConvolutionEngine::PlanChannel(int channelIndex, std::span<const Convolutio
     plan.interiorFirst = 0;
     plan.interiorEnd = frameLimit_;
     for (const ConvolutionRecord& record : kernel) {
-        if (record.kind != TapKind::Input && record.kind != TapKind::Output)
+        if (record.kind != TSourceKind::Input && record.kind != TSourceKind::Output)
             continue;
         const std::int64_t delay = record.impulse;
         // A tap that reads no processed frame for any output frame never counts.
@@ -291,7 +292,7 @@ void ConvolutionEngine::PlanChannel(int channelIndex, std::span<const Convolutio
             continue;
         // The output is a copy of the input until a frame is computed, so a feedback tap at delay 0 or
         // below reads exactly the input.
-        const bool feedback = record.kind == TapKind::Output && delay > 0;
+        const bool feedback = record.kind == TSourceKind::Output && delay > 0;
         plan.taps.push_back({record.value, delay, feedback ? 1 : 0});
         if (feedback)
             plan.shortestFeedback = std::min(plan.shortestFeedback, delay);
@@ -400,7 +401,8 @@ void ConvolutionEngine::ComputeFrames(int channelIndex, std::int64_t firstFrame,
         ComputeBlock(channelIndex, first, std::min(endFrame, first + block), accumulators.data());
 }
 
-std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& threads) const {
+std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& threads,
+                                                                const ConvolutionTuning& tuning) const {
     std::int64_t jobFrames[2] = {0, 0};
     std::int64_t usefulThreads = 0;
     std::int64_t totalWork = 0;
@@ -409,7 +411,7 @@ std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& thread
         const std::int64_t taps = std::max<std::int64_t>(1, static_cast<std::int64_t>(plan.taps.size()));
         totalWork += taps * frameLimit_;
         std::int64_t frames = std::clamp<std::int64_t>(
-            JobWork / taps, 1, std::max<std::int64_t>(1, frameLimit_ / MinJobsPerChannel));
+            tuning.jobWork / taps, 1, std::max<std::int64_t>(1, frameLimit_ / tuning.minJobsPerChannel));
         if (plan.shortestFeedback == NoFeedback) {
             usefulThreads += threads;
         } else {
@@ -418,7 +420,7 @@ std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& thread
             // channel's jobs run one after the other.
             const std::int64_t sharers = std::max<std::int64_t>(1, threads / signal_.channels);
             const std::int64_t shared = plan.shortestFeedback / sharers;
-            if (sharers > 1 && shared * taps >= MinSharedJobWork) {
+            if (sharers > 1 && shared * taps >= tuning.minSharedJobWork) {
                 frames = std::min(frames, shared);
                 usefulThreads += sharers;
             } else {
@@ -428,7 +430,7 @@ std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& thread
         jobFrames[c] = frames;
     }
     // Each thread should have a fair share of work to be worth starting.
-    usefulThreads = std::min(usefulThreads, std::max<std::int64_t>(1, totalWork / MinSharedJobWork));
+    usefulThreads = std::min(usefulThreads, std::max<std::int64_t>(1, totalWork / tuning.minSharedJobWork));
     threads = static_cast<unsigned>(std::clamp<std::int64_t>(usefulThreads, 1, threads));
 
     // Both channels advance side by side, so that each channel's earliest jobs come first.
@@ -552,12 +554,13 @@ private:
     std::exception_ptr error_;
 };
 
-ConvolutionOutcome ConvolutionEngine::Run(const ConvolutionProgress& progress, unsigned threads) {
+ConvolutionOutcome ConvolutionEngine::Run(const ConvolutionProgress& progress, unsigned threads,
+                                          const ConvolutionTuning& tuning) {
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
     BeginOutput();
     const std::int64_t total = TotalSamples();
-    std::vector<Job> jobs = MakeJobs(threads);
+    std::vector<Job> jobs = MakeJobs(threads, tuning);
     Scheduler scheduler(*this, std::move(jobs));
     bool halted = false;
     auto report = [&] {
