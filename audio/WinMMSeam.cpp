@@ -34,7 +34,7 @@ WAVEHDR* AsWaveHdr(WaveHeader& header) {
     return reinterpret_cast<WAVEHDR*>(&header);
 }
 
-MMResult OpenWaveOut(WaveOutHandle& handle, std::uint32_t deviceId, const WaveFormat& format,
+MMResult OpenWaveOut(WaveOutHandle& handle, std::uint32_t deviceId, const WaveFormatEx& format,
                      WaveOpenMode mode) {
     WAVEFORMATEX platformFormat{};
     platformFormat.wFormatTag = format.FormatTag;

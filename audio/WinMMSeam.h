@@ -23,7 +23,7 @@ enum class WaveOpenMode { QueryFormat, OpenWithoutCallback };
 using WaveOutHandle = void*; // HWAVEOUT
 
 // WAVEFORMATEX.
-struct WaveFormat {
+struct WaveFormatEx {
     std::uint16_t FormatTag = 0;
     std::uint16_t Channels = 0;
     std::uint32_t SamplesPerSec = 0;
@@ -32,7 +32,7 @@ struct WaveFormat {
     std::uint16_t BitsPerSample = 0;
     std::uint16_t ExtraSize = 0;
 
-    friend bool operator==(const WaveFormat&, const WaveFormat&) = default;
+    friend bool operator==(const WaveFormatEx&, const WaveFormatEx&) = default;
 };
 
 // WAVEHDR, field for field: the device keeps a pointer to this very record from prepare to unprepare and
@@ -50,7 +50,7 @@ struct WaveHeader {
 
 // The wave-out calls of the player, and the plain message box it reports its failures with.
 struct WaveOutApi {
-    std::function<MMResult(WaveOutHandle& handle, std::uint32_t deviceId, const WaveFormat& format,
+    std::function<MMResult(WaveOutHandle& handle, std::uint32_t deviceId, const WaveFormatEx& format,
                            WaveOpenMode mode)>
         Open;
     std::function<MMResult(WaveOutHandle handle, WaveHeader& header)> PrepareHeader;

@@ -1,6 +1,7 @@
 #include "kernel/designers/ReverbDesigner.h"
 
 #include "audio/Numerics.h"
+#include "kernel/designers/X87PrecisionGuard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -183,6 +184,7 @@ long double ReverbState::Summed(int c, int p) const {
 }
 
 std::array<long double, kMellowingTaps> ReverbState::MellowingCoefficients() {
+    X87PrecisionGuard precision;
     // A seven-point Blackman window over k = -3 .. 3, normalised to sum 1.
     std::array<long double, kMellowingTaps> w{};
     for (int k = -3; k <= 0; ++k)
@@ -211,13 +213,33 @@ void DefaultSettings(ReverbState& state) {
     state.EB = 5 * (1 + state.Settings.ERSize);
 }
 
-bool ApplySettingsFile(ReverbState& state, std::span<const std::uint8_t> bytes) {
-    if (DecodeReverbFile(bytes, state.Settings, state.Banks))
-        return true;
-    DefaultSettings(state);
-    for (ERBank& bank : state.Banks.ER)
-        bank.fill(TRegeneratorRec{});
-    return false;
+namespace {
+
+const DesignerSettingsTexts kReverbSettingsTexts{kReverbMissingSettingsText, kReverbReadErrorText,
+                                                 kReverbSaveErrorText};
+
+} // namespace
+
+bool LoadSettings(ReverbState& state, const std::string& programFolder, const WarningSink& warn) {
+    const std::string path = DesignerSettingsPath(programFolder, kReverbSettingsFileName);
+    const bool loaded = LoadDesignerSettings(
+        path, kReverbFileBytes,
+        [&state](const std::uint8_t* bytes) {
+            return DecodeReverbFile(std::span(bytes, kReverbFileBytes), state.Settings, state.Banks);
+        },
+        kReverbSettingsTexts, warn);
+    if (!loaded) {
+        DefaultSettings(state);
+        for (ERBank& bank : state.Banks.ER)
+            bank.fill(TRegeneratorRec{});
+    }
+    return loaded;
+}
+
+bool SaveSettings(const ReverbState& state, const std::string& programFolder, const WarningSink& warn) {
+    const std::vector<std::uint8_t> bytes = EncodeReverbFile(state.Settings, state.Banks);
+    return SaveDesignerSettings(DesignerSettingsPath(programFolder, kReverbSettingsFileName), bytes,
+                                kReverbSettingsTexts, warn);
 }
 
 long double DelayForDistance(long double metres) {
@@ -238,6 +260,7 @@ void ComputeERDimensions(ReverbState& state) {
 }
 
 void ComputeERRegens(ReverbState& state) {
+    X87PrecisionGuard precision;
     ComputeERDimensions(state);
     const TReverbSettings& s = state.Settings;
     ERBank& left = state.Banks.ER[0];
@@ -267,6 +290,7 @@ void ComputeERRegens(ReverbState& state) {
 }
 
 void RenderER(ReverbState& state) {
+    X87PrecisionGuard precision;
     for (int c = 0; c < kChannelCount; ++c) {
         if (!state.ChannelOn[c])
             continue;
@@ -373,6 +397,7 @@ std::int32_t GRCountFor(std::uint8_t grType, long double a, long double b) {
 }
 
 void ComputeGRRegens(ReverbState& state) {
+    X87PrecisionGuard precision;
     ComputeGRDimensions(state);
     const TReverbSettings& s = state.Settings;
     if (s.GRTime == 0) {

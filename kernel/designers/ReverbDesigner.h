@@ -4,12 +4,13 @@
 // Distances are in metres, delays in milliseconds, sound travels at 346 m/s.
 #pragma once
 
+#include "kernel/designers/DesignerSettings.h"
 #include "kernel/designers/ReverbSettings.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <span>
+#include <string>
 #include <vector>
 
 namespace tarvola {
@@ -57,9 +58,13 @@ std::unique_ptr<ReverbState> MakeReverbState();
 // reflection banks are not touched here.
 void DefaultSettings(ReverbState& state);
 
-// Takes the settings and banks from the bytes of a settings file when the whole file is usable and returns
-// true; otherwise applies the defaults, with blank early-reflection banks too, and returns false.
-bool ApplySettingsFile(ReverbState& state, std::span<const std::uint8_t> bytes);
+// Reads "ReverbPersist.dat" in the program folder's "User\" folder: the settings and all four banks when the
+// whole file is usable. Otherwise it warns (missing or unreadable file) and applies the defaults with blank
+// early-reflection banks too, so a failed load never leaves half-read banks behind.
+bool LoadSettings(ReverbState& state, const std::string& programFolder, const WarningSink& warn);
+
+// Writes the settings and the current banks whole, or warns and leaves the old file.
+bool SaveSettings(const ReverbState& state, const std::string& programFolder, const WarningSink& warn);
 
 // Delay in ms for a distance, and its frame count at a rate (checked Round, halves to even).
 long double DelayForDistance(long double metres);

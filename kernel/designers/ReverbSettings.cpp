@@ -1,10 +1,11 @@
 #include "kernel/designers/ReverbSettings.h"
 
 #include "audio/Extended80.h"
+#include "kernel/designers/DesignerSettings.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
+#include <optional>
 
 namespace tarvola {
 
@@ -28,15 +29,11 @@ void PutExtended(std::uint8_t* record, std::size_t offset, long double value) {
     std::copy(bytes.begin(), bytes.end(), record + offset);
 }
 
-// Reads an 80-bit field when it holds a finite number in the encoding the processor produces: the
-// integer bit set exactly when the exponent is not zero (no unnormals, no pseudo-denormals).
 bool GetExtended(const std::uint8_t* record, std::size_t offset, long double& out) {
-    const std::uint8_t* field = record + offset;
-    const unsigned exponent = (field[8] | (field[9] << 8)) & 0x7FFFu;
-    const bool integerBit = (field[7] & 0x80u) != 0;
-    if (exponent == 0x7FFF || integerBit != (exponent != 0))
+    const std::optional<long double> value = DecodeStoredExtended(record + offset);
+    if (!value)
         return false;
-    out = DecodeExtendedLE(field);
+    out = *value;
     return true;
 }
 

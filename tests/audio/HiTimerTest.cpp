@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "audio/HiTimer.h"
+#include "tests/audio/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -57,25 +58,10 @@ struct ScriptedTimer {
     }
 };
 
-// Dispatches every message already queued for this thread.
-void DrainMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
+using testing_support::DrainMessages;
 
-// Dispatches messages until `done` holds or the (generous) deadline passes; answers `done`.
-bool PumpUntil(const std::function<bool()>& done,
-               std::chrono::milliseconds deadline = std::chrono::seconds(20)) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        DrainMessages();
-        if (!done())
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return done();
+bool PumpUntil(const std::function<bool()>& done) {
+    return testing_support::PumpUntil(done, std::chrono::seconds(20));
 }
 
 void PostTick(const TobjHiTimer& timer, std::uintptr_t id) {

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
@@ -14,6 +16,8 @@
 
 namespace tarvola {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
     std::vector<std::uint8_t> out;
@@ -195,20 +199,84 @@ TEST_F(ReverbFile, BoundaryValuesAreAccepted) {
     EXPECT_EQ(settings, edge);
 }
 
-TEST_F(ReverbFile, AFailedLoadLeavesDefaultsAndBlankBanks) {
-    const std::vector<std::uint8_t> goodPieces(file.begin(), file.begin() + 1156);
-    const auto target = MakeReverbState();
-    ASSERT_TRUE(ApplySettingsFile(*target, file));
-    EXPECT_TRUE(target->Banks == state->Banks);
+// The settings file in a fresh program folder per test.
+class ReverbSettingsFile : public ReverbFile {
+protected:
+    void SetUp() override {
+        ReverbFile::SetUp();
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::temp_directory_path() / (std::string("tarvola-reverb-settings-") + info->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder / "User");
+        path = DesignerSettingsPath(folder.string(), kReverbSettingsFileName);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    void Write(const std::vector<std::uint8_t>& bytes) const {
+        std::ofstream out(fs::path(path), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::vector<std::uint8_t> Read() const {
+        std::ifstream in(fs::path(path), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    bool Load(ReverbState& target) {
+        return LoadSettings(target, folder.string(),
+                            [this](const std::string& text) { warnings.push_back(text); });
+    }
 
-    EXPECT_FALSE(ApplySettingsFile(*target, goodPieces));
-    EXPECT_EQ(target->Settings, TReverbSettings{});
-    for (const ERBank& bank : target->Banks.ER)
-        for (const TRegeneratorRec& g : bank)
-            EXPECT_EQ(g, TRegeneratorRec{});
-    for (const GRBank& bank : target->Banks.GR)
-        for (const TRegeneratorRec& g : bank)
-            ASSERT_EQ(g, TRegeneratorRec{});
+    fs::path folder;
+    std::string path;
+    std::vector<std::string> warnings;
+};
+
+TEST_F(ReverbSettingsFile, SavesAndLoadsTheWholeState) {
+    ASSERT_TRUE(
+        SaveSettings(*state, folder.string(), [this](const std::string& t) { warnings.push_back(t); }));
+    EXPECT_EQ(Read(), file);
+    const auto target = MakeReverbState();
+    ASSERT_TRUE(Load(*target));
+    EXPECT_EQ(target->Settings, state->Settings);
+    EXPECT_TRUE(target->Banks == state->Banks);
+    EXPECT_TRUE(warnings.empty());
+}
+
+TEST_F(ReverbSettingsFile, AFailedLoadWarnsAndLeavesDefaultsWithBlankBanks) {
+    struct Case {
+        std::string what;
+        std::size_t length; // 0: no file
+        std::string warning;
+    };
+    const Case cases[] = {
+        {"missing", 0, kReverbMissingSettingsText},
+        {"settings piece only", 132, kReverbReadErrorText},
+        {"settings and early reflections", 1156, kReverbReadErrorText},
+        {"a bad value in the last piece", 90884, kReverbReadErrorText},
+    };
+    for (const Case& c : cases) {
+        warnings.clear();
+        fs::remove(path);
+        if (c.length > 0) {
+            std::vector<std::uint8_t> bytes(file.begin(),
+                                            file.begin() + static_cast<std::ptrdiff_t>(c.length));
+            if (c.length == file.size())
+                bytes[132 + 1024 + 40] = 7; // an Active byte of the general reverberation
+            Write(bytes);
+        }
+        const auto target = MakeReverbState();
+        ComputeERRegens(*target); // banks a previous session left in memory
+        EXPECT_FALSE(Load(*target)) << c.what;
+        EXPECT_EQ(warnings, std::vector<std::string>{c.warning}) << c.what;
+        EXPECT_EQ(target->Settings, TReverbSettings{}) << c.what;
+        for (const ERBank& bank : target->Banks.ER)
+            for (const TRegeneratorRec& g : bank)
+                EXPECT_EQ(g, TRegeneratorRec{}) << c.what;
+        for (const GRBank& bank : target->Banks.GR)
+            for (const TRegeneratorRec& g : bank)
+                ASSERT_EQ(g, TRegeneratorRec{}) << c.what;
+    }
 }
 
 } // namespace
