@@ -138,10 +138,15 @@ char DigitAt(const DecimalDigits& d, int position) {
 }
 
 std::string ScientificText(const DecimalDigits& d) {
+    // Texts are built by appending: GCC 12 warns falsely on "literal" + std::string.
     std::string text(1, d.digits[0]);
-    if (d.digits.size() > 1)
-        text += "." + d.digits.substr(1);
-    return text + "E" + std::to_string(d.exponent - 1);
+    if (d.digits.size() > 1) {
+        text += '.';
+        text.append(d.digits, 1);
+    }
+    text += 'E';
+    text += std::to_string(d.exponent - 1);
+    return text;
 }
 
 std::string GeneralText(const DecimalDigits& d, int precision) {
@@ -151,12 +156,16 @@ std::string GeneralText(const DecimalDigits& d, int precision) {
         return ScientificText(d);
     std::string text;
     if (d.exponent <= 0) {
-        text = "0." + std::string(static_cast<std::size_t>(-d.exponent), '0') + d.digits;
+        text = "0.";
+        text.append(static_cast<std::size_t>(-d.exponent), '0');
+        text += d.digits;
     } else {
         for (int i = 0; i < d.exponent; ++i)
             text += DigitAt(d, i);
-        if (static_cast<int>(d.digits.size()) > d.exponent)
-            text += "." + d.digits.substr(static_cast<std::size_t>(d.exponent));
+        if (static_cast<int>(d.digits.size()) > d.exponent) {
+            text += '.';
+            text.append(d.digits, static_cast<std::size_t>(d.exponent));
+        }
     }
     return text;
 }
@@ -174,7 +183,8 @@ std::string FixedText(const DecimalDigits& d, int digits, bool thousands) {
     }
     if (digits == 0)
         return integral;
-    std::string text = integral + ".";
+    std::string text = integral;
+    text += '.';
     for (int i = 0; i < digits; ++i)
         text += DigitAt(d, d.exponent + i);
     return text;
@@ -202,8 +212,9 @@ std::string FloatToStrF(long double value, TFloatFormat format, int precision, i
         text = GeneralText(d, precision);
     else
         text = FixedText(d, digits, format == TFloatFormat::ffNumber);
-    const bool negative = value < 0 && !d.digits.empty();
-    return negative ? "-" + text : text;
+    if (value < 0 && !d.digits.empty())
+        text.insert(text.begin(), '-');
+    return text;
 }
 
 } // namespace tarvola
