@@ -47,6 +47,9 @@ ensure_wine_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         "$WINE" wineboot.exe -i >/dev/null 2>&1 || true
+        # Wine draws the window frames itself: Xvfb has no window manager to draw them.
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
         wineserver -w
     fi
 }

@@ -1,0 +1,128 @@
+// Convolution speed: the reference loops against the engine on one thread and on every core, on the same
+// signal and kernels in one run, checking that the bytes are identical.
+// Usage: bench_convolution [--frames N] [--case NAME]...
+#include "kernel/Convolution.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace tarvola;
+
+namespace {
+
+constexpr int TwoSeconds = 88200; // frames at 44.1 kHz
+
+struct Case {
+    std::string name;
+    int bytesPerSample;
+    std::vector<ConvolutionRecord> left;
+    std::vector<ConvolutionRecord> right;
+};
+
+// `count` taps at distinct impulses spread over two seconds, in ascending order as the kernels keep them;
+// every `outputEvery`-th tap (0: none) reads the output. The gains keep the sum near full scale.
+std::vector<ConvolutionRecord> SpreadKernel(std::mt19937_64& random, int count, int outputEvery) {
+    std::set<int> impulses = {0};
+    std::uniform_int_distribution<int> impulse(1, TwoSeconds - 1);
+    while (static_cast<int>(impulses.size()) < count)
+        impulses.insert(impulse(random));
+    std::uniform_real_distribution<double> gain(-1.0, 1.0);
+    std::vector<ConvolutionRecord> kernel;
+    for (int at : impulses) {
+        const bool output = outputEvery > 0 && at > 0 && random() % outputEvery == 0;
+        const long double value = at == 0 ? 0.5L : static_cast<long double>(gain(random)) * 2 / count;
+        kernel.push_back({value, at, output ? TapKind::Output : TapKind::Input});
+    }
+    return kernel;
+}
+
+// An echo: the dry signal plus 15 feedback repeats a tenth of a second apart, fading.
+std::vector<ConvolutionRecord> EchoKernel() {
+    std::vector<ConvolutionRecord> kernel = {{1.0L, 0, TapKind::Input}};
+    for (int k = 1; k < 16; ++k)
+        kernel.push_back({0.45L / k, k * 4410, TapKind::Output});
+    return kernel;
+}
+
+std::vector<std::uint8_t> MakeSignal(std::mt19937_64& random, std::int64_t frames, int bytesPerSample) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(frames * 2 * bytesPerSample));
+    std::normal_distribution<double> noise(0, bytesPerSample == 1 ? 30 : 6000);
+    for (std::size_t i = 0; i < bytes.size(); i += bytesPerSample) {
+        double value = noise(random);
+        if (bytesPerSample == 1)
+            bytes[i] = static_cast<std::uint8_t>(std::clamp(128 + value, 0.0, 255.0));
+        else {
+            const auto word = static_cast<std::int16_t>(std::clamp(value, -32768.0, 32767.0));
+            bytes[i] = static_cast<std::uint8_t>(word);
+            bytes[i + 1] = static_cast<std::uint8_t>(word >> 8);
+        }
+    }
+    return bytes;
+}
+
+template <typename F>
+double Seconds(F&& f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::int64_t frames = 1000000;
+    std::vector<std::string> only;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--frames")
+            frames = std::atoll(argv[i + 1]);
+        else if (option == "--case")
+            only.push_back(argv[i + 1]);
+    }
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    std::printf("convolution: %lld stereo frames, %u cores\n", static_cast<long long>(frames), cores);
+
+    std::mt19937_64 random(2104);
+    std::vector<Case> cases;
+    cases.push_back({"input-2000", 2, SpreadKernel(random, 2000, 0), SpreadKernel(random, 2000, 0)});
+    cases.push_back({"input-10240", 2, SpreadKernel(random, 10240, 0), SpreadKernel(random, 10240, 0)});
+    cases.push_back({"quarter-output-2000", 2, SpreadKernel(random, 2000, 4), SpreadKernel(random, 2000, 4)});
+    cases.push_back(
+        {"quarter-output-10240", 2, SpreadKernel(random, 10240, 4), SpreadKernel(random, 10240, 4)});
+    cases.push_back({"8-bit-input-2000", 1, SpreadKernel(random, 2000, 0), SpreadKernel(random, 2000, 0)});
+    cases.push_back({"echo-16-feedback", 2, EchoKernel(), EchoKernel()});
+
+    bool allIdentical = true;
+    for (const Case& c : cases) {
+        if (!only.empty() && std::find(only.begin(), only.end(), c.name) == only.end())
+            continue;
+        const std::vector<std::uint8_t> input = MakeSignal(random, frames, c.bytesPerSample);
+        std::vector<std::uint8_t> reference(input.size()), engine(input.size());
+        const ConvolutionSignal referenceSignal{input.data(), reference.data(), input.size(),
+                                                c.bytesPerSample, 2};
+        const ConvolutionSignal engineSignal{input.data(), engine.data(), input.size(), c.bytesPerSample, 2};
+        const double referenceTime = Seconds([&] { ConvolveReference(referenceSignal, c.left, c.right); });
+        for (unsigned threads : {1u, cores}) {
+            std::fill(engine.begin(), engine.end(), 0);
+            const double engineTime = Seconds([&] {
+                ConvolutionEngine run(engineSignal, c.left, c.right);
+                run.Run({}, threads);
+            });
+            const bool identical = engine == reference;
+            allIdentical = allIdentical && identical;
+            std::printf("case %s, %u thread%s: reference %.3f s, engine %.3f s, ratio %.1fx, identical %s\n",
+                        c.name.c_str(), threads, threads == 1 ? "" : "s", referenceTime, engineTime,
+                        referenceTime / engineTime, identical ? "yes" : "no");
+            std::fflush(stdout);
+        }
+    }
+    return allIdentical ? 0 : 1;
+}

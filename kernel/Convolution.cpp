@@ -1,0 +1,512 @@
+#include "kernel/Convolution.h"
+
+#include "audio/Numerics.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace tarvola {
+namespace {
+
+// The 80-bit products and sums must be rounded to the 64-bit significand whatever precision the thread's
+// x87 unit was left in (Windows starts threads at 53 bits), and to nearest. Restores the control word.
+class ExtendedPrecisionScope {
+public:
+    ExtendedPrecisionScope() {
+#if defined(__i386__) || defined(__x86_64__)
+        asm volatile("fnstcw %0" : "=m"(saved_));
+        const std::uint16_t extendedToNearest = static_cast<std::uint16_t>((saved_ & ~0x0F00u) | 0x0300u);
+        asm volatile("fldcw %0" : : "m"(extendedToNearest));
+#endif
+    }
+    ~ExtendedPrecisionScope() {
+#if defined(__i386__) || defined(__x86_64__)
+        asm volatile("fldcw %0" : : "m"(saved_));
+#endif
+    }
+    ExtendedPrecisionScope(const ExtendedPrecisionScope&) = delete;
+    ExtendedPrecisionScope& operator=(const ExtendedPrecisionScope&) = delete;
+
+private:
+    std::uint16_t saved_ = 0;
+};
+
+// Sample containers: load to and store from a 32-bit integer.
+struct UnsignedByteSample {
+    static constexpr int Bytes = 1;
+    static std::int32_t Load(const std::uint8_t* p) { return *p; }
+    static void Store(std::uint8_t* p, std::int64_t v) { *p = static_cast<std::uint8_t>(v); }
+};
+
+struct WordSample {
+    static constexpr int Bytes = 2;
+    static std::int32_t Load(const std::uint8_t* p) {
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
+    }
+    static void Store(std::uint8_t* p, std::int64_t v) {
+        p[0] = static_cast<std::uint8_t>(v);
+        p[1] = static_cast<std::uint8_t>(v >> 8);
+    }
+};
+
+struct TripleSample {
+    static constexpr int Bytes = 3;
+    static std::int32_t Load(const std::uint8_t* p) {
+        const std::uint32_t raw = p[0] | (p[1] << 8) | (static_cast<std::uint32_t>(p[2]) << 16);
+        return static_cast<std::int32_t>(raw << 8) >> 8; // sign-extends bit 23
+    }
+    static void Store(std::uint8_t* p, std::int64_t v) {
+        p[0] = static_cast<std::uint8_t>(v);
+        p[1] = static_cast<std::uint8_t>(v >> 8);
+        p[2] = static_cast<std::uint8_t>(v >> 16);
+    }
+};
+
+struct LongSample {
+    static constexpr int Bytes = 4;
+    static std::int32_t Load(const std::uint8_t* p) {
+        return static_cast<std::int32_t>(p[0] | (p[1] << 8) | (p[2] << 16) |
+                                         (static_cast<std::uint32_t>(p[3]) << 24));
+    }
+    static void Store(std::uint8_t* p, std::int64_t v) {
+        p[0] = static_cast<std::uint8_t>(v);
+        p[1] = static_cast<std::uint8_t>(v >> 8);
+        p[2] = static_cast<std::uint8_t>(v >> 16);
+        p[3] = static_cast<std::uint8_t>(v >> 24);
+    }
+};
+
+// One step of the sum: the product with the 80-bit value, added in 80-bit precision, kept as a double.
+inline double AddProduct(double accumulator, std::int32_t sample, long double value) {
+    return static_cast<double>(sample * value + accumulator);
+}
+
+void CheckChannelArguments(int channels, int channelIndex, std::int64_t sampleLimit) {
+    if (channels < 1 || channels > 2 || channelIndex < 0 || channelIndex >= channels || sampleLimit < 0)
+        throw std::invalid_argument("Convolution: bad channel arguments");
+}
+
+template <typename Sample>
+void ConvolveChannel(const std::uint8_t* in, std::uint8_t* out, int channels, int channelIndex,
+                     std::int64_t sampleLimit, std::span<const ConvolutionRecord> kernel) {
+    CheckChannelArguments(channels, channelIndex, sampleLimit);
+    const ExtendedPrecisionScope precision;
+    const SampleRange range = ContainerRange(Sample::Bytes);
+    const std::int64_t frameLimit = sampleLimit / channels;
+    std::int64_t outPos = channelIndex;
+    for (std::int64_t frame = 0; frame < frameLimit; ++frame) {
+        double acc = 0;
+        for (const ConvolutionRecord& record : kernel) {
+            const std::int64_t tapPos = outPos - std::int64_t{channels} * record.impulse;
+            if (tapPos < 0 || tapPos >= sampleLimit)
+                continue;
+            if (record.kind == TapKind::Input)
+                acc = AddProduct(acc, Sample::Load(in + tapPos * Sample::Bytes), record.value);
+            else if (record.kind == TapKind::Output)
+                acc = AddProduct(acc, Sample::Load(out + tapPos * Sample::Bytes), record.value);
+        }
+        Sample::Store(out + outPos * Sample::Bytes, RoundAndClip(acc, range));
+        outPos += channels;
+    }
+}
+
+template <typename Sample>
+void ConvolveSignal(const ConvolutionSignal& signal, std::span<const ConvolutionRecord> left,
+                    std::span<const ConvolutionRecord> right) {
+    const std::int64_t sampleLimit = ProcessedSamples(signal);
+    ConvolveChannel<Sample>(signal.input, signal.output, signal.channels, 0, sampleLimit, left);
+    if (signal.channels == 2)
+        ConvolveChannel<Sample>(signal.input, signal.output, signal.channels, 1, sampleLimit, right);
+}
+
+// Calls f with the sample container of the signal.
+template <typename F>
+void WithSampleType(int bytesPerSample, F&& f) {
+    switch (bytesPerSample) {
+    case 1:
+        f(UnsignedByteSample{});
+        break;
+    case 2:
+        f(WordSample{});
+        break;
+    case 3:
+        f(TripleSample{});
+        break;
+    case 4:
+        f(LongSample{});
+        break;
+    default:
+        throw std::invalid_argument("Convolution: unsupported sample size");
+    }
+}
+
+// The many-samples-at-once step: one tap added into a run of accumulators. The accumulators are
+// independent, so the processor overlaps the 80-bit operations that a single sum would serialise.
+void AccumulateTap(const std::int32_t* samples, long double value, double* accumulators, std::int64_t count) {
+    for (std::int64_t i = 0; i < count; ++i)
+        accumulators[i] = AddProduct(accumulators[i], samples[i], value);
+}
+
+// Frames of one block: a block's accumulators stay in the first-level cache.
+constexpr std::int64_t MaxBlockFrames = 512;
+// Work (taps times frames) of one job: large enough to keep scheduling cheap, small enough to share out.
+constexpr std::int64_t JobWork = std::int64_t{1} << 21;
+// At least this many jobs per channel, so that progress is reported often enough.
+constexpr std::int64_t MinJobsPerChannel = 200;
+
+} // namespace
+
+SampleRange ContainerRange(int bytesPerSample) {
+    switch (bytesPerSample) {
+    case 1:
+        return {0, 255};
+    case 2:
+        return {-32768, 32767};
+    case 3:
+        return {-8388608, 8388607};
+    case 4:
+        return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
+    default:
+        throw std::invalid_argument("Convolution: unsupported sample size");
+    }
+}
+
+void CheckSignal(const ConvolutionSignal& signal) {
+    ContainerRange(signal.bytesPerSample);
+    if (signal.channels < 1 || signal.channels > 2)
+        throw std::invalid_argument("Convolution: unsupported channel count");
+    if (signal.bytes > 0 && (signal.input == nullptr || signal.output == nullptr))
+        throw std::invalid_argument("Convolution: missing signal buffer");
+}
+
+std::int64_t ProcessedSamples(const ConvolutionSignal& signal) {
+    CheckSignal(signal);
+    const auto samples =
+        static_cast<std::uint64_t>(signal.bytes / static_cast<unsigned>(signal.bytesPerSample));
+    return static_cast<std::int64_t>(std::min<std::uint64_t>(samples, MaxProcessedSamples));
+}
+
+std::int64_t RoundAndClip(double accumulator, SampleRange range) {
+    if (std::isnan(accumulator))
+        accumulator = 0;
+    if (accumulator <= static_cast<double>(range.min))
+        return range.min;
+    if (accumulator >= static_cast<double>(range.max))
+        return range.max;
+    return static_cast<std::int64_t>(std::nearbyint(accumulator));
+}
+
+void ConvolveBytes(const std::uint8_t* in, std::uint8_t* out, int channels, int channelIndex,
+                   std::int64_t sampleLimit, std::span<const ConvolutionRecord> kernel) {
+    ConvolveChannel<UnsignedByteSample>(in, out, channels, channelIndex, sampleLimit, kernel);
+}
+
+void ConvolveWords(const std::uint8_t* in, std::uint8_t* out, int channels, int channelIndex,
+                   std::int64_t sampleLimit, std::span<const ConvolutionRecord> kernel) {
+    ConvolveChannel<WordSample>(in, out, channels, channelIndex, sampleLimit, kernel);
+}
+
+void ConvolveTriples(const std::uint8_t* in, std::uint8_t* out, int channels, int channelIndex,
+                     std::int64_t sampleLimit, std::span<const ConvolutionRecord> kernel) {
+    ConvolveChannel<TripleSample>(in, out, channels, channelIndex, sampleLimit, kernel);
+}
+
+void ConvolveLongs(const std::uint8_t* in, std::uint8_t* out, int channels, int channelIndex,
+                   std::int64_t sampleLimit, std::span<const ConvolutionRecord> kernel) {
+    ConvolveChannel<LongSample>(in, out, channels, channelIndex, sampleLimit, kernel);
+}
+
+void ConvolveReference(const ConvolutionSignal& signal, std::span<const ConvolutionRecord> left,
+                       std::span<const ConvolutionRecord> right) {
+    CheckSignal(signal);
+    if (signal.bytes > 0)
+        std::memmove(signal.output, signal.input, signal.bytes);
+    WithSampleType(signal.bytesPerSample,
+                   [&](auto sample) { ConvolveSignal<decltype(sample)>(signal, left, right); });
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The engine
+
+ConvolutionEngine::ConvolutionEngine(const ConvolutionSignal& signal, std::span<const ConvolutionRecord> left,
+                                     std::span<const ConvolutionRecord> right)
+    : signal_(signal), range_(ContainerRange(signal.bytesPerSample)), sampleLimit_(ProcessedSamples(signal)),
+      frameLimit_(sampleLimit_ / signal.channels) {
+    PlanChannel(0, left);
+    if (signal_.channels == 2)
+        PlanChannel(1, right);
+}
+
+void ConvolutionEngine::PlanChannel(int channelIndex, std::span<const ConvolutionRecord> kernel) {
+    ChannelPlan& plan = channels_[channelIndex];
+    // A tap reads sample channelIndex + channels * frame, which must lie below the sample limit; with an
+    // odd limit the left channel may read one frame more than are processed.
+    plan.readableFrames = (sampleLimit_ - channelIndex + signal_.channels - 1) / signal_.channels;
+    plan.taps.clear();
+    plan.shortestFeedback = NoFeedback;
+    for (const ConvolutionRecord& record : kernel) {
+        if (record.kind != TapKind::Input && record.kind != TapKind::Output)
+            continue;
+        const std::int64_t delay = record.impulse;
+        // A tap that reads no processed frame for any output frame never counts.
+        if (delay >= frameLimit_ || delay <= -plan.readableFrames)
+            continue;
+        // The output is a copy of the input until a frame is computed, so a feedback tap at delay 0 or
+        // below reads exactly the input.
+        const bool feedback = record.kind == TapKind::Output && delay > 0;
+        plan.taps.push_back({record.value, delay, feedback});
+        if (feedback)
+            plan.shortestFeedback = std::min(plan.shortestFeedback, delay);
+    }
+}
+
+std::int64_t ConvolutionEngine::ShortestFeedbackDelay(int channelIndex) const {
+    CheckIndex(channelIndex, signal_.channels);
+    return channels_[channelIndex].shortestFeedback;
+}
+
+std::int64_t ConvolutionEngine::BlockFrames(int channelIndex) const {
+    return std::min(MaxBlockFrames, channels_[channelIndex].shortestFeedback);
+}
+
+void ConvolutionEngine::BeginOutput() {
+    if (signal_.bytes > 0 && signal_.output != signal_.input)
+        std::memmove(signal_.output, signal_.input, signal_.bytes);
+    WithSampleType(signal_.bytesPerSample, [&](auto sample) {
+        using Sample = decltype(sample);
+        for (int c = 0; c < signal_.channels; ++c) {
+            ChannelPlan& plan = channels_[c];
+            plan.input.resize(static_cast<std::size_t>(plan.readableFrames));
+            for (std::int64_t frame = 0; frame < plan.readableFrames; ++frame)
+                plan.input[static_cast<std::size_t>(frame)] =
+                    Sample::Load(signal_.input + (frame * signal_.channels + c) * Sample::Bytes);
+            plan.output = plan.input;
+        }
+    });
+}
+
+void ConvolutionEngine::ComputeBlock(int channelIndex, std::int64_t first, std::int64_t end,
+                                     double* accumulators) {
+    ChannelPlan& plan = channels_[channelIndex];
+    std::fill(accumulators, accumulators + (end - first), 0.0);
+    for (const Tap& tap : plan.taps) {
+        // The frames of the block for which the tap reads a frame inside 0..readableFrames - 1.
+        const std::int64_t low = std::max(first, tap.delay);
+        const std::int64_t high = std::min(end, plan.readableFrames + tap.delay);
+        if (low >= high)
+            continue;
+        const std::int32_t* source =
+            (tap.feedback ? plan.output.data() : plan.input.data()) + (low - tap.delay);
+        AccumulateTap(source, tap.value, accumulators + (low - first), high - low);
+    }
+    WithSampleType(signal_.bytesPerSample, [&](auto sample) {
+        using Sample = decltype(sample);
+        std::uint8_t* out = signal_.output + (first * signal_.channels + channelIndex) * Sample::Bytes;
+        const std::int64_t stride = std::int64_t{signal_.channels} * Sample::Bytes;
+        for (std::int64_t frame = first; frame < end; ++frame, out += stride) {
+            const std::int64_t value = RoundAndClip(accumulators[frame - first], range_);
+            plan.output[static_cast<std::size_t>(frame)] = static_cast<std::int32_t>(value);
+            Sample::Store(out, value);
+        }
+    });
+}
+
+void ConvolutionEngine::ComputeFrames(int channelIndex, std::int64_t firstFrame, std::int64_t endFrame) {
+    CheckIndex(channelIndex, signal_.channels);
+    if (firstFrame < 0 || endFrame > frameLimit_ || firstFrame > endFrame)
+        throw RangeError("Convolution: frame range out of bounds");
+    if (channels_[channelIndex].output.size() !=
+        static_cast<std::size_t>(channels_[channelIndex].readableFrames))
+        throw std::logic_error("Convolution: output not begun");
+    const ExtendedPrecisionScope precision;
+    const std::int64_t block = BlockFrames(channelIndex);
+    std::vector<double> accumulators(static_cast<std::size_t>(block));
+    for (std::int64_t first = firstFrame; first < endFrame; first += block)
+        ComputeBlock(channelIndex, first, std::min(endFrame, first + block), accumulators.data());
+}
+
+std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned threads) const {
+    std::vector<Job> jobs;
+    std::int64_t jobFrames[2] = {0, 0};
+    for (int c = 0; c < signal_.channels; ++c) {
+        const ChannelPlan& plan = channels_[c];
+        const std::int64_t taps = std::max<std::int64_t>(1, static_cast<std::int64_t>(plan.taps.size()));
+        std::int64_t frames = std::clamp<std::int64_t>(
+            JobWork / taps, 1, std::max<std::int64_t>(1, frameLimit_ / MinJobsPerChannel));
+        // Jobs of a channel with feedback overlap only when each is shorter than the shortest feedback delay.
+        if (plan.shortestFeedback != NoFeedback && threads > 1) {
+            const std::int64_t sharers = std::max<std::int64_t>(1, threads / signal_.channels);
+            frames = std::min(frames, std::max<std::int64_t>(8, plan.shortestFeedback / sharers));
+        }
+        jobFrames[c] = frames;
+    }
+    // Both channels advance side by side, so that each channel's earliest jobs come first.
+    std::int64_t next[2] = {0, signal_.channels == 2 ? 0 : frameLimit_};
+    while (next[0] < frameLimit_ || next[1] < frameLimit_) {
+        const int c = (next[1] < frameLimit_ && (next[0] >= frameLimit_ || next[1] < next[0])) ? 1 : 0;
+        const std::int64_t end = std::min(frameLimit_, next[c] + jobFrames[c]);
+        jobs.push_back({c, next[c], end});
+        next[c] = end;
+    }
+    return jobs;
+}
+
+// Hands out the jobs in order and keeps, per channel, how many frames from the start are final, which
+// blocks reading feedback wait for.
+class ConvolutionEngine::Scheduler {
+public:
+    Scheduler(ConvolutionEngine& engine, std::vector<Job> jobs)
+        : engine_(engine), jobs_(std::move(jobs)), done_(new std::atomic<bool>[jobs_.size()]) {
+        for (std::size_t i = 0; i < jobs_.size(); ++i) {
+            done_[i].store(false);
+            channelJobs_[jobs_[i].channel].push_back(i);
+        }
+    }
+
+    // Runs jobs until none is left or the run stops; `betweenJobs` (may be empty) is called after each.
+    void Work(const std::function<void()>& betweenJobs) {
+        try {
+            const ExtendedPrecisionScope precision;
+            std::vector<double> accumulators(static_cast<std::size_t>(MaxBlockFrames));
+            while (!stop_.load(std::memory_order_relaxed)) {
+                const std::size_t index = next_.fetch_add(1);
+                if (index >= jobs_.size())
+                    break;
+                if (!RunJob(jobs_[index], accumulators.data()))
+                    break;
+                Complete(index);
+                if (betweenJobs)
+                    betweenJobs();
+            }
+        } catch (...) {
+            std::lock_guard lock(errorMutex_);
+            if (!error_)
+                error_ = std::current_exception();
+            stop_ = true;
+        }
+    }
+
+    void Stop() { stop_ = true; }
+    bool Stopped() const { return stop_.load(); }
+    std::int64_t SamplesDone() const { return samplesDone_.load(std::memory_order_relaxed); }
+    void RethrowError() {
+        if (error_)
+            std::rethrow_exception(error_);
+    }
+
+private:
+    bool RunJob(const Job& job, double* accumulators) {
+        const std::int64_t delay = engine_.channels_[job.channel].shortestFeedback;
+        const std::int64_t block = engine_.BlockFrames(job.channel);
+        for (std::int64_t first = job.first; first < job.end; first += block) {
+            const std::int64_t end = std::min(job.end, first + block);
+            // Feedback taps read frames up to end - 1 - delay; those before the job must be final.
+            if (delay != NoFeedback && !WaitForFrames(job.channel, std::min(job.first, end - delay)))
+                return false;
+            if (stop_.load(std::memory_order_relaxed))
+                return false;
+            engine_.ComputeBlock(job.channel, first, end, accumulators);
+            samplesDone_.fetch_add(end - first, std::memory_order_relaxed);
+        }
+        return true;
+    }
+
+    bool WaitForFrames(int channel, std::int64_t frames) {
+        for (unsigned spins = 0; final_[channel].load(std::memory_order_acquire) < frames; ++spins) {
+            if (stop_.load(std::memory_order_relaxed))
+                return false;
+            if (spins > 64)
+                std::this_thread::yield();
+        }
+        return true;
+    }
+
+    void Complete(std::size_t index) {
+        const int channel = jobs_[index].channel;
+        std::lock_guard lock(channelMutex_[channel]);
+        done_[index].store(true, std::memory_order_relaxed);
+        std::size_t& pending = firstPending_[channel];
+        const std::vector<std::size_t>& order = channelJobs_[channel];
+        std::int64_t frames = final_[channel].load(std::memory_order_relaxed);
+        while (pending < order.size() && done_[order[pending]].load(std::memory_order_relaxed))
+            frames = jobs_[order[pending++]].end;
+        final_[channel].store(frames, std::memory_order_release);
+    }
+
+    ConvolutionEngine& engine_;
+    std::vector<Job> jobs_;
+    std::unique_ptr<std::atomic<bool>[]> done_;
+    std::vector<std::size_t> channelJobs_[2];
+    std::size_t firstPending_[2] = {0, 0};
+    std::mutex channelMutex_[2];
+    std::atomic<std::int64_t> final_[2] = {0, 0};
+    std::atomic<std::size_t> next_{0};
+    std::atomic<std::int64_t> samplesDone_{0};
+    std::atomic<bool> stop_{false};
+    std::mutex errorMutex_;
+    std::exception_ptr error_;
+};
+
+ConvolutionOutcome ConvolutionEngine::Run(const ConvolutionProgress& progress, unsigned threads) {
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    BeginOutput();
+    const std::int64_t total = TotalSamples();
+    std::vector<Job> jobs = MakeJobs(threads);
+    threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(1, jobs.size())));
+    Scheduler scheduler(*this, std::move(jobs));
+    bool halted = false;
+    auto report = [&] {
+        if (progress && !halted && !progress(scheduler.SamplesDone(), total)) {
+            halted = true;
+            scheduler.Stop();
+        }
+    };
+
+    if (threads == 1) {
+        scheduler.Work(report);
+    } else {
+        std::mutex mutex;
+        std::condition_variable finished;
+        unsigned running = threads;
+        std::vector<std::thread> workers;
+        try {
+            for (unsigned i = 0; i < threads; ++i)
+                workers.emplace_back([&] {
+                    scheduler.Work({});
+                    std::lock_guard lock(mutex);
+                    --running;
+                    finished.notify_all();
+                });
+        } catch (...) {
+            scheduler.Stop();
+            for (std::thread& worker : workers)
+                worker.join();
+            throw;
+        }
+        // The calling thread keeps the caller's progress display alive while the workers compute.
+        for (;;) {
+            std::unique_lock lock(mutex);
+            if (finished.wait_for(lock, std::chrono::milliseconds(10), [&] { return running == 0; }))
+                break;
+            lock.unlock();
+            report();
+        }
+        for (std::thread& worker : workers)
+            worker.join();
+    }
+    scheduler.RethrowError();
+    if (!halted && !scheduler.Stopped())
+        report();
+    return halted || scheduler.Stopped() ? ConvolutionOutcome::Halted : ConvolutionOutcome::Completed;
+}
+
+} // namespace tarvola

@@ -1,0 +1,147 @@
+// Applying the two kernels to a signal in memory: a sparse time-domain convolution per channel, where each
+// kernel record is one tap. Input taps read the input signal, Output taps read output samples already
+// computed (feedback).
+//
+// The result is defined to the bit by the reference loops (ConvolveBytes, ConvolveWords and their 24- and
+// 32-bit siblings): per channel and output sample, every record in list order, the product of the sample
+// and the record's 80-bit value formed in 80-bit precision and added into a 64-bit accumulator; the sum is
+// rounded halves-to-even and clipped. ConvolutionEngine gives exactly the same bytes, faster: it drops Pass
+// records, hoists the range checks out of the loops, computes many output samples per pass over the taps
+// (each sample still sees its taps in list order) and spreads independent blocks over several threads.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <span>
+#include <vector>
+
+namespace tarvola {
+
+// Where a record's tap reads; the values are those the kernel records store.
+enum class TapKind : std::uint8_t { Pass = 0, Input = 1, Output = 2 };
+
+// One kernel record as the convolution sees it.
+struct ConvolutionRecord {
+    long double value = 0;
+    std::int32_t impulse = 0; // delay in frames; may be negative
+    TapKind kind = TapKind::Pass;
+};
+
+// The signal a run reads and the buffer it writes, both interleaved, `bytes` long. Samples of one byte
+// are unsigned (0..255, no offset removed); wider samples are signed little-endian integers.
+struct ConvolutionSignal {
+    const std::uint8_t* input = nullptr;
+    std::uint8_t* output = nullptr;
+    std::size_t bytes = 0;
+    int bytesPerSample = 2; // 1 to 4
+    int channels = 1;       // 1 or 2
+};
+
+// Samples (over all channels) one run processes at most; the output keeps the input's samples after them.
+inline constexpr std::int64_t MaxProcessedSamples = 4194304;
+
+// The range an output sample is clipped to: the full range of its container.
+struct SampleRange {
+    std::int64_t min = 0;
+    std::int64_t max = 0;
+};
+SampleRange ContainerRange(int bytesPerSample);
+
+// Raises std::invalid_argument unless the signal is one the convolution handles.
+void CheckSignal(const ConvolutionSignal& signal);
+
+// Samples processed over all channels: the signal's samples, at most MaxProcessedSamples.
+std::int64_t ProcessedSamples(const ConvolutionSignal& signal);
+
+// The accumulator as an output sample: Round (halves to even), then clipped. A NaN gives 0 and infinities
+// the range's ends, so no accumulator can fail the conversion.
+std::int64_t RoundAndClip(double accumulator, SampleRange range);
+
+// The reference loops: one channel (channelIndex 0 or 1) of an interleaved signal, computed in place into
+// `out` sample by sample, exactly as the result is defined. `out` must already hold what Output taps may
+// read beyond the samples written so far (a run starts it as a copy of the input).
+void ConvolveBytes(const std::uint8_t* in, std::uint8_t* out, int channels, int channelIndex,
+                   std::int64_t sampleLimit, std::span<const ConvolutionRecord> kernel);
+void ConvolveWords(const std::uint8_t* in, std::uint8_t* out, int channels, int channelIndex,
+                   std::int64_t sampleLimit, std::span<const ConvolutionRecord> kernel);
+void ConvolveTriples(const std::uint8_t* in, std::uint8_t* out, int channels, int channelIndex,
+                     std::int64_t sampleLimit, std::span<const ConvolutionRecord> kernel);
+void ConvolveLongs(const std::uint8_t* in, std::uint8_t* out, int channels, int channelIndex,
+                   std::int64_t sampleLimit, std::span<const ConvolutionRecord> kernel);
+
+// A whole run by the reference loops: the output starts as a copy of the input, then the left kernel
+// convolves channel 0 and (for stereo) the right kernel channel 1.
+void ConvolveReference(const ConvolutionSignal& signal, std::span<const ConvolutionRecord> left,
+                       std::span<const ConvolutionRecord> right);
+
+enum class ConvolutionOutcome { Completed, Halted };
+
+// Called on the thread that runs the engine, between blocks of work, with the output samples finished
+// so far and the run's total; returns false to halt the run.
+using ConvolutionProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+// The fast engine. Prepared from the signal and the two kernels (the records are copied; the kernels
+// may change afterwards); Run then fills the output buffer.
+class ConvolutionEngine {
+public:
+    ConvolutionEngine(const ConvolutionSignal& signal, std::span<const ConvolutionRecord> left,
+                      std::span<const ConvolutionRecord> right);
+
+    // Copies the input to the output and convolves every processed sample on `threads` threads (0: one per
+    // core). The calling thread calls `progress` between blocks (it may be empty) and joins the workers.
+    // After a halt the output is partly written.
+    ConvolutionOutcome Run(const ConvolutionProgress& progress, unsigned threads = 0);
+
+    // Computes the output frames [firstFrame, endFrame) of one channel exactly, in place. The output buffer
+    // must hold the input's copy (BeginOutput) and every frame of the channel before firstFrame must be
+    // final.
+    void BeginOutput();
+    void ComputeFrames(int channelIndex, std::int64_t firstFrame, std::int64_t endFrame);
+
+    int Channels() const { return signal_.channels; }
+    std::int64_t FramesPerChannel() const { return frameLimit_; }
+    std::int64_t TotalSamples() const { return frameLimit_ * signal_.channels; }
+
+    // The shortest delay of the channel's feedback taps, or NoFeedback.
+    static constexpr std::int64_t NoFeedback = std::numeric_limits<std::int64_t>::max();
+    std::int64_t ShortestFeedbackDelay(int channelIndex) const;
+
+private:
+    // A record that takes part in the run: Pass records are gone and feedback taps that would read the
+    // sample being computed or a later one read the input instead.
+    struct Tap {
+        long double value;
+        std::int64_t delay;
+        bool feedback;
+    };
+    struct ChannelPlan {
+        std::vector<Tap> taps;
+        std::int64_t readableFrames = 0; // frames a tap may read: 0 <= frame < readableFrames
+        std::int64_t shortestFeedback = NoFeedback;
+        std::vector<std::int32_t> input;  // the channel's input samples, readableFrames long
+        std::vector<std::int32_t> output; // its output samples as computed so far, same length
+    };
+    struct Job {
+        int channel;
+        std::int64_t first;
+        std::int64_t end;
+    };
+    class Scheduler;
+
+    void PlanChannel(int channelIndex, std::span<const ConvolutionRecord> kernel);
+    void FillChannelPlanes();
+    std::int64_t BlockFrames(int channelIndex) const;
+    void ComputeBlock(int channelIndex, std::int64_t first, std::int64_t end, double* accumulators);
+    std::vector<Job> MakeJobs(unsigned threads) const;
+
+    ConvolutionSignal signal_;
+    SampleRange range_;
+    std::int64_t sampleLimit_ = 0;
+    std::int64_t frameLimit_ = 0;
+    ChannelPlan channels_[2];
+};
+
+} // namespace tarvola

@@ -1,0 +1,102 @@
+#include "kernel/designers/DesignerSettings.h"
+
+#include "audio/Extended80.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace tarvola {
+
+namespace fs = std::filesystem;
+
+std::string DesignerSettingsPath(const std::string& programFolder, const std::string& fileName) {
+    return (fs::path(programFolder) / "User" / fileName).string();
+}
+
+SettingsReadResult ReadSettingsRecord(const std::string& path, std::span<std::uint8_t> record) {
+    std::error_code error;
+    if (!fs::exists(fs::path(path), error))
+        return SettingsReadResult::Missing;
+    std::ifstream file(fs::path(path), std::ios::binary);
+    if (!file)
+        return SettingsReadResult::Short;
+    file.read(reinterpret_cast<char*>(record.data()), static_cast<std::streamsize>(record.size()));
+    if (static_cast<std::size_t>(file.gcount()) != record.size())
+        return SettingsReadResult::Short;
+    return SettingsReadResult::Read;
+}
+
+bool WriteSettingsRecord(const std::string& path, std::span<const std::uint8_t> bytes) {
+    const fs::path target(path);
+    fs::path temporary = target;
+    temporary += ".tmp";
+    std::error_code error;
+    if (target.has_parent_path())
+        fs::create_directories(target.parent_path(), error);
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (file) {
+            file.write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
+            file.close();
+        }
+        if (!file) {
+            fs::remove(temporary, error);
+            return false;
+        }
+    }
+    fs::rename(temporary, target, error);
+    if (error) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    return true;
+}
+
+bool LoadDesignerSettings(const std::string& path, std::size_t recordSize,
+                          const std::function<bool(const std::uint8_t* bytes)>& decode,
+                          const DesignerSettingsTexts& texts, const WarningSink& warn) {
+    std::vector<std::uint8_t> record(recordSize);
+    switch (ReadSettingsRecord(path, record)) {
+    case SettingsReadResult::Missing:
+        warn(texts.missing);
+        return false;
+    case SettingsReadResult::Short:
+        warn(texts.readError);
+        return false;
+    case SettingsReadResult::Read:
+        break;
+    }
+    if (!decode(record.data())) {
+        warn(texts.readError);
+        return false;
+    }
+    return true;
+}
+
+bool SaveDesignerSettings(const std::string& path, std::span<const std::uint8_t> bytes,
+                          const DesignerSettingsTexts& texts, const WarningSink& warn) {
+    if (WriteSettingsRecord(path, bytes))
+        return true;
+    warn(texts.saveError);
+    return false;
+}
+
+std::optional<long double> DecodeStoredExtended(const std::uint8_t* tenBytes) {
+    const bool integerBit = (tenBytes[7] & 0x80) != 0;
+    const int exponent = (tenBytes[8] | (tenBytes[9] << 8)) & 0x7FFF;
+    if (exponent == 0x7FFF)
+        return std::nullopt; // infinity or NaN
+    if (exponent != 0 && !integerBit)
+        return std::nullopt; // unnormal
+    if (exponent == 0 && integerBit)
+        return std::nullopt; // pseudo-denormal
+    const long double value = DecodeExtendedLE(tenBytes);
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace tarvola
