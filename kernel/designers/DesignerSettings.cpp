@@ -1,10 +1,11 @@
 #include "kernel/designers/DesignerSettings.h"
 
 #include "audio/Extended80.h"
+#include "audio/SafeFile.h"
+#include "audio/Streams.h"
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace tarvola {
@@ -16,43 +17,31 @@ std::string DesignerSettingsPath(const std::string& programFolder, const std::st
 }
 
 SettingsReadResult ReadSettingsRecord(const std::string& path, std::span<std::uint8_t> record) {
-    std::error_code error;
-    if (!fs::exists(fs::path(path), error))
-        return SettingsReadResult::Missing;
-    std::ifstream file(fs::path(path), std::ios::binary);
-    if (!file)
+    try {
+        TFileStream file(path, TFileStream::Mode::OpenRead);
+        const std::int64_t wanted = static_cast<std::int64_t>(record.size());
+        return file.Read(record.data(), wanted) == wanted ? SettingsReadResult::Read
+                                                          : SettingsReadResult::Short;
+    } catch (const FileOpenError& error) {
+        return error.NotFound() ? SettingsReadResult::Missing : SettingsReadResult::Short;
+    } catch (const StreamError&) {
         return SettingsReadResult::Short;
-    file.read(reinterpret_cast<char*>(record.data()), static_cast<std::streamsize>(record.size()));
-    if (static_cast<std::size_t>(file.gcount()) != record.size())
-        return SettingsReadResult::Short;
-    return SettingsReadResult::Read;
+    }
 }
 
 bool WriteSettingsRecord(const std::string& path, std::span<const std::uint8_t> bytes) {
     const fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".tmp";
     std::error_code error;
     if (target.has_parent_path())
         fs::create_directories(target.parent_path(), error);
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (file) {
-            file.write(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size()));
-            file.close();
-        }
-        if (!file) {
-            fs::remove(temporary, error);
-            return false;
-        }
-    }
-    fs::rename(temporary, target, error);
-    if (error) {
-        fs::remove(temporary, error);
+    try {
+        SaveFileWhole(path, [&](TStream& stream) {
+            stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+        });
+        return true;
+    } catch (const std::exception&) {
         return false;
     }
-    return true;
 }
 
 bool LoadDesignerSettings(const std::string& path, std::size_t recordSize,

@@ -287,4 +287,25 @@ TFirBlock DesignFirBlock(const TFilterSettings& settings, std::int32_t targetImp
     return block;
 }
 
+std::vector<TImpulseRec> FirBlockRecords(const TFirBlock& block) {
+    std::vector<TImpulseRec> records;
+    records.reserve(block.values.size());
+    std::int32_t impulse = block.firstImpulse;
+    for (long double value : block.values) {
+        TImpulseRec record = InputTemplate;
+        record.Impulse = impulse;
+        record.Value = value;
+        records.push_back(record);
+        impulse = CheckedAdd(impulse, 1);
+    }
+    return records;
+}
+
+void GenerateFilter(const TFilterSettings& settings, const TExportRules& rules, TobjHistData& leftKernel,
+                    TobjHistData& rightKernel) {
+    const TFirBlock block = DesignFirBlock(settings, rules.targetImpulse);
+    ExportToKernels(FirBlockRecords(block), TImpulseSpan{block.firstImpulse, block.LastImpulse()}, rules,
+                    leftKernel, rightKernel);
+}
+
 } // namespace tarvola

@@ -9,6 +9,9 @@
 // the conversions between the settings and the positions the dialog's controls hold.
 #pragma once
 
+#include "kernel/KrnlDsgnTypes.h"
+#include "kernel/designers/DesignerExport.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -109,5 +112,13 @@ struct TFirBlock {
 // or a block reaching beyond the kernel's impulse range (see DesignerExport), FloatError when the
 // normalisation has no finite result. Runs under an X87PrecisionGuard.
 TFirBlock DesignFirBlock(const TFilterSettings& settings, std::int32_t targetImpulse);
+
+// The block as kernel records, ascending: copies of InputTemplate with each tap's impulse and value.
+std::vector<TImpulseRec> FirBlockRecords(const TFirBlock& block);
+
+// Generate: designs the block at rules.targetImpulse and writes it into the kernels by the export rules,
+// the span being the block's own impulses. Nothing is written when the design fails.
+void GenerateFilter(const TFilterSettings& settings, const TExportRules& rules, TobjHistData& leftKernel,
+                    TobjHistData& rightKernel);
 
 } // namespace tarvola

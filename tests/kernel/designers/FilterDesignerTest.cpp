@@ -216,17 +216,9 @@ TEST(FilterDesigner, RefusesOrdersAndTargetsOutsideTheirRanges) {
         std::int32_t target;
         bool fits;
     } cases[] = {
-        {4, 0, false},
-        {1024, 0, false},
-        {5, 99999998, true},
-        {5, 99999999, false},
-        {5, -99999998, true},
-        {5, -99999999, false},
-        {1023, intMax, false},
-        {1023, intMin, false},
-        {6, 100000000 - 2, true},
-        {6, -100000000 + 3, true},
-        {6, -100000000 + 2, false},
+        {4, 0, false},        {1024, 0, false},      {5, 99999997, true},   {5, 99999998, false},
+        {5, -99999997, true}, {5, -99999998, false}, {6, 99999997, true},   {6, 99999998, false},
+        {6, -99999996, true}, {6, -99999997, false}, {1023, intMax, false}, {1023, intMin, false},
     };
     for (const auto& c : cases) {
         TFilterSettings s;
@@ -253,6 +245,35 @@ TEST(FilterDesigner, DesignsWithExtendedPrecisionWhateverTheCallerSet) {
     X87PrecisionGuard::SetControlWord(before);
 
     EXPECT_EQ(underOtherWord, reference);
+}
+
+TEST(FilterDesigner, GenerateWritesTheBlockAroundTheTarget) {
+    KernelModel model;
+    TImpulseRec old = InputTemplate;
+    old.Impulse = 1001;
+    old.Value = 7;
+    model.LeftKernel.LoadRecords({old});
+    model.RightKernel.LoadRecords({old});
+
+    TFilterSettings s;
+    s.Order = 5;
+    s.FIRFunction = F::Rectangular;
+    TExportRules rules;
+    rules.targetImpulse = 1000;
+    rules.right = false;
+    GenerateFilter(s, rules, model.LeftKernel, model.RightKernel);
+
+    ASSERT_EQ(model.LeftKernel.Count(), 5);
+    for (std::int32_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(model.LeftKernel.Impulse(i), 998 + i);
+        EXPECT_NEAR(static_cast<double>(model.LeftKernel.Value(i)), 0.2, 1e-15);
+        EXPECT_EQ(model.LeftKernel.Kind(i), TSourceKind::Input);
+    }
+    EXPECT_EQ(model.RightKernel.Records(), std::vector<TImpulseRec>{old});
+
+    rules.targetImpulse = 99999998;
+    EXPECT_THROW(GenerateFilter(s, rules, model.LeftKernel, model.RightKernel), RangeError);
+    EXPECT_EQ(model.LeftKernel.Count(), 5) << "a failed design writes nothing";
 }
 
 // ---- Controls
