@@ -185,7 +185,11 @@ StrengthBar MirroredStrengthBar(const StrengthBar& bar) {
 
 std::string StrengthLabel(int position) {
     const int magnitude = std::abs(position);
-    return (position < 0 ? "-" : "") + std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
+    std::string label = position < 0 ? "-" : "";
+    label += std::to_string(magnitude / 10);
+    label += '.';
+    label += std::to_string(magnitude % 10);
+    return label;
 }
 
 ResonanceControlValues SettingsToControls(const TResonanceSettings& s) {
