@@ -1,0 +1,120 @@
+// Forms: top-level windows with caption, border, menu, position, modal runs and published handlers that
+// their layout tables bind by name.
+#pragma once
+
+#include "forms/Controls.h"
+#include "forms/Layout.h"
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace tarvola {
+
+class TMainMenu;
+class TButton;
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderIcons = unsigned;
+constexpr TBorderIcons biSystemMenu = 1;
+constexpr TBorderIcons biMinimize = 2;
+constexpr TBorderIcons biMaximize = 4;
+enum class TPosition { poDesigned, poScreenCenter, poDesktopCenter, poOwnerFormCenter };
+enum class TFormStyle { fsNormal, fsStayOnTop };
+
+class TForm : public TWinControl {
+public:
+    // The Win32 owner of the window is the form that owns this one (if any): such a form stays above its
+    // owner, has no taskbar button and is minimised with it. A form without owner stands on its own.
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+
+    // Publishes a member function under a name for the layout's event bindings.
+    template <class F, class... A>
+    void Publish(std::string_view name, void (F::*method)(TObject&, A...)) {
+        using Event = std::function<void(TObject&, A...)>;
+        handlers_.insert_or_assign(std::string(name),
+                                   THandler(Event([this, method](TObject& sender, A... args) {
+                                       (static_cast<F*>(this)->*method)(sender, std::forward<A>(args)...);
+                                   })));
+    }
+    const THandler& Handler(std::string_view name) const;
+    void LoadLayout(const TFormLayout& layout) { LoadFormLayout(*this, layout); }
+
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle style);
+    TBorderIcons BorderIcons() const { return borderIcons_; }
+    void SetBorderIcons(TBorderIcons icons);
+    TPosition Position() const { return position_; }
+    void SetPosition(TPosition position) { position_ = position; }
+    TFormStyle FormStyle() const { return formStyle_; }
+    void SetFormStyle(TFormStyle style);
+    // Client size; kept when the menu or the border changes afterwards.
+    void SetClientWidth(int width);
+    void SetClientHeight(int height);
+    void SetClientSize(int width, int height);
+
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+    // Called by the menu when it goes.
+    void MenuDestroyed(TMainMenu& menu);
+
+    void Show();
+    // Asks OnClose; hides the form (the main form ends the application; a modal form ends its run).
+    void Close();
+    // Shows the form modally (through the prompt seam) and returns its modal result.
+    TModalResult ShowModal();
+    // The modal run itself: every other window of the thread is disabled until the form closes, then
+    // enabled again and the window that was active before is activated again.
+    TModalResult RunModal();
+    bool Modal() const { return modal_; }
+    TModalResult ModalResult() const { return modalResult_; }
+    void SetModalResult(TModalResult result) { modalResult_ = result; }
+
+    TCloseEvent OnClose;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+
+    // Keyboard handling of the message loop.
+    bool IsShortCut(unsigned short shortCut);
+    bool PressDefaultButton(HWND focus);
+    bool PressCancelButton();
+
+    void SetProperty(std::string_view name, std::string_view value) override;
+    void SetEvent(std::string_view name, const THandler& handler) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void InitializeHandle() override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void VisibleChanged() override;
+
+private:
+    void ApplyFrame();
+    void ApplyClientSize();
+    void PlaceAtFirstShow();
+    TButton* FindButton(bool cancel) const;
+    void Activated(bool active);
+    DWORD FrameStyle() const;
+    DWORD FrameExStyle() const;
+
+    std::map<std::string, THandler, std::less<>> handlers_;
+    TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+    TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+    TPosition position_ = TPosition::poDesigned;
+    TFormStyle formStyle_ = TFormStyle::fsNormal;
+    TMainMenu* menu_ = nullptr;
+    int clientWidth_ = -1;
+    int clientHeight_ = -1;
+    bool shownOnce_ = false;
+    bool modal_ = false;
+    TModalResult modalResult_ = mrNone;
+    HWND lastFocus_ = nullptr;
+};
+
+// Centres a form on the desktop (all monitors).
+void CenterOnDesktop(TForm& form);
+
+} // namespace tarvola
