@@ -1,10 +1,12 @@
 #include "kernel/designers/DesignerForm.h"
 
 #include "forms/Dialogs.h"
+#include "kernel/designers/DesignerPages.h"
 
 namespace tarvola {
 
 TobjEffectDesigner::TobjEffectDesigner(TComponent* owner) : TForm(owner) {
+    RegisterDesignerPages();
     Publish("Overwrite_Click", &TobjEffectDesigner::Overwrite_Click);
     Publish("MixInto_Click", &TobjEffectDesigner::MixInto_Click);
     Publish("LeftChnl_Click", &TobjEffectDesigner::LeftChnl_Click);

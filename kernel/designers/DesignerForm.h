@@ -1,6 +1,7 @@
 // DesignerForm: what the four effect designer dialogs (filter, echo, resonance, reverb) share on screen.
 //
 // A designer dialog derives from TobjEffectDesigner and
+//   - may lay its pages out on a TDesignerPages (DesignerPages; registered for layouts here);
 //   - adds ExportRulesRows(...) to its layout table: the group "Export Rules" with the radio buttons
 //     RadBtn_Overwrite ("Overwrite kernel", checked) and RadBtn_MixInto ("Mix into kernel"), the target
 //     spin edit Spn_TargetImpls (no limits) with its label, and the check boxes ChBx_LeftChnl and
