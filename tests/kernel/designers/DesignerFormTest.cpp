@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -86,7 +87,8 @@ class EffectDesignerDialog : public testing::Test {
 protected:
     void SetUp() override {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / (std::string("tarvola-designer-form-") + info->name());
+        folder_ = fs::temp_directory_path() / (std::string("tarvola-designer-form-") + info->name() + "-" +
+                                               std::to_string(std::random_device{}()));
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "User");
         programFolder_ = folder_.string() + "\\";

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -60,7 +61,8 @@ class FilterDesignerDialog : public testing::Test {
 protected:
     void SetUp() override {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / (std::string("tarvola-filter-dialog-") + info->name());
+        folder_ = fs::temp_directory_path() / (std::string("tarvola-filter-dialog-") + info->name() + "-" +
+                                               std::to_string(std::random_device{}()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         programFolder_ = folder_.string() + "\\";
