@@ -1,0 +1,190 @@
+#include "kernel/CustomDSP.h"
+
+#include "forms/Application.h"
+#include "forms/Layout.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+namespace tarvola {
+namespace {
+
+const TFormLayout kCustomDSPLayout{
+    {{"BorderStyle", "bsDialog"},
+     {"ClientWidth", "469"},
+     {"ClientHeight", "349"},
+     {"Font.Name", "Small Fonts"},
+     {"Font.Height", "-9"}},
+    {
+        {"TBevel", "Bvl_TxtBoxes", "", 4, 5, 173, 300, {{"Shape", "bsFrame"}}},
+        {"TBevel", "Bvl_Buttons", "", 4, 308, 173, 37, {{"Shape", "bsFrame"}}},
+        {"TButton", "Btn_OK", "", 9, 316, 38, 21, {{"Caption", "OK"}, {"OnClick", "OK_Click"}}},
+        {"TButton", "Btn_Close", "", 51, 316, 38, 21, {{"Caption", "Close"}, {"OnClick", "Close_Click"}}},
+        {"TButton", "Btn_Cancel", "", 93, 316, 38, 21, {{"Caption", "Cancel"}, {"OnClick", "Cancel_Click"}}},
+        {"TButton", "Btn_Help", "", 135, 316, 38, 21, {{"Caption", "Help"}, {"OnClick", "Help_Click"}}},
+    }};
+
+// Made when missing; an existing folder is no error.
+void EnsureFolder(const std::string& folder) {
+    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        throw std::runtime_error("The folder " + folder + " could not be created.");
+}
+
+bool HasUndoExtension(const std::string& name) {
+    static constexpr char kExtension[] = ".und";
+    constexpr std::size_t length = sizeof(kExtension) - 1;
+    if (name.size() < length)
+        return false;
+    for (std::size_t i = 0; i < length; ++i)
+        if (std::tolower(static_cast<unsigned char>(name[name.size() - length + i])) != kExtension[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+int& BrowserRight() {
+    static int right = 0;
+    return right;
+}
+
+TobjCustomDSP::TobjCustomDSP(TComponent* owner) : TForm(owner) {
+    Publish("OK_Click", &TobjCustomDSP::OK_Click);
+    Publish("Close_Click", &TobjCustomDSP::Close_Click);
+    Publish("Cancel_Click", &TobjCustomDSP::Cancel_Click);
+    Publish("Help_Click", &TobjCustomDSP::Help_Click);
+    LoadLayout(kCustomDSPLayout);
+    Bvl_TxtBoxes = &Find<TBevel>("Bvl_TxtBoxes");
+    Bvl_Buttons = &Find<TBevel>("Bvl_Buttons");
+    Btn_OK = &Find<TButton>("Btn_OK");
+    Btn_Close = &Find<TButton>("Btn_Close");
+    Btn_Cancel = &Find<TButton>("Btn_Cancel");
+    Btn_Help = &Find<TButton>("Btn_Help");
+    BrowserRight() = Bvl_TxtBoxes->Left() + Bvl_TxtBoxes->Width() + 4;
+}
+
+TobjCustomDSP::~TobjCustomDSP() {
+    if (!destroyed_) {
+        destroyed_ = true;
+        try {
+            DeleteUndoSnapshots();
+        } catch (...) {
+            // A destructor raises nothing; the snapshots left are overwritten by the next run's history.
+        }
+    }
+}
+
+void TobjCustomDSP::Setup(TobjAudioInfo* formatFields, TobjMultiMemStrm* signalView,
+                          TobjMultiMemStrm* outputView, const std::string& programFolder, int topOffset) {
+    ProgramFolder = programFolder;
+    StatePath = ProgramFolder + "User\\KrnlPersist.dat";
+    FormatFields = formatFields;
+    SignalView = signalView;
+    OutputView = outputView;
+    processOK_ = false;
+    // The state file, the presets and the undo snapshots need their folders.
+    EnsureFolder(ProgramFolder + "User\\");
+    EnsureFolder(ProgramFolder + "User\\Presets\\");
+    EnsureFolder(ProgramFolder + "Undo\\");
+    CurrentFolder = ProgramFolder + "User\\Presets\\";
+    PlaceButtons();
+    LayOutLeftColumn(topOffset);
+    LoadState();
+}
+
+void TobjCustomDSP::PlaceButtons() {
+    if (ShowButtons) {
+        Bvl_Buttons->SetTop(Height() - (Bvl_Buttons->Height() + 34));
+        for (TButton* button : {Btn_OK, Btn_Close, Btn_Cancel, Btn_Help})
+            button->SetTop(Bvl_Buttons->Top() + 8);
+        return;
+    }
+    const auto free = [this](auto*& control) {
+        if (control != nullptr)
+            FreeComponent(*control);
+        control = nullptr;
+    };
+    free(Btn_OK);
+    free(Btn_Close);
+    free(Btn_Cancel);
+    free(Btn_Help);
+    free(Bvl_Buttons);
+}
+
+void TobjCustomDSP::LayOutLeftColumn(int topOffset) {
+    Bvl_TxtBoxes->SetHeight(ClientHeight() - 8);
+    if (topOffset > 0) {
+        Bvl_TxtBoxes->SetHeight(Bvl_TxtBoxes->Height() - topOffset);
+        Bvl_TxtBoxes->SetTop(topOffset);
+    }
+}
+
+void TobjCustomDSP::OK_Click(TObject&) {
+    if (!Embedded)
+        SaveState();
+    AcceptSettings();
+    PrepareProcess();
+    Process();
+    if (!Embedded)
+        Close();
+}
+
+void TobjCustomDSP::Close_Click(TObject&) {
+    SaveState();
+    Close();
+}
+
+void TobjCustomDSP::Cancel_Click(TObject&) {
+    OutputView = nullptr;
+    Close();
+}
+
+void TobjCustomDSP::Help_Click(TObject&) {}
+
+void TobjCustomDSP::FormDestroy() {
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    try {
+        SaveState();
+    } catch (...) {
+        // The state is lost, but the form still goes and the snapshots are still removed.
+        Application().HandleException(std::current_exception());
+    }
+    try {
+        DeleteUndoSnapshots();
+    } catch (...) {
+        Application().HandleException(std::current_exception());
+    }
+    FormatFields = nullptr;
+    SignalView = nullptr;
+    OutputView = nullptr;
+}
+
+void TobjCustomDSP::DeleteUndoSnapshots() const {
+    if (!ProgramFolder.empty())
+        DeleteUndoFiles(ProgramFolder + "Undo\\");
+}
+
+int DeleteUndoFiles(const std::string& undoFolder) {
+    WIN32_FIND_DATAA found{};
+    // The pattern also matches short 8.3 names ("x.undo" is "X~1.UND"): the long name is checked again.
+    const HANDLE search = FindFirstFileA((undoFolder + "*.und").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+    int deleted = 0;
+    do {
+        if ((found.dwFileAttributes & kKept) == 0 && HasUndoExtension(found.cFileName) &&
+            DeleteFileA((undoFolder + found.cFileName).c_str()))
+            ++deleted;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return deleted;
+}
+
+} // namespace tarvola
