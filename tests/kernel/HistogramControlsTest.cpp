@@ -384,6 +384,18 @@ TEST_F(HistogramWindows, EmptyKernelShowsTheZeroLineAndTakesANewColumn) {
     EXPECT_EQ(undo, (std::vector<std::string>{"Create Single Column"}));
 }
 
+TEST_F(HistogramWindows, FullKernelTakesNoNewColumn) {
+    std::vector<TImpulseRec> records;
+    for (std::int32_t i = 0; i < kMaxKernelRecords; ++i)
+        records.push_back({0.5L, 1000 + i, TSourceKind::Input, {}, false});
+    Load(records);
+    LeftClick(*editor, EditorX(3), ZeroY() - 1);
+    EXPECT_EQ(KernelList().Count(), kMaxKernelRecords);
+    EXPECT_EQ(KernelList().Find(3, 0, TFindMode::Exact), -1);
+    EXPECT_EQ(editor->GrabbedWorkingIndex(), -1);
+    EXPECT_TRUE(undo.empty());
+}
+
 // Shows the designer's surfaces with a few hundred records for a look; runs only when asked:
 // TARVOLA_SHOW_HISTOGRAMS=<seconds>.
 TEST_F(HistogramWindows, ShowsAKernelForALook) {
