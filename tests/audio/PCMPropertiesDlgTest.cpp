@@ -7,6 +7,7 @@
 #include "audio/RWAudioFileWin32.h"
 #include "tests/audio/AudioFileBytes.h"
 #include "tests/support/MemoryAudioFileSystem.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/WindowDriver.h"
 
@@ -33,6 +34,14 @@ TEST(PCMPropertiesDlg, StartsWithTheDefaultsAndTheirLimits) {
     EXPECT_EQ(dialog.RdGp_Order->Items(),
               (std::vector<std::string>{".wav / low byte to high byte", ".aiff / high byte to low byte"}));
     EXPECT_EQ(dialog.RdGp_Order->ItemIndex(), 0);
+    dialog.Show();
+    test::PumpPending();
+    for (int i = 0; i < 2; ++i) {
+        const HWND button = dialog.RdGp_Order->Buttons(i).Handle();
+        EXPECT_TRUE(IsWindowVisible(button)) << "order button " << i;
+        EXPECT_EQ(GetParent(button), dialog.RdGp_Order->Handle());
+        EXPECT_EQ(SendMessageA(button, BM_GETCHECK, 0, 0), i == 0 ? BST_CHECKED : BST_UNCHECKED);
+    }
     EXPECT_EQ(dialog.Btn_OK->Caption(), "OK");
     EXPECT_EQ(dialog.Btn_Cancel->Caption(), "Cancel");
     EXPECT_TRUE(dialog.Cancelled);
@@ -80,10 +89,12 @@ TEST(PCMPropertiesDlg, RunsModallyForReal) {
     for (const char* button : {static_cast<const char*>("OK"), static_cast<const char*>(nullptr)}) {
         TobjPCMParamsDlg dialog(nullptr);
         test::WhenWindowShows("PCM Audio Properties", [button](HWND window) {
-            if (button != nullptr)
+            if (button != nullptr) {
+                test::ClickButton(test::FindChildWithText(window, ".aiff / high byte to low byte"));
                 test::ClickButton(test::FindChildWithText(window, button));
-            else
+            } else {
                 PostMessageA(window, WM_CLOSE, 0, 0); // closed without OK
+            }
         });
         dialog.ShowModal();
         EXPECT_EQ(dialog.Cancelled, button == nullptr);
@@ -92,7 +103,7 @@ TEST(PCMPropertiesDlg, RunsModallyForReal) {
             EXPECT_EQ(dialog.Bits, 16);
             EXPECT_EQ(dialog.Channels, 1);
             EXPECT_EQ(dialog.BytesPerSample, 2);
-            EXPECT_EQ(dialog.Order, 0);
+            EXPECT_EQ(dialog.Order, 1);
         }
     }
 }
