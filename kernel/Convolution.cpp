@@ -413,6 +413,9 @@ std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& thread
         totalWork += taps * frameLimit_;
         std::int64_t frames = std::clamp<std::int64_t>(
             tuning.jobWork / taps, 1, std::max<std::int64_t>(1, frameLimit_ / tuning.minJobsPerChannel));
+        // Whole blocks: a short block at a job's end would pay the per-tap cost for few frames.
+        if (frames > MaxBlockFrames)
+            frames -= frames % MaxBlockFrames;
         if (plan.shortestFeedback == NoFeedback) {
             usefulThreads += threads;
         } else {
