@@ -2,9 +2,11 @@
 
 #include "forms/ComCtrls.h"
 #include "forms/ExtCtrls.h"
+#include "forms/FileDialogs.h"
 #include "forms/Form.h"
 #include "forms/Menus.h"
 #include "forms/StdCtrls.h"
+#include "forms/Timer.h"
 
 #include <map>
 #include <string>
@@ -36,6 +38,9 @@ void AddStandardClasses(TClassTable& table) {
     add.operator()<TMainMenu>("TMainMenu");
     add.operator()<TPopupMenu>("TPopupMenu");
     add.operator()<TMenuItem>("TMenuItem");
+    add.operator()<TOpenDialog>("TOpenDialog");
+    add.operator()<TSaveDialog>("TSaveDialog");
+    add.operator()<TTimer>("TTimer");
 }
 
 TClassTable& Classes() {
