@@ -39,16 +39,16 @@ std::vector<ConvolutionRecord> SpreadKernel(std::mt19937_64& random, int count, 
     for (int at : impulses) {
         const bool output = outputEvery > 0 && at > 0 && random() % outputEvery == 0;
         const long double value = at == 0 ? 0.5L : static_cast<long double>(gain(random)) * 2 / count;
-        kernel.push_back({value, at, output ? TapKind::Output : TapKind::Input});
+        kernel.push_back({value, at, output ? TSourceKind::Output : TSourceKind::Input});
     }
     return kernel;
 }
 
 // An echo: the dry signal plus 15 feedback repeats a tenth of a second apart, fading.
 std::vector<ConvolutionRecord> EchoKernel() {
-    std::vector<ConvolutionRecord> kernel = {{1.0L, 0, TapKind::Input}};
+    std::vector<ConvolutionRecord> kernel = {{1.0L, 0, TSourceKind::Input}};
     for (int k = 1; k < 16; ++k)
-        kernel.push_back({0.45L / k, k * 4410, TapKind::Output});
+        kernel.push_back({0.45L / k, k * 4410, TSourceKind::Output});
     return kernel;
 }
 
@@ -109,6 +109,13 @@ int main(int argc, char** argv) {
         const ConvolutionSignal referenceSignal{input.data(), reference.data(), input.size(),
                                                 c.bytesPerSample, 2};
         const ConvolutionSignal engineSignal{input.data(), engine.data(), input.size(), c.bytesPerSample, 2};
+        {
+            const ConvolutionEngine plan(engineSignal, c.left, c.right);
+            if (plan.ShortestFeedbackDelay(0) != ConvolutionEngine::NoFeedback)
+                std::printf("  %s: shortest feedback delays %lld and %lld frames\n", c.name.c_str(),
+                            static_cast<long long>(plan.ShortestFeedbackDelay(0)),
+                            static_cast<long long>(plan.ShortestFeedbackDelay(1)));
+        }
         const double referenceTime = Seconds([&] { ConvolveReference(referenceSignal, c.left, c.right); });
         for (unsigned threads : {1u, cores}) {
             std::fill(engine.begin(), engine.end(), 0);

@@ -108,9 +108,9 @@ void ConvolveChannel(const std::uint8_t* in, std::uint8_t* out, int channels, in
             const std::int64_t tapPos = outPos - std::int64_t{channels} * record.impulse;
             if (tapPos < 0 || tapPos >= sampleLimit)
                 continue;
-            if (record.kind == TapKind::Input)
+            if (record.kind == TSourceKind::Input)
                 acc = AddProduct(acc, Sample::Load(in + tapPos * Sample::Bytes), record.value);
-            else if (record.kind == TapKind::Output)
+            else if (record.kind == TSourceKind::Output)
                 acc = AddProduct(acc, Sample::Load(out + tapPos * Sample::Bytes), record.value);
         }
         Sample::Store(out + outPos * Sample::Bytes, RoundAndClip(acc, range));
@@ -148,21 +148,45 @@ void WithSampleType(int bytesPerSample, F&& f) {
     }
 }
 
+// Loads of the samples that taps read: 16- and 32-bit integers, which the 80-bit unit reads directly.
+struct ReadWord {
+    static constexpr int Bytes = 2;
+    static std::int16_t Load(const std::uint8_t* p) {
+        std::int16_t value;
+        std::memcpy(&value, p, sizeof value);
+        return value;
+    }
+};
+
+struct ReadLong {
+    static constexpr int Bytes = 4;
+    static std::int32_t Load(const std::uint8_t* p) {
+        std::int32_t value;
+        std::memcpy(&value, p, sizeof value);
+        return value;
+    }
+};
+
 // The many-samples-at-once step: one tap added into a run of accumulators. The accumulators are
 // independent, so the processor overlaps the 80-bit operations that a single sum would serialise.
-void AccumulateTap(const std::int32_t* samples, long double value, double* accumulators, std::int64_t count) {
-    for (std::int64_t i = 0; i < count; ++i)
-        accumulators[i] = AddProduct(accumulators[i], samples[i], value);
+template <typename Read>
+void AccumulateTap(const std::uint8_t* samples, std::int64_t stride, long double value, double* accumulators,
+                   std::int64_t count) {
+    for (std::int64_t i = 0; i < count; ++i, samples += stride)
+        accumulators[i] = AddProduct(accumulators[i], Read::Load(samples), value);
 }
 
 // Frames of one block: a block's accumulators stay in the first-level cache.
 constexpr std::int64_t MaxBlockFrames = 512;
-// Work (taps times frames) of one job: large enough to keep scheduling cheap, small enough to share out.
-constexpr std::int64_t JobWork = std::int64_t{1} << 21;
-// At least this many jobs per channel, so that progress is reported often enough.
-constexpr std::int64_t MinJobsPerChannel = 200;
 
 } // namespace
+
+std::vector<ConvolutionRecord> ConvolutionRecords(const TobjHistData& kernel) {
+    std::vector<ConvolutionRecord> records(static_cast<std::size_t>(kernel.Count()));
+    for (std::int32_t i = 0; i < kernel.Count(); ++i)
+        records[static_cast<std::size_t>(i)] = {kernel.Value(i), kernel.Impulse(i), kernel.Kind(i)};
+    return records;
+}
 
 SampleRange ContainerRange(int bytesPerSample) {
     switch (bytesPerSample) {
@@ -183,8 +207,15 @@ void CheckSignal(const ConvolutionSignal& signal) {
     ContainerRange(signal.bytesPerSample);
     if (signal.channels < 1 || signal.channels > 2)
         throw std::invalid_argument("Convolution: unsupported channel count");
-    if (signal.bytes > 0 && (signal.input == nullptr || signal.output == nullptr))
+    if (signal.bytes == 0)
+        return;
+    if (signal.input == nullptr || signal.output == nullptr)
         throw std::invalid_argument("Convolution: missing signal buffer");
+    // Input taps read the input while the output is written: the two must not share memory.
+    const auto in = reinterpret_cast<std::uintptr_t>(signal.input);
+    const auto out = reinterpret_cast<std::uintptr_t>(signal.output);
+    if (in < out + signal.bytes && out < in + signal.bytes)
+        throw std::invalid_argument("Convolution: input and output overlap");
 }
 
 std::int64_t ProcessedSamples(const ConvolutionSignal& signal) {
@@ -228,7 +259,7 @@ void ConvolveReference(const ConvolutionSignal& signal, std::span<const Convolut
                        std::span<const ConvolutionRecord> right) {
     CheckSignal(signal);
     if (signal.bytes > 0)
-        std::memmove(signal.output, signal.input, signal.bytes);
+        std::memcpy(signal.output, signal.input, signal.bytes);
     WithSampleType(signal.bytesPerSample,
                    [&](auto sample) { ConvolveSignal<decltype(sample)>(signal, left, right); });
 }
@@ -250,10 +281,10 @@ void ConvolutionEngine::PlanChannel(int channelIndex, std::span<const Convolutio
     // A tap reads sample channelIndex + channels * frame, which must lie below the sample limit; with an
     // odd limit the left channel may read one frame more than are processed.
     plan.readableFrames = (sampleLimit_ - channelIndex + signal_.channels - 1) / signal_.channels;
-    plan.taps.clear();
-    plan.shortestFeedback = NoFeedback;
+    plan.interiorFirst = 0;
+    plan.interiorEnd = frameLimit_;
     for (const ConvolutionRecord& record : kernel) {
-        if (record.kind != TapKind::Input && record.kind != TapKind::Output)
+        if (record.kind != TSourceKind::Input && record.kind != TSourceKind::Output)
             continue;
         const std::int64_t delay = record.impulse;
         // A tap that reads no processed frame for any output frame never counts.
@@ -261,10 +292,12 @@ void ConvolutionEngine::PlanChannel(int channelIndex, std::span<const Convolutio
             continue;
         // The output is a copy of the input until a frame is computed, so a feedback tap at delay 0 or
         // below reads exactly the input.
-        const bool feedback = record.kind == TapKind::Output && delay > 0;
-        plan.taps.push_back({record.value, delay, feedback});
+        const bool feedback = record.kind == TSourceKind::Output && delay > 0;
+        plan.taps.push_back({record.value, delay, feedback ? 1 : 0});
         if (feedback)
             plan.shortestFeedback = std::min(plan.shortestFeedback, delay);
+        plan.interiorFirst = std::max(plan.interiorFirst, delay);
+        plan.interiorEnd = std::min(plan.interiorEnd, plan.readableFrames + delay);
     }
 }
 
@@ -278,53 +311,88 @@ std::int64_t ConvolutionEngine::BlockFrames(int channelIndex) const {
 }
 
 void ConvolutionEngine::BeginOutput() {
-    if (signal_.bytes > 0 && signal_.output != signal_.input)
-        std::memmove(signal_.output, signal_.input, signal_.bytes);
-    WithSampleType(signal_.bytesPerSample, [&](auto sample) {
-        using Sample = decltype(sample);
-        for (int c = 0; c < signal_.channels; ++c) {
-            ChannelPlan& plan = channels_[c];
-            plan.input.resize(static_cast<std::size_t>(plan.readableFrames));
-            for (std::int64_t frame = 0; frame < plan.readableFrames; ++frame)
-                plan.input[static_cast<std::size_t>(frame)] =
-                    Sample::Load(signal_.input + (frame * signal_.channels + c) * Sample::Bytes);
-            plan.output = plan.input;
+    // Every processed sample is written by the run; the samples after them keep the input's.
+    const auto processedBytes =
+        static_cast<std::size_t>(frameLimit_ * signal_.channels * signal_.bytesPerSample);
+    if (signal_.bytes > processedBytes)
+        std::memcpy(signal_.output + processedBytes, signal_.input + processedBytes,
+                    signal_.bytes - processedBytes);
+    const bool inPlace = signal_.bytesPerSample == 2 || signal_.bytesPerSample == 4;
+    for (int c = 0; c < signal_.channels; ++c) {
+        ChannelPlan& plan = channels_[c];
+        const std::int64_t frames = plan.readableFrames;
+        if (inPlace) {
+            plan.bases[0] = signal_.input + c * signal_.bytesPerSample;
+            plan.bases[1] = signal_.output + c * signal_.bytesPerSample;
+            plan.frameStride = std::int64_t{signal_.channels} * signal_.bytesPerSample;
+            continue;
         }
-    });
+        // Only the input half needs filling: feedback taps read output frames already computed.
+        plan.planes.reset(new std::int32_t[static_cast<std::size_t>(2 * frames)]);
+        std::int32_t* input = plan.planes.get();
+        const std::uint8_t* sample = signal_.input + c * signal_.bytesPerSample;
+        const std::int64_t stride = std::int64_t{signal_.channels} * signal_.bytesPerSample;
+        for (std::int64_t frame = 0; frame < frames; ++frame, sample += stride)
+            input[frame] =
+                signal_.bytesPerSample == 1 ? UnsignedByteSample::Load(sample) : TripleSample::Load(sample);
+        plan.bases[0] = reinterpret_cast<const std::uint8_t*>(input);
+        plan.bases[1] = reinterpret_cast<const std::uint8_t*>(input + frames);
+        plan.frameStride = sizeof(std::int32_t);
+    }
+    begun_ = true;
+}
+
+template <typename Read, typename Sample>
+void ConvolutionEngine::ComputeBlockAs(int channelIndex, std::int64_t first, std::int64_t end,
+                                       double* accumulators) {
+    ChannelPlan& plan = channels_[channelIndex];
+    const std::int64_t stride = plan.frameStride;
+    std::fill(accumulators, accumulators + (end - first), 0.0);
+    if (first >= plan.interiorFirst && end <= plan.interiorEnd) {
+        // Every tap reads inside the signal for every frame of the block: no range checks at all.
+        for (const Tap& tap : plan.taps)
+            AccumulateTap<Read>(plan.bases[tap.source] + (first - tap.delay) * stride, stride, tap.value,
+                                accumulators, end - first);
+    } else {
+        for (const Tap& tap : plan.taps) {
+            // The frames of the block for which the tap reads a frame inside 0..readableFrames - 1.
+            const std::int64_t low = std::max(first, tap.delay);
+            const std::int64_t high = std::min(end, plan.readableFrames + tap.delay);
+            if (low < high)
+                AccumulateTap<Read>(plan.bases[tap.source] + (low - tap.delay) * stride, stride, tap.value,
+                                    accumulators + (low - first), high - low);
+        }
+    }
+    std::uint8_t* out = signal_.output + (first * signal_.channels + channelIndex) * Sample::Bytes;
+    const std::int64_t outStride = std::int64_t{signal_.channels} * Sample::Bytes;
+    std::int32_t* outputPlane = plan.planes ? plan.planes.get() + plan.readableFrames : nullptr;
+    for (std::int64_t frame = first; frame < end; ++frame, out += outStride) {
+        const std::int64_t value = RoundAndClip(accumulators[frame - first], range_);
+        Sample::Store(out, value);
+        if (outputPlane)
+            outputPlane[frame] = static_cast<std::int32_t>(value);
+    }
 }
 
 void ConvolutionEngine::ComputeBlock(int channelIndex, std::int64_t first, std::int64_t end,
                                      double* accumulators) {
-    ChannelPlan& plan = channels_[channelIndex];
-    std::fill(accumulators, accumulators + (end - first), 0.0);
-    for (const Tap& tap : plan.taps) {
-        // The frames of the block for which the tap reads a frame inside 0..readableFrames - 1.
-        const std::int64_t low = std::max(first, tap.delay);
-        const std::int64_t high = std::min(end, plan.readableFrames + tap.delay);
-        if (low >= high)
-            continue;
-        const std::int32_t* source =
-            (tap.feedback ? plan.output.data() : plan.input.data()) + (low - tap.delay);
-        AccumulateTap(source, tap.value, accumulators + (low - first), high - low);
+    switch (signal_.bytesPerSample) {
+    case 1:
+        return ComputeBlockAs<ReadLong, UnsignedByteSample>(channelIndex, first, end, accumulators);
+    case 2:
+        return ComputeBlockAs<ReadWord, WordSample>(channelIndex, first, end, accumulators);
+    case 3:
+        return ComputeBlockAs<ReadLong, TripleSample>(channelIndex, first, end, accumulators);
+    default:
+        return ComputeBlockAs<ReadLong, LongSample>(channelIndex, first, end, accumulators);
     }
-    WithSampleType(signal_.bytesPerSample, [&](auto sample) {
-        using Sample = decltype(sample);
-        std::uint8_t* out = signal_.output + (first * signal_.channels + channelIndex) * Sample::Bytes;
-        const std::int64_t stride = std::int64_t{signal_.channels} * Sample::Bytes;
-        for (std::int64_t frame = first; frame < end; ++frame, out += stride) {
-            const std::int64_t value = RoundAndClip(accumulators[frame - first], range_);
-            plan.output[static_cast<std::size_t>(frame)] = static_cast<std::int32_t>(value);
-            Sample::Store(out, value);
-        }
-    });
 }
 
 void ConvolutionEngine::ComputeFrames(int channelIndex, std::int64_t firstFrame, std::int64_t endFrame) {
     CheckIndex(channelIndex, signal_.channels);
     if (firstFrame < 0 || endFrame > frameLimit_ || firstFrame > endFrame)
         throw RangeError("Convolution: frame range out of bounds");
-    if (channels_[channelIndex].output.size() !=
-        static_cast<std::size_t>(channels_[channelIndex].readableFrames))
+    if (!begun_)
         throw std::logic_error("Convolution: output not begun");
     const ExtendedPrecisionScope precision;
     const std::int64_t block = BlockFrames(channelIndex);
@@ -333,22 +401,40 @@ void ConvolutionEngine::ComputeFrames(int channelIndex, std::int64_t firstFrame,
         ComputeBlock(channelIndex, first, std::min(endFrame, first + block), accumulators.data());
 }
 
-std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned threads) const {
-    std::vector<Job> jobs;
+std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& threads,
+                                                                const ConvolutionTuning& tuning) const {
     std::int64_t jobFrames[2] = {0, 0};
+    std::int64_t usefulThreads = 0;
+    std::int64_t totalWork = 0;
     for (int c = 0; c < signal_.channels; ++c) {
         const ChannelPlan& plan = channels_[c];
         const std::int64_t taps = std::max<std::int64_t>(1, static_cast<std::int64_t>(plan.taps.size()));
+        totalWork += taps * frameLimit_;
         std::int64_t frames = std::clamp<std::int64_t>(
-            JobWork / taps, 1, std::max<std::int64_t>(1, frameLimit_ / MinJobsPerChannel));
-        // Jobs of a channel with feedback overlap only when each is shorter than the shortest feedback delay.
-        if (plan.shortestFeedback != NoFeedback && threads > 1) {
+            tuning.jobWork / taps, 1, std::max<std::int64_t>(1, frameLimit_ / tuning.minJobsPerChannel));
+        if (plan.shortestFeedback == NoFeedback) {
+            usefulThreads += threads;
+        } else {
+            // Jobs of a channel with feedback overlap only when each is shorter than the shortest feedback
+            // delay; below a certain size the hand-over between threads costs more than it gains, and the
+            // channel's jobs run one after the other.
             const std::int64_t sharers = std::max<std::int64_t>(1, threads / signal_.channels);
-            frames = std::min(frames, std::max<std::int64_t>(8, plan.shortestFeedback / sharers));
+            const std::int64_t shared = plan.shortestFeedback / sharers;
+            if (sharers > 1 && shared * taps >= tuning.minSharedJobWork) {
+                frames = std::min(frames, shared);
+                usefulThreads += sharers;
+            } else {
+                usefulThreads += 1;
+            }
         }
         jobFrames[c] = frames;
     }
+    // Each thread should have a fair share of work to be worth starting.
+    usefulThreads = std::min(usefulThreads, std::max<std::int64_t>(1, totalWork / tuning.minSharedJobWork));
+    threads = static_cast<unsigned>(std::clamp<std::int64_t>(usefulThreads, 1, threads));
+
     // Both channels advance side by side, so that each channel's earliest jobs come first.
+    std::vector<Job> jobs;
     std::int64_t next[2] = {0, signal_.channels == 2 ? 0 : frameLimit_};
     while (next[0] < frameLimit_ || next[1] < frameLimit_) {
         const int c = (next[1] < frameLimit_ && (next[0] >= frameLimit_ || next[1] < next[0])) ? 1 : 0;
@@ -387,14 +473,22 @@ public:
                     betweenJobs();
             }
         } catch (...) {
-            std::lock_guard lock(errorMutex_);
-            if (!error_)
-                error_ = std::current_exception();
-            stop_ = true;
+            {
+                std::lock_guard lock(errorMutex_);
+                if (!error_)
+                    error_ = std::current_exception();
+            }
+            Stop();
         }
     }
 
-    void Stop() { stop_ = true; }
+    void Stop() {
+        stop_ = true;
+        for (int channel = 0; channel < 2; ++channel) {
+            std::lock_guard lock(channelMutex_[channel]);
+            advanced_[channel].notify_all();
+        }
+    }
     bool Stopped() const { return stop_.load(); }
     std::int64_t SamplesDone() const { return samplesDone_.load(std::memory_order_relaxed); }
     void RethrowError() {
@@ -420,13 +514,14 @@ private:
     }
 
     bool WaitForFrames(int channel, std::int64_t frames) {
-        for (unsigned spins = 0; final_[channel].load(std::memory_order_acquire) < frames; ++spins) {
-            if (stop_.load(std::memory_order_relaxed))
-                return false;
-            if (spins > 64)
-                std::this_thread::yield();
-        }
-        return true;
+        // A short spin first: the job before is usually about to finish.
+        for (int spins = 0; spins < 1000; ++spins)
+            if (final_[channel].load(std::memory_order_acquire) >= frames)
+                return true;
+        std::unique_lock lock(channelMutex_[channel]);
+        advanced_[channel].wait(
+            lock, [&] { return stop_.load() || final_[channel].load(std::memory_order_acquire) >= frames; });
+        return !stop_.load();
     }
 
     void Complete(std::size_t index) {
@@ -438,7 +533,10 @@ private:
         std::int64_t frames = final_[channel].load(std::memory_order_relaxed);
         while (pending < order.size() && done_[order[pending]].load(std::memory_order_relaxed))
             frames = jobs_[order[pending++]].end;
-        final_[channel].store(frames, std::memory_order_release);
+        if (frames != final_[channel].load(std::memory_order_relaxed)) {
+            final_[channel].store(frames, std::memory_order_release);
+            advanced_[channel].notify_all();
+        }
     }
 
     ConvolutionEngine& engine_;
@@ -447,6 +545,7 @@ private:
     std::vector<std::size_t> channelJobs_[2];
     std::size_t firstPending_[2] = {0, 0};
     std::mutex channelMutex_[2];
+    std::condition_variable advanced_[2];
     std::atomic<std::int64_t> final_[2] = {0, 0};
     std::atomic<std::size_t> next_{0};
     std::atomic<std::int64_t> samplesDone_{0};
@@ -455,13 +554,13 @@ private:
     std::exception_ptr error_;
 };
 
-ConvolutionOutcome ConvolutionEngine::Run(const ConvolutionProgress& progress, unsigned threads) {
+ConvolutionOutcome ConvolutionEngine::Run(const ConvolutionProgress& progress, unsigned threads,
+                                          const ConvolutionTuning& tuning) {
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
     BeginOutput();
     const std::int64_t total = TotalSamples();
-    std::vector<Job> jobs = MakeJobs(threads);
-    threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(1, jobs.size())));
+    std::vector<Job> jobs = MakeJobs(threads, tuning);
     Scheduler scheduler(*this, std::move(jobs));
     bool halted = false;
     auto report = [&] {

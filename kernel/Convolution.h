@@ -10,25 +10,29 @@
 // (each sample still sees its taps in list order) and spreads independent blocks over several threads.
 #pragma once
 
+#include "kernel/KrnlDsgnTypes.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <span>
 #include <vector>
 
 namespace tarvola {
 
-// Where a record's tap reads; the values are those the kernel records store.
-enum class TapKind : std::uint8_t { Pass = 0, Input = 1, Output = 2 };
-
 // One kernel record as the convolution sees it.
 struct ConvolutionRecord {
     long double value = 0;
     std::int32_t impulse = 0; // delay in frames; may be negative
-    TapKind kind = TapKind::Pass;
+    TSourceKind kind = TSourceKind::Pass;
 };
+
+// The records of a kernel of the model, in list order. The model itself is left as it is: an Output
+// record at impulse 0 or below is taken as Input by the run.
+std::vector<ConvolutionRecord> ConvolutionRecords(const TobjHistData& kernel);
 
 // The signal a run reads and the buffer it writes, both interleaved, `bytes` long. Samples of one byte
 // are unsigned (0..255, no offset removed); wider samples are signed little-endian integers.
@@ -83,6 +87,15 @@ enum class ConvolutionOutcome { Completed, Halted };
 // so far and the run's total; returns false to halt the run.
 using ConvolutionProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
 
+// How a run shares its work among threads; work is counted in taps times frames.
+struct ConvolutionTuning {
+    std::int64_t jobWork = std::int64_t{1} << 21; // of one job: keeps scheduling cheap, still shared out
+    std::int64_t minJobsPerChannel = 200;         // so that progress is reported often enough
+    // Of one job below which a channel with feedback is not split among threads, as the hand-over between
+    // them would cost more than it gains; also the least work worth starting a thread for.
+    std::int64_t minSharedJobWork = std::int64_t{1} << 19;
+};
+
 // The fast engine. Prepared from the signal and the two kernels (the records are copied; the kernels
 // may change afterwards); Run then fills the output buffer.
 class ConvolutionEngine {
@@ -93,7 +106,8 @@ public:
     // Copies the input to the output and convolves every processed sample on `threads` threads (0: one per
     // core). The calling thread calls `progress` between blocks (it may be empty) and joins the workers.
     // After a halt the output is partly written.
-    ConvolutionOutcome Run(const ConvolutionProgress& progress, unsigned threads = 0);
+    ConvolutionOutcome Run(const ConvolutionProgress& progress, unsigned threads = 0,
+                           const ConvolutionTuning& tuning = {});
 
     // Computes the output frames [firstFrame, endFrame) of one channel exactly, in place. The output buffer
     // must hold the input's copy (BeginOutput) and every frame of the channel before firstFrame must be
@@ -115,14 +129,19 @@ private:
     struct Tap {
         long double value;
         std::int64_t delay;
-        bool feedback;
+        int source; // 0 the input, 1 the output
     };
     struct ChannelPlan {
         std::vector<Tap> taps;
         std::int64_t readableFrames = 0; // frames a tap may read: 0 <= frame < readableFrames
         std::int64_t shortestFeedback = NoFeedback;
-        std::vector<std::int32_t> input;  // the channel's input samples, readableFrames long
-        std::vector<std::int32_t> output; // its output samples as computed so far, same length
+        std::int64_t interiorFirst = 0; // output frames for which every tap reads inside the signal
+        std::int64_t interiorEnd = 0;
+        // Where taps read: the input and the output, frameStride bytes apart from frame to frame. Samples
+        // of 2 and 4 bytes are read in place; 1- and 3-byte samples through 32-bit copies in `planes`.
+        const std::uint8_t* bases[2] = {nullptr, nullptr};
+        std::int64_t frameStride = 0;
+        std::unique_ptr<std::int32_t[]> planes;
     };
     struct Job {
         int channel;
@@ -135,12 +154,15 @@ private:
     void FillChannelPlanes();
     std::int64_t BlockFrames(int channelIndex) const;
     void ComputeBlock(int channelIndex, std::int64_t first, std::int64_t end, double* accumulators);
-    std::vector<Job> MakeJobs(unsigned threads) const;
+    template <typename Read, typename Sample>
+    void ComputeBlockAs(int channelIndex, std::int64_t first, std::int64_t end, double* accumulators);
+    std::vector<Job> MakeJobs(unsigned& threads, const ConvolutionTuning& tuning) const;
 
     ConvolutionSignal signal_;
     SampleRange range_;
     std::int64_t sampleLimit_ = 0;
     std::int64_t frameLimit_ = 0;
+    bool begun_ = false;
     ChannelPlan channels_[2];
 };
 

@@ -1,6 +1,7 @@
 #include "kernel/Convolution.h"
 
 #include "audio/Numerics.h"
+#include "kernel/KrnlDsgnTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,9 @@ namespace {
 
 using Kernel = std::vector<ConvolutionRecord>;
 
-constexpr TapKind Pass = TapKind::Pass;
-constexpr TapKind In = TapKind::Input;
-constexpr TapKind Out = TapKind::Output;
+constexpr TSourceKind Pass = TSourceKind::Pass;
+constexpr TSourceKind In = TSourceKind::Input;
+constexpr TSourceKind Out = TSourceKind::Output;
 
 // Interleaved little-endian samples of the given container size.
 std::vector<std::uint8_t> Encode(const std::vector<std::int64_t>& samples, int bytesPerSample) {
@@ -187,13 +188,39 @@ TEST(Convolution, OddLastSampleOfAStereoSignalIsCopiedAndReadable) {
 
 TEST(Convolution, RefusesSignalsItCannotHandle) {
     std::vector<std::uint8_t> bytes(16);
-    const ConvolutionSignal fiveBytes{bytes.data(), bytes.data(), bytes.size(), 5, 1};
-    const ConvolutionSignal threeChannels{bytes.data(), bytes.data(), bytes.size(), 2, 3};
+    std::vector<std::uint8_t> output(16);
+    const ConvolutionSignal fiveBytes{bytes.data(), output.data(), bytes.size(), 5, 1};
+    const ConvolutionSignal threeChannels{bytes.data(), output.data(), bytes.size(), 2, 3};
     const ConvolutionSignal noOutput{bytes.data(), nullptr, bytes.size(), 2, 1};
-    for (const ConvolutionSignal& signal : {fiveBytes, threeChannels, noOutput}) {
+    const ConvolutionSignal overlapping{bytes.data(), bytes.data() + 2, bytes.size() - 2, 2, 1};
+    for (const ConvolutionSignal& signal : {fiveBytes, threeChannels, noOutput, overlapping}) {
         EXPECT_THROW(ConvolveReference(signal, {}, {}), std::invalid_argument);
         EXPECT_THROW(ConvolutionEngine(signal, {}, {}), std::invalid_argument);
     }
+}
+
+TEST(Convolution, RunsOnTheModelsKernelsWithoutChangingThem) {
+    KernelModel model;
+    model.LeftKernel.LoadRecords({{0.25L, -2, Out, {}, false},
+                                  {1.0L, 0, Out, {}, false},
+                                  {0.5L, 1, Out, {}, false},
+                                  {9.0L, 3, Pass, {}, true}});
+    model.RightKernel.LoadRecords({{-1.0L, 0, In, {}, false}});
+    const Kernel left = ConvolutionRecords(model.LeftKernel);
+    ASSERT_EQ(left.size(), 4u);
+    EXPECT_EQ(left[1].value, 1.0L);
+    EXPECT_EQ(left[1].impulse, 0);
+    EXPECT_EQ(left[1].kind, Out);
+    EXPECT_EQ(left[3].kind, Pass);
+
+    // Left: the Output records at -2 and 0 read the input, the one at 1 the output (265.5 rounds to 266).
+    const TestSignal run{Encode({0, 10, 0, 20, 1000, 30, 0, 40, 0, 50}, 2), 2, 2};
+    const std::vector<std::int64_t> expected = {250, -10, 125, -20, 1062, -30, 531, -40, 266, -50};
+    const Kernel right = ConvolutionRecords(model.RightKernel);
+    EXPECT_EQ(Decode(run.Reference(left, right), 2), expected);
+    EXPECT_EQ(Decode(run.Engine(left, right, 2), 2), expected);
+    EXPECT_EQ(model.LeftKernel.Kind(1), Out);
+    EXPECT_EQ(model.LeftKernel.Kind(0), Out);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -228,7 +255,7 @@ Kernel RandomKernel(std::mt19937_64& random, int lowImpulse, int highImpulse) {
     Kernel kernel(random() % 40);
     std::uniform_int_distribution<int> impulse(lowImpulse, highImpulse);
     for (ConvolutionRecord& record : kernel)
-        record = {RandomValue(random), impulse(random), static_cast<TapKind>(random() % 3)};
+        record = {RandomValue(random), impulse(random), static_cast<TSourceKind>(random() % 3)};
     return kernel;
 }
 
@@ -238,7 +265,7 @@ struct Layout {
 };
 constexpr Layout Layouts[] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}, {3, 2}, {4, 1}};
 
-Kernel Spread(std::initializer_list<std::pair<int, TapKind>> taps, long double value) {
+Kernel Spread(std::initializer_list<std::pair<int, TSourceKind>> taps, long double value) {
     Kernel kernel;
     for (auto [impulse, kind] : taps)
         kernel.push_back({value, impulse, kind});
@@ -301,6 +328,26 @@ TEST(ConvolutionEngine, EqualsTheReferenceOnRandomKernels) {
         EXPECT_TRUE(run.Engine(left, right, threads) == reference)
             << "round " << round << ", " << samples << " samples, " << threads << " threads";
     }
+}
+
+// A channel with feedback shared among threads: every block waits for the frames its feedback taps read,
+// which the jobs just before it are still computing. Tiny jobs make the waits frequent.
+TEST(ConvolutionEngine, SharesAFeedbackChannelAmongThreadsExactly) {
+    std::mt19937_64 random(21);
+    const Kernel kernel = Spread({{0, In}, {48, Out}, {-3, In}, {50, Out}, {200, In}, {49, Pass}}, 0.3L);
+    const TestSignal run{Encode(RandomSamples(random, 2 * 20000 + 1, 2), 2), 2, 2};
+    const std::vector<std::uint8_t> reference = run.Reference(kernel, kernel);
+    const ConvolutionTuning tiny{.jobWork = 64, .minJobsPerChannel = 1, .minSharedJobWork = 1};
+    for (unsigned threads : {4u, 8u, 16u}) {
+        std::vector<std::uint8_t> output;
+        ConvolutionEngine engine(run.Signal(output), kernel, kernel);
+        EXPECT_EQ(engine.Run({}, threads, tiny), ConvolutionOutcome::Completed);
+        EXPECT_TRUE(output == reference) << threads << " threads";
+    }
+    std::vector<std::uint8_t> output;
+    ConvolutionEngine halting(run.Signal(output), kernel, kernel);
+    EXPECT_EQ(halting.Run([](std::int64_t, std::int64_t) { return false; }, 8, tiny),
+              ConvolutionOutcome::Halted);
 }
 
 TEST(ConvolutionEngine, ComputesSingleFramesExactly) {
