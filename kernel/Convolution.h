@@ -23,6 +23,9 @@
 
 namespace tarvola {
 
+// The source kind of a tap, as the kernel records store it.
+using TapKind = TSourceKind;
+
 // One kernel record as the convolution sees it.
 struct ConvolutionRecord {
     long double value = 0;
