@@ -1,5 +1,6 @@
 #include "forms/Layout.h"
 
+#include "forms/Buttons.h"
 #include "forms/ComCtrls.h"
 #include "forms/ExtCtrls.h"
 #include "forms/FileDialogs.h"
@@ -41,6 +42,12 @@ void AddStandardClasses(TClassTable& table) {
     add.operator()<TOpenDialog>("TOpenDialog");
     add.operator()<TSaveDialog>("TSaveDialog");
     add.operator()<TTimer>("TTimer");
+    add.operator()<TComboBox>("TComboBox");
+    add.operator()<TLabeledEdit>("TLabeledEdit");
+    add.operator()<TBitBtn>("TBitBtn");
+    add.operator()<TPageControl>("TPageControl");
+    add.operator()<TTabSheet>("TTabSheet");
+    add.operator()<TImageList>("TImageList");
 }
 
 TClassTable& Classes() {
@@ -94,10 +101,12 @@ void LoadFormLayout(TForm& form, const TFormLayout& layout) {
         if (control != nullptr) {
             control->SetBounds(row.left, row.top, row.width, row.height);
         }
+        component.BeginLoading();
         ApplyProps(form, component, row.props);
         if (control != nullptr || !row.parent.empty()) {
             component.SetParentComponent(ParentOf(form, row));
         }
+        component.EndLoading();
     }
     ApplyProps(form, form, layout.form);
 }
