@@ -1,5 +1,9 @@
 #include <windows.h>
 
+#include "forms/Dialogs.h"
+#include "forms/Form.h"
+
+#include "audio/PCMPropertiesDlg.h"
 #include "audio/RWAudioFileWin32.h"
 
 namespace tarvola {
@@ -24,7 +28,33 @@ public:
     void Remove(const std::string& fileName) override { DeleteFileA(fileName.c_str()); }
 };
 
+class TWin32AudioFilePrompts : public IAudioFilePrompts {
+public:
+    void ShowError(const std::string& text) override { MessageDlg(text, TMsgDlgType::mtError, mbOK); }
+    THeaderReportChoice AskAbortOrIgnore(const std::string& text) override {
+        return MessageDlg(text, TMsgDlgType::mtError, mbAbort | mbIgnore) == mrIgnore
+                   ? THeaderReportChoice::Ignore
+                   : THeaderReportChoice::Abort;
+    }
+    void ShowMessage(const std::string& text) override { tarvola::ShowMessage(text); }
+    bool AskRawPCMParams(TRawPCMParams& params) override {
+        TobjPCMParamsDlg dialog(nullptr);
+        CenterOnDesktop(dialog);
+        dialog.ShowModal();
+        if (dialog.Cancelled)
+            return false;
+        params =
+            TRawPCMParams{dialog.Bits, dialog.Rate, dialog.Channels, dialog.BytesPerSample, dialog.Order};
+        return true;
+    }
+};
+
 } // namespace
+
+IAudioFilePrompts& Win32AudioFilePrompts() {
+    static TWin32AudioFilePrompts prompts;
+    return prompts;
+}
 
 IAudioFileSystem& Win32AudioFileSystem() {
     static TWin32AudioFileSystem files;

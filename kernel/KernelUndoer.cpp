@@ -187,6 +187,18 @@ bool TobjKernelUndoer::Redo(TobjHistData& left, TobjHistData& right) {
     return true;
 }
 
+std::string TobjKernelUndoer::UndoCaption() const {
+    if (previous_ <= -1 || current_ > LastIndex())
+        return "Can't Undo";
+    return std::to_string(current_) + ": Undo " + Entry(current_).Description;
+}
+
+std::string TobjKernelUndoer::RedoCaption() const {
+    if (next_ > LastIndex())
+        return "Can't Redo";
+    return std::to_string(next_) + ": Redo " + Entry(next_).Description;
+}
+
 void TobjKernelUndoer::Clear() {
     DeleteEntries(0, Count());
     droppedOldest_ = 0;

@@ -62,6 +62,11 @@ public:
     // Deletes entries First..First+N-1 and their files.
     void DeleteEntries(std::int32_t first, std::int32_t n);
 
+    // The captions of the designer's Undo and Redo items: Undo names the entry it reverts (Current), Redo
+    // the entry it restores (Next), each with its number: "2: Undo Paste Mix", "Can't Undo".
+    std::string UndoCaption() const;
+    std::string RedoCaption() const;
+
     std::int32_t Current() const { return current_; }   // the entry the kernels show
     std::int32_t Previous() const { return previous_; } // the entry Undo loads (-1: none)
     std::int32_t Next() const { return next_; }         // the entry Redo loads (when <= LastIndex)

@@ -4,7 +4,6 @@
 #include "audio/Numerics.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace tarvola {
 

@@ -228,6 +228,29 @@ TEST(RWAudioFile, ReadsTheRecordsAndReportsTheHeaderFaults) {
     }
 }
 
+TEST(RWAudioFile, FilesOf2GBOrMoreAreRefused) {
+    const Bytes data = Pattern(40);
+    struct Case {
+        Bytes file;
+        std::vector<std::string> reportLines; // a headerless file has no report
+    };
+    const Case cases[] = {{CanonicalWave(2, 44100, 16, data), {Unidentified}},
+                          {CanonicalAiff(2, 16, 44100.0L, data), {Unidentified}},
+                          {data, {}}};
+    for (const Case& c : cases) {
+        TScriptedPrompts prompts;
+        prompts.rawAnswer = Raw(44100, 16, 2);
+        TMemoryAudioFileSystem files;
+        files.Put(SourceName, c.file);
+        files.reportedSizes[SourceName] = std::int64_t{1} << 31;
+        auto reader = CreateAudioFileByMagic(SourceName, prompts, files);
+        EXPECT_FALSE(reader->Open(SourceName));
+        EXPECT_EQ(reader->AudioInfo().DataBytes, 0);
+        EXPECT_EQ(prompts.reports.empty() ? std::vector<std::string>{} : ReportLines(prompts.reports[0]),
+                  c.reportLines);
+    }
+}
+
 TEST(RWAudioFile, KeepsTheTrailingBytesOfAWave) {
     const Bytes list = RiffChunk("LIST", Pattern(18, 5));
     const TLoaded loaded = Load(

@@ -94,6 +94,35 @@ TEST_F(UndoerTest, RecordsUndoesAndRedoes) {
     }
 }
 
+TEST_F(UndoerTest, SnapshotGolden) {
+    TImpulseRec output = Rec(7, -2.0L, TSourceKind::Output);
+    output.Bar = {1, -1, 0x100, 0};
+    output.Selected = true;
+    model.LeftKernel.LoadRecords({Rec(-3, 0.5L), output});
+    model.RightKernel.LoadRecords({Rec(0, 1.0L)});
+    TobjKernelUndoer undoer(folder.Path());
+    Record(undoer, "Initial Data");
+
+    const std::vector<std::uint8_t> expected = {
+        0, 0, 0, 0, 0,    0,    0,    0x80, 0xFE, 0x3F, 0xFD, 0xFF, 0xFF, 0xFF, 1, // 0.5 at -3, Input
+        0, 0, 0, 0, 0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+        0, 0,                                                                      // no bar, not selected
+        0, 0, 0, 0, 0,    0,    0,    0x80, 0x00, 0xC0, 7,    0,    0,    0,    2, // -2.0 at 7, Output
+        1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0,    1,    0,    0,    0,    0,    0,
+        0, 1, // bar 1, -1, 256, 0; selected
+        0, 0, 0, 0, 0,    0,    0,    0x80, 0xFF, 0x3F, 0,    0,    0,    0,    1, // right: 1.0 at 0, Input
+        0, 0, 0, 0, 0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+        0, 0};
+    EXPECT_EQ(KernelTestFolder::Read(File("00Initial Data.und")), expected);
+
+    model.ResetToDefaults();
+    Record(undoer, "Reset Kernel");
+    ASSERT_TRUE(Undo(undoer));
+    EXPECT_EQ(model.LeftKernel.Record(1), output);
+    EXPECT_EQ(model.LeftKernel.Count(), 2);
+    EXPECT_EQ(model.RightKernel.Count(), 1);
+}
+
 TEST_F(UndoerTest, ANewEditAfterUndoDropsTheRedoTail) {
     TobjKernelUndoer undoer(folder.Path());
     RecordInitialAB(undoer);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace tarvola {
@@ -144,6 +145,62 @@ TEST_F(KernelTest, FindCases) {
     kernel.Clear();
     for (int mode = 0; mode <= 2; ++mode)
         EXPECT_EQ(kernel.Find(0, 0, static_cast<TFindMode>(mode)), -1);
+}
+
+// The scans that define Find, record by record with their sentinels.
+std::int32_t ScanFind(const std::vector<std::int32_t>& impulses, std::int32_t impulse, std::int32_t start,
+                      int mode) {
+    const auto last = static_cast<std::int32_t>(impulses.size()) - 1;
+    if (impulses.empty() || start > last)
+        return -1;
+    if (mode == 0) {
+        for (std::int32_t i = start; i <= last; ++i)
+            if (impulses[i] == impulse)
+                return i;
+    } else if (mode == 1) {
+        std::int32_t previous = -kImpulseLimit;
+        for (std::int32_t i = start; i <= last; ++i) {
+            if (impulses[i] >= impulse && impulse > previous)
+                return i;
+            previous = impulses[i];
+        }
+    } else {
+        std::int32_t next = kImpulseLimit;
+        for (std::int32_t i = last; i >= start; --i) {
+            if (impulses[i] <= impulse && impulse < next)
+                return i;
+            next = impulses[i];
+        }
+    }
+    return -1;
+}
+
+TEST_F(KernelTest, FindGivesWhatTheScanGives) {
+    std::mt19937 random(2024);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::int32_t> impulses;
+        std::int32_t impulse = -kImpulseLimit + 1 + static_cast<std::int32_t>(random() % 3);
+        const int count = static_cast<int>(random() % 12);
+        for (int i = 0; i < count; ++i) {
+            impulses.push_back(impulse);
+            impulse += 1 + static_cast<std::int32_t>(random() % (round % 2 ? 3 : 40000000));
+            if (impulse >= kImpulseLimit)
+                break;
+        }
+        std::vector<TImpulseRec> records;
+        for (std::int32_t i : impulses)
+            records.push_back(Rec(i));
+        kernel.LoadRecords(records);
+        std::vector<std::int32_t> probes = {-kImpulseLimit, kImpulseLimit, INT32_MIN, INT32_MAX, 0};
+        for (std::int32_t i : impulses)
+            probes.insert(probes.end(), {i - 1, i, i + 1});
+        for (std::int32_t probe : probes)
+            for (std::int32_t start = 0; start <= count + 1; ++start)
+                for (int mode = 0; mode <= 2; ++mode)
+                    ASSERT_EQ(kernel.Find(probe, start, static_cast<TFindMode>(mode)),
+                              ScanFind(impulses, probe, start, mode))
+                        << probe << " from " << start << " mode " << mode;
+    }
 }
 
 TEST_F(KernelTest, FindRangeCases) {

@@ -11,8 +11,10 @@ namespace {
 // written is there at once.
 class TMemoryFileStream : public TStream {
 public:
-    TMemoryFileStream(std::shared_ptr<Bytes> bytes, bool writable, std::int64_t writeLimit)
-        : bytes_(std::move(bytes)), writable_(writable), writeLimit_(writeLimit) {}
+    TMemoryFileStream(std::shared_ptr<Bytes> bytes, bool writable, std::int64_t writeLimit,
+                      std::int64_t reportedSize = -1)
+        : bytes_(std::move(bytes)), writable_(writable), writeLimit_(writeLimit),
+          reportedSize_(reportedSize) {}
 
     std::int64_t Read(void* buffer, std::int64_t count) override {
         const std::int64_t size = Size();
@@ -47,12 +49,15 @@ public:
         position_ = base + offset;
         return position_;
     }
-    std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_->size()); }
+    std::int64_t Size() const override {
+        return reportedSize_ >= 0 ? reportedSize_ : static_cast<std::int64_t>(bytes_->size());
+    }
 
 private:
     std::shared_ptr<Bytes> bytes_;
     bool writable_;
     std::int64_t writeLimit_;
+    std::int64_t reportedSize_;
     std::int64_t written_ = 0;
 };
 
@@ -66,7 +71,9 @@ std::unique_ptr<TStream> TMemoryAudioFileSystem::OpenRead(const std::string& fil
     const auto found = files_.find(fileName);
     if (found == files_.end())
         throw FileOpenError("Cannot open file \"" + fileName + "\"", true);
-    return std::make_unique<TMemoryFileStream>(found->second, false, -1);
+    const auto reported = reportedSizes.find(fileName);
+    return std::make_unique<TMemoryFileStream>(found->second, false, -1,
+                                               reported == reportedSizes.end() ? -1 : reported->second);
 }
 
 std::unique_ptr<TStream> TMemoryAudioFileSystem::Create(const std::string& fileName) {

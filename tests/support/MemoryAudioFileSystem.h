@@ -34,6 +34,8 @@ public:
     bool failCreate = false;
     std::int64_t writeLimit = -1;
     bool failReplace = false;
+    // Sizes that streams opened by OpenRead report instead of the real one (files too large to make).
+    std::map<std::string, std::int64_t> reportedSizes;
 
 private:
     std::map<std::string, std::shared_ptr<Bytes>> files_;
