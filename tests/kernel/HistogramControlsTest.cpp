@@ -275,6 +275,9 @@ TEST_F(HistogramWindows, EditorCreatesDragsAndDeletesSingleColumns) {
     Press(*editor, WM_MOUSEMOVE, MK_LBUTTON, EditorX(0), editor->Height() + 50);
     EXPECT_EQ(KernelList().Value(KernelList().Find(0, 0, TFindMode::Exact)), -2);
     EXPECT_EQ(form.Caption(), "Kernel: Untitled*");
+    // The viewer redrew that record at once: its bar now hangs down to the plot bottom.
+    EXPECT_EQ(PixelOf(*viewer, ViewerX(0), viewer->Geometry().PlotBottom() - 1), RGB(72, 112, 200));
+    EXPECT_NE(PixelOf(*viewer, ViewerX(0), viewer->Geometry().ZeroY() - 3), RGB(72, 112, 200));
     Press(*editor, WM_LBUTTONUP, 0, EditorX(0), editor->Height() + 50);
 
     // Ctrl + click deletes the created column; on an empty column it is a plain click.
@@ -366,6 +369,19 @@ TEST_F(HistogramWindows, RenderShowsColoursAndExtents) {
     EXPECT_EQ(view.Pixel(ViewerX(0), viewZero - 3), RGB(72, 112, 200));
     EXPECT_EQ(view.Pixel(ViewerX(2), viewZero - 3), RGB(96, 224, 91));
     EXPECT_EQ(view.Pixel(ViewerX(-3), viewZero + 3), RGB(244, 208, 84));
+}
+
+TEST_F(HistogramWindows, EmptyKernelShowsTheZeroLineAndTakesANewColumn) {
+    Load({});
+    EXPECT_EQ(editor->FirstShown, -1);
+    EXPECT_EQ(PixelOf(*editor, EditorX(0), ZeroY()), RGB(136, 0, 0));
+    EXPECT_EQ(PixelOf(*editor, EditorX(0), ZeroY() - 10), RGB(0, 0, 0));
+    EXPECT_EQ(PixelOf(*viewer, ViewerX(0), 5), RGB(0, 0, 0)); // a view without records: no highlight
+    LeftClick(*editor, EditorX(-4), ZeroY() + 3);
+    EXPECT_EQ(KernelList().Count(), 1);
+    EXPECT_EQ(editor->FirstShown, 0);
+    EXPECT_EQ(editor->LastShown, 0);
+    EXPECT_EQ(undo, (std::vector<std::string>{"Create Single Column"}));
 }
 
 // Shows the designer's surfaces with a few hundred records for a look; runs only when asked:
