@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -20,7 +21,8 @@ class DesignerSettingsFile : public testing::Test {
 protected:
     void SetUp() override {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / (std::string("tarvola-designer-settings-") + info->name());
+        folder_ = fs::temp_directory_path() / (std::string("tarvola-designer-settings-") + info->name() +
+                                               "-" + std::to_string(std::random_device{}()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         path_ = DesignerSettingsPath(folder_.string(), kFilterSettingsFileName);

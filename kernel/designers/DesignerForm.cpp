@@ -1,0 +1,144 @@
+#include "kernel/designers/DesignerForm.h"
+
+#include "forms/Dialogs.h"
+#include "kernel/designers/DesignerPages.h"
+
+namespace tarvola {
+
+TobjEffectDesigner::TobjEffectDesigner(TComponent* owner) : TForm(owner) {
+    RegisterDesignerPages();
+    Publish("Overwrite_Click", &TobjEffectDesigner::Overwrite_Click);
+    Publish("MixInto_Click", &TobjEffectDesigner::MixInto_Click);
+    Publish("LeftChnl_Click", &TobjEffectDesigner::LeftChnl_Click);
+    Publish("RightChnl_Click", &TobjEffectDesigner::RightChnl_Click);
+}
+
+void TobjEffectDesigner::Setup(std::int32_t sampleRate, std::int32_t targetImpulse,
+                               const std::string& programFolder, KernelModel& model) {
+    sampleRate_ = sampleRate;
+    programFolder_ = programFolder;
+    Spn_TargetImpls->SetValue(targetImpulse);
+    leftKernel_ = &model.LeftKernel;
+    rightKernel_ = &model.RightKernel;
+    LoadSettings();
+    SettingsToControls();
+}
+
+std::string TobjEffectDesigner::SettingsPath(std::string_view fileName) const {
+    return DesignerSettingsPath(programFolder_, std::string(fileName));
+}
+
+void TobjEffectDesigner::Warn(const std::string& text) const {
+    MessageDlg(text, TMsgDlgType::mtWarning, mbOK);
+}
+
+WarningSink TobjEffectDesigner::Warnings() const {
+    return [this](const std::string& text) { Warn(text); };
+}
+
+std::vector<TComponentRow> TobjEffectDesigner::ExportRulesRows(std::string_view parent, int left, int top,
+                                                               std::string_view targetCaption) {
+    return {
+        {"TGroupBox",
+         "GrpBx_ExportRules",
+         parent,
+         left,
+         top,
+         kExportRulesWidth,
+         kExportRulesHeight,
+         {{"Caption", "Export Rules"}}},
+        {"TRadioButton",
+         "RadBtn_Overwrite",
+         "GrpBx_ExportRules",
+         10,
+         18,
+         110,
+         17,
+         {{"Caption", "Overwrite kernel"}, {"Checked", "True"}, {"OnClick", "Overwrite_Click"}}},
+        {"TRadioButton",
+         "RadBtn_MixInto",
+         "GrpBx_ExportRules",
+         122,
+         18,
+         104,
+         17,
+         {{"Caption", "Mix into kernel"}, {"OnClick", "MixInto_Click"}}},
+        {"TLabel", "Lbl_TargetImpls", "GrpBx_ExportRules", 10, 49, 104, 13, {{"Caption", targetCaption}}},
+        {"TSpinEdit",
+         "Spn_TargetImpls",
+         "GrpBx_ExportRules",
+         122,
+         45,
+         100,
+         22,
+         {{"MinValue", "0"}, {"MaxValue", "0"}, {"Value", "0"}}},
+        {"TCheckBox",
+         "ChBx_LeftChnl",
+         "GrpBx_ExportRules",
+         10,
+         80,
+         104,
+         17,
+         {{"Caption", "Left Channel"}, {"Checked", "True"}, {"OnClick", "LeftChnl_Click"}}},
+        {"TCheckBox",
+         "ChBx_RightChnl",
+         "GrpBx_ExportRules",
+         122,
+         80,
+         104,
+         17,
+         {{"Caption", "Right Channel"}, {"Checked", "True"}, {"OnClick", "RightChnl_Click"}}},
+    };
+}
+
+void TobjEffectDesigner::BindExportRules() {
+    RadBtn_Overwrite = &Find<TRadioButton>("RadBtn_Overwrite");
+    RadBtn_MixInto = &Find<TRadioButton>("RadBtn_MixInto");
+    Spn_TargetImpls = &Find<TSpinEdit>("Spn_TargetImpls");
+    ChBx_LeftChnl = &Find<TCheckBox>("ChBx_LeftChnl");
+    ChBx_RightChnl = &Find<TCheckBox>("ChBx_RightChnl");
+}
+
+TExportRules TobjEffectDesigner::ExportRulesFromControls() const {
+    TExportRules rules;
+    rules.mode = RadBtn_Overwrite->Checked() ? TExportMode::Overwrite : TExportMode::Mix;
+    rules.targetImpulse = Spn_TargetImpls->Value();
+    rules.left = ChBx_LeftChnl->Checked();
+    rules.right = ChBx_RightChnl->Checked();
+    return rules;
+}
+
+TobjHistData& TobjEffectDesigner::LeftKernel() const {
+    if (leftKernel_ == nullptr)
+        throw EComponentError("The designer has not been set up");
+    return *leftKernel_;
+}
+
+TobjHistData& TobjEffectDesigner::RightKernel() const {
+    if (rightKernel_ == nullptr)
+        throw EComponentError("The designer has not been set up");
+    return *rightKernel_;
+}
+
+void TobjEffectDesigner::Overwrite_Click(TObject&) {
+    if (RadBtn_Overwrite->Checked())
+        RadBtn_MixInto->SetChecked(false);
+}
+
+void TobjEffectDesigner::MixInto_Click(TObject&) {
+    if (RadBtn_MixInto->Checked())
+        RadBtn_Overwrite->SetChecked(false);
+}
+
+// Setting the box from code clicks it again; by then both rules hold and nothing more happens.
+void TobjEffectDesigner::LeftChnl_Click(TObject&) {
+    if (ChannelBoxAfterClick(ChBx_LeftChnl->Checked(), ChBx_RightChnl->Checked()))
+        ChBx_LeftChnl->SetChecked(true);
+}
+
+void TobjEffectDesigner::RightChnl_Click(TObject&) {
+    if (ChannelBoxAfterClick(ChBx_RightChnl->Checked(), ChBx_LeftChnl->Checked()))
+        ChBx_RightChnl->SetChecked(true);
+}
+
+} // namespace tarvola
