@@ -231,13 +231,7 @@ TEST_F(ReverbExportTest, ProcessingWithAGeneratedReverbMatchesTheReferenceLoops)
     state->TargetImpulse = 0;
     state->Settings.GRTime = 300;
     Generate();
-    auto convolutionRecords = [](const TobjHistData& kernel) {
-        std::vector<ConvolutionRecord> out;
-        for (std::int32_t i = 0; i < kernel.Count(); ++i)
-            out.push_back({kernel.Value(i), kernel.Impulse(i), static_cast<TapKind>(kernel.Kind(i))});
-        return out;
-    };
-    const std::vector<ConvolutionRecord> l = convolutionRecords(left), r = convolutionRecords(right);
+    const std::vector<ConvolutionRecord> l = ConvolutionRecords(left), r = ConvolutionRecords(right);
     const std::size_t frames = 6000;
     std::vector<std::uint8_t> input(frames * 4);
     std::uint32_t noise = 12345;

@@ -1,0 +1,782 @@
+#include "kernel/designers/ReverbDesignerForm.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "audio/Numerics.h"
+#include "forms/Dialogs.h"
+#include "kernel/designers/DesignerExport.h"
+#include "kernel/designers/ReverbExport.h"
+
+#include <string>
+#include <vector>
+
+namespace tarvola {
+
+// The strip of tabs over the four pages: a native tab control whose pages are panels inside it, one shown
+// at a time.
+class TReverbPageTabs : public TWinControl {
+public:
+    explicit TReverbPageTabs(TComponent* owner) : TWinControl(owner) {}
+
+    void AddPage(std::string caption, TPanel& page) {
+        page.SetParent(this);
+        page.SetVisible(pages_.empty());
+        pages_.push_back({std::move(caption), &page});
+        if (HandleAllocated())
+            InsertTab(static_cast<int>(pages_.size()) - 1);
+        PlacePages();
+    }
+    int PageIndex() const { return index_; }
+    // Shows a page as a click on its tab does, OnChange included.
+    void SelectPage(int index) {
+        CheckIndex(index, static_cast<int>(pages_.size()));
+        if (HandleAllocated())
+            SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        PageChanged(index);
+    }
+
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        TWinControl::CreateParams(params);
+        params.className = WC_TABCONTROLA;
+        params.style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    }
+    void InitializeHandle() override {
+        TWinControl::InitializeHandle();
+        for (int i = 0; i < static_cast<int>(pages_.size()); ++i)
+            InsertTab(i);
+        SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index_), 0);
+        PlacePages();
+    }
+    bool NotifyNotify(NMHDR& header, LRESULT& result) override {
+        if (header.code != static_cast<UINT>(TCN_SELCHANGE))
+            return false;
+        PageChanged(static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0)));
+        result = 0;
+        return true;
+    }
+    void Resize() override {
+        TWinControl::Resize();
+        PlacePages();
+    }
+
+private:
+    void InsertTab(int index) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = pages_[index].first.data();
+        SendMessageA(Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    }
+    void PlacePages() {
+        if (!HandleAllocated())
+            return;
+        RECT area{0, 0, Width(), Height()};
+        SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+        for (const auto& page : pages_)
+            page.second->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    }
+    void PageChanged(int index) {
+        if (index < 0 || index >= static_cast<int>(pages_.size()))
+            return;
+        index_ = index;
+        for (int i = 0; i < static_cast<int>(pages_.size()); ++i)
+            pages_[i].second->SetVisible(i == index_);
+        if (OnChange)
+            OnChange(*this);
+    }
+
+    std::vector<std::pair<std::string, TPanel*>> pages_;
+    int index_ = 0;
+};
+
+namespace {
+
+constexpr const char* kPageNames[] = {"Page_Designer1", "Page_Designer2", "Page_Regenerators", "Page_Final"};
+constexpr const char* kPageCaptions[] = {"Designer p1", "Designer p2", "Regenerators", "Final"};
+constexpr int kRegeneratorsPage = 2;
+
+constexpr const char* kERText =
+    "What should the initial effect - the immediate surroundings of the source - be "
+    "like? Specify the space type, its size, and the strength of the effect.";
+constexpr const char* kGRText =
+    "How do you want the general reverberation to sound? Provide the type of space you "
+    "want to mimic, the size relative to the type of space, and the duration or power "
+    "of the effect.";
+constexpr const char* kSeparationText =
+    "How strong a stereo effect do you require?  Provide a factor to differentiate the timing of left and "
+    "right "
+    "channels for the regenerators. Lage factors may interfere with some GR algorithms.";
+constexpr const char* kSeparationNote =
+    "(NB: This has nothing to do with the \"Pan\" controls in the regenerator parameters that follow).";
+constexpr const char* kTonalityText =
+    "Each regenerator can be turned into a filter, becomming mellower or sharper "
+    "with each regeneration. Filtering may sound more natural, but will multiply "
+    "computation time.";
+
+// Rows of one vertical bar with ticks on both sides.
+TComponentRow VerticalBar(std::string_view name, std::string_view parent, int left, int top, int height,
+                          std::string_view min, std::string_view max, std::string_view frequency,
+                          std::string_view position, std::string_view handler) {
+    return {"TTrackBar",
+            name,
+            parent,
+            left,
+            top,
+            34,
+            height,
+            {{"Orientation", "trVertical"},
+             {"TickMarks", "tmBoth"},
+             {"Min", min},
+             {"Max", max},
+             {"PageSize", "10"},
+             {"Frequency", frequency},
+             {"Position", position},
+             {"OnChange", handler}}};
+}
+
+TComponentRow HorizontalBar(std::string_view name, std::string_view parent, int left, int top, int width,
+                            std::string_view min, std::string_view max, std::string_view frequency,
+                            std::string_view marks, std::string_view position, std::string_view handler) {
+    return {"TTrackBar",
+            name,
+            parent,
+            left,
+            top,
+            width,
+            30,
+            {{"Orientation", "trHorizontal"},
+             {"TickMarks", marks},
+             {"Min", min},
+             {"Max", max},
+             {"Frequency", frequency},
+             {"Position", position},
+             {"OnChange", handler}}};
+}
+
+TComponentRow Text(std::string_view name, std::string_view parent, int left, int top,
+                   std::string_view caption) {
+    return {"TLabel", name, parent, left, top, 0, 13, {{"Caption", caption}}};
+}
+
+TComponentRow Heading(std::string_view name, std::string_view parent, int left, int top,
+                      std::string_view caption) {
+    return {"TLabel", name, parent, left, top, 0, 13, {{"Caption", caption}, {"Font.Style", "Bold"}}};
+}
+
+TComponentRow Wrapped(std::string_view name, std::string_view parent, int left, int top, int width,
+                      int height, std::string_view caption) {
+    return {"TLabel", name,  parent, left,
+            top,      width, height, {{"AutoSize", "False"}, {"WordWrap", "True"}, {"Caption", caption}}};
+}
+
+// One group of the "Regenerators" page; the two are laid out alike.
+void AddRegeneratorGroup(std::vector<TComponentRow>& rows, std::string_view group, bool early) {
+    const std::string_view p = group;
+    if (early) {
+        rows.push_back(Text("Lbl_ER_LevelTitle", p, 10, 18, "Level"));
+        rows.push_back(Text("Lbl_ER_Level", p, 10, 34, "0.000"));
+        rows.push_back(
+            VerticalBar("TkBr_ER_Level", p, 12, 50, 120, "-100", "100", "10", "0", "ERLevel_Change"));
+        rows.push_back(Text("Lbl_ER_FilterTitle", p, 62, 18, "Filtration"));
+        rows.push_back(Text("Lbl_ER_Filter", p, 62, 34, "0.0"));
+        rows.push_back(
+            VerticalBar("TkBr_ER_Filter", p, 64, 50, 120, "-100", "100", "20", "0", "ERFilter_Change"));
+        rows.push_back(Text("Lbl_ER_Nmbr", p, 122, 22, "Regen #:"));
+        rows.push_back({"TSpinEdit",
+                        "Spn_ERNmbr",
+                        p,
+                        122,
+                        38,
+                        60,
+                        22,
+                        {{"MinValue", "1"},
+                         {"MaxValue", "8"},
+                         {"Value", "1"},
+                         {"EditorEnabled", "False"},
+                         {"OnChange", "ERNmbr_Change"}}});
+        rows.push_back({"TCheckBox",
+                        "ChBx_ER_Active",
+                        p,
+                        122,
+                        70,
+                        90,
+                        17,
+                        {{"Caption", "Active"}, {"OnClick", "ERActive_Click"}}});
+        rows.push_back(Text("Lbl_ER_DelayTitle", p, 122, 98, "Delay (ms)"));
+        rows.push_back(
+            {"TEdit", "Edt_ER_Delay", p, 122, 114, 80, 21, {{"Text", "40"}, {"OnChange", "ERDelay_Change"}}});
+        rows.push_back(Text("Lbl_ER_Left", p, 8, 190, "Left"));
+        rows.push_back(HorizontalBar("TkBr_ER_Pan", p, 36, 180, 160, "-45", "45", "10", "tmTopLeft", "0",
+                                     "ERPan_Change"));
+        rows.push_back(Text("Lbl_ER_Right", p, 200, 190, "Right"));
+        return;
+    }
+    rows.push_back(Text("Lbl_GR_LevelTitle", p, 10, 18, "Level"));
+    rows.push_back(Text("Lbl_GR_Level", p, 10, 34, "0.000"));
+    rows.push_back(VerticalBar("TkBr_GR_Level", p, 12, 50, 120, "-200", "200", "25", "0", "GRLevel_Change"));
+    rows.push_back(Text("Lbl_GR_FilterTitle", p, 62, 18, "Filtration"));
+    rows.push_back(Text("Lbl_GR_Filter", p, 62, 34, "0.0"));
+    rows.push_back(
+        VerticalBar("TkBr_GR_Filter", p, 64, 50, 120, "-100", "100", "20", "0", "GRFilter_Change"));
+    rows.push_back(Text("Lbl_GR_Nmbr", p, 122, 22, "Regen #:"));
+    rows.push_back({"TSpinEdit",
+                    "Spn_GRNmbr",
+                    p,
+                    122,
+                    38,
+                    60,
+                    22,
+                    {{"MinValue", "1"}, {"MaxValue", "300"}, {"Value", "1"}, {"OnChange", "GRNmbr_Change"}}});
+    rows.push_back({"TCheckBox",
+                    "ChBx_GR_Active",
+                    p,
+                    122,
+                    70,
+                    90,
+                    17,
+                    {{"Caption", "Active"}, {"OnClick", "GRActive_Change"}}});
+    rows.push_back(Text("Lbl_GR_DelayTitle", p, 122, 98, "Delay (ms)"));
+    rows.push_back(
+        {"TEdit", "Edt_GR_Delay", p, 122, 114, 80, 21, {{"Text", "130"}, {"OnChange", "GRDelay_Change"}}});
+    rows.push_back(Text("Lbl_GR_Left", p, 8, 190, "Left"));
+    rows.push_back(
+        HorizontalBar("TkBr_GR_Pan", p, 36, 180, 160, "-45", "45", "10", "tmTopLeft", "0", "GRPan_Change"));
+    rows.push_back(Text("Lbl_GR_Right", p, 200, 190, "Right"));
+}
+
+TFormLayout MakeLayout() {
+    TFormLayout layout;
+    layout.form = {{"Caption", "Reverb Designer v1.03"},
+                   {"BorderStyle", "bsDialog"},
+                   {"BorderIcons", "biSystemMenu"},
+                   {"ClientWidth", "499"},
+                   {"ClientHeight", "271"},
+                   {"Position", "poDesigned"},
+                   {"OnClose", "Form_Close"}};
+    std::vector<TComponentRow>& r = layout.components;
+
+    // "Designer p1": early reflections on the left half, general reverberation on the right half.
+    const std::string_view p1 = kPageNames[0];
+    r.push_back(Heading("Lbl_ERHeading", p1, 8, 6, "Early Reflections"));
+    r.push_back(Wrapped("Lbl_ERText", p1, 8, 24, 232, 56, kERText));
+    r.push_back({"TRadioGroup",
+                 "RdGp_ERType",
+                 p1,
+                 8,
+                 84,
+                 110,
+                 134,
+                 {{"Caption", "ER Algorithm"},
+                  {"Items", "Square|Rectangle|Sphere|Complex 1|Complex 2"},
+                  {"ItemIndex", "0"},
+                  {"OnClick", "ERType_Click"}}});
+    r.push_back(Text("Lbl_ERSize", p1, 132, 84, "Size"));
+    r.push_back(VerticalBar("TkBr_ERSize", p1, 130, 100, 120, "-50", "50", "10", "0", "ERSize_Change"));
+    r.push_back(Text("Lbl_ERStrength", p1, 178, 84, "Strength"));
+    r.push_back(
+        VerticalBar("TkBr_ERStrength", p1, 184, 100, 120, "0", "100", "10", "50", "ERStrength_Change"));
+    r.push_back(Heading("Lbl_GRHeading", p1, 252, 6, "General Reverberation"));
+    r.push_back(Wrapped("Lbl_GRText", p1, 252, 24, 232, 56, kGRText));
+    r.push_back({"TRadioGroup",
+                 "RdGp_GRType",
+                 p1,
+                 252,
+                 84,
+                 110,
+                 134,
+                 {{"Caption", "GR Algorithm"},
+                  {"Items", "Room|Hall|Auditorium|Chamber|Cavern"},
+                  {"ItemIndex", "0"},
+                  {"OnClick", "GRType_Click"}}});
+    r.push_back(Text("Lbl_GRSize", p1, 376, 84, "Size"));
+    r.push_back(VerticalBar("TkBr_GRSize", p1, 374, 100, 120, "-50", "50", "10", "0", "GRSize_Change"));
+    r.push_back(Text("Lbl_GRTime", p1, 422, 84, "Strength"));
+    r.push_back({"TTrackBar",
+                 "TkBr_GRTime",
+                 p1,
+                 428,
+                 100,
+                 34,
+                 120,
+                 {{"Orientation", "trVertical"},
+                  {"TickMarks", "tmBoth"},
+                  {"Min", "0"},
+                  {"Max", "4000"},
+                  {"PageSize", "10"},
+                  {"Frequency", "500"},
+                  {"Position", "1000"},
+                  {"OnChange", "GRTime_Change"}}});
+
+    // "Designer p2": channel separation and mellowing.
+    const std::string_view p2 = kPageNames[1];
+    r.push_back(Heading("Lbl_SeparationHeading", p2, 8, 6, "Channel Separation"));
+    r.push_back(Wrapped("Lbl_SeparationText", p2, 8, 22, 476, 28, kSeparationText));
+    r.push_back(Wrapped("Lbl_SeparationNote", p2, 8, 52, 476, 14, kSeparationNote));
+    r.push_back(Text("Lbl_ERSeprtnTitle", p2, 12, 72, "Early Reflections"));
+    r.push_back(HorizontalBar("TkBr_ERSeprtn", p2, 8, 88, 220, "1000", "1200", "20", "tmBottomRight", "1050",
+                              "ERSeprtn_Change"));
+    r.push_back(Text("Lbl_ERSeprtnFactor", p2, 12, 120, "Separation factor ="));
+    r.push_back(Text("Lbl_ERSeprtn", p2, 114, 120, "1.050"));
+    r.push_back(Text("Lbl_GRSeprtnTitle", p2, 258, 72, "General Reverberation"));
+    r.push_back(HorizontalBar("TkBr_GRSeprtn", p2, 254, 88, 220, "1000", "1200", "20", "tmBottomRight",
+                              "1100", "GRSeprtn_Change"));
+    r.push_back(Text("Lbl_GRSeprtnFactor", p2, 258, 120, "Separation factor ="));
+    r.push_back(Text("Lbl_GRSeprtn", p2, 360, 120, "1.100"));
+    r.push_back(Heading("Lbl_TonalityHeading", p2, 8, 144, "Tonality"));
+    r.push_back(Wrapped("Lbl_TonalityText", p2, 8, 160, 476, 28, kTonalityText));
+    r.push_back(Text("Lbl_Mellowing", p2, 8, 204, "Mellowing"));
+    r.push_back(HorizontalBar("TkBr_Filtration", p2, 64, 196, 330, "0", "100", "10", "tmBottomRight", "100",
+                              "Filtration_Change"));
+    r.push_back(Text("Lbl_FiltrationEquals", p2, 398, 204, " = "));
+    r.push_back(Text("Lbl_Filtration", p2, 414, 204, "0.00"));
+
+    // "Regenerators": one regenerator of each bank.
+    const std::string_view p3 = kPageNames[2];
+    r.push_back({"TGroupBox", "GpBx_Regen1", p3, 4, 2, 238, 236, {{"Caption", "Early Reflections"}}});
+    AddRegeneratorGroup(r, "GpBx_Regen1", true);
+    r.push_back({"TGroupBox", "GroupBox1", p3, 248, 2, 238, 236, {{"Caption", "General Reverberation"}}});
+    AddRegeneratorGroup(r, "GroupBox1", false);
+
+    // "Final": the mix, the export rules, the rate and the buttons.
+    const std::string_view p4 = kPageNames[3];
+    r.push_back(Heading("Lbl_MixHeading", p4, 8, 6, "Wet:Dry Mix"));
+    r.push_back(Text("Lbl_PcentL", p4, 16, 26, "50"));
+    r.push_back(Text("Lbl_PcentLSign", p4, 34, 26, "%"));
+    r.push_back({"TTrackBar",
+                 "TkBar_MixLvl_Left",
+                 p4,
+                 12,
+                 42,
+                 34,
+                 150,
+                 {{"Orientation", "trVertical"},
+                  {"TickMarks", "tmBoth"},
+                  {"Min", "0"},
+                  {"Max", "100"},
+                  {"PageSize", "10"},
+                  {"Frequency", "10"},
+                  {"Position", "50"},
+                  {"Tag", "1"},
+                  {"OnChange", "MixLevel_Change"}}});
+    r.push_back(Text("Lbl_MixLeft", p4, 16, 196, "Left"));
+    r.push_back(Text("Lbl_PcentR", p4, 70, 26, "50"));
+    r.push_back(Text("Lbl_PcentRSign", p4, 88, 26, "%"));
+    r.push_back({"TTrackBar",
+                 "TkBr_MixLvl_Right",
+                 p4,
+                 66,
+                 42,
+                 34,
+                 150,
+                 {{"Orientation", "trVertical"},
+                  {"TickMarks", "tmBoth"},
+                  {"Min", "0"},
+                  {"Max", "100"},
+                  {"PageSize", "10"},
+                  {"Frequency", "10"},
+                  {"Position", "50"},
+                  {"Tag", "2"},
+                  {"OnChange", "MixLevel_Change"}}});
+    r.push_back(Text("Lbl_MixRight", p4, 68, 196, "Right"));
+    r.push_back({"TGroupBox", "GpBx_ExportRules", p4, 126, 6, 200, 176, {{"Caption", "Export Rules"}}});
+    r.push_back({"TRadioButton",
+                 "RadBtn_Overwrite",
+                 "GpBx_ExportRules",
+                 10,
+                 20,
+                 170,
+                 17,
+                 {{"Caption", "Overwrite kernel"}, {"Checked", "True"}, {"OnClick", "Overwrite_Click"}}});
+    r.push_back({"TRadioButton",
+                 "RadBtn_MixInto",
+                 "GpBx_ExportRules",
+                 10,
+                 40,
+                 170,
+                 17,
+                 {{"Caption", "Mix into kernel"}, {"OnClick", "MixInto_Click"}}});
+    r.push_back(Text("Lbl_TargetImpls", "GpBx_ExportRules", 10, 66, "Target impulse"));
+    r.push_back({"TSpinEdit", "Spn_TargetImpls", "GpBx_ExportRules", 10, 82, 120, 22, {{"Value", "0"}}});
+    r.push_back({"TCheckBox",
+                 "ChBx_LeftChnl",
+                 "GpBx_ExportRules",
+                 10,
+                 118,
+                 170,
+                 17,
+                 {{"Caption", "Left Channel"}, {"Checked", "True"}, {"OnClick", "LeftChnl_Click"}}});
+    r.push_back({"TCheckBox",
+                 "ChBx_RightChnl",
+                 "GpBx_ExportRules",
+                 10,
+                 140,
+                 170,
+                 17,
+                 {{"Caption", "Right Channel"}, {"Checked", "True"}, {"OnClick", "RightChnl_Click"}}});
+    r.push_back(Text("Lbl_RateText", p4, 126, 192, "Kernel calculated for a sampling rate of"));
+    r.push_back(Text("Lbl_SmplRate", p4, 126, 210, "44100"));
+    r.push_back(Text("Lbl_RateUnit", p4, 180, 210, "Hz"));
+    r.push_back({"TButton",
+                 "Btn_Generate",
+                 p4,
+                 350,
+                 150,
+                 124,
+                 25,
+                 {{"Caption", "Generate Kernel"}, {"OnClick", "Generate_Click"}}});
+    r.push_back({"TButton",
+                 "Btn_Cancel",
+                 p4,
+                 350,
+                 184,
+                 124,
+                 25,
+                 {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}});
+    return layout;
+}
+
+void WarnUser(const std::string& text) {
+    MessageDlg(text, TMsgDlgType::mtWarning, mbOK);
+}
+
+} // namespace
+
+TobjReverbDesigner::TobjReverbDesigner(TComponent* owner) : TForm(owner) {
+    Publish("ERType_Click", &TobjReverbDesigner::ERType_Click);
+    Publish("ERSize_Change", &TobjReverbDesigner::ERSize_Change);
+    Publish("ERStrength_Change", &TobjReverbDesigner::ERStrength_Change);
+    Publish("GRType_Click", &TobjReverbDesigner::GRType_Click);
+    Publish("GRSize_Change", &TobjReverbDesigner::GRSize_Change);
+    Publish("GRTime_Change", &TobjReverbDesigner::GRTime_Change);
+    Publish("ERSeprtn_Change", &TobjReverbDesigner::ERSeprtn_Change);
+    Publish("GRSeprtn_Change", &TobjReverbDesigner::GRSeprtn_Change);
+    Publish("Filtration_Change", &TobjReverbDesigner::Filtration_Change);
+    Publish("ERNmbr_Change", &TobjReverbDesigner::ERNmbr_Change);
+    Publish("ERLevel_Change", &TobjReverbDesigner::ERLevel_Change);
+    Publish("ERFilter_Change", &TobjReverbDesigner::ERFilter_Change);
+    Publish("ERPan_Change", &TobjReverbDesigner::ERPan_Change);
+    Publish("ERActive_Click", &TobjReverbDesigner::ERActive_Click);
+    Publish("ERDelay_Change", &TobjReverbDesigner::ERDelay_Change);
+    Publish("GRNmbr_Change", &TobjReverbDesigner::GRNmbr_Change);
+    Publish("GRLevel_Change", &TobjReverbDesigner::GRLevel_Change);
+    Publish("GRFilter_Change", &TobjReverbDesigner::GRFilter_Change);
+    Publish("GRPan_Change", &TobjReverbDesigner::GRPan_Change);
+    Publish("GRActive_Change", &TobjReverbDesigner::GRActive_Change);
+    Publish("GRDelay_Change", &TobjReverbDesigner::GRDelay_Change);
+    Publish("MixLevel_Change", &TobjReverbDesigner::MixLevel_Change);
+    Publish("Overwrite_Click", &TobjReverbDesigner::Overwrite_Click);
+    Publish("MixInto_Click", &TobjReverbDesigner::MixInto_Click);
+    Publish("LeftChnl_Click", &TobjReverbDesigner::LeftChnl_Click);
+    Publish("RightChnl_Click", &TobjReverbDesigner::RightChnl_Click);
+    Publish("Generate_Click", &TobjReverbDesigner::Generate_Click);
+    Publish("Cancel_Click", &TobjReverbDesigner::Cancel_Click);
+    Publish("Form_Close", &TobjReverbDesigner::Form_Close);
+
+    // The page control and its pages come first: the layout's rows name the pages as parents.
+    pages_ = &Create<TReverbPageTabs>();
+    pages_->SetName("PageCtrl");
+    pages_->SetBounds(0, 0, 499, 271);
+    pages_->SetParent(this);
+    for (int i = 0; i < 4; ++i) {
+        auto& page = Create<TPanel>();
+        page.SetName(kPageNames[i]);
+        page.SetBevelOuter(TPanelBevel::bvNone);
+        pages_->AddPage(kPageCaptions[i], page);
+    }
+    LoadLayout(MakeLayout());
+    pages_->OnChange = [this](TObject& sender) { PageCtrl_Change(sender); };
+
+    RdGp_ERType = &Find<TRadioGroup>("RdGp_ERType");
+    TkBr_ERSize = &Find<TTrackBar>("TkBr_ERSize");
+    TkBr_ERStrength = &Find<TTrackBar>("TkBr_ERStrength");
+    RdGp_GRType = &Find<TRadioGroup>("RdGp_GRType");
+    TkBr_GRSize = &Find<TTrackBar>("TkBr_GRSize");
+    TkBr_GRTime = &Find<TTrackBar>("TkBr_GRTime");
+    TkBr_ERSeprtn = &Find<TTrackBar>("TkBr_ERSeprtn");
+    TkBr_GRSeprtn = &Find<TTrackBar>("TkBr_GRSeprtn");
+    Lbl_ERSeprtn = &Find<TLabel>("Lbl_ERSeprtn");
+    Lbl_GRSeprtn = &Find<TLabel>("Lbl_GRSeprtn");
+    TkBr_Filtration = &Find<TTrackBar>("TkBr_Filtration");
+    Lbl_Filtration = &Find<TLabel>("Lbl_Filtration");
+    Spn_ERNmbr = &Find<TSpinEdit>("Spn_ERNmbr");
+    TkBr_ER_Level = &Find<TTrackBar>("TkBr_ER_Level");
+    Lbl_ER_Level = &Find<TLabel>("Lbl_ER_Level");
+    TkBr_ER_Filter = &Find<TTrackBar>("TkBr_ER_Filter");
+    Lbl_ER_Filter = &Find<TLabel>("Lbl_ER_Filter");
+    TkBr_ER_Pan = &Find<TTrackBar>("TkBr_ER_Pan");
+    ChBx_ER_Active = &Find<TCheckBox>("ChBx_ER_Active");
+    Edt_ER_Delay = &Find<TEdit>("Edt_ER_Delay");
+    Spn_GRNmbr = &Find<TSpinEdit>("Spn_GRNmbr");
+    TkBr_GR_Level = &Find<TTrackBar>("TkBr_GR_Level");
+    Lbl_GR_Level = &Find<TLabel>("Lbl_GR_Level");
+    TkBr_GR_Filter = &Find<TTrackBar>("TkBr_GR_Filter");
+    Lbl_GR_Filter = &Find<TLabel>("Lbl_GR_Filter");
+    TkBr_GR_Pan = &Find<TTrackBar>("TkBr_GR_Pan");
+    ChBx_GR_Active = &Find<TCheckBox>("ChBx_GR_Active");
+    Edt_GR_Delay = &Find<TEdit>("Edt_GR_Delay");
+    TkBar_MixLvl_Left = &Find<TTrackBar>("TkBar_MixLvl_Left");
+    TkBr_MixLvl_Right = &Find<TTrackBar>("TkBr_MixLvl_Right");
+    Lbl_PcentL = &Find<TLabel>("Lbl_PcentL");
+    Lbl_PcentR = &Find<TLabel>("Lbl_PcentR");
+    RadBtn_Overwrite = &Find<TRadioButton>("RadBtn_Overwrite");
+    RadBtn_MixInto = &Find<TRadioButton>("RadBtn_MixInto");
+    Spn_TargetImpls = &Find<TSpinEdit>("Spn_TargetImpls");
+    ChBx_LeftChnl = &Find<TCheckBox>("ChBx_LeftChnl");
+    ChBx_RightChnl = &Find<TCheckBox>("ChBx_RightChnl");
+    Lbl_SmplRate = &Find<TLabel>("Lbl_SmplRate");
+    Btn_Generate = &Find<TButton>("Btn_Generate");
+    Btn_Cancel = &Find<TButton>("Btn_Cancel");
+    // A radio group given its items before it has a window leaves its buttons without one; made again now,
+    // they get theirs.
+    for (TRadioGroup* group : {RdGp_ERType, RdGp_GRType})
+        group->SetItems(std::vector<std::string>(group->Items()));
+}
+
+TobjReverbDesigner::~TobjReverbDesigner() = default;
+
+void TobjReverbDesigner::Setup(std::int32_t sampleRate, std::int32_t targetImpulse,
+                               const std::string& programFolder, KernelModel& model) {
+    if (sampleRate >= 1 && sampleRate <= 99999999)
+        state_->SampleRate = sampleRate;
+    Lbl_SmplRate->SetCaption(std::to_string(state_->SampleRate));
+    programFolder_ = programFolder;
+    LoadSettings(*state_, programFolder_, WarnUser);
+    Spn_TargetImpls->SetValue(targetImpulse);
+    state_->ChannelOn = {true, true};
+    leftKernel_ = &model.LeftKernel;
+    rightKernel_ = &model.RightKernel;
+    erIndex_ = 0;
+    grIndex_ = 0;
+    SettingsToControls();
+    ShowERRegen(0);
+    ShowGRRegen(0);
+    state_->M = ReverbState::MellowingCoefficients();
+    // The mix bars show the wet shares that are in force, and their handlers put them on the bars' grid.
+    TkBar_MixLvl_Left->SetPosition(MixPosition(state_->Settings.WetL));
+    TkBr_MixLvl_Right->SetPosition(MixPosition(state_->Settings.WetR));
+    MixLevel_Change(*TkBar_MixLvl_Left);
+    MixLevel_Change(*TkBr_MixLvl_Right);
+    setUp_ = true;
+}
+
+int TobjReverbDesigner::PageIndex() const {
+    return pages_->PageIndex();
+}
+
+void TobjReverbDesigner::SelectPage(int index) {
+    pages_->SelectPage(index);
+}
+
+void TobjReverbDesigner::SettingsToControls() {
+    const SettingsPositions p = PositionsOfSettings(state_->Settings);
+    RdGp_ERType->SetItemIndex(p.erType);
+    TkBr_ERSize->SetPosition(p.erSize);
+    TkBr_ERStrength->SetPosition(p.erStrength);
+    RdGp_GRType->SetItemIndex(p.grType);
+    TkBr_GRSize->SetPosition(p.grSize);
+    TkBr_GRTime->SetPosition(p.grTime);
+    TkBr_Filtration->SetPosition(p.filtration);
+    TkBr_ERSeprtn->SetPosition(p.erSeparation);
+    TkBr_GRSeprtn->SetPosition(p.grSeparation);
+    RadBtn_Overwrite->SetChecked(p.overwrite);
+    RadBtn_MixInto->SetChecked(!p.overwrite);
+}
+
+void TobjReverbDesigner::ShowRegen(RegenBank bank, int index) {
+    const RegenPositions p = PositionsOfRegenerator(*state_, bank, index);
+    const bool early = bank == RegenBank::EarlyReflections;
+    (early ? TkBr_ER_Level : TkBr_GR_Level)->SetPosition(p.level);
+    (early ? TkBr_ER_Filter : TkBr_GR_Filter)->SetPosition(p.filter);
+    (early ? Edt_ER_Delay : Edt_GR_Delay)->SetText(p.delayText);
+    (early ? TkBr_ER_Pan : TkBr_GR_Pan)->SetPosition(p.pan);
+    (early ? ChBx_ER_Active : ChBx_GR_Active)->SetChecked(p.active);
+}
+
+void TobjReverbDesigner::ShowERRegen(int index) {
+    ShowRegen(RegenBank::EarlyReflections, index);
+}
+
+void TobjReverbDesigner::ShowGRRegen(int index) {
+    ShowRegen(RegenBank::GeneralReverberation, index);
+}
+
+void TobjReverbDesigner::ReadTarget() {
+    state_->TargetImpulse = Spn_TargetImpls->Value();
+}
+
+void TobjReverbDesigner::ERType_Click(TObject&) {
+    if (RdGp_ERType->ItemIndex() >= 0)
+        state_->Settings.ERType = static_cast<std::uint8_t>(RdGp_ERType->ItemIndex());
+}
+
+void TobjReverbDesigner::ERSize_Change(TObject&) {
+    ERSizeChanged(*state_, TkBr_ERSize->Position());
+}
+
+void TobjReverbDesigner::ERStrength_Change(TObject&) {
+    ERStrengthChanged(*state_, TkBr_ERStrength->Position());
+    const bool enabled = ERControlsEnabled(state_->Settings);
+    RdGp_ERType->SetEnabled(enabled);
+    TkBr_ERSize->SetEnabled(enabled);
+}
+
+void TobjReverbDesigner::GRType_Click(TObject&) {
+    if (RdGp_GRType->ItemIndex() >= 0)
+        state_->Settings.GRType = static_cast<std::uint8_t>(RdGp_GRType->ItemIndex());
+}
+
+void TobjReverbDesigner::GRSize_Change(TObject&) {
+    GRSizeChanged(*state_, TkBr_GRSize->Position());
+}
+
+void TobjReverbDesigner::GRTime_Change(TObject&) {
+    GRTimeChanged(*state_, TkBr_GRTime->Position());
+    const bool enabled = GRControlsEnabled(state_->Settings);
+    RdGp_GRType->SetEnabled(enabled);
+    TkBr_GRSize->SetEnabled(enabled);
+}
+
+void TobjReverbDesigner::ERSeprtn_Change(TObject&) {
+    ERSeparationChanged(*state_, TkBr_ERSeprtn->Position());
+    Lbl_ERSeprtn->SetCaption(SeparationLabel(state_->Settings.ERSeparation));
+}
+
+void TobjReverbDesigner::GRSeprtn_Change(TObject&) {
+    GRSeparationChanged(*state_, TkBr_GRSeprtn->Position());
+    Lbl_GRSeprtn->SetCaption(SeparationLabel(state_->Settings.GRSeparation));
+}
+
+void TobjReverbDesigner::Filtration_Change(TObject&) {
+    FiltrationChanged(*state_, TkBr_Filtration->Position());
+    Lbl_Filtration->SetCaption(FiltrationLabel(state_->Settings));
+}
+
+void TobjReverbDesigner::ERNmbr_Change(TObject&) {
+    erIndex_ = RegenIndexOfNumber(Spn_ERNmbr->Value(), kERNumberMax);
+    ShowERRegen(erIndex_);
+}
+
+void TobjReverbDesigner::ERLevel_Change(TObject&) {
+    Lbl_ER_Level->SetCaption(
+        RegenLevelChanged(*state_, RegenBank::EarlyReflections, erIndex_, TkBr_ER_Level->Position()));
+}
+
+void TobjReverbDesigner::ERFilter_Change(TObject&) {
+    Lbl_ER_Filter->SetCaption(
+        RegenFilterChanged(*state_, RegenBank::EarlyReflections, erIndex_, TkBr_ER_Filter->Position()));
+}
+
+void TobjReverbDesigner::ERPan_Change(TObject&) {
+    RegenPanChanged(*state_, RegenBank::EarlyReflections, erIndex_, TkBr_ER_Pan->Position());
+}
+
+void TobjReverbDesigner::ERActive_Click(TObject&) {
+    RegenActiveChanged(*state_, RegenBank::EarlyReflections, erIndex_, ChBx_ER_Active->Checked());
+}
+
+void TobjReverbDesigner::ERDelay_Change(TObject&) {
+    RegenDelayChanged(*state_, RegenBank::EarlyReflections, erIndex_, Edt_ER_Delay->Text());
+}
+
+void TobjReverbDesigner::GRNmbr_Change(TObject&) {
+    grIndex_ = RegenIndexOfNumber(Spn_GRNmbr->Value(), kGRNumberMax);
+    ShowGRRegen(grIndex_);
+}
+
+void TobjReverbDesigner::GRLevel_Change(TObject&) {
+    Lbl_GR_Level->SetCaption(
+        RegenLevelChanged(*state_, RegenBank::GeneralReverberation, grIndex_, TkBr_GR_Level->Position()));
+}
+
+void TobjReverbDesigner::GRFilter_Change(TObject&) {
+    Lbl_GR_Filter->SetCaption(
+        RegenFilterChanged(*state_, RegenBank::GeneralReverberation, grIndex_, TkBr_GR_Filter->Position()));
+}
+
+void TobjReverbDesigner::GRPan_Change(TObject&) {
+    RegenPanChanged(*state_, RegenBank::GeneralReverberation, grIndex_, TkBr_GR_Pan->Position());
+}
+
+void TobjReverbDesigner::GRActive_Change(TObject&) {
+    RegenActiveChanged(*state_, RegenBank::GeneralReverberation, grIndex_, ChBx_GR_Active->Checked());
+}
+
+void TobjReverbDesigner::GRDelay_Change(TObject&) {
+    RegenDelayChanged(*state_, RegenBank::GeneralReverberation, grIndex_, Edt_GR_Delay->Text());
+}
+
+void TobjReverbDesigner::MixLevel_Change(TObject& sender) {
+    auto& bar = dynamic_cast<TTrackBar&>(sender);
+    const int channel = bar.Tag() == 1 ? 0 : 1;
+    const std::string percent = MixChanged(*state_, channel, bar.Position());
+    (channel == 0 ? Lbl_PcentL : Lbl_PcentR)->SetCaption(percent);
+}
+
+void TobjReverbDesigner::Overwrite_Click(TObject&) {
+    if (!RadBtn_Overwrite->Checked())
+        return;
+    RadBtn_MixInto->SetChecked(false);
+    state_->Settings.WriteMode = kWriteOverwrite;
+}
+
+void TobjReverbDesigner::MixInto_Click(TObject&) {
+    if (!RadBtn_MixInto->Checked())
+        return;
+    RadBtn_Overwrite->SetChecked(false);
+    state_->Settings.WriteMode = kWriteMix;
+}
+
+void TobjReverbDesigner::LeftChnl_Click(TObject&) {
+    ChBx_LeftChnl->SetChecked(ChannelBoxAfterClick(ChBx_LeftChnl->Checked(), ChBx_RightChnl->Checked()));
+    state_->ChannelOn[0] = ChBx_LeftChnl->Checked();
+}
+
+void TobjReverbDesigner::RightChnl_Click(TObject&) {
+    ChBx_RightChnl->SetChecked(ChannelBoxAfterClick(ChBx_RightChnl->Checked(), ChBx_LeftChnl->Checked()));
+    state_->ChannelOn[1] = ChBx_RightChnl->Checked();
+}
+
+void TobjReverbDesigner::PageCtrl_Change(TObject&) {
+    if (PageIndex() != kRegeneratorsPage)
+        return;
+    ReadTarget();
+    ComputeERRegens(*state_);
+    erIndex_ = 0;
+    Spn_ERNmbr->SetValue(1);
+    ShowERRegen(0);
+    ComputeGRRegens(*state_);
+    grIndex_ = 0;
+    Spn_GRNmbr->SetValue(1);
+    ShowGRRegen(0);
+}
+
+void TobjReverbDesigner::Generate_Click(TObject&) {
+    ReadTarget();
+    if (leftKernel_ == nullptr || rightKernel_ == nullptr)
+        throw RangeError("The reverb designer has no kernels to write into");
+    GenerateReverb(*state_, *leftKernel_, *rightKernel_, WarnUser);
+    Close();
+}
+
+void TobjReverbDesigner::Cancel_Click(TObject&) {
+    Close();
+}
+
+void TobjReverbDesigner::Form_Close(TObject&, TCloseAction&) {
+    SaveOnce();
+}
+
+void TobjReverbDesigner::SaveOnce() {
+    // The settings, the write mode, the mix and both banks as they stand go to the settings file once,
+    // when the dialog closes after a set-up.
+    if (!setUp_ || saved_)
+        return;
+    saved_ = true;
+    SaveSettings(*state_, programFolder_, WarnUser);
+}
+
+} // namespace tarvola
