@@ -2,6 +2,7 @@
 #include "forms/Application.h"
 #include "forms/Form.h"
 #include "kernel/GraphAxis.h"
+#include "kernel/ImpulseClipboard.h"
 #include "kernel/KernelDesigner.h"
 #include "tests/support/MessagePump.h"
 
@@ -247,6 +248,24 @@ TEST_F(HistogramWindows, FillerEndsARulerDragOnItsFifthMove) {
     EXPECT_EQ(ranges.size(), 1u);
 }
 
+TEST_F(HistogramWindows, EditorEndsRulerDragsAndPaintPanelPaintsFirst) {
+    Press(*valueRuler, WM_RBUTTONDOWN, MK_RBUTTON, 17, 100);
+    Press(*valueRuler, WM_MOUSEMOVE, MK_RBUTTON, 17, 200);
+    ReleaseCapture();
+    ASSERT_TRUE(valueRuler->DragPending());
+    Press(*editor, WM_MOUSEMOVE, 0, 100, 100);
+    EXPECT_FALSE(valueRuler->DragPending());
+    EXPECT_EQ(HistogramDisplay().Scale.High, 4.0L * (editor->Height() - 100) / editor->Height() - 2);
+
+    auto& panel = form.Create<TobjPaintPanel>();
+    panel.SetBounds(600, 10, 40, 30);
+    panel.SetParent(&form);
+    panel.SetColor(RGB(10, 20, 30));
+    panel.OnPaint = [&panel](TObject&) { panel.Canvas().SetPixel(20, 15, RGB(200, 0, 0)); };
+    EXPECT_EQ(PixelOf(panel, 20, 15), RGB(200, 0, 0));
+    EXPECT_EQ(PixelOf(panel, 20, 10), RGB(10, 20, 30));
+}
+
 TEST_F(HistogramWindows, EditorCreatesDragsAndDeletesSingleColumns) {
     const std::int32_t before = KernelList().Count();
     // 4 pixels from the zero line creates nothing; 3 pixels does.
@@ -298,10 +317,14 @@ TEST_F(HistogramWindows, PassRecordIsGrabbedButNotDragged) {
     form.SetCaption("Kernel: Untitled");
     const std::int32_t index = KernelList().Find(5, 0, TFindMode::Exact);
     const TBarRect bar = editor->WorkingList().Record(1).Bar;
+    TImpulseClipboard clipboard;
+    clipboard.NewClipboard();
+    editor->Clipboard = &clipboard;
     Press(*editor, WM_LBUTTONDOWN, MK_LBUTTON, EditorX(5), bar.Top + 1);
     EXPECT_EQ(editor->GrabbedKernelIndex(), index);
     Press(*editor, WM_MOUSEMOVE, MK_LBUTTON, EditorX(5), bar.Top - 60);
     EXPECT_FALSE(editor->Dragging());
+    EXPECT_FALSE(clipboard.HasList()); // a drag's first move empties the clipboard
     Press(*editor, WM_LBUTTONUP, 0, EditorX(5), bar.Top - 60);
     EXPECT_EQ(KernelList().Value(index), 0.5L);
     EXPECT_EQ(form.Caption(), "Kernel: Untitled");
@@ -382,6 +405,18 @@ TEST_F(HistogramWindows, EmptyKernelShowsTheZeroLineAndTakesANewColumn) {
     EXPECT_EQ(editor->FirstShown, 0);
     EXPECT_EQ(editor->LastShown, 0);
     EXPECT_EQ(undo, (std::vector<std::string>{"Create Single Column"}));
+}
+
+TEST_F(HistogramWindows, FullKernelTakesNoNewColumn) {
+    std::vector<TImpulseRec> records;
+    for (std::int32_t i = 0; i < kMaxKernelRecords; ++i)
+        records.push_back({0.5L, 1000 + i, TSourceKind::Input, {}, false});
+    Load(records);
+    LeftClick(*editor, EditorX(3), ZeroY() - 1);
+    EXPECT_EQ(KernelList().Count(), kMaxKernelRecords);
+    EXPECT_EQ(KernelList().Find(3, 0, TFindMode::Exact), -1);
+    EXPECT_EQ(editor->GrabbedWorkingIndex(), -1);
+    EXPECT_TRUE(undo.empty());
 }
 
 // Shows the designer's surfaces with a few hundred records for a look; runs only when asked:
