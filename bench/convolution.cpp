@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <random>
 #include <set>
 #include <string>
@@ -68,6 +69,22 @@ std::vector<std::uint8_t> MakeSignal(std::mt19937_64& random, std::int64_t frame
     return bytes;
 }
 
+// The machine's load: figures on a shared machine are read against it.
+std::string LoadAverage() {
+    char text[64] = "unknown";
+    if (std::FILE* file = std::fopen("/proc/loadavg", "r")) {
+        if (!std::fgets(text, sizeof text, file))
+            std::snprintf(text, sizeof text, "unknown");
+        std::fclose(file);
+    }
+    std::string load = text;
+    return load.substr(0, load.find(' ', load.find(' ', load.find(' ') + 1) + 1));
+}
+
+double ProcessorSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
 template <typename F>
 double Seconds(F&& f) {
     const auto start = std::chrono::steady_clock::now();
@@ -88,7 +105,8 @@ int main(int argc, char** argv) {
             only.push_back(argv[i + 1]);
     }
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    std::printf("convolution: %lld stereo frames, %u cores\n", static_cast<long long>(frames), cores);
+    std::printf("convolution: %lld stereo frames, %u cores, load average %s\n",
+                static_cast<long long>(frames), cores, LoadAverage().c_str());
 
     std::mt19937_64 random(2104);
     std::vector<Case> cases;
@@ -119,15 +137,19 @@ int main(int argc, char** argv) {
         const double referenceTime = Seconds([&] { ConvolveReference(referenceSignal, c.left, c.right); });
         for (unsigned threads : {1u, cores}) {
             std::fill(engine.begin(), engine.end(), 0);
+            const double processorStart = ProcessorSeconds();
             const double engineTime = Seconds([&] {
                 ConvolutionEngine run(engineSignal, c.left, c.right);
                 run.Run({}, threads);
             });
+            const double engineProcessor = ProcessorSeconds() - processorStart;
             const bool identical = engine == reference;
             allIdentical = allIdentical && identical;
             std::printf("case %s, %u thread%s: reference %.3f s, engine %.3f s, ratio %.1fx, identical %s\n",
                         c.name.c_str(), threads, threads == 1 ? "" : "s", referenceTime, engineTime,
                         referenceTime / engineTime, identical ? "yes" : "no");
+            std::printf("  engine processor time %.3f s over %.3f s, load average %s\n", engineProcessor,
+                        engineTime, LoadAverage().c_str());
             std::fflush(stdout);
         }
     }

@@ -16,8 +16,9 @@
 namespace tarvola {
 namespace {
 
-// The 80-bit products and sums must be rounded to the 64-bit significand whatever precision the thread's
-// x87 unit was left in (Windows starts threads at 53 bits), and to nearest. Restores the control word.
+// The 80-bit products and sums must be rounded to the 64-bit significand and to nearest whatever the
+// thread's x87 control word says (Windows' default for a new thread is 53 bits; a library may change it).
+// Restores the control word.
 class ExtendedPrecisionScope {
 public:
     ExtendedPrecisionScope() {
