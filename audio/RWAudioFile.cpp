@@ -275,11 +275,16 @@ void TobjAudioFile::OpenFile(const std::string& fileName) {
 void TobjAudioFile::PositionAtData() {
     if (stream_ == nullptr)
         return;
-    stream_->Seek(fileIOData_.DataOffset, SeekOrigin::Beginning);
-    if (stream_->Position() > fileIOData_.DataEnd)
-        stream_->Seek(fileIOData_.DataEnd, SeekOrigin::Beginning);
-    if (stream_->Position() < fileIOData_.DataOffset)
+    try {
         stream_->Seek(fileIOData_.DataOffset, SeekOrigin::Beginning);
+        if (stream_->Position() > fileIOData_.DataEnd)
+            stream_->Seek(fileIOData_.DataEnd, SeekOrigin::Beginning);
+        if (stream_->Position() < fileIOData_.DataOffset)
+            stream_->Seek(fileIOData_.DataOffset, SeekOrigin::Beginning);
+    } catch (const std::exception&) {
+        // A stream that cannot seek reads nothing: ReadBlock then hands out zeros and reports 0 bytes.
+        ReleaseStream();
+    }
 }
 
 bool TobjAudioFile::ReadHeaderWindow() {
@@ -345,25 +350,21 @@ bool TobjAudioFile::SaveWhole(const std::string& fileName, const void* data, std
             writeTrailer_ && trailer != nullptr && trailerBytes > 0 ? trailerBytes : 0;
         // A chunk of odd length is followed by a pad byte (where no kept trailer follows that has one).
         padBytes_ = hasHeader_ && dataBytes % 2 != 0 && trailerToWrite == 0 ? 1 : 0;
-        bool ok = false;
+        bool prepared = false;
         try {
             const std::int32_t fileSize = CheckedAdd(CheckedAdd(dataBytes, headerSize), trailerToWrite);
-            CheckedAdd(fileSize, padBytes_);
+            CheckedAdd(fileSize, padBytes_); // the size fields count the pad byte too
             audioInfo_.SetFormat(dataBytes, channels, sampleRate, bitsPerSample, bytesPerSample);
             fileIOData_.SetLayout(dataBytes, headerSize, fileSize, audioInfo_.BytesPerSample,
                                   audioInfo_.BytesPerSecond, 1, audioInfo_.FrameBytes);
             fileIOData_.TrailerStream.SetPointer(const_cast<void*>(trailer), trailerToWrite);
             if (isRaw_)
                 rawParamsSet_ = audioInfo_.DataBytes == dataBytes;
-            ok = true;
+            prepared = true;
         } catch (const std::exception&) {
-            ok = false;
+            prepared = false;
         }
-        if (ok)
-            ok = WriteHeader();
-        if (ok)
-            ok = OpenForWriting();
-        if (ok)
+        if (prepared && WriteHeader() && OpenForWriting())
             written = WriteBlock(data, dataBytes);
     }
 
@@ -382,8 +383,9 @@ bool TobjAudioFile::SaveWhole(const std::string& fileName, const void* data, std
     }
     if (ok && stream_ != nullptr) {
         try {
+            // Closing flushes what the C library still holds: a failed flush is a failed save.
             if (auto* file = dynamic_cast<TFileStream*>(stream_.get()))
-                file->Close(); // a failed flush is a failed save
+                file->Close();
         } catch (const std::exception&) {
             ok = false;
         }
@@ -452,7 +454,7 @@ bool TobjPCMAudio::OpenForReading() {
         stream_ = files_.OpenRead(fileName_);
         realFileSize_ = stream_->Size();
         PositionAtData();
-        openForRead_ = true;
+        openForRead_ = stream_ != nullptr;
     } catch (const std::exception&) {
         stream_.reset();
         openForRead_ = false;
