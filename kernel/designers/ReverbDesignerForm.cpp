@@ -1,10 +1,5 @@
 #include "kernel/designers/ReverbDesignerForm.h"
 
-#include <windows.h>
-
-#include <commctrl.h>
-
-#include "audio/Numerics.h"
 #include "forms/Layout.h"
 #include "kernel/designers/DesignerPages.h"
 #include "kernel/designers/ReverbExport.h"
