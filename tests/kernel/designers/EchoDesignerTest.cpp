@@ -407,6 +407,32 @@ TEST(EchoControls, SampleRateKeptOnlyWhenUsable) {
     EXPECT_EQ(AcceptedSampleRate(99999999, 22050), 99999999);
 }
 
+TEST(EchoControls, NumberTextsThatCannotBeHeldAreRefused) {
+    const struct {
+        const char* text;
+        bool refused;
+    } cases[] = {
+        {"2147483647", false},
+        {"-2147483648", false},
+        {"2147483648", true},
+        {"-2147483649", true},
+        {"99999999999999999999999", true},
+        {"+3000000000", true},
+        {"twelve", false},
+        {"-", false},
+        {"", false},
+        {"12a99999999999", false},
+        {"0", false},
+    };
+    for (const auto& c : cases) {
+        const std::optional<std::string> refusal = RefusedNumberText("Delay ms", c.text);
+        EXPECT_EQ(refusal.has_value(), c.refused) << c.text;
+        if (refusal) {
+            EXPECT_NE(refusal->find("Delay ms"), std::string::npos);
+        }
+    }
+}
+
 // ---- The settings file
 
 TEchoSettings Distinct() {
