@@ -572,6 +572,12 @@ void TWinControl::CreateHandle() {
         SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     InitializeHandle();
+    // Children given to this control before it had a window get theirs now, in order.
+    for (TControl* child : controls_) {
+        if (auto* window = dynamic_cast<TWinControl*>(child); window && !window->HandleAllocated()) {
+            window->CreateHandle();
+        }
+    }
 }
 
 void TWinControl::InitializeHandle() {
