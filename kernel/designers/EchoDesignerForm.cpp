@@ -30,24 +30,15 @@ void RegisterCheckedSpinEdit() {
     RegisterComponentClass<TCheckedSpinEdit>("TCheckedSpinEdit");
 }
 
-// ---- The echo dialog
+// ---- Layout rows both tap designers use
 
-namespace {
-
-constexpr const char* kFinalText =
-    "IMPORTANT: The timing of echoes will be calculated from the Target Impulse. If it is not already set to "
-    "zero, and you have no reason to delay or advance the echo, in addition to the timing you have "
-    "specified, "
-    "then set it to zero now.";
-constexpr const char* kTimbreItems = "Low Pass|High Pass|Band Pass";
-
-TComponentRow Label(std::string_view name, std::string_view parent, int left, int top, int width,
-                    std::string_view caption) {
+TComponentRow LabelRow(std::string_view name, std::string_view parent, int left, int top, int width,
+                       std::string_view caption) {
     return {"TLabel", name, parent, left, top, width, 13, {{"Caption", caption}}};
 }
 
-TComponentRow NumberField(std::string_view name, std::string_view parent, int left, int top,
-                          std::string_view min, std::string_view max, std::string_view value) {
+TComponentRow NumberFieldRow(std::string_view name, std::string_view parent, int left, int top,
+                             std::string_view min, std::string_view max, std::string_view value) {
     return {"TCheckedSpinEdit",
             name,
             parent,
@@ -58,7 +49,7 @@ TComponentRow NumberField(std::string_view name, std::string_view parent, int le
             {{"MinValue", min}, {"MaxValue", max}, {"Value", value}}};
 }
 
-TComponentRow OrderField(std::string_view name, std::string_view parent, int left, int top) {
+TComponentRow FilterOrderRow(std::string_view name, std::string_view parent, int left, int top) {
     return {"TSpinEdit",
             name,
             parent,
@@ -73,8 +64,8 @@ TComponentRow OrderField(std::string_view name, std::string_view parent, int lef
              {"EditorEnabled", "False"}}};
 }
 
-TComponentRow VerticalBar(std::string_view name, std::string_view parent, int left, int top,
-                          std::string_view max, std::string_view frequency, std::string_view position) {
+TComponentRow VerticalBarRow(std::string_view name, std::string_view parent, int left, int top,
+                             std::string_view max, std::string_view frequency, std::string_view position) {
     return {"TTrackBar",
             name,
             parent,
@@ -91,15 +82,26 @@ TComponentRow VerticalBar(std::string_view name, std::string_view parent, int le
              {"Position", position}}};
 }
 
-TComponentRow Page(std::string_view name) {
-    return {"TPanel", name, "PgCtl_Echo", 0, 0, 0, 0, {{"BevelOuter", "bvNone"}}};
+TComponentRow PageRow(std::string_view name, std::string_view pages) {
+    return {"TPanel", name, pages, 0, 0, 0, 0, {{"BevelOuter", "bvNone"}}};
 }
+
+// ---- The echo dialog
+
+namespace {
+
+constexpr const char* kFinalText =
+    "IMPORTANT: The timing of echoes will be calculated from the Target Impulse. If it is not already set to "
+    "zero, and you have no reason to delay or advance the echo, in addition to the timing you have "
+    "specified, "
+    "then set it to zero now.";
+constexpr const char* kTimbreItems = "Low Pass|High Pass|Band Pass";
 
 std::vector<TComponentRow> EchoDesignerRows() {
     std::vector<TComponentRow> rows = {
         {"TDesignerPages", "PgCtl_Echo", "", 4, 4, 493, 229, {}},
 
-        Page("TbSht_Recrs1"),
+        PageRow("TbSht_Recrs1", "PgCtl_Echo"),
         {"TCheckBox",
          "ChBx_UseRecursive",
          "TbSht_Recrs1",
@@ -108,18 +110,18 @@ std::vector<TComponentRow> EchoDesignerRows() {
          180,
          17,
          {{"Caption", "Use Recursive Echo"}, {"Checked", "True"}, {"OnClick", "UseRecursive_Click"}}},
-        Label("Lbl_Recrs_Delay", "TbSht_Recrs1", 12, 46, 90, "Delay ms"),
-        NumberField("SpEd_Recrs_Delay", "TbSht_Recrs1", 110, 42, "0", "0", "100"),
-        Label("Lbl_Recrs_Value", "TbSht_Recrs1", 12, 80, 90, "Strength %"),
-        NumberField("SpEd_Recrs_Value", "TbSht_Recrs1", 110, 76, "0", "0", "60"),
-        Label("Lbl_Recrs_Stereo", "TbSht_Recrs1", 300, 10, 90, "Stereo Effect"),
-        VerticalBar("TkBr_Recrs_Stereo", "TbSht_Recrs1", 320, 28, "200", "20", "150"),
+        LabelRow("Lbl_Recrs_Delay", "TbSht_Recrs1", 12, 46, 90, "Delay ms"),
+        NumberFieldRow("SpEd_Recrs_Delay", "TbSht_Recrs1", 110, 42, "0", "0", "100"),
+        LabelRow("Lbl_Recrs_Value", "TbSht_Recrs1", 12, 80, 90, "Strength %"),
+        NumberFieldRow("SpEd_Recrs_Value", "TbSht_Recrs1", 110, 76, "0", "0", "60"),
+        LabelRow("Lbl_Recrs_Stereo", "TbSht_Recrs1", 300, 10, 90, "Stereo Effect"),
+        VerticalBarRow("TkBr_Recrs_Stereo", "TbSht_Recrs1", 320, 28, "200", "20", "150"),
 
-        Page("TbSht_Recrs2"),
-        Label("Lbl_Recrs_MixLvl", "TbSht_Recrs2", 8, 6, 60, "Mix Level"),
-        VerticalBar("TkBr_Recrs_MixLvl", "TbSht_Recrs2", 14, 24, "100", "10", "0"),
-        Label("Lbl_Recrs_FltrOrder", "TbSht_Recrs2", 80, 12, 70, "Filter Order"),
-        OrderField("SpEd_Recrs_FltrOrder", "TbSht_Recrs2", 160, 8),
+        PageRow("TbSht_Recrs2", "PgCtl_Echo"),
+        LabelRow("Lbl_Recrs_MixLvl", "TbSht_Recrs2", 8, 6, 60, "Mix Level"),
+        VerticalBarRow("TkBr_Recrs_MixLvl", "TbSht_Recrs2", 14, 24, "100", "10", "0"),
+        LabelRow("Lbl_Recrs_FltrOrder", "TbSht_Recrs2", 80, 12, 70, "Filter Order"),
+        FilterOrderRow("SpEd_Recrs_FltrOrder", "TbSht_Recrs2", 160, 8),
         {"TRadioGroup",
          "RdGp_Recrs_Strategy",
          "TbSht_Recrs2",
@@ -145,7 +147,7 @@ std::vector<TComponentRow> EchoDesignerRows() {
          17,
          {{"Caption", "Filter Regenerations"}, {"OnClick", "RecrsUseFltr_Click"}}},
 
-        Page("TbSht_Conv1"),
+        PageRow("TbSht_Conv1", "PgCtl_Echo"),
         {"TCheckBox",
          "ChBx_UseConvolution",
          "TbSht_Conv1",
@@ -154,17 +156,17 @@ std::vector<TComponentRow> EchoDesignerRows() {
          180,
          17,
          {{"Caption", "Use Convolution Echo"}, {"OnClick", "UseConvolution_Click"}}},
-        Label("Lbl_Conv_InitDelay", "TbSht_Conv1", 12, 46, 100, "Initial Delay ms"),
-        NumberField("SpEd_Conv_InitDelay", "TbSht_Conv1", 120, 42, "0", "0", "100"),
-        Label("Lbl_Conv_InitValue", "TbSht_Conv1", 230, 46, 100, "Inital Strength %"),
-        NumberField("SpEd_Conv_InitValue", "TbSht_Conv1", 340, 42, "0", "0", "60"),
-        Label("Lbl_Conv_FinalDelay", "TbSht_Conv1", 12, 80, 100, "Final Delay ms"),
-        NumberField("SpEd_Conv_FinalDelay", "TbSht_Conv1", 120, 76, "0", "0", "100"),
-        Label("Lbl_Conv_FinalValue", "TbSht_Conv1", 230, 80, 100, "Final Strength %"),
-        NumberField("SpEd_Conv_FinalValue", "TbSht_Conv1", 340, 76, "0", "0", "60"),
-        Label("Lbl_Conv_NmbrTaps", "TbSht_Conv1", 12, 114, 100, "Number of Taps"),
-        NumberField("SpEd_Conv_NmbrTaps", "TbSht_Conv1", 120, 110, "1", "500", "6"),
-        Label("Lbl_Conv_Stereo", "TbSht_Conv1", 12, 154, 100, "Stereo Effect"),
+        LabelRow("Lbl_Conv_InitDelay", "TbSht_Conv1", 12, 46, 100, "Initial Delay ms"),
+        NumberFieldRow("SpEd_Conv_InitDelay", "TbSht_Conv1", 120, 42, "0", "0", "100"),
+        LabelRow("Lbl_Conv_InitValue", "TbSht_Conv1", 230, 46, 100, "Inital Strength %"),
+        NumberFieldRow("SpEd_Conv_InitValue", "TbSht_Conv1", 340, 42, "0", "0", "60"),
+        LabelRow("Lbl_Conv_FinalDelay", "TbSht_Conv1", 12, 80, 100, "Final Delay ms"),
+        NumberFieldRow("SpEd_Conv_FinalDelay", "TbSht_Conv1", 120, 76, "0", "0", "100"),
+        LabelRow("Lbl_Conv_FinalValue", "TbSht_Conv1", 230, 80, 100, "Final Strength %"),
+        NumberFieldRow("SpEd_Conv_FinalValue", "TbSht_Conv1", 340, 76, "0", "0", "60"),
+        LabelRow("Lbl_Conv_NmbrTaps", "TbSht_Conv1", 12, 114, 100, "Number of Taps"),
+        NumberFieldRow("SpEd_Conv_NmbrTaps", "TbSht_Conv1", 120, 110, "1", "500", "6"),
+        LabelRow("Lbl_Conv_Stereo", "TbSht_Conv1", 12, 154, 100, "Stereo Effect"),
         {"TTrackBar",
          "TkBr_Conv_Stereo",
          "TbSht_Conv1",
@@ -174,11 +176,11 @@ std::vector<TComponentRow> EchoDesignerRows() {
          34,
          {{"Min", "0"}, {"Max", "200"}, {"Frequency", "20"}, {"PageSize", "10"}, {"Position", "100"}}},
 
-        Page("TbSht_Conv2"),
-        Label("Lbl_Conv_MixLvl", "TbSht_Conv2", 8, 6, 60, "Mix Level"),
-        VerticalBar("TkBr_Conv_MixLvl", "TbSht_Conv2", 14, 24, "100", "10", "0"),
-        Label("Lbl_Conv_FltrOrder", "TbSht_Conv2", 80, 12, 70, "Filter Order"),
-        OrderField("SpEd_Conv_FltrOrder", "TbSht_Conv2", 160, 8),
+        PageRow("TbSht_Conv2", "PgCtl_Echo"),
+        LabelRow("Lbl_Conv_MixLvl", "TbSht_Conv2", 8, 6, 60, "Mix Level"),
+        VerticalBarRow("TkBr_Conv_MixLvl", "TbSht_Conv2", 14, 24, "100", "10", "0"),
+        LabelRow("Lbl_Conv_FltrOrder", "TbSht_Conv2", 80, 12, 70, "Filter Order"),
+        FilterOrderRow("SpEd_Conv_FltrOrder", "TbSht_Conv2", 160, 8),
         {"TRadioGroup",
          "RdGp_Conv_Timbre",
          "TbSht_Conv2",
@@ -196,7 +198,7 @@ std::vector<TComponentRow> EchoDesignerRows() {
          17,
          {{"Caption", "Filter Regenerations"}, {"OnClick", "ConvUseFltr_Click"}}},
 
-        Page("TbSht_Final"),
+        PageRow("TbSht_Final", "PgCtl_Echo"),
         {"TLabel",
          "Lbl_Important",
          "TbSht_Final",
@@ -205,7 +207,7 @@ std::vector<TComponentRow> EchoDesignerRows() {
          230,
          100,
          {{"AutoSize", "False"}, {"WordWrap", "True"}, {"Caption", kFinalText}}},
-        Label("Lbl_SmplRateText", "TbSht_Final", 8, 118, 210, "Kernel calculated for a sampling rate of"),
+        LabelRow("Lbl_SmplRateText", "TbSht_Final", 8, 118, 210, "Kernel calculated for a sampling rate of"),
         {"TLabel",
          "Lbl_SmplRate",
          "TbSht_Final",
@@ -214,7 +216,7 @@ std::vector<TComponentRow> EchoDesignerRows() {
          60,
          13,
          {{"AutoSize", "False"}, {"Alignment", "taRightJustify"}, {"Caption", "44100"}}},
-        Label("Lbl_SmplRateHz", "TbSht_Final", 72, 136, 20, "Hz"),
+        LabelRow("Lbl_SmplRateHz", "TbSht_Final", 72, 136, 20, "Hz"),
         {"TButton",
          "Btn_Generate",
          "TbSht_Final",

@@ -40,6 +40,18 @@ private:
 // Makes "TCheckedSpinEdit" known to layout tables (safe to call more than once).
 void RegisterCheckedSpinEdit();
 
+// Layout rows both tap designers use: a label, a typeable number field (a TCheckedSpinEdit; min = max means
+// no limits), a filter order field (5..1023, step 2, not typeable), a vertical track bar from 0 with ticks on
+// both sides, and a page of the page control.
+TComponentRow LabelRow(std::string_view name, std::string_view parent, int left, int top, int width,
+                       std::string_view caption);
+TComponentRow NumberFieldRow(std::string_view name, std::string_view parent, int left, int top,
+                             std::string_view min, std::string_view max, std::string_view value);
+TComponentRow FilterOrderRow(std::string_view name, std::string_view parent, int left, int top);
+TComponentRow VerticalBarRow(std::string_view name, std::string_view parent, int left, int top,
+                             std::string_view max, std::string_view frequency, std::string_view position);
+TComponentRow PageRow(std::string_view name, std::string_view pages);
+
 class TobjEchoDesigner : public TobjEffectDesigner {
 public:
     explicit TobjEchoDesigner(TComponent* owner);

@@ -93,6 +93,16 @@ TEST_F(EchoGenerate, ChannelBoxesChooseTheKernelsAndMixAdds) {
     ExpectRecords(model_.RightKernel.Records(), {Rec(0, 1.0L)});
 }
 
+// A negative delay lands before impulse 0, where the kernel keeps a feedback tap as an Input record.
+TEST_F(EchoGenerate, ANegativeDelayGivesAnInputRecordBeforeZero) {
+    EchoControlValues c = DefaultControls(false);
+    c.recrsDelay = -100;
+    c.recrsStereoPosition = 200; // no stereo spread: the right channel the same
+    Generate(c);
+    ExpectRecords(model_.LeftKernel.Records(), {Rec(-4410, 0.6L), Rec(0, 1.0L)});
+    ExpectRecords(model_.RightKernel.Records(), {Rec(-4410, 0.6L), Rec(0, 1.0L)});
+}
+
 // Overwrite clears only the span the generation writes: the dry record and everything outside the
 // filtered block stay.
 TEST_F(EchoGenerate, OverwriteClearsOnlyTheGeneratedSpan) {
