@@ -753,6 +753,12 @@ void TWinControl::ColorChanged() {
 
 void TWinControl::HintChanged() {
     UpdateToolTip();
+    // Children that follow this control's ShowHint follow its change.
+    for (TControl* child : controls_) {
+        if (child->parentShowHint_) {
+            child->HintChanged();
+        }
+    }
 }
 
 void TWinControl::UpdateToolTip() {
@@ -877,6 +883,10 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
 }
 
 void TWinControl::WindowMoved() {
+    // A minimised window keeps the position it returns to (the one a program saves at exit).
+    if (IsIconic(handle_)) {
+        return;
+    }
     RECT window{};
     GetWindowRect(handle_, &window);
     HWND parent = GetParent(handle_);
