@@ -129,6 +129,19 @@ TEST_F(MainWindowTest, SaveAsWritesEachFormatAndReopensTheSameSignal) {
         EXPECT_EQ(window_->Caption(), std::string(c.name) + "  -  Tarvola");
     }
     EXPECT_TRUE(prompts_.Messages.empty());
+
+    // The AIFF copy opens with the same format and shows the same values.
+    window_->CloseNewClick(*window_);
+    dialogs_.Choices.push_back({true, folder_.Folder() + "copy.aiff", 0});
+    window_->OpenSaveClick(*window_);
+    EXPECT_EQ(window_->Caption(), "copy.aiff  -  Tarvola");
+    EXPECT_EQ(LabelText("Lbl_SmplRate"), "44100");
+    EXPECT_EQ(LabelText("Lbl_Channels"), "2");
+    EXPECT_EQ(LabelText("Lbl_SgnlBytes"), "176400");
+    const std::string again = folder_.Folder() + "again.wav";
+    dialogs_.Choices.push_back({true, again, 0});
+    window_->OpenSaveClick(*window_);
+    EXPECT_EQ(ReadAll(again), wave_);
 }
 
 TEST_F(MainWindowTest, HelpAndSupportReachTheShell) {
