@@ -121,7 +121,8 @@ void TobjProcessData::SetRange(std::int32_t firstFrame, std::int32_t lastFrame, 
 
 bool TobjFileIOData::SetFileName(const std::string& fileName) {
     FileName = fileName;
-    const std::size_t folderEnd = fileName.find_last_of("\\:");
+    // A slash separates folders too: Windows accepts it, and the portable build uses it.
+    const std::size_t folderEnd = fileName.find_last_of("\\:/");
     Path = folderEnd == std::string::npos ? std::string() : fileName.substr(0, folderEnd + 1);
     Name = folderEnd == std::string::npos ? fileName : fileName.substr(folderEnd + 1);
     const std::size_t point = Name.find_last_of('.');

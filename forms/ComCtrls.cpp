@@ -455,3 +455,267 @@ void TSpinEdit::SetProperty(std::string_view name, std::string_view value) {
 }
 
 } // namespace tarvola
+
+namespace tarvola {
+
+// ---- TTabSheet
+
+TTabSheet::TTabSheet(TComponent* owner) : TCustomControl(owner) {}
+
+TTabSheet::~TTabSheet() {
+    if (registeredWith_ != nullptr) {
+        registeredWith_->RemovePage(*this);
+    }
+}
+
+TPageControl* TTabSheet::PageControl() const {
+    return registeredWith_;
+}
+
+int TTabSheet::PageIndex() const {
+    if (registeredWith_ == nullptr) {
+        return -1;
+    }
+    const auto& pages = registeredWith_->pages_;
+    return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
+}
+
+void TTabSheet::ParentChanged() {
+    TCustomControl::ParentChanged();
+    if (registeredWith_ != nullptr) {
+        registeredWith_->RemovePage(*this);
+    }
+    if (auto* pageControl = dynamic_cast<TPageControl*>(Parent())) {
+        pageControl->InsertPage(*this);
+    }
+}
+
+void TTabSheet::TextChanged() {
+    TCustomControl::TextChanged();
+    if (registeredWith_ != nullptr) {
+        registeredWith_->UpdateTab(*this);
+    }
+}
+
+// ---- TPageControl
+
+TPageControl::TPageControl(TComponent* owner) : TWinControl(owner) {
+    SetTabStop(true);
+    SetBounds(0, 0, 289, 193);
+}
+
+void TPageControl::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.className = WC_TABCONTROLA;
+    params.exStyle = WS_EX_CONTROLPARENT;
+}
+
+void TPageControl::InitializeHandle() {
+    TWinControl::InitializeHandle();
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(pages_[i]->Caption().c_str());
+        SendMessageA(Handle(), TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    if (activeIndex_ >= 0) {
+        SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(activeIndex_), 0);
+    }
+}
+
+TTabSheet& TPageControl::Pages(int index) const {
+    if (index < 0 || index >= PageCount()) {
+        throw EComponentError("Page index out of range");
+    }
+    return *pages_[static_cast<std::size_t>(index)];
+}
+
+TTabSheet* TPageControl::ActivePage() const {
+    return activeIndex_ >= 0 ? pages_[static_cast<std::size_t>(activeIndex_)] : nullptr;
+}
+
+void TPageControl::SetActivePage(TTabSheet* page) {
+    if (page == nullptr) {
+        SetActivePageIndex(-1);
+        return;
+    }
+    if (page->PageControl() != this) {
+        throw EComponentError(page->Name() + " is no page of " + Name());
+    }
+    SetActivePageIndex(page->PageIndex());
+}
+
+void TPageControl::SetActivePageIndex(int index) {
+    if (index < -1 || index >= PageCount()) {
+        throw EComponentError("Page index out of range");
+    }
+    if (index == activeIndex_) {
+        return;
+    }
+    activeIndex_ = index;
+    if (HandleAllocated()) {
+        SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+    ShowActivePage();
+    if (OnChange) {
+        OnChange(*this);
+    }
+}
+
+void TPageControl::InsertPage(TTabSheet& page) {
+    page.registeredWith_ = this;
+    pages_.push_back(&page);
+    if (HandleAllocated()) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(page.Caption().c_str());
+        SendMessageA(Handle(), TCM_INSERTITEMA, pages_.size() - 1, reinterpret_cast<LPARAM>(&item));
+    }
+    PlacePages();
+    if (activeIndex_ < 0) {
+        activeIndex_ = 0;
+        if (HandleAllocated()) {
+            SendMessageA(Handle(), TCM_SETCURSEL, 0, 0);
+        }
+    }
+    ShowActivePage();
+}
+
+void TPageControl::RemovePage(TTabSheet& page) {
+    auto found = std::find(pages_.begin(), pages_.end(), &page);
+    if (found == pages_.end()) {
+        return;
+    }
+    const int index = static_cast<int>(found - pages_.begin());
+    pages_.erase(found);
+    page.registeredWith_ = nullptr;
+    if (HandleAllocated()) {
+        SendMessageA(Handle(), TCM_DELETEITEM, static_cast<WPARAM>(index), 0);
+    }
+    if (activeIndex_ >= PageCount()) {
+        activeIndex_ = PageCount() - 1;
+    }
+    if (HandleAllocated() && activeIndex_ >= 0) {
+        SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(activeIndex_), 0);
+    }
+    ShowActivePage();
+}
+
+void TPageControl::UpdateTab(TTabSheet& page) {
+    if (!HandleAllocated()) {
+        return;
+    }
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(page.Caption().c_str());
+    SendMessageA(Handle(), TCM_SETITEMA, static_cast<WPARAM>(page.PageIndex()),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+void TPageControl::ShowActivePage() {
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        pages_[i]->SetVisible(static_cast<int>(i) == activeIndex_);
+    }
+}
+
+void TPageControl::PlacePages() {
+    RECT area{0, 0, Width(), Height()};
+    if (HandleAllocated()) {
+        GetClientRect(Handle(), &area);
+        SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    }
+    for (TTabSheet* page : pages_) {
+        page->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    }
+}
+
+void TPageControl::Resize() {
+    PlacePages();
+    TWinControl::Resize();
+}
+
+bool TPageControl::NotifyNotify(NMHDR& header, LRESULT& result) {
+    if (header.code != static_cast<UINT>(TCN_SELCHANGE)) {
+        return false;
+    }
+    const int index = static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
+    if (index != activeIndex_ && index >= 0 && index < PageCount()) {
+        activeIndex_ = index;
+        ShowActivePage();
+        if (OnChange) {
+            OnChange(*this);
+        }
+    }
+    result = 0;
+    return true;
+}
+
+void TPageControl::SetProperty(std::string_view name, std::string_view value) {
+    if (name == "ActivePageIndex") {
+        SetActivePageIndex(PropInteger(value, name));
+    } else {
+        TWinControl::SetProperty(name, value);
+    }
+}
+
+void TPageControl::SetEvent(std::string_view name, const THandler& handler) {
+    if (name == "OnChange") {
+        AssignHandler(OnChange, handler, name);
+    } else {
+        TWinControl::SetEvent(name, handler);
+    }
+}
+
+// ---- TImageList
+
+TImageList::TImageList(TComponent* owner, int width, int height)
+    : TComponent(owner), width_(width), height_(height) {
+    handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, 4, 4);
+    if (handle_ == nullptr) {
+        throw std::runtime_error("Cannot create an image list");
+    }
+}
+
+TImageList::~TImageList() {
+    ImageList_Destroy(handle_);
+}
+
+int TImageList::Count() const {
+    return ImageList_GetImageCount(handle_);
+}
+
+int TImageList::AddMasked(const TBitmap& image, TColor transparent) {
+    // The list keeps its own copy; ours must not be selected into a context meanwhile.
+    TBitmap copy(width_, height_);
+    BitBlt(copy.DC(), 0, 0, width_, height_, image.DC(), 0, 0, SRCCOPY);
+    HBITMAP bitmap = CreateCompatibleBitmap(copy.DC(), width_, height_);
+    HDC dc = CreateCompatibleDC(copy.DC());
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, width_, height_, copy.DC(), 0, 0, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    const int index = ImageList_AddMasked(handle_, bitmap, ColorToRGB(transparent));
+    DeleteObject(bitmap);
+    if (index < 0) {
+        throw std::runtime_error("Cannot add to the image list");
+    }
+    return index;
+}
+
+int TImageList::AddIcon(HICON icon) {
+    const int index = ImageList_AddIcon(handle_, icon);
+    if (index < 0) {
+        throw std::runtime_error("Cannot add to the image list");
+    }
+    return index;
+}
+
+void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) const {
+    if (index < 0 || index >= Count()) {
+        throw EComponentError("Image index out of range");
+    }
+    ImageList_DrawEx(handle_, index, canvas.Handle(), x, y, 0, 0, CLR_NONE, CLR_NONE,
+                     ILD_TRANSPARENT | (enabled ? 0 : ILD_BLEND50));
+}
+
+} // namespace tarvola

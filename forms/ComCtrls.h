@@ -1,9 +1,13 @@
-// Common controls: track bar, progress bar and spin edit (an edit with up-down arrows).
+// Common controls: track bar, progress bar, spin edit (an edit with up-down arrows), page control with tab
+// sheets, image list.
 #pragma once
 
 #include "forms/StdCtrls.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
+#include <vector>
 
 namespace tarvola {
 
@@ -141,5 +145,84 @@ private:
 
 // The whole number a text holds (blanks around it allowed), or false.
 bool ParseInt32(std::string_view text, std::int32_t& value);
+
+} // namespace tarvola
+
+namespace tarvola {
+
+class TPageControl;
+
+// One page of a page control; its caption is the tab's text. Controls stand on it as on a panel.
+class TTabSheet : public TCustomControl {
+public:
+    explicit TTabSheet(TComponent* owner);
+    ~TTabSheet() override;
+    TPageControl* PageControl() const;
+    int PageIndex() const;
+
+protected:
+    void ParentChanged() override;
+    void TextChanged() override;
+
+private:
+    friend class TPageControl;
+    TPageControl* registeredWith_ = nullptr;
+};
+
+// Tabs over pages; one page shows at a time. OnChange fires whenever the active page changes.
+class TPageControl : public TWinControl {
+public:
+    explicit TPageControl(TComponent* owner);
+
+    int PageCount() const { return static_cast<int>(pages_.size()); }
+    TTabSheet& Pages(int index) const;
+    TTabSheet* ActivePage() const;
+    void SetActivePage(TTabSheet* page);
+    // -1: none.
+    int ActivePageIndex() const { return activeIndex_; }
+    void SetActivePageIndex(int index);
+
+    TNotifyEvent OnChange;
+
+    void SetProperty(std::string_view name, std::string_view value) override;
+    void SetEvent(std::string_view name, const THandler& handler) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void InitializeHandle() override;
+    bool NotifyNotify(NMHDR& header, LRESULT& result) override;
+    void Resize() override;
+
+private:
+    friend class TTabSheet;
+    void InsertPage(TTabSheet& page);
+    void RemovePage(TTabSheet& page);
+    void UpdateTab(TTabSheet& page);
+    void ShowActivePage();
+    void PlacePages();
+
+    std::vector<TTabSheet*> pages_;
+    int activeIndex_ = -1;
+};
+
+// A list of images of one size drawn by index (glyphs, icons).
+class TImageList : public TComponent {
+public:
+    explicit TImageList(TComponent* owner, int width = 16, int height = 16);
+    ~TImageList() override;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int Count() const;
+    // Adds a bitmap of the list's size; pixels of the transparent colour are left out. Returns the index.
+    int AddMasked(const TBitmap& image, TColor transparent);
+    int AddIcon(HICON icon);
+    void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true) const;
+    HIMAGELIST Handle() const { return handle_; }
+
+private:
+    int width_;
+    int height_;
+    HIMAGELIST handle_ = nullptr;
+};
 
 } // namespace tarvola

@@ -61,10 +61,19 @@ public:
     virtual void SetProperty(std::string_view name, std::string_view value);
     virtual void SetEvent(std::string_view name, const THandler& handler);
     virtual void SetParentComponent(TComponent& parent);
+    // A layout loader sets the properties of a row between these two: adjustments that depend on several
+    // properties (a label's automatic size) wait for Loaded.
+    void BeginLoading() { loading_ = true; }
+    void EndLoading() {
+        loading_ = false;
+        Loaded();
+    }
+    bool Loading() const { return loading_; }
 
 protected:
     // Frees the owned components now, last made first (forms do this before their window goes).
     void DestroyComponents();
+    virtual void Loaded() {}
     // Assigns a published handler to an event of this component, checking its signature.
     template <class Event>
     void AssignHandler(Event& event, const THandler& handler, std::string_view eventName) {
@@ -79,6 +88,7 @@ private:
     TComponent* owner_;
     std::string name_;
     int tag_ = 0;
+    bool loading_ = false;
     std::vector<std::unique_ptr<TComponent>> owned_;
 };
 

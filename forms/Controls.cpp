@@ -572,6 +572,12 @@ void TWinControl::CreateHandle() {
         SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     InitializeHandle();
+    // Children given to this control before it had a window get theirs now, in order.
+    for (TControl* child : controls_) {
+        if (auto* window = dynamic_cast<TWinControl*>(child); window && !window->HandleAllocated()) {
+            window->CreateHandle();
+        }
+    }
 }
 
 void TWinControl::InitializeHandle() {
@@ -747,6 +753,12 @@ void TWinControl::ColorChanged() {
 
 void TWinControl::HintChanged() {
     UpdateToolTip();
+    // Children that follow this control's ShowHint follow its change.
+    for (TControl* child : controls_) {
+        if (child->parentShowHint_) {
+            child->HintChanged();
+        }
+    }
 }
 
 void TWinControl::UpdateToolTip() {
@@ -871,6 +883,10 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
 }
 
 void TWinControl::WindowMoved() {
+    // A minimised window keeps the position it returns to (the one a program saves at exit).
+    if (IsIconic(handle_)) {
+        return;
+    }
     RECT window{};
     GetWindowRect(handle_, &window);
     HWND parent = GetParent(handle_);

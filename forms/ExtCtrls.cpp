@@ -209,10 +209,8 @@ void TRadioGroup::MakeButtons() {
         button.OnClick = [this, index](TObject&) { ButtonClicked(index); };
         buttons_.push_back(&button);
     }
-    if (HandleAllocated()) {
-        for (TRadioButton* button : buttons_) {
-            button->SetParent(this);
-        }
+    for (TRadioButton* button : buttons_) {
+        button->SetParent(this);
     }
     if (itemIndex_ >= 0) {
         buttons_[static_cast<std::size_t>(itemIndex_)]->SetChecked(true);
@@ -275,16 +273,6 @@ void TRadioGroup::SetColumns(int columns) {
 void TRadioGroup::Resize() {
     ArrangeButtons();
     TGroupBox::Resize();
-}
-
-void TRadioGroup::ParentChanged() {
-    TGroupBox::ParentChanged();
-    if (HandleAllocated()) {
-        for (TRadioButton* button : buttons_) {
-            button->SetParent(this);
-        }
-    }
-    ArrangeButtons();
 }
 
 void TRadioGroup::EnabledChanged() {
@@ -378,6 +366,55 @@ void TImage::SetProperty(std::string_view name, std::string_view value) {
         SetIcon(Application().Icon());
     } else {
         TGraphicControl::SetProperty(name, value);
+    }
+}
+
+} // namespace tarvola
+
+namespace tarvola {
+
+// ---- TLabeledEdit
+
+TLabeledEdit::TLabeledEdit(TComponent* owner) : TEdit(owner), label_(&Create<TLabel>()) {}
+
+void TLabeledEdit::SetLabelSpacing(int spacing) {
+    spacing_ = spacing;
+    PlaceLabel();
+}
+
+void TLabeledEdit::PlaceLabel() {
+    label_->SetBounds(Left(), Top() - label_->Height() - spacing_, label_->Width(), label_->Height());
+}
+
+void TLabeledEdit::BoundsChanged() {
+    TEdit::BoundsChanged();
+    PlaceLabel();
+}
+
+void TLabeledEdit::VisibleChanged() {
+    TEdit::VisibleChanged();
+    label_->SetVisible(Visible());
+}
+
+void TLabeledEdit::EnabledChanged() {
+    TEdit::EnabledChanged();
+    label_->SetEnabled(Enabled());
+}
+
+void TLabeledEdit::ParentChanged() {
+    TEdit::ParentChanged();
+    label_->SetParent(Parent());
+    PlaceLabel();
+}
+
+void TLabeledEdit::SetProperty(std::string_view name, std::string_view value) {
+    if (name.starts_with("EditLabel.")) {
+        label_->SetProperty(name.substr(10), value);
+        PlaceLabel();
+    } else if (name == "LabelSpacing") {
+        SetLabelSpacing(PropInteger(value, name));
+    } else {
+        TEdit::SetProperty(name, value);
     }
 }
 

@@ -1,4 +1,4 @@
-// Panels, bevels, radio groups and images.
+// Panels, bevels, radio groups, images and edits with a label.
 #pragma once
 
 #include "forms/StdCtrls.h"
@@ -80,7 +80,6 @@ public:
 
 protected:
     void Resize() override;
-    void ParentChanged() override;
     void EnabledChanged() override;
 
 private:
@@ -116,6 +115,30 @@ private:
     std::unique_ptr<TBitmap> bitmap_;
     bool stretch_ = false;
     bool center_ = false;
+};
+
+// An edit with its own label above it (EditLabel), which moves, shows and enables with it.
+class TLabeledEdit : public TEdit {
+public:
+    explicit TLabeledEdit(TComponent* owner);
+    TLabel& EditLabel() { return *label_; }
+    // Pixels between the label and the edit.
+    int LabelSpacing() const { return spacing_; }
+    void SetLabelSpacing(int spacing);
+
+    // "EditLabel.Caption" and the edit's own properties.
+    void SetProperty(std::string_view name, std::string_view value) override;
+
+protected:
+    void BoundsChanged() override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
+    void ParentChanged() override;
+
+private:
+    void PlaceLabel();
+    TLabel* label_;
+    int spacing_ = 3;
 };
 
 } // namespace tarvola

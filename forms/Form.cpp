@@ -11,40 +11,6 @@ namespace tarvola {
 
 namespace {
 
-// Disables the visible, enabled top-level windows of this thread except one, and enables them again when it
-// goes (also when a modal run ends by an exception).
-class TDisabledWindows {
-public:
-    explicit TDisabledWindows(HWND except) : except_(except) {
-        EnumThreadWindows(GetCurrentThreadId(), &TDisabledWindows::Visit, reinterpret_cast<LPARAM>(this));
-    }
-    ~TDisabledWindows() { EnableAgain(); }
-    TDisabledWindows(const TDisabledWindows&) = delete;
-    TDisabledWindows& operator=(const TDisabledWindows&) = delete;
-
-    void EnableAgain() {
-        for (HWND window : windows_) {
-            if (IsWindow(window)) {
-                EnableWindow(window, TRUE);
-            }
-        }
-        windows_.clear();
-    }
-
-private:
-    static BOOL CALLBACK Visit(HWND window, LPARAM self) {
-        auto* list = reinterpret_cast<TDisabledWindows*>(self);
-        if (window != list->except_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
-            EnableWindow(window, FALSE);
-            list->windows_.push_back(window);
-        }
-        return TRUE;
-    }
-
-    HWND except_;
-    std::vector<HWND> windows_;
-};
-
 TForm* OwnerForm(TComponent* owner) {
     for (TComponent* component = owner; component != nullptr; component = component->Owner()) {
         if (auto* form = dynamic_cast<TForm*>(component)) {
@@ -77,6 +43,28 @@ TButton* FindButtonIn(const TWinControl& container, bool cancel) {
 }
 
 } // namespace
+
+TDisabledWindows::TDisabledWindows(HWND except) : except_(except) {
+    EnumThreadWindows(GetCurrentThreadId(), &TDisabledWindows::Visit, reinterpret_cast<LPARAM>(this));
+}
+
+void TDisabledWindows::EnableAgain() {
+    for (HWND window : windows_) {
+        if (IsWindow(window)) {
+            EnableWindow(window, TRUE);
+        }
+    }
+    windows_.clear();
+}
+
+BOOL CALLBACK TDisabledWindows::Visit(HWND window, LPARAM self) {
+    auto* list = reinterpret_cast<TDisabledWindows*>(self);
+    if (window != list->except_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        EnableWindow(window, FALSE);
+        list->windows_.push_back(window);
+    }
+    return TRUE;
+}
 
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
     Application().Initialize();

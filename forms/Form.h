@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvola {
 
@@ -112,6 +113,22 @@ private:
     bool modal_ = false;
     TModalResult modalResult_ = mrNone;
     HWND lastFocus_ = nullptr;
+};
+
+// Disables the visible, enabled top-level windows of this thread except one, and enables them again when it
+// goes (modal forms and the common dialogs use it).
+class TDisabledWindows {
+public:
+    explicit TDisabledWindows(HWND except);
+    ~TDisabledWindows() { EnableAgain(); }
+    TDisabledWindows(const TDisabledWindows&) = delete;
+    TDisabledWindows& operator=(const TDisabledWindows&) = delete;
+    void EnableAgain();
+
+private:
+    static BOOL CALLBACK Visit(HWND window, LPARAM self);
+    HWND except_;
+    std::vector<HWND> windows_;
 };
 
 // Centres a form on the desktop (all monitors).

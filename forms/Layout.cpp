@@ -1,10 +1,13 @@
 #include "forms/Layout.h"
 
+#include "forms/Buttons.h"
 #include "forms/ComCtrls.h"
 #include "forms/ExtCtrls.h"
+#include "forms/FileDialogs.h"
 #include "forms/Form.h"
 #include "forms/Menus.h"
 #include "forms/StdCtrls.h"
+#include "forms/Timer.h"
 
 #include <map>
 #include <string>
@@ -36,6 +39,15 @@ void AddStandardClasses(TClassTable& table) {
     add.operator()<TMainMenu>("TMainMenu");
     add.operator()<TPopupMenu>("TPopupMenu");
     add.operator()<TMenuItem>("TMenuItem");
+    add.operator()<TOpenDialog>("TOpenDialog");
+    add.operator()<TSaveDialog>("TSaveDialog");
+    add.operator()<TTimer>("TTimer");
+    add.operator()<TComboBox>("TComboBox");
+    add.operator()<TLabeledEdit>("TLabeledEdit");
+    add.operator()<TBitBtn>("TBitBtn");
+    add.operator()<TPageControl>("TPageControl");
+    add.operator()<TTabSheet>("TTabSheet");
+    add.operator()<TImageList>("TImageList");
 }
 
 TClassTable& Classes() {
@@ -89,10 +101,12 @@ void LoadFormLayout(TForm& form, const TFormLayout& layout) {
         if (control != nullptr) {
             control->SetBounds(row.left, row.top, row.width, row.height);
         }
+        component.BeginLoading();
         ApplyProps(form, component, row.props);
         if (control != nullptr || !row.parent.empty()) {
             component.SetParentComponent(ParentOf(form, row));
         }
+        component.EndLoading();
     }
     ApplyProps(form, form, layout.form);
 }

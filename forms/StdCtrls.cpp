@@ -100,7 +100,7 @@ UINT TLabel::TextFormat() const {
 }
 
 void TLabel::AdjustSize() {
-    if (!autoSize_) {
+    if (!autoSize_ || Loading()) {
         Invalidate();
         return;
     }
@@ -493,6 +493,166 @@ void TGroupBox::Paint() {
     canvas.Brush.Style = TBrushStyle::bsClear;
     text.Left += 1;
     canvas.TextInRect(text, Caption(), DT_SINGLELINE);
+}
+
+} // namespace tarvola
+
+namespace tarvola {
+
+// ---- TComboBox
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
+    SetTabStop(true);
+    SetColor(clWindow);
+    SetBounds(0, 0, 145, 21);
+}
+
+void TComboBox::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.className = "COMBOBOX";
+    params.exStyle = 0;
+    params.style |= WS_VSCROLL | CBS_AUTOHSCROLL |
+                    (style_ == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+}
+
+void TComboBox::InitializeHandle() {
+    TWinControl::InitializeHandle();
+    for (const std::string& item : items_) {
+        SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    ShowSelection();
+    BoundsChanged();
+}
+
+void TComboBox::BoundsChanged() {
+    // The window's height includes the drop-down list; the control's is the closed box.
+    if (HandleAllocated()) {
+        SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), Height() + kDropDownHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void TComboBox::ShowSelection() {
+    if (!HandleAllocated()) {
+        return;
+    }
+    SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+    if (itemIndex_ < 0 && style_ == TComboBoxStyle::csDropDown) {
+        SetWindowTextA(Handle(), Caption().c_str());
+    }
+}
+
+void TComboBox::SetStyle(TComboBoxStyle style) {
+    style_ = style;
+    RecreateWnd();
+}
+
+void TComboBox::SetItems(std::vector<std::string> items) {
+    items_ = std::move(items);
+    itemIndex_ = -1;
+    if (HandleAllocated()) {
+        SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+        for (const std::string& item : items_) {
+            SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        }
+    }
+    SetItemIndex(-1);
+}
+
+void TComboBox::SetItemIndex(int index) {
+    if (index < -1 || index >= static_cast<int>(items_.size())) {
+        throw EComponentError("Combo box index out of range");
+    }
+    itemIndex_ = index;
+    const std::string text = index >= 0 ? items_[static_cast<std::size_t>(index)] : std::string();
+    const bool changed = text != Caption();
+    StoreCaption(text);
+    ShowSelection();
+    if (changed) {
+        Changed();
+    }
+}
+
+void TComboBox::SetText(std::string_view text) {
+    auto found = std::find(items_.begin(), items_.end(), text);
+    if (found != items_.end()) {
+        SetItemIndex(static_cast<int>(found - items_.begin()));
+        return;
+    }
+    if (style_ == TComboBoxStyle::csDropDownList) {
+        SetItemIndex(-1);
+        return;
+    }
+    itemIndex_ = -1;
+    const bool changed = text != Caption();
+    StoreCaption(std::string(text));
+    ShowSelection();
+    if (changed) {
+        Changed();
+    }
+}
+
+bool TComboBox::CommandNotify(WORD code) {
+    if (code == CBN_SELCHANGE) {
+        const int index = static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+        if (index >= 0 && index < static_cast<int>(items_.size())) {
+            itemIndex_ = index;
+            const bool changed = items_[static_cast<std::size_t>(index)] != Caption();
+            StoreCaption(items_[static_cast<std::size_t>(index)]);
+            if (OnSelect) {
+                OnSelect(*this);
+            }
+            if (changed) {
+                Changed();
+            }
+        }
+        return true;
+    }
+    if (code == CBN_EDITCHANGE) {
+        const int length = GetWindowTextLengthA(Handle());
+        std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
+        GetWindowTextA(Handle(), text.data(), length + 1);
+        text.resize(static_cast<std::size_t>(std::max(length, 0)));
+        itemIndex_ = -1;
+        if (text != Caption()) {
+            StoreCaption(std::move(text));
+            Changed();
+        }
+        return true;
+    }
+    return false;
+}
+
+void TComboBox::Changed() {
+    if (OnChange) {
+        OnChange(*this);
+    }
+}
+
+void TComboBox::SetProperty(std::string_view name, std::string_view value) {
+    if (name == "Style") {
+        SetStyle(PropChoice<TComboBoxStyle>(value, name,
+                                            {{"csDropDown", TComboBoxStyle::csDropDown},
+                                             {"csDropDownList", TComboBoxStyle::csDropDownList}}));
+    } else if (name == "Items") {
+        SetItems(PropItems(value));
+    } else if (name == "ItemIndex") {
+        SetItemIndex(PropInteger(value, name));
+    } else if (name == "Text") {
+        SetText(value);
+    } else {
+        TWinControl::SetProperty(name, value);
+    }
+}
+
+void TComboBox::SetEvent(std::string_view name, const THandler& handler) {
+    if (name == "OnSelect") {
+        AssignHandler(OnSelect, handler, name);
+    } else if (name == "OnChange") {
+        AssignHandler(OnChange, handler, name);
+    } else {
+        TWinControl::SetEvent(name, handler);
+    }
 }
 
 } // namespace tarvola

@@ -68,6 +68,7 @@ protected:
     void TextChanged() override;
     void FontChanged() override;
     void ParentChanged() override { AdjustSize(); }
+    void Loaded() override { AdjustSize(); }
 
 private:
     UINT TextFormat() const;
@@ -171,6 +172,45 @@ public:
 
 protected:
     void Paint() override;
+};
+
+enum class TComboBoxStyle { csDropDown, csDropDownList };
+
+// A combo box. OnSelect fires when the user picks an item; OnChange whenever the text changes (user or code).
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* owner);
+
+    TComboBoxStyle Style() const { return style_; }
+    void SetStyle(TComboBoxStyle style);
+    const std::vector<std::string>& Items() const { return items_; }
+    void SetItems(std::vector<std::string> items);
+    // -1: no item.
+    int ItemIndex() const { return itemIndex_; }
+    void SetItemIndex(int index);
+    // Shows the item of that text (or, in a drop-down, the text itself).
+    void SetText(std::string_view text);
+
+    TNotifyEvent OnSelect;
+    TNotifyEvent OnChange;
+
+    void SetProperty(std::string_view name, std::string_view value) override;
+    void SetEvent(std::string_view name, const THandler& handler) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void InitializeHandle() override;
+    void BoundsChanged() override;
+    bool CommandNotify(WORD code) override;
+
+private:
+    void Changed();
+    void ShowSelection();
+    static constexpr int kDropDownHeight = 200;
+
+    TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
+    std::vector<std::string> items_;
+    int itemIndex_ = -1;
 };
 
 } // namespace tarvola

@@ -413,6 +413,9 @@ std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& thread
         totalWork += taps * frameLimit_;
         std::int64_t frames = std::clamp<std::int64_t>(
             tuning.jobWork / taps, 1, std::max<std::int64_t>(1, frameLimit_ / tuning.minJobsPerChannel));
+        // Whole blocks: a short block at a job's end would pay the per-tap cost for few frames.
+        if (frames > MaxBlockFrames)
+            frames -= frames % MaxBlockFrames;
         if (plan.shortestFeedback == NoFeedback) {
             usefulThreads += threads;
         } else {
@@ -425,6 +428,8 @@ std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& thread
                 frames = std::min(frames, shared);
                 usefulThreads += sharers;
             } else {
+                // One job for the whole channel keeps it on one thread, without hand-overs.
+                frames = frameLimit_;
                 usefulThreads += 1;
             }
         }
@@ -458,8 +463,9 @@ public:
         }
     }
 
-    // Runs jobs until none is left or the run stops; `betweenJobs` (may be empty) is called after each.
-    void Work(const std::function<void()>& betweenJobs) {
+    // Runs jobs until none is left or the run stops; `betweenBlocks` (may be empty) is called after each
+    // block.
+    void Work(const std::function<void()>& betweenBlocks) {
         try {
             const ExtendedPrecisionScope precision;
             std::vector<double> accumulators(static_cast<std::size_t>(MaxBlockFrames));
@@ -467,11 +473,9 @@ public:
                 const std::size_t index = next_.fetch_add(1);
                 if (index >= jobs_.size())
                     break;
-                if (!RunJob(jobs_[index], accumulators.data()))
+                if (!RunJob(jobs_[index], accumulators.data(), betweenBlocks))
                     break;
                 Complete(index);
-                if (betweenJobs)
-                    betweenJobs();
             }
         } catch (...) {
             {
@@ -498,7 +502,7 @@ public:
     }
 
 private:
-    bool RunJob(const Job& job, double* accumulators) {
+    bool RunJob(const Job& job, double* accumulators, const std::function<void()>& betweenBlocks) {
         const std::int64_t delay = engine_.channels_[job.channel].shortestFeedback;
         const std::int64_t block = engine_.BlockFrames(job.channel);
         for (std::int64_t first = job.first; first < job.end; first += block) {
@@ -510,6 +514,8 @@ private:
                 return false;
             engine_.ComputeBlock(job.channel, first, end, accumulators);
             samplesDone_.fetch_add(end - first, std::memory_order_relaxed);
+            if (betweenBlocks)
+                betweenBlocks();
         }
         return true;
     }
@@ -572,7 +578,15 @@ ConvolutionOutcome ConvolutionEngine::Run(const ConvolutionProgress& progress, u
     };
 
     if (threads == 1) {
-        scheduler.Work(report);
+        // Blocks can be short: the caller hears of every 1/256 of the run.
+        const std::int64_t step = std::max<std::int64_t>(1, total / 256);
+        std::int64_t nextReport = step;
+        scheduler.Work([&] {
+            if (scheduler.SamplesDone() >= nextReport) {
+                nextReport = scheduler.SamplesDone() + step;
+                report();
+            }
+        });
     } else {
         std::mutex mutex;
         std::condition_variable finished;

@@ -93,7 +93,7 @@ using ConvolutionProgress = std::function<bool(std::int64_t done, std::int64_t t
 // How a run shares its work among threads; work is counted in taps times frames.
 struct ConvolutionTuning {
     std::int64_t jobWork = std::int64_t{1} << 21; // of one job: keeps scheduling cheap, still shared out
-    std::int64_t minJobsPerChannel = 200;         // so that progress is reported often enough
+    std::int64_t minJobsPerChannel = 200;         // so that the threads share the work out evenly
     // Of one job below which a channel with feedback is not split among threads, as the hand-over between
     // them would cost more than it gains; also the least work worth starting a thread for.
     std::int64_t minSharedJobWork = std::int64_t{1} << 19;
@@ -106,15 +106,15 @@ public:
     ConvolutionEngine(const ConvolutionSignal& signal, std::span<const ConvolutionRecord> left,
                       std::span<const ConvolutionRecord> right);
 
-    // Copies the input to the output and convolves every processed sample on `threads` threads (0: one per
-    // core). The calling thread calls `progress` between blocks (it may be empty) and joins the workers.
-    // After a halt the output is partly written.
+    // Writes every processed sample of the output, on `threads` threads (0: one per core), and copies the
+    // input's samples after them. The calling thread calls `progress` between blocks (it may be empty) and
+    // joins the workers. A halt stops the run at the next block; the output is then partly written.
     ConvolutionOutcome Run(const ConvolutionProgress& progress, unsigned threads = 0,
                            const ConvolutionTuning& tuning = {});
 
-    // Computes the output frames [firstFrame, endFrame) of one channel exactly, in place. The output buffer
-    // must hold the input's copy (BeginOutput) and every frame of the channel before firstFrame must be
-    // final.
+    // Step by step, as Run does it: BeginOutput prepares the run (the output after the processed samples,
+    // the samples the taps read); ComputeFrames then computes the output frames [firstFrame, endFrame) of
+    // one channel exactly, once every frame of the channel before firstFrame has been computed.
     void BeginOutput();
     void ComputeFrames(int channelIndex, std::int64_t firstFrame, std::int64_t endFrame);
 

@@ -15,6 +15,8 @@ TobjEffectDesigner::TobjEffectDesigner(TComponent* owner) : TForm(owner) {
 
 void TobjEffectDesigner::Setup(std::int32_t sampleRate, std::int32_t targetImpulse,
                                const std::string& programFolder, KernelModel& model) {
+    if (Spn_TargetImpls == nullptr)
+        throw EComponentError("The designer's export rules are not bound");
     sampleRate_ = sampleRate;
     programFolder_ = programFolder;
     Spn_TargetImpls->SetValue(targetImpulse);

@@ -3,7 +3,7 @@
 // Each designer keeps one fixed-size record in a file of its own, ProgramFolder + "User\" + file name
 // (DesignerSettingsPath). How to use it from a designer:
 //
-//   1. Set-up: LoadDesignerSettings(path, record, decode, texts, warn). It reads the file and hands its
+//   1. Set-up: LoadDesignerSettings(path, recordSize, decode, texts, warn). It reads the file and hands its
 //      first record-size bytes to `decode`, the designer's own codec, which says whether they make a
 //      record it can show (finite 80-bit values in a valid encoding, see DecodeStoredExtended, within
 //      their controls' ranges; enumeration bytes in range). A missing file shows texts.missing; a short,

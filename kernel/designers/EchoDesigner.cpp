@@ -237,6 +237,24 @@ std::string KernelFullText(std::int32_t dropped) {
            " records): " + std::to_string(dropped) + " generated impulses could not be written.";
 }
 
+std::optional<std::string> RefusedNumberText(std::string_view fieldCaption, std::string_view text) {
+    std::size_t digitsFrom = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (digitsFrom == text.size())
+        return std::nullopt;
+    long long value = 0;
+    for (std::size_t i = digitsFrom; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        if (value <= 2147483648LL)
+            value = value * 10 + (text[i] - '0');
+    }
+    const long long limit = text[0] == '-' ? 2147483648LL : 2147483647LL;
+    if (value <= limit)
+        return std::nullopt;
+    return "The number " + std::string(text) + " in \"" + std::string(fieldCaption) +
+           "\" is too large for the field.\rNothing was written: correct it and generate again.";
+}
+
 std::int32_t AcceptedSampleRate(std::int32_t requested, std::int32_t previous) {
     return requested >= 1 && requested < 100000000 ? requested : previous;
 }

@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvola {
@@ -106,6 +107,11 @@ std::string KernelFullText(std::int32_t dropped);
 std::int32_t AcceptedSampleRate(std::int32_t requested, std::int32_t previous);
 
 constexpr std::int32_t kDefaultDesignerSampleRate = 44100;
+
+// A number field's text that looks like a whole number (an optional sign, then digits) but does not fit 32
+// bits: the field would read it as its minimum, so Generate refuses it with the text returned. Nothing for
+// any other text (a text that is no number at all reads as the field's minimum).
+std::optional<std::string> RefusedNumberText(std::string_view fieldCaption, std::string_view text);
 
 // Warnings of the echo and resonance settings files, verbatim ('\r' breaks the line in the message box).
 constexpr const char* kEchoSettingsMissingText =

@@ -193,6 +193,7 @@ TFilterSettingsBytes EncodeFilterSettings(const TFilterSettings& settings) {
 }
 
 std::optional<TFilterSettings> DecodeFilterSettings(const std::uint8_t* bytes) {
+    X87PrecisionGuard precision; // the range checks round
     const std::optional<long double> mix = DecodeStoredExtended(bytes + kMixOffset);
     const std::optional<long double> amplitude = DecodeStoredExtended(bytes + kAmplitudeOffset);
     if (!mix || !amplitude)
@@ -229,11 +230,13 @@ long double AmplitudeFromPosition(int position) {
 }
 
 int MixToPosition(long double mix) {
+    X87PrecisionGuard precision;
     const std::int32_t percent = Round32(mix * 100.0L);
     return std::clamp(CheckedSub<std::int32_t>(100, percent), kMixPositionMin, kMixPositionMax);
 }
 
 int AmplitudeToPosition(long double amplitude) {
+    X87PrecisionGuard precision;
     return std::clamp(Round32(amplitude * -100.0L), kAmplitudePositionMin, kAmplitudePositionMax);
 }
 

@@ -2,9 +2,9 @@
 
 #include "audio/Numerics.h"
 #include "audio/TextOperations.h"
+#include "kernel/FloatText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -45,16 +45,7 @@ int BarPosition(long double value, BarRange bar) {
 }
 
 std::string FixedText(long double value, int decimals) {
-    char buffer[5000];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (result.ec != std::errc())
-        throw RangeError("Value too large to show");
-    std::string text(buffer, result.ptr);
-    // A value that shows as zero shows without a sign.
-    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos)
-        text.erase(0, 1);
-    return text;
+    return FloatToStrF(value, TFloatFormat::ffFixed, 18, decimals);
 }
 
 SettingsPositions PositionsOfSettings(const TReverbSettings& s) {

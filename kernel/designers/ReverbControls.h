@@ -34,7 +34,8 @@ inline constexpr int kGRNumberMax = 300; // Spn_GRNmbr 1 .. 300: only the first 
 // given; values beyond the bar never overflow.
 int BarPosition(long double value, BarRange bar);
 
-// Fixed notation with the given decimals and a point, whatever the machine's locale ("0.50", "1.050").
+// Fixed notation with the given decimals and a point, whatever the machine's locale ("0.50", "1.050"), as
+// the designer writes every number it shows.
 std::string FixedText(long double value, int decimals);
 
 // ---- "Designer p1", "Designer p2" and the mix bars: positions of the settings (SettingsToControls)

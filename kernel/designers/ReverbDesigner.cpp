@@ -220,7 +220,7 @@ const DesignerSettingsTexts kReverbSettingsTexts{kReverbMissingSettingsText, kRe
 
 } // namespace
 
-bool LoadSettings(ReverbState& state, const std::string& programFolder, const WarningSink& warn) {
+bool LoadReverbSettings(ReverbState& state, const std::string& programFolder, const WarningSink& warn) {
     const std::string path = DesignerSettingsPath(programFolder, kReverbSettingsFileName);
     const bool loaded = LoadDesignerSettings(
         path, kReverbFileBytes,
@@ -236,7 +236,7 @@ bool LoadSettings(ReverbState& state, const std::string& programFolder, const Wa
     return loaded;
 }
 
-bool SaveSettings(const ReverbState& state, const std::string& programFolder, const WarningSink& warn) {
+bool SaveReverbSettings(const ReverbState& state, const std::string& programFolder, const WarningSink& warn) {
     const std::vector<std::uint8_t> bytes = EncodeReverbFile(state.Settings, state.Banks);
     return SaveDesignerSettings(DesignerSettingsPath(programFolder, kReverbSettingsFileName), bytes,
                                 kReverbSettingsTexts, warn);

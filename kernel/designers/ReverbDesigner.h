@@ -61,10 +61,10 @@ void DefaultSettings(ReverbState& state);
 // Reads "ReverbPersist.dat" in the program folder's "User\" folder: the settings and all four banks when the
 // whole file is usable. Otherwise it warns (missing or unreadable file) and applies the defaults with blank
 // early-reflection banks too, so a failed load never leaves half-read banks behind.
-bool LoadSettings(ReverbState& state, const std::string& programFolder, const WarningSink& warn);
+bool LoadReverbSettings(ReverbState& state, const std::string& programFolder, const WarningSink& warn);
 
 // Writes the settings and the current banks whole, or warns and leaves the old file.
-bool SaveSettings(const ReverbState& state, const std::string& programFolder, const WarningSink& warn);
+bool SaveReverbSettings(const ReverbState& state, const std::string& programFolder, const WarningSink& warn);
 
 // Delay in ms for a distance, and its frame count at a rate (checked Round, halves to even).
 long double DelayForDistance(long double metres);

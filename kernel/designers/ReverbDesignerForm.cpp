@@ -1,97 +1,14 @@
 #include "kernel/designers/ReverbDesignerForm.h"
 
-#include <windows.h>
-
-#include <commctrl.h>
-
-#include "audio/Numerics.h"
-#include "forms/Dialogs.h"
-#include "kernel/designers/DesignerExport.h"
+#include "forms/Layout.h"
+#include "kernel/designers/DesignerPages.h"
 #include "kernel/designers/ReverbExport.h"
 
+#include <exception>
 #include <string>
 #include <vector>
 
 namespace tarvola {
-
-// The strip of tabs over the four pages: a native tab control whose pages are panels inside it, one shown
-// at a time.
-class TReverbPageTabs : public TWinControl {
-public:
-    explicit TReverbPageTabs(TComponent* owner) : TWinControl(owner) {}
-
-    void AddPage(std::string caption, TPanel& page) {
-        page.SetParent(this);
-        page.SetVisible(pages_.empty());
-        pages_.push_back({std::move(caption), &page});
-        if (HandleAllocated())
-            InsertTab(static_cast<int>(pages_.size()) - 1);
-        PlacePages();
-    }
-    int PageIndex() const { return index_; }
-    // Shows a page as a click on its tab does, OnChange included.
-    void SelectPage(int index) {
-        CheckIndex(index, static_cast<int>(pages_.size()));
-        if (HandleAllocated())
-            SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-        PageChanged(index);
-    }
-
-    TNotifyEvent OnChange;
-
-protected:
-    void CreateParams(TCreateParams& params) override {
-        TWinControl::CreateParams(params);
-        params.className = WC_TABCONTROLA;
-        params.style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-    }
-    void InitializeHandle() override {
-        TWinControl::InitializeHandle();
-        for (int i = 0; i < static_cast<int>(pages_.size()); ++i)
-            InsertTab(i);
-        SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index_), 0);
-        PlacePages();
-    }
-    bool NotifyNotify(NMHDR& header, LRESULT& result) override {
-        if (header.code != static_cast<UINT>(TCN_SELCHANGE))
-            return false;
-        PageChanged(static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0)));
-        result = 0;
-        return true;
-    }
-    void Resize() override {
-        TWinControl::Resize();
-        PlacePages();
-    }
-
-private:
-    void InsertTab(int index) {
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = pages_[index].first.data();
-        SendMessageA(Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    }
-    void PlacePages() {
-        if (!HandleAllocated())
-            return;
-        RECT area{0, 0, Width(), Height()};
-        SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-        for (const auto& page : pages_)
-            page.second->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
-    }
-    void PageChanged(int index) {
-        if (index < 0 || index >= static_cast<int>(pages_.size()))
-            return;
-        index_ = index;
-        for (int i = 0; i < static_cast<int>(pages_.size()); ++i)
-            pages_[i].second->SetVisible(i == index_);
-        if (OnChange)
-            OnChange(*this);
-    }
-
-    std::vector<std::pair<std::string, TPanel*>> pages_;
-    int index_ = 0;
-};
 
 namespace {
 
@@ -255,9 +172,11 @@ TFormLayout MakeLayout() {
                    {"BorderIcons", "biSystemMenu"},
                    {"ClientWidth", "499"},
                    {"ClientHeight", "271"},
-                   {"Position", "poDesigned"},
-                   {"OnClose", "Form_Close"}};
+                   {"Position", "poDesigned"}};
     std::vector<TComponentRow>& r = layout.components;
+    r.push_back({"TDesignerPages", "PageCtrl", "", 0, 0, 499, 271, {{"OnChange", "PageCtrl_Change"}}});
+    for (const char* page : kPageNames)
+        r.push_back({"TPanel", page, "PageCtrl", 0, 0, 0, 0, {{"BevelOuter", "bvNone"}}});
 
     // "Designer p1": early reflections on the left half, general reverberation on the right half.
     const std::string_view p1 = kPageNames[0];
@@ -382,70 +301,33 @@ TFormLayout MakeLayout() {
                   {"Tag", "2"},
                   {"OnChange", "MixLevel_Change"}}});
     r.push_back(Text("Lbl_MixRight", p4, 68, 196, "Right"));
-    r.push_back({"TGroupBox", "GpBx_ExportRules", p4, 126, 6, 200, 176, {{"Caption", "Export Rules"}}});
-    r.push_back({"TRadioButton",
-                 "RadBtn_Overwrite",
-                 "GpBx_ExportRules",
-                 10,
-                 20,
-                 170,
-                 17,
-                 {{"Caption", "Overwrite kernel"}, {"Checked", "True"}, {"OnClick", "Overwrite_Click"}}});
-    r.push_back({"TRadioButton",
-                 "RadBtn_MixInto",
-                 "GpBx_ExportRules",
-                 10,
-                 40,
-                 170,
-                 17,
-                 {{"Caption", "Mix into kernel"}, {"OnClick", "MixInto_Click"}}});
-    r.push_back(Text("Lbl_TargetImpls", "GpBx_ExportRules", 10, 66, "Target impulse"));
-    r.push_back({"TSpinEdit", "Spn_TargetImpls", "GpBx_ExportRules", 10, 82, 120, 22, {{"Value", "0"}}});
-    r.push_back({"TCheckBox",
-                 "ChBx_LeftChnl",
-                 "GpBx_ExportRules",
-                 10,
-                 118,
-                 170,
-                 17,
-                 {{"Caption", "Left Channel"}, {"Checked", "True"}, {"OnClick", "LeftChnl_Click"}}});
-    r.push_back({"TCheckBox",
-                 "ChBx_RightChnl",
-                 "GpBx_ExportRules",
-                 10,
-                 140,
-                 170,
-                 17,
-                 {{"Caption", "Right Channel"}, {"Checked", "True"}, {"OnClick", "RightChnl_Click"}}});
-    r.push_back(Text("Lbl_RateText", p4, 126, 192, "Kernel calculated for a sampling rate of"));
-    r.push_back(Text("Lbl_SmplRate", p4, 126, 210, "44100"));
-    r.push_back(Text("Lbl_RateUnit", p4, 180, 210, "Hz"));
+    for (TComponentRow& row : TobjEffectDesigner::ExportRulesRows(p4, 126, 6, "Target impulse"))
+        r.push_back(row);
+    r.push_back(Text("Lbl_RateText", p4, 126, 132, "Kernel calculated for a sampling rate of"));
+    r.push_back(Text("Lbl_SmplRate", p4, 126, 150, "44100"));
+    r.push_back(Text("Lbl_RateUnit", p4, 180, 150, "Hz"));
     r.push_back({"TButton",
                  "Btn_Generate",
                  p4,
-                 350,
+                 370,
                  150,
-                 124,
+                 114,
                  25,
                  {{"Caption", "Generate Kernel"}, {"OnClick", "Generate_Click"}}});
     r.push_back({"TButton",
                  "Btn_Cancel",
                  p4,
-                 350,
+                 370,
                  184,
-                 124,
+                 114,
                  25,
                  {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}});
     return layout;
 }
 
-void WarnUser(const std::string& text) {
-    MessageDlg(text, TMsgDlgType::mtWarning, mbOK);
-}
-
 } // namespace
 
-TobjReverbDesigner::TobjReverbDesigner(TComponent* owner) : TForm(owner) {
+TobjReverbDesigner::TobjReverbDesigner(TComponent* owner) : TobjEffectDesigner(owner) {
     Publish("ERType_Click", &TobjReverbDesigner::ERType_Click);
     Publish("ERSize_Change", &TobjReverbDesigner::ERSize_Change);
     Publish("ERStrength_Change", &TobjReverbDesigner::ERStrength_Change);
@@ -468,27 +350,18 @@ TobjReverbDesigner::TobjReverbDesigner(TComponent* owner) : TForm(owner) {
     Publish("GRActive_Change", &TobjReverbDesigner::GRActive_Change);
     Publish("GRDelay_Change", &TobjReverbDesigner::GRDelay_Change);
     Publish("MixLevel_Change", &TobjReverbDesigner::MixLevel_Change);
-    Publish("Overwrite_Click", &TobjReverbDesigner::Overwrite_Click);
-    Publish("MixInto_Click", &TobjReverbDesigner::MixInto_Click);
-    Publish("LeftChnl_Click", &TobjReverbDesigner::LeftChnl_Click);
-    Publish("RightChnl_Click", &TobjReverbDesigner::RightChnl_Click);
+    // The reverb designer keeps the write mode in its settings from the click on.
+    Publish("Overwrite_Click", &TobjReverbDesigner::ReverbOverwrite_Click);
+    Publish("MixInto_Click", &TobjReverbDesigner::ReverbMixInto_Click);
     Publish("Generate_Click", &TobjReverbDesigner::Generate_Click);
+    Publish("PageCtrl_Change", &TobjReverbDesigner::PageCtrl_Change);
     Publish("Cancel_Click", &TobjReverbDesigner::Cancel_Click);
-    Publish("Form_Close", &TobjReverbDesigner::Form_Close);
 
-    // The page control and its pages come first: the layout's rows name the pages as parents.
-    pages_ = &Create<TReverbPageTabs>();
-    pages_->SetName("PageCtrl");
-    pages_->SetBounds(0, 0, 499, 271);
-    pages_->SetParent(this);
-    for (int i = 0; i < 4; ++i) {
-        auto& page = Create<TPanel>();
-        page.SetName(kPageNames[i]);
-        page.SetBevelOuter(TPanelBevel::bvNone);
-        pages_->AddPage(kPageCaptions[i], page);
-    }
     LoadLayout(MakeLayout());
-    pages_->OnChange = [this](TObject& sender) { PageCtrl_Change(sender); };
+    BindExportRules();
+    pages_ = &Find<TDesignerPages>("PageCtrl");
+    for (int i = 0; i < 4; ++i)
+        pages_->AddPage(Find<TPanel>(kPageNames[i]), kPageCaptions[i]);
 
     RdGp_ERType = &Find<TRadioGroup>("RdGp_ERType");
     TkBr_ERSize = &Find<TTrackBar>("TkBr_ERSize");
@@ -522,11 +395,6 @@ TobjReverbDesigner::TobjReverbDesigner(TComponent* owner) : TForm(owner) {
     TkBr_MixLvl_Right = &Find<TTrackBar>("TkBr_MixLvl_Right");
     Lbl_PcentL = &Find<TLabel>("Lbl_PcentL");
     Lbl_PcentR = &Find<TLabel>("Lbl_PcentR");
-    RadBtn_Overwrite = &Find<TRadioButton>("RadBtn_Overwrite");
-    RadBtn_MixInto = &Find<TRadioButton>("RadBtn_MixInto");
-    Spn_TargetImpls = &Find<TSpinEdit>("Spn_TargetImpls");
-    ChBx_LeftChnl = &Find<TCheckBox>("ChBx_LeftChnl");
-    ChBx_RightChnl = &Find<TCheckBox>("ChBx_RightChnl");
     Lbl_SmplRate = &Find<TLabel>("Lbl_SmplRate");
     Btn_Generate = &Find<TButton>("Btn_Generate");
     Btn_Cancel = &Find<TButton>("Btn_Cancel");
@@ -540,18 +408,10 @@ TobjReverbDesigner::~TobjReverbDesigner() = default;
 
 void TobjReverbDesigner::Setup(std::int32_t sampleRate, std::int32_t targetImpulse,
                                const std::string& programFolder, KernelModel& model) {
-    if (sampleRate >= 1 && sampleRate <= 99999999)
-        state_->SampleRate = sampleRate;
-    Lbl_SmplRate->SetCaption(std::to_string(state_->SampleRate));
-    programFolder_ = programFolder;
-    LoadSettings(*state_, programFolder_, WarnUser);
-    Spn_TargetImpls->SetValue(targetImpulse);
+    TobjEffectDesigner::Setup(sampleRate, targetImpulse, programFolder, model);
     state_->ChannelOn = {true, true};
-    leftKernel_ = &model.LeftKernel;
-    rightKernel_ = &model.RightKernel;
     erIndex_ = 0;
     grIndex_ = 0;
-    SettingsToControls();
     ShowERRegen(0);
     ShowGRRegen(0);
     state_->M = ReverbState::MellowingCoefficients();
@@ -560,15 +420,25 @@ void TobjReverbDesigner::Setup(std::int32_t sampleRate, std::int32_t targetImpul
     TkBr_MixLvl_Right->SetPosition(MixPosition(state_->Settings.WetR));
     MixLevel_Change(*TkBar_MixLvl_Left);
     MixLevel_Change(*TkBr_MixLvl_Right);
-    setUp_ = true;
+}
+
+void TobjReverbDesigner::LoadSettings() {
+    if (SampleRate() >= 1 && SampleRate() <= 99999999)
+        state_->SampleRate = SampleRate();
+    Lbl_SmplRate->SetCaption(std::to_string(state_->SampleRate));
+    LoadReverbSettings(*state_, ProgramFolder(), Warnings());
+}
+
+bool TobjReverbDesigner::SaveSettings() {
+    return SaveReverbSettings(*state_, ProgramFolder(), Warnings());
 }
 
 int TobjReverbDesigner::PageIndex() const {
-    return pages_->PageIndex();
+    return pages_->ActivePageIndex();
 }
 
 void TobjReverbDesigner::SelectPage(int index) {
-    pages_->SelectPage(index);
+    pages_->SetActivePageIndex(index);
 }
 
 void TobjReverbDesigner::SettingsToControls() {
@@ -716,28 +586,16 @@ void TobjReverbDesigner::MixLevel_Change(TObject& sender) {
     (channel == 0 ? Lbl_PcentL : Lbl_PcentR)->SetCaption(percent);
 }
 
-void TobjReverbDesigner::Overwrite_Click(TObject&) {
-    if (!RadBtn_Overwrite->Checked())
-        return;
-    RadBtn_MixInto->SetChecked(false);
-    state_->Settings.WriteMode = kWriteOverwrite;
+void TobjReverbDesigner::ReverbOverwrite_Click(TObject& sender) {
+    Overwrite_Click(sender);
+    if (RadBtn_Overwrite->Checked())
+        state_->Settings.WriteMode = kWriteOverwrite;
 }
 
-void TobjReverbDesigner::MixInto_Click(TObject&) {
-    if (!RadBtn_MixInto->Checked())
-        return;
-    RadBtn_Overwrite->SetChecked(false);
-    state_->Settings.WriteMode = kWriteMix;
-}
-
-void TobjReverbDesigner::LeftChnl_Click(TObject&) {
-    ChBx_LeftChnl->SetChecked(ChannelBoxAfterClick(ChBx_LeftChnl->Checked(), ChBx_RightChnl->Checked()));
-    state_->ChannelOn[0] = ChBx_LeftChnl->Checked();
-}
-
-void TobjReverbDesigner::RightChnl_Click(TObject&) {
-    ChBx_RightChnl->SetChecked(ChannelBoxAfterClick(ChBx_RightChnl->Checked(), ChBx_LeftChnl->Checked()));
-    state_->ChannelOn[1] = ChBx_RightChnl->Checked();
+void TobjReverbDesigner::ReverbMixInto_Click(TObject& sender) {
+    MixInto_Click(sender);
+    if (RadBtn_MixInto->Checked())
+        state_->Settings.WriteMode = kWriteMix;
 }
 
 void TobjReverbDesigner::PageCtrl_Change(TObject&) {
@@ -756,27 +614,20 @@ void TobjReverbDesigner::PageCtrl_Change(TObject&) {
 
 void TobjReverbDesigner::Generate_Click(TObject&) {
     ReadTarget();
-    if (leftKernel_ == nullptr || rightKernel_ == nullptr)
-        throw RangeError("The reverb designer has no kernels to write into");
-    GenerateReverb(*state_, *leftKernel_, *rightKernel_, WarnUser);
+    const TExportRules rules = ExportRulesFromControls();
+    state_->ChannelOn = {rules.left, rules.right};
+    try {
+        GenerateReverb(*state_, LeftKernel(), RightKernel(), Warnings());
+    } catch (const std::exception& error) {
+        // Every record is made and checked before the first is written: the kernels are as they were.
+        Warn(error.what());
+        return;
+    }
     Close();
 }
 
 void TobjReverbDesigner::Cancel_Click(TObject&) {
     Close();
-}
-
-void TobjReverbDesigner::Form_Close(TObject&, TCloseAction&) {
-    SaveOnce();
-}
-
-void TobjReverbDesigner::SaveOnce() {
-    // The settings, the write mode, the mix and both banks as they stand go to the settings file once,
-    // when the dialog closes after a set-up.
-    if (!setUp_ || saved_)
-        return;
-    saved_ = true;
-    SaveSettings(*state_, programFolder_, WarnUser);
 }
 
 } // namespace tarvola

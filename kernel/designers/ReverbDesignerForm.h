@@ -8,9 +8,9 @@
 
 #include "forms/ComCtrls.h"
 #include "forms/ExtCtrls.h"
-#include "forms/Form.h"
 #include "forms/StdCtrls.h"
 #include "kernel/KrnlDsgnTypes.h"
+#include "kernel/designers/DesignerForm.h"
 #include "kernel/designers/ReverbControls.h"
 #include "kernel/designers/ReverbDesigner.h"
 
@@ -20,18 +20,20 @@
 
 namespace tarvola {
 
-class TReverbPageTabs;
+class TDesignerPages;
 
-class TobjReverbDesigner : public TForm {
+class TobjReverbDesigner : public TobjEffectDesigner {
 public:
     explicit TobjReverbDesigner(TComponent* owner);
     ~TobjReverbDesigner() override;
 
-    // Takes the rate (1 .. 99,999,999, else 44100 stays), loads "ReverbPersist.dat" from the program
-    // folder's "User\" (or the defaults, with a warning), the target, and the model's current kernels, and
-    // shows the settings and the first regenerator of each bank.
+    // Takes the rate (1 .. 99,999,999, else 44100 stays), the target and the model's current kernels, loads
+    // "ReverbPersist.dat" from the program folder's "User\" (or the defaults, with a warning), and shows the
+    // settings, the mix in force and the first regenerator of each bank.
     void Setup(std::int32_t sampleRate, std::int32_t targetImpulse, const std::string& programFolder,
                KernelModel& model = Model());
+    // Writes the settings, the write mode, the mix and both banks as they stand.
+    bool SaveSettings() override;
 
     ReverbState& State() { return *state_; }
     int CurrentERIndex() const { return erIndex_; }
@@ -73,11 +75,6 @@ public:
     TTrackBar* TkBr_MixLvl_Right;
     TLabel* Lbl_PcentL;
     TLabel* Lbl_PcentR;
-    TRadioButton* RadBtn_Overwrite;
-    TRadioButton* RadBtn_MixInto;
-    TSpinEdit* Spn_TargetImpls;
-    TCheckBox* ChBx_LeftChnl;
-    TCheckBox* ChBx_RightChnl;
     TLabel* Lbl_SmplRate;
     TButton* Btn_Generate;
     TButton* Btn_Cancel;
@@ -105,33 +102,27 @@ public:
     void GRActive_Change(TObject& sender);
     void GRDelay_Change(TObject& sender);
     void MixLevel_Change(TObject& sender);
-    void Overwrite_Click(TObject& sender);
-    void MixInto_Click(TObject& sender);
-    void LeftChnl_Click(TObject& sender);
-    void RightChnl_Click(TObject& sender);
+    void ReverbOverwrite_Click(TObject& sender);
+    void ReverbMixInto_Click(TObject& sender);
     void Generate_Click(TObject& sender);
     void Cancel_Click(TObject& sender);
     void PageCtrl_Change(TObject& sender);
-    void Form_Close(TObject& sender, TCloseAction& action);
 
-    void SettingsToControls();
+    void SettingsToControls() override;
     void ShowERRegen(int index);
     void ShowGRRegen(int index);
     void ReadTarget();
 
+protected:
+    void LoadSettings() override;
+
 private:
     void ShowRegen(RegenBank bank, int index);
-    void SaveOnce();
 
     std::unique_ptr<ReverbState> state_ = MakeReverbState();
-    TReverbPageTabs* pages_ = nullptr;
-    std::string programFolder_;
-    TobjHistData* leftKernel_ = nullptr;
-    TobjHistData* rightKernel_ = nullptr;
+    TDesignerPages* pages_ = nullptr;
     int erIndex_ = 0;
     int grIndex_ = 0;
-    bool setUp_ = false;
-    bool saved_ = false;
 };
 
 } // namespace tarvola

@@ -1,4 +1,5 @@
 // Forms: layouts as data, frames and sizes, modal runs.
+#include "forms/Application.h"
 #include "forms/ComCtrls.h"
 #include "forms/ExtCtrls.h"
 #include "forms/Form.h"
@@ -8,6 +9,7 @@
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/WindowDriver.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 namespace tarvola {
@@ -116,6 +118,40 @@ TEST(Form, ClientSizeSurvivesAddingAMenu) {
     EXPECT_EQ(GetMenu(form.Handle()), form.Menu()->Handle());
     EXPECT_EQ(form.ClientHeight(), 100);
     EXPECT_EQ(form.ClientWidth(), 300);
+}
+
+TEST(Form, MinimisedFormKeepsItsNormalPosition) {
+    TForm form(nullptr);
+    form.SetBounds(120, 80, 300, 200);
+    form.Show();
+    int resizes = 0;
+    form.OnResize = [&](TObject&) { ++resizes; };
+    ShowWindow(form.Handle(), SW_MINIMIZE);
+    test::PumpPending();
+    EXPECT_EQ(form.Left(), 120);
+    EXPECT_EQ(form.Top(), 80);
+    EXPECT_EQ(form.Width(), 300);
+    ShowWindow(form.Handle(), SW_RESTORE);
+    test::PumpPending();
+    EXPECT_EQ(form.Left(), 120);
+    EXPECT_EQ(resizes, 0);
+}
+
+TEST(Form, ShowHintOfTheFormReachesControlsMadeBefore) {
+    TForm form(nullptr);
+    auto& panel = form.Create<TPanel>();
+    panel.SetHint("Launch default e-mail client");
+    panel.SetParent(&form);
+    form.SetShowHint(true);
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = form.Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(panel.Handle());
+    char text[80] = {};
+    tool.lpszText = text;
+    ASSERT_TRUE(
+        SendMessageA(Application().HintWindow(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_STREQ(text, "Launch default e-mail client");
 }
 
 TEST(Form, CenterOnDesktop) {

@@ -338,6 +338,11 @@ TEST_F(KernelStateFileTest, StateFileIsReplacedWhole) {
     EXPECT_EQ(loaded.Selection.LastIndex, 2);
 
     // A state file that cannot be written leaves the old one as it was.
+    const Bytes old = KernelTestFolder::Read(state);
+    fs::create_directory(state + ".tmp"); // no temporary file can be made
+    model.ResetToDefaults();
+    EXPECT_THROW(SaveStateFile(model, state), StreamError);
+    EXPECT_EQ(KernelTestFolder::Read(state), old);
     const std::string blocked = folder.Path() + "missing" + kPathSeparator + kStateFileName;
     EXPECT_THROW(SaveStateFile(model, blocked), StreamError);
 }

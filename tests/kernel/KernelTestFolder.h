@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,10 @@ class KernelTestFolder {
 public:
     KernelTestFolder() {
         const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        // A random part keeps test runs of several checkouts on one machine apart.
         root_ = std::filesystem::temp_directory_path() /
-                ("tarvola_kernel_" + std::string(test->test_suite_name()) + "_" + test->name());
+                ("tarvola_kernel_" + std::string(test->test_suite_name()) + "_" + test->name() + "_" +
+                 std::to_string(std::random_device{}()));
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
     }

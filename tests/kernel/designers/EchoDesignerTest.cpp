@@ -93,6 +93,16 @@ TEST_F(EchoGenerate, ChannelBoxesChooseTheKernelsAndMixAdds) {
     ExpectRecords(model_.RightKernel.Records(), {Rec(0, 1.0L)});
 }
 
+// A negative delay lands before impulse 0, where the kernel keeps a feedback tap as an Input record.
+TEST_F(EchoGenerate, ANegativeDelayGivesAnInputRecordBeforeZero) {
+    EchoControlValues c = DefaultControls(false);
+    c.recrsDelay = -100;
+    c.recrsStereoPosition = 200; // no stereo spread: the right channel the same
+    Generate(c);
+    ExpectRecords(model_.LeftKernel.Records(), {Rec(-4410, 0.6L), Rec(0, 1.0L)});
+    ExpectRecords(model_.RightKernel.Records(), {Rec(-4410, 0.6L), Rec(0, 1.0L)});
+}
+
 // Overwrite clears only the span the generation writes: the dry record and everything outside the
 // filtered block stay.
 TEST_F(EchoGenerate, OverwriteClearsOnlyTheGeneratedSpan) {
@@ -405,6 +415,32 @@ TEST(EchoControls, SampleRateKeptOnlyWhenUsable) {
     EXPECT_EQ(AcceptedSampleRate(0, kRate), kRate);
     EXPECT_EQ(AcceptedSampleRate(100000000, 22050), 22050);
     EXPECT_EQ(AcceptedSampleRate(99999999, 22050), 99999999);
+}
+
+TEST(EchoControls, NumberTextsThatCannotBeHeldAreRefused) {
+    const struct {
+        const char* text;
+        bool refused;
+    } cases[] = {
+        {"2147483647", false},
+        {"-2147483648", false},
+        {"2147483648", true},
+        {"-2147483649", true},
+        {"99999999999999999999999", true},
+        {"+3000000000", true},
+        {"twelve", false},
+        {"-", false},
+        {"", false},
+        {"12a99999999999", false},
+        {"0", false},
+    };
+    for (const auto& c : cases) {
+        const std::optional<std::string> refusal = RefusedNumberText("Delay ms", c.text);
+        EXPECT_EQ(refusal.has_value(), c.refused) << c.text;
+        if (refusal) {
+            EXPECT_NE(refusal->find("Delay ms"), std::string::npos);
+        }
+    }
 }
 
 // ---- The settings file

@@ -300,6 +300,15 @@ TEST(FilterControls, TrackBarGridsRoundHalvesToEven) {
     EXPECT_EQ(AmplitudeFromPosition(-100), 1.0L);
     EXPECT_EQ(AmplitudeFromPosition(200), -2.0L);
     EXPECT_FALSE(std::signbit(AmplitudeFromPosition(0)));
+    // Ties still go to even when the caller left the FPU rounding upward.
+    const std::uint16_t before = X87PrecisionGuard::ControlWord();
+    X87PrecisionGuard::SetControlWord(static_cast<std::uint16_t>((before & ~0x0C00) | 0x0800));
+    const int mixTie = MixToPosition(.125L);
+    const int amplitudeTie = AmplitudeToPosition(.625L);
+    X87PrecisionGuard::SetControlWord(before);
+    EXPECT_EQ(mixTie, 88);
+    EXPECT_EQ(amplitudeTie, -62);
+
     for (int position = kMixPositionMin; position <= kMixPositionMax; ++position)
         EXPECT_EQ(MixToPosition(MixFromPosition(position)), position);
     for (int position = kAmplitudePositionMin; position <= kAmplitudePositionMax; ++position)

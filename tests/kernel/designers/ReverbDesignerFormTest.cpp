@@ -103,7 +103,7 @@ TEST_F(ReverbDesignerWindow, ShowsTheLoadedWetShareAndSavesAtClose) {
     stored->Settings.WriteMode = kWriteMix;
     stored->Settings.GRType = GRCavern;
     stored->Settings.Filtration = 0.25L;
-    ASSERT_TRUE(SaveSettings(*stored, folder.string(), [](const std::string&) {}));
+    ASSERT_TRUE(SaveReverbSettings(*stored, folder.string(), [](const std::string&) {}));
     SetUpForm();
     EXPECT_TRUE(prompts.Messages.empty());
     EXPECT_EQ(form->TkBar_MixLvl_Left->Position(), 20);
@@ -119,8 +119,9 @@ TEST_F(ReverbDesignerWindow, ShowsTheLoadedWetShareAndSavesAtClose) {
     EXPECT_EQ(State().Settings.WriteMode, kWriteOverwrite);
     EXPECT_FALSE(form->RadBtn_MixInto->Checked());
     form->Cancel_Click(*form->Btn_Cancel);
+    ASSERT_TRUE(form->SaveSettings());
     auto reloaded = MakeReverbState();
-    ASSERT_TRUE(LoadSettings(*reloaded, folder.string(), [](const std::string&) {}));
+    ASSERT_TRUE(LoadReverbSettings(*reloaded, folder.string(), [](const std::string&) {}));
     EXPECT_EQ(reloaded->Settings, State().Settings);
     EXPECT_EQ(reloaded->Settings.WriteMode, kWriteOverwrite);
 }
@@ -176,6 +177,16 @@ TEST_F(ReverbDesignerWindow, ShowingRegeneratorsPutsThemOnTheGrids) {
     EXPECT_NEAR(static_cast<double>(State().Banks.ER[0][6].GainL), 1.0000003, 1e-7);
 }
 
+TEST_F(ReverbDesignerWindow, AGenerationThatCannotBeWrittenWarnsAndWritesNothing) {
+    SetUpForm(44100, kImpulseLimit - 1000);
+    prompts.Messages.clear();
+    form->Generate_Click(*form->Btn_Generate);
+    ASSERT_EQ(prompts.Messages.size(), 1u);
+    EXPECT_EQ(prompts.Messages[0].text, kImpulseOutOfRangeText);
+    EXPECT_EQ(model.LeftKernel.Count(), 0);
+    EXPECT_EQ(model.RightKernel.Count(), 0);
+}
+
 TEST_F(ReverbDesignerWindow, BarsAtTheirExtremes) {
     SetUpForm();
     form->TkBr_ERStrength->SetPosition(100);
@@ -203,10 +214,13 @@ TEST_F(ReverbDesignerWindow, BarsAtTheirExtremes) {
 TEST_F(ReverbDesignerWindow, OneChannelBoxStaysChecked) {
     SetUpForm();
     form->ChBx_RightChnl->SetChecked(false);
-    EXPECT_FALSE(State().ChannelOn[1]);
     form->ChBx_LeftChnl->SetChecked(false);
     EXPECT_TRUE(form->ChBx_LeftChnl->Checked());
+    form->Generate_Click(*form->Btn_Generate);
     EXPECT_TRUE(State().ChannelOn[0]);
+    EXPECT_FALSE(State().ChannelOn[1]);
+    EXPECT_GT(model.LeftKernel.Count(), 100);
+    EXPECT_EQ(model.RightKernel.Count(), 0);
 }
 
 TEST_F(ReverbDesignerWindow, GenerateWritesTheSettingsReverbWhateverWasEdited) {

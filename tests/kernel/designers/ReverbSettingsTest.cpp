@@ -223,8 +223,8 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     bool Load(ReverbState& target) {
-        return LoadSettings(target, folder.string(),
-                            [this](const std::string& text) { warnings.push_back(text); });
+        return LoadReverbSettings(target, folder.string(),
+                                  [this](const std::string& text) { warnings.push_back(text); });
     }
 
     fs::path folder;
@@ -234,7 +234,7 @@ protected:
 
 TEST_F(ReverbSettingsFile, SavesAndLoadsTheWholeState) {
     ASSERT_TRUE(
-        SaveSettings(*state, folder.string(), [this](const std::string& t) { warnings.push_back(t); }));
+        SaveReverbSettings(*state, folder.string(), [this](const std::string& t) { warnings.push_back(t); }));
     EXPECT_EQ(Read(), file);
     const auto target = MakeReverbState();
     ASSERT_TRUE(Load(*target));
