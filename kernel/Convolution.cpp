@@ -606,13 +606,21 @@ ConvolutionOutcome ConvolutionEngine::Run(const ConvolutionProgress& progress, u
                 worker.join();
             throw;
         }
-        // The calling thread keeps the caller's progress display alive while the workers compute.
-        for (;;) {
-            std::unique_lock lock(mutex);
-            if (finished.wait_for(lock, std::chrono::milliseconds(10), [&] { return running == 0; }))
-                break;
-            lock.unlock();
-            report();
+        // The calling thread keeps the caller's progress display alive while the workers compute. A progress
+        // callback that throws stops the workers first: a thread left running would end the program.
+        try {
+            for (;;) {
+                std::unique_lock lock(mutex);
+                if (finished.wait_for(lock, std::chrono::milliseconds(10), [&] { return running == 0; }))
+                    break;
+                lock.unlock();
+                report();
+            }
+        } catch (...) {
+            scheduler.Stop();
+            for (std::thread& worker : workers)
+                worker.join();
+            throw;
         }
         for (std::thread& worker : workers)
             worker.join();

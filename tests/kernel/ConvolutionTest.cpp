@@ -371,6 +371,20 @@ TEST(ConvolutionEngine, ComputesSingleFramesExactly) {
     EXPECT_THROW(engine.ComputeFrames(2, 0, 1), RangeError);
 }
 
+TEST(ConvolutionEngine, AThrowingProgressCallbackStopsTheWorkersAndReachesTheCaller) {
+    std::mt19937_64 random(9);
+    // Long enough that the workers are still running at the first report.
+    const TestSignal run{Encode(RandomSamples(random, 2 * 200000, 2), 2), 2, 2};
+    Kernel kernel;
+    for (int i = 0; i < 400; ++i)
+        kernel.push_back({0.001L, i * 3, In});
+    std::vector<std::uint8_t> output;
+    ConvolutionEngine engine(run.Signal(output), kernel, kernel);
+    EXPECT_THROW(
+        engine.Run([](std::int64_t, std::int64_t) -> bool { throw std::runtime_error("display gone"); }, 4),
+        std::runtime_error);
+}
+
 TEST(ConvolutionEngine, ReportsProgressAndHalts) {
     std::mt19937_64 random(5);
     const TestSignal run{Encode(RandomSamples(random, 40000, 2), 2), 2, 2};
