@@ -321,7 +321,7 @@ void TarvolaController::OpenAudioFile() {
             fileIOData_.SsndOffset = read.SsndOffset;
             fileIOData_.SsndBlockSize = read.SsndBlockSize;
             // The trailer's bytes are copied: the reader's memory dies with the reader.
-            const auto& trailer = const_cast<TobjFileIOData&>(read).TrailerStream;
+            const TobjFlexMemoryStream& trailer = read.TrailerStream;
             trailer_.assign(trailer.Memory(), trailer.Memory() + trailer.Size());
             trailerFromRiffWave_ = dynamic_cast<TobjRIFFWave*>(reader.get()) != nullptr;
             if (designer_)
