@@ -385,14 +385,10 @@ TReadOut KernelDesignerController::ReadOut(const TColumnTriple& hit, std::int32_
     out.Impulse = std::to_string(hit.Impulse);
     out.Datum = std::to_string(hit.Index);
     out.Time = TimeText(hit.Impulse, SampleRate);
-    if (grabbedKernelIndex < 0) {
-        out.Value = "0";
-        out.Source = TSourceKind::Pass;
-        return out;
-    }
-    const TImpulseRec rec = model_.CurrentKernel->Record(grabbedKernelIndex);
-    out.Value = FloatToStrF(rec.Value, TFloatFormat::ffGeneral, 18, 0);
-    out.Source = rec.Kind;
+    const bool grabbed = grabbedKernelIndex >= 0;
+    const TImpulseRec rec = grabbed ? model_.CurrentKernel->Record(grabbedKernelIndex) : TImpulseRec{};
+    out.Value = grabbed ? FloatToStrF(rec.Value, TFloatFormat::ffGeneral, 18, 0) : std::string(1, '0');
+    out.Source = grabbed ? rec.Kind : TSourceKind::Pass;
     return out;
 }
 
