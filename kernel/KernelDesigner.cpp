@@ -758,7 +758,7 @@ TFormLayout DesignerLayout() {
         // The browser's items: Delete leaves Ctrl+Del to Edit > Clear.
         MenuItem("MnItm_Presets", "MainMenu1", "Presets"),
         MenuItem("MnItm_AddPreset", "MnItm_Presets", "Add", "Ctrl+Ins"),
-        MenuItem("MnItm_DeletePreset", "MnItm_Presets", "Delete", "Ctrl+Shift+Del"),
+        MenuItem("MnItm_DeletePreset", "MnItm_Presets", "Delete", "Shift+Ctrl+Del"),
         MenuItem("N2", "MnItm_Presets", "-"),
         MenuItem("MnItm_UpFolder", "MnItm_Presets", "Up Folder", "F10"),
         MenuItem("MnItm_PresetsRoot", "MnItm_Presets", "Presets Root", "F11"),
