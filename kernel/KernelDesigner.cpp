@@ -894,8 +894,6 @@ TobjKernelDesigner::TobjKernelDesigner(TComponent* owner) : TobjCustomDSP(owner)
 TobjKernelDesigner::~TobjKernelDesigner() {
     FormDestroy();
     FreeStatsWindow();
-    Model().LeftKernel.OnChange = nullptr;
-    Model().RightKernel.OnChange = nullptr;
 }
 
 void TobjKernelDesigner::PublishHandlers() {
