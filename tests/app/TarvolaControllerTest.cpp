@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 namespace tarvola {
@@ -120,7 +121,8 @@ protected:
     void SetUp() override {
         folder_ =
             fs::temp_directory_path() /
-            ("tarvola_main_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("tarvola_main_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+             "_" + std::to_string(std::random_device{}()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         appDir_ = folder_.string() + kPathSeparator;

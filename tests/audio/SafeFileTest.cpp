@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace tarvola {
@@ -20,8 +21,7 @@ std::string ReadAll(const fs::path& path) {
 class SafeFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("tarvola_safefile_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        folder_ = fs::temp_directory_path() / ("tarvola_safefile_" + std::to_string(std::random_device{}()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         target_ = (folder_ / "settings.dat").string();

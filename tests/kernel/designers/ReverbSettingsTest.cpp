@@ -11,6 +11,7 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -205,7 +206,8 @@ protected:
     void SetUp() override {
         ReverbFile::SetUp();
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() / (std::string("tarvola-reverb-settings-") + info->name());
+        folder = fs::temp_directory_path() / (std::string("tarvola-reverb-settings-") + info->name() + "-" +
+                                              std::to_string(std::random_device{}()));
         fs::remove_all(folder);
         fs::create_directories(folder / "User");
         path = DesignerSettingsPath(folder.string(), kReverbSettingsFileName);

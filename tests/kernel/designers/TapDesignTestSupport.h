@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,8 @@ public:
     DesignerProgramFolder() {
         const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
         root_ = std::filesystem::temp_directory_path() /
-                ("tarvola_tapdesign_" + std::string(test->test_suite_name()) + "_" + test->name());
+                ("tarvola_tapdesign_" + std::string(test->test_suite_name()) + "_" + test->name() + "_" +
+                 std::to_string(std::random_device{}()));
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
     }
