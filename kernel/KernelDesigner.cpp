@@ -19,6 +19,7 @@
 #include "kernel/HarmonizeDlg.h"
 #include "kernel/KernelUndoer.h"
 #include "kernel/MirrorDlg.h"
+#include "kernel/StatsForm.h"
 #include "kernel/designers/DesignerForm.h"
 #include "kernel/designers/EchoDesignerForm.h"
 #include "kernel/designers/FilterDesignerForm.h"
@@ -1150,8 +1151,10 @@ void TobjKernelDesigner::RedrawColumn(std::int32_t workingIndex, std::int32_t ke
 }
 
 void TobjKernelDesigner::ShowStats(std::int32_t leftCount, std::int32_t rightCount) {
-    (void)leftCount;
-    (void)rightCount;
+    if (!stats_)
+        return;
+    stats_->SetNmbrLeft(leftCount);
+    stats_->SetNmbrRight(rightCount);
 }
 
 void TobjKernelDesigner::ShowUndoCaptions(const std::string& undo, bool undoEnabled, const std::string& redo,
@@ -1324,10 +1327,6 @@ void TobjKernelDesigner::Reset_Click(TObject&) {
     controller_->Reset();
 }
 
-TForm* TobjKernelDesigner::StatsWindow() const {
-    return stats_.get();
-}
-
 void TobjKernelDesigner::FreeStatsWindow() {
     stats_.reset();
     if (MnItm_AbleStats != nullptr)
@@ -1339,6 +1338,11 @@ void TobjKernelDesigner::AbleStats_Click(TObject&) {
         FreeStatsWindow();
         return;
     }
+    stats_ = std::make_unique<TobjStatsForm>(this);
+    // Alt+F4 closes it: it goes as if the menu had freed it.
+    stats_->OnClosed = [this](TObject&) { FreeStatsWindow(); };
+    MnItm_AbleStats->SetCaption("&Disable Stats");
+    UpdateStats();
 }
 
 template <class Designer>
