@@ -335,9 +335,10 @@ private:
     void FindComponents();
     void MakeHistograms();
     void MakeRulers();
+    void MakeValueRuler();
+    void MakeImpulseRuler();
+    void MakeFillers();
     void ShowReadOut(const TColumnTriple& hit);
-    // Reads the state file into the model and shows its view (the impulse-zero spin stays muted).
-    void LoadStateQuietly();
     // Runs an effect designer modally and records its undo entry, after Cancel too.
     template <class Designer>
     void RunDesigner(const std::string& undoDescription);

@@ -374,6 +374,43 @@ TEST_F(DesignerWindow, EnterInTheEditsIsTakenByTheirHandlers) {
     EXPECT_EQ(designer->Edt_Value->Caption(), "0.75");
 }
 
+TEST_F(DesignerWindow, TheColumnControlsWorkOnTheColumnPressedInTheEditor) {
+    Load({Rec(0, 1.0L), Rec(3, 0.5L)});
+    const auto press = [&](std::int32_t impulse) {
+        TobjKernelEditor& editor = *designer->Editor;
+        const TobjHistData& working = editor.WorkingList();
+        const std::int32_t index = working.Find(impulse, 0, TFindMode::Exact);
+        const TBarRect bar = working.Record(index).Bar;
+        const LPARAM at = MAKELPARAM((bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2);
+        SendMessageA(editor.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(editor.Handle(), WM_LBUTTONUP, 0, at);
+        PumpPending();
+    };
+    press(3);
+    EXPECT_EQ(designer->Lbl_ImplsNmbr->Caption(), "3");
+    EXPECT_EQ(designer->Lbl_DatumNmbr->Caption(), "1");
+    EXPECT_EQ(designer->Edt_Value->Caption(), "0.5");
+    EXPECT_EQ(designer->CmBx_Source->Caption(), "Input");
+
+    TypeEnter(*designer->Edt_Value, "0.75");
+    EXPECT_EQ(Model().LeftKernel.Value(1), 0.75L);
+    EXPECT_EQ(UndoDescription(), "Enter Datum Value");
+    TypeEnter(*designer->Edt_Value, "+-5");
+    EXPECT_EQ(designer->Edt_Value->Caption(), "Error");
+    EXPECT_EQ(Model().LeftKernel.Value(1), 0.75L);
+
+    designer->CmBx_Source->SetItemIndex(2); // the user's pick of "Output"
+    designer->Source_Select(*designer->CmBx_Source);
+    EXPECT_EQ(Model().LeftKernel.Kind(1), TSourceKind::Output);
+    EXPECT_EQ(UndoDescription(), "Set Audio Source");
+
+    press(0);
+    designer->CmBx_Source->SetItemIndex(2);
+    designer->Source_Select(*designer->CmBx_Source);
+    EXPECT_EQ(Model().LeftKernel.Kind(0), TSourceKind::Input);
+    EXPECT_EQ(designer->CmBx_Source->Caption(), "Input");
+}
+
 TEST_F(DesignerWindow, TheSpinsAndPanelsReachTheController) {
     Load({Rec(0, 1.0L), Rec(3, 0.5L)});
     designer->Spn_ZeroImpls->SetValue(401);
