@@ -12,6 +12,7 @@
 #include "forms/Menus.h"
 #include "forms/Shell.h"
 #include "forms/StdCtrls.h"
+#include "kernel/KernelDesigner.h"
 
 #include <windows.h>
 
@@ -341,6 +342,11 @@ const TFormLayout kMainLayout{
           {"OnTypeChange", "SaveDlg_TypeChange"}}},
     }};
 
+std::string ProgramFolder() {
+    const std::string exe = Application().ExeName();
+    return exe.substr(0, exe.find_last_of("\\/") + 1);
+}
+
 // The name with the extension of the chosen save filter: replaced, or added when it has none.
 std::string WithFilterExtension(const std::string& name, int filterIndex) {
     static const char* const extensions[] = {".wav", ".aiff", ".pcm"};
@@ -355,7 +361,8 @@ std::string WithFilterExtension(const std::string& name, int filterIndex) {
 
 } // namespace
 
-TobjTarvola::TobjTarvola(TComponent* owner, IProcessDesigner* designer) : TForm(owner) {
+TobjTarvola::TobjTarvola(TComponent* owner, std::string appDir)
+    : TForm(owner), appDir_(appDir.empty() ? ProgramFolder() : std::move(appDir)) {
     Publish("OpenSaveClick", &TobjTarvola::OpenSaveClick);
     Publish("PlayStopClick", &TobjTarvola::PlayStopClick);
     Publish("PauseResumeClick", &TobjTarvola::PauseResumeClick);
@@ -412,9 +419,10 @@ TobjTarvola::TobjTarvola(TComponent* owner, IProcessDesigner* designer) : TForm(
     WaveOutApi waveOut = WinMMWaveOut();
     waveOut.ShowMessage = [](const std::string& text) { tarvola::ShowMessage(text); };
     player_ = std::make_unique<TobjPlaySound>(std::move(waveOut));
-    controller_ = std::make_unique<TarvolaController>(AppDir(), static_cast<IMainWindowServices&>(*this),
+    designer_ = std::make_unique<TobjKernelDesigner>(nullptr);
+    controller_ = std::make_unique<TarvolaController>(appDir_, static_cast<IMainWindowServices&>(*this),
                                                       Win32AudioFilePrompts(), Win32AudioFileSystem(),
-                                                      *player_, designer);
+                                                      *player_, static_cast<IProcessDesigner*>(this));
     const TTrackBarGeometry& g = controller_->TrackBar();
     PosnIndctr->SetBounds(g.Left, PosnIndctr->Top(), g.Width, PosnIndctr->Height());
     PosnIndctr->SetMin(g.Min);
@@ -423,6 +431,24 @@ TobjTarvola::TobjTarvola(TComponent* owner, IProcessDesigner* designer) : TForm(
     PosnIndctr->SetPageSize(g.PageSize);
     PlaceWindow();
     ShowState();
+    SetUpDesigner();
+}
+
+// The first initialisation's part of the designer: embedded, no file yet, its session set up (it loads
+// its state), placed below this window and shown; from then on its controls react.
+void TobjTarvola::SetUpDesigner() {
+    TobjKernelDesigner& designer = *designer_;
+    designer.ShowButtons = false;
+    designer.Embedded = true;
+    designer.SetSampleRate(0);
+    designer.SetupSession(&controller_->AudioInfo(), &controller_->SignalView(), &controller_->OutputView(),
+                          appDir_, 0);
+    designer.Viewer->UpdateDisplay();
+    designer.Editor->UpdateDisplay();
+    designer.SetBounds(Left(), Top() + Height() + kDesignerGap, kDesignerWidth, kDesignerHeight);
+    designer.Show();
+    designer.ClearFirstTime();
+    designer.UpdateEditorRuler();
 }
 
 TobjTarvola::~TobjTarvola() {
@@ -433,11 +459,7 @@ TobjTarvola::~TobjTarvola() {
         controller_->SavePersist(placement.rcNormalPosition.top, placement.rcNormalPosition.left);
     timer_->SetEnabled(false);
     player_->Close();
-}
-
-std::string TobjTarvola::AppDir() const {
-    const std::string exe = Application().ExeName();
-    return exe.substr(0, exe.find_last_of("\\/") + 1);
+    designer_.reset();
 }
 
 // At the stored position when that meets a monitor, else at 10, 10; always 1020 by 164.
@@ -524,6 +546,19 @@ void TobjTarvola::SetTimerEnabled(bool enabled) {
     timer_->SetEnabled(enabled);
 }
 
+void TobjTarvola::SetSampleRate(std::int32_t sampleRate) {
+    designer_->SetSampleRate(sampleRate);
+}
+void TobjTarvola::PrepareProcess() {
+    designer_->PrepareProcess();
+}
+void TobjTarvola::Process() {
+    designer_->Process();
+}
+bool TobjTarvola::ProcessOK() const {
+    return designer_->ProcessOK();
+}
+
 // ---- Handlers
 
 void TobjTarvola::OpenSaveClick(TObject&) {
@@ -578,11 +613,11 @@ void TobjTarvola::MnItm_ResumeClick(TObject&) {
 }
 
 void TobjTarvola::MnItm_IntroClick(TObject&) {
-    const std::string folder = AppDir() + "Help\\";
+    const std::string folder = appDir_ + "Help\\";
     ShellOpen(folder + "Introduction.doc", folder);
 }
 void TobjTarvola::MnItm_OverviewClick(TObject&) {
-    const std::string folder = AppDir() + "help\\";
+    const std::string folder = appDir_ + "help\\";
     ShellOpen(folder + "Overview.doc", folder);
 }
 void TobjTarvola::MnItm_AboutClick(TObject&) {

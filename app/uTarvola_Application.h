@@ -1,6 +1,7 @@
 // The main window: a player and processor for one audio file at a time. Its logic lives in
 // TarvolaController; this form shows the controller's state and turns clicks, menu commands, the track bar
-// and the position timer into calls on it.
+// and the position timer into calls on it. It makes and owns the kernel designer window, sets it up once,
+// places it below itself and processes the signal through it.
 #pragma once
 
 #include "app/TarvolaController.h"
@@ -18,15 +19,23 @@ class TGroupBox;
 class TPanel;
 class TTrackBar;
 class TMenuItem;
+class TobjKernelDesigner;
 
-class TobjTarvola : public TForm, public IMainWindowServices {
+class TobjTarvola : public TForm, public IMainWindowServices, private IProcessDesigner {
 public:
-    // designer may be null until the kernel designer window exists; Process then stays disabled.
-    explicit TobjTarvola(TComponent* owner, IProcessDesigner* designer = nullptr);
+    // appDir: the program's folder, ending in a backslash; empty: the folder of the program file.
+    explicit TobjTarvola(TComponent* owner, std::string appDir = {});
+    // Saves the window's place, then frees the designer (which saves its state).
     ~TobjTarvola() override;
 
     TarvolaController& Controller() { return *controller_; }
     TobjHiTimer& Timer() { return *timer_; }
+    TobjKernelDesigner& Designer() { return *designer_; }
+
+    // The designer window's place: 5 pixels below this window, as wide as it, 538 high.
+    static constexpr int kDesignerGap = 5;
+    static constexpr int kDesignerWidth = 1020;
+    static constexpr int kDesignerHeight = 538;
 
     // Published handlers.
     void OpenSaveClick(TObject&);
@@ -58,16 +67,24 @@ private:
     bool RunOpenDialog(const std::string& initialDir, std::string& fileName) override;
     bool RunSaveDialog(const std::string& initialDir, std::string& fileName) override;
     void SetTimerEnabled(bool enabled) override;
+    // IProcessDesigner: the designer window.
+    void SetSampleRate(std::int32_t sampleRate) override;
+    void PrepareProcess() override;
+    void Process() override;
+    bool ProcessOK() const override;
+
+    void SetUpDesigner();
 
     // Runs a controller action and shows the state it leaves, also when it fails.
     template <class Action>
     void Act(Action&& action);
     void ShowState();
     void PlaceWindow();
-    std::string AppDir() const;
 
+    std::string appDir_;
     std::unique_ptr<TobjHiTimer> timer_;
     std::unique_ptr<TobjPlaySound> player_;
+    std::unique_ptr<TobjKernelDesigner> designer_;
     std::unique_ptr<TarvolaController> controller_;
     bool showingState_ = false;
 

@@ -33,6 +33,38 @@ bool IsModifierKey(WPARAM key) {
     return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
 }
 
+bool IsEditControl(HWND window) {
+    char className[16] = {};
+    return window != nullptr && GetClassNameA(window, className, sizeof className) > 0 &&
+           lstrcmpiA(className, "Edit") == 0;
+}
+
+// The keys a text edit uses itself: clipboard and undo keys, deleting, and moving the caret. A menu short
+// cut on one of them must not take it from the edit that has the keyboard.
+bool IsTextEditingKey(WPARAM key, TShiftState shift) {
+    if ((shift & ssAlt) != 0) {
+        return false;
+    }
+    switch (key) {
+    case VK_DELETE:
+    case VK_INSERT:
+    case VK_BACK:
+    case VK_HOME:
+    case VK_END:
+    case VK_LEFT:
+    case VK_RIGHT:
+        return true;
+    case 'A':
+    case 'C':
+    case 'V':
+    case 'X':
+    case 'Z':
+        return (shift & ssCtrl) != 0;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 TApplication& Application() {
@@ -166,11 +198,15 @@ bool TApplication::IsShortCut(const MSG& message) {
     if (IsModifierKey(message.wParam)) {
         return false;
     }
+    const TShiftState shift = CurrentShiftState();
+    if (IsEditControl(message.hwnd) && IsTextEditingKey(message.wParam, shift)) {
+        return false;
+    }
     TForm* form = FormOfWindow(message.hwnd);
     if (form == nullptr || !form->Enabled() || !IsWindowEnabled(form->Handle())) {
         return false;
     }
-    return form->IsShortCut(ShortCutFromKey(static_cast<WORD>(message.wParam), CurrentShiftState()));
+    return form->IsShortCut(ShortCutFromKey(static_cast<WORD>(message.wParam), shift));
 }
 
 bool TApplication::IsDialogKey(MSG& message) {

@@ -83,7 +83,7 @@ protected:
         }
         wave_ = WaveBytes(44100, 2, data);
         wavePath_ = folder_.Write("b.wav", wave_).string();
-        window_ = std::make_unique<TobjTarvola>(nullptr);
+        window_ = std::make_unique<TobjTarvola>(nullptr, folder_.Folder());
         window_->Show();
         PumpPending();
     }

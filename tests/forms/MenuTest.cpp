@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
 namespace tarvola {
 namespace {
 
@@ -146,6 +150,109 @@ TEST(Menu, ShortCutTexts) {
     EXPECT_EQ(TextToShortCut("Ctrl+"), scNone);
     EXPECT_EQ(TextToShortCut("Hyper+X"), scNone);
     EXPECT_EQ(TextToShortCut("F25"), scNone);
+}
+
+} // namespace
+} // namespace tarvola
+
+namespace tarvola {
+namespace {
+
+// A form whose menu binds keys that a text edit uses itself, with an edit and a button to hold the focus.
+class TEditKeysForm : public TForm {
+public:
+    TEditKeysForm() : TForm(nullptr) {
+        Publish("Item_Click", &TEditKeysForm::Item_Click);
+        const auto item = [](std::string_view name, std::string_view shortCut) {
+            return TComponentRow{"TMenuItem",
+                                 name,
+                                 "SubMenu_Edit",
+                                 0,
+                                 0,
+                                 0,
+                                 0,
+                                 {{"Caption", name}, {"ShortCut", shortCut}, {"OnClick", "Item_Click"}}};
+        };
+        LoadLayout(
+            TFormLayout{{{"Caption", "Edit keys"}, {"Menu", "MainMenu1"}},
+                        {
+                            {"TMainMenu", "MainMenu1", "", 0, 0, 0, 0, {}},
+                            {"TMenuItem", "SubMenu_Edit", "MainMenu1", 0, 0, 0, 0, {{"Caption", "Edit"}}},
+                            item("Paste", "Ctrl+V"),
+                            item("Clear", "Ctrl+Del"),
+                            item("Insert", "Shift+Ins"),
+                            item("SelectAll", "Ctrl+A"),
+                            item("Play", "Ctrl+Alt+P"),
+                            item("Manage", "F12"),
+                            {"TEdit", "Edit1", "", 8, 8, 120, 21, {{"Text", ""}}},
+                            {"TButton", "Button1", "", 8, 40, 75, 25, {{"Caption", "Button"}}},
+                        }});
+    }
+    std::vector<std::string> clicked;
+
+private:
+    void Item_Click(TObject& sender) { clicked.push_back(static_cast<TMenuItem&>(sender).Caption()); }
+};
+
+TEST(Menu, ShortCutsLeaveTheEditingKeysToATextEditWithTheKeyboard) {
+    TEditKeysForm form;
+    form.Show();
+    test::PumpPending();
+    TWinControl& edit = form.Find<TWinControl>("Edit1");
+    TWinControl& button = form.Find<TWinControl>("Button1");
+    struct Case {
+        TWinControl* focus;
+        std::initializer_list<BYTE> modifiers;
+        WORD key;
+        const char* fired; // "" when the key stays with the control
+    };
+    const Case cases[] = {
+        {&edit, {VK_CONTROL}, 'V', ""},
+        {&edit, {VK_CONTROL}, VK_DELETE, ""},
+        {&edit, {VK_SHIFT}, VK_INSERT, ""},
+        {&edit, {VK_CONTROL}, 'A', ""},
+        {&edit, {VK_CONTROL, VK_MENU}, 'P', "Play"},
+        {&edit, {}, VK_F12, "Manage"},
+        {&button, {VK_CONTROL}, 'V', "Paste"},
+        {&button, {VK_CONTROL}, VK_DELETE, "Clear"},
+        {&button, {VK_SHIFT}, VK_INSERT, "Insert"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.focus == &edit ? "edit, key " : "button, key ") + std::to_string(c.key));
+        form.clicked.clear();
+        SetFocus(c.focus->Handle());
+        {
+            test::TKeysDown keys(c.modifiers);
+            test::PostKey(c.focus->Handle(), c.key);
+            test::PumpPending();
+        }
+        if (*c.fired == '\0')
+            EXPECT_TRUE(form.clicked.empty());
+        else
+            EXPECT_EQ(form.clicked, std::vector<std::string>{c.fired});
+    }
+}
+
+TEST(Menu, CtrlVInATextEditPastesText) {
+    TEditKeysForm form;
+    form.Show();
+    test::PumpPending();
+    TWinControl& edit = form.Find<TWinControl>("Edit1");
+    ASSERT_TRUE(OpenClipboard(form.Handle()));
+    EmptyClipboard();
+    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 6);
+    std::memcpy(GlobalLock(text), "0.125", 6);
+    GlobalUnlock(text);
+    SetClipboardData(CF_TEXT, text);
+    CloseClipboard();
+    SetFocus(edit.Handle());
+    {
+        test::TKeysDown ctrl({VK_CONTROL});
+        test::PostKey(edit.Handle(), 'V');
+        test::PumpPending();
+    }
+    EXPECT_TRUE(form.clicked.empty());
+    EXPECT_EQ(edit.Caption(), "0.125");
 }
 
 } // namespace

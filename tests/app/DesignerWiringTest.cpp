@@ -1,0 +1,244 @@
+// The main window with its kernel designer under Wine: the designer's place and start, a kernel drawn with
+// the mouse processed end to end, the state file across two starts, and the designer's menus.
+#include "app/uTarvola_Application.h"
+#include "audio/Streams.h"
+#include "forms/Application.h"
+#include "forms/ComCtrls.h"
+#include "forms/Menus.h"
+#include "forms/StdCtrls.h"
+#include "kernel/Convolution.h"
+#include "kernel/GraphAxis.h"
+#include "kernel/KernelDesigner.h"
+#include "kernel/KernelUndoer.h"
+#include "kernel/designers/ReverbDesignerForm.h"
+
+#include "tests/support/MessagePump.h"
+#include "tests/support/ScriptedFileDialogs.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/ScriptedShell.h"
+#include "tests/support/TempFolder.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace tarvola {
+namespace {
+
+using test::PumpPending;
+
+constexpr std::uint32_t kRate = 44100;
+constexpr std::size_t kFrames = 3000;
+
+std::vector<std::uint8_t> WaveFile(const std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> f;
+    auto text = [&](const char* t) { f.insert(f.end(), t, t + 4); };
+    auto put = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            f.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    text("RIFF");
+    put(static_cast<std::uint32_t>(36 + data.size()), 4);
+    text("WAVE");
+    text("fmt ");
+    put(16, 4);
+    put(1, 2);
+    put(2, 2);
+    put(kRate, 4);
+    put(kRate * 4, 4);
+    put(4, 2);
+    put(16, 2);
+    text("data");
+    put(static_cast<std::uint32_t>(data.size()), 4);
+    f.insert(f.end(), data.begin(), data.end());
+    return f;
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+LPARAM At(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(x)), static_cast<WORD>(static_cast<SHORT>(y)));
+}
+
+// The left channel's and the right channel's samples as the reference loops compute them.
+std::vector<std::uint8_t> Reference(const std::vector<std::uint8_t>& signal) {
+    std::vector<std::uint8_t> expected(signal);
+    ConvolveReference({signal.data(), expected.data(), signal.size(), 2, 2},
+                      ConvolutionRecords(Model().LeftKernel), ConvolutionRecords(Model().RightKernel));
+    return expected;
+}
+
+class DesignerWiring : public ::testing::Test {
+protected:
+    DesignerWiring() {
+        Application().Initialize();
+        std::mt19937 random(11);
+        signal_.resize(kFrames * 4);
+        for (std::uint8_t& b : signal_)
+            b = static_cast<std::uint8_t>(random());
+        const std::vector<std::uint8_t> wave = WaveFile(signal_);
+        wavePath_ = folder_.Write("in.wav", std::string(wave.begin(), wave.end())).string();
+        Start();
+    }
+    ~DesignerWiring() override { window_.reset(); }
+
+    // A start of the program in the test's folder.
+    void Start() {
+        window_ = std::make_unique<TobjTarvola>(nullptr, folder_.Folder());
+        window_->Show();
+        // The progress window asks to halt only when the pointer rests on it: keep the pointer away.
+        Designer().ProcessRun().OnMeterMade = [](TobjProgressMeter& meter) {
+            meter.CursorPosition = [] { return POINT{-10000, -10000}; };
+        };
+        PumpPending();
+    }
+
+    TobjKernelDesigner& Designer() { return window_->Designer(); }
+    std::string UndoDescription() {
+        const TobjKernelUndoer& undoer = *Designer().Controller().Undoer();
+        return undoer.Entry(undoer.Current()).Description;
+    }
+    std::vector<std::uint8_t> Signal() {
+        TobjMultiMemStrm& view = window_->Controller().SignalView();
+        return {view.Memory(), view.Memory() + view.Size()};
+    }
+    void Open() {
+        dialogs_.Choices.push_back({true, wavePath_, 0});
+        window_->OpenSaveClick(*window_);
+        PumpPending();
+    }
+    // Clicks the editor near its zero line at an impulse (a new column), then drags it up to row y.
+    void DrawColumn(std::int32_t impulse, int y) {
+        TobjKernelEditor& editor = *Designer().Editor;
+        const HistogramGeometry& g = editor.Geometry();
+        const int x = g.ColumnLeft(impulse - Model().CurrentEditorBounds->LowImpulse) + g.CellWidth() / 2;
+        SendMessageA(editor.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(x, g.ZeroY()));
+        SendMessageA(editor.Handle(), WM_MOUSEMOVE, MK_LBUTTON, At(x, y - 1));
+        SendMessageA(editor.Handle(), WM_MOUSEMOVE, MK_LBUTTON, At(x, y));
+        SendMessageA(editor.Handle(), WM_LBUTTONUP, 0, At(x, y));
+        PumpPending();
+    }
+    void ClickMenu(const char* item) {
+        SendMessageA(Designer().Handle(), WM_COMMAND, Designer().Find<TMenuItem>(item).Command(), 0);
+        PumpPending();
+    }
+
+    test::TTempFolder folder_;
+    test::TScriptedFileDialogs dialogs_;
+    test::TScriptedPrompts prompts_;
+    test::TScriptedShell shell_;
+    std::vector<std::uint8_t> signal_;
+    std::string wavePath_;
+    std::unique_ptr<TobjTarvola> window_;
+};
+
+TEST_F(DesignerWiring, TheDesignerStandsBelowTheMainWindowInItsStartState) {
+    RECT main{}, designer{};
+    GetWindowRect(window_->Handle(), &main);
+    GetWindowRect(Designer().Handle(), &designer);
+    EXPECT_EQ(designer.left, main.left);
+    EXPECT_EQ(designer.top, main.bottom + 5);
+    EXPECT_EQ(designer.right - designer.left, 1020);
+    EXPECT_EQ(designer.bottom - designer.top, 538);
+    EXPECT_TRUE(IsWindowVisible(Designer().Handle()));
+    EXPECT_FALSE(Designer().FirstTime());
+    EXPECT_EQ(Designer().Caption(), "");
+
+    EXPECT_EQ(Designer().MnItm_Undo->Caption(), "Can't Undo");
+    EXPECT_FALSE(Designer().MnItm_Undo->Enabled());
+    EXPECT_EQ(Designer().MnItm_Redo->Caption(), "Can't Redo");
+    EXPECT_EQ(UndoDescription(), "Initial Data");
+    EXPECT_EQ(Designer().Edt_LastColImpls->Caption(), "400");
+    EXPECT_EQ(Designer().Edt_NmbrVwrCols->Caption(), "801");
+    EXPECT_EQ(Designer().Spn_ZeroImpls->Value(), 400);
+    EXPECT_EQ(Designer().Spn_ViewNmbr->Value(), 1);
+    EXPECT_EQ(Model().LeftKernel.Count(), 1);
+    EXPECT_EQ(Model().RightKernel.Count(), 1);
+
+    // Process waits for a signal.
+    EXPECT_FALSE(window_->Find<TButton>("Btn_Process").Enabled());
+    Open();
+    EXPECT_TRUE(window_->Find<TButton>("Btn_Process").Enabled());
+    EXPECT_EQ(Designer().SampleRate(), 44100);
+}
+
+TEST_F(DesignerWiring, ADrawnKernelProcessesLikeTheReferenceUndoesSavesAndComesBackAtTheNextStart) {
+    Open();
+    const int zeroY = Designer().Editor->Geometry().ZeroY();
+    DrawColumn(4, zeroY - 40);
+    ASSERT_EQ(Model().LeftKernel.Count(), 2);
+    EXPECT_EQ(Model().LeftKernel.Impulse(1), 4);
+    const long double drawn = Model().LeftKernel.Value(1);
+    EXPECT_GT(drawn, 0.1L);
+    // A column made and dragged in one press is one edit.
+    EXPECT_EQ(UndoDescription(), "Create Single Column");
+
+    const std::vector<std::uint8_t> expected = Reference(signal_);
+    ASSERT_NE(expected, signal_);
+    window_->Process_Click(*window_);
+    PumpPending();
+    EXPECT_TRUE(Designer().ProcessOK());
+    EXPECT_EQ(Signal(), expected);
+
+    const std::string processedPath = folder_.Folder() + "processed.wav";
+    dialogs_.Choices.push_back({true, processedPath, 0});
+    window_->MnItm_SaveAsClick(*window_);
+    const std::vector<std::uint8_t> saved = ReadBytes(processedPath);
+    ASSERT_EQ(saved.size(), 44 + expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), saved.begin() + 44));
+
+    window_->Undo_Click(*window_);
+    EXPECT_EQ(Signal(), signal_);
+    const std::string undonePath = folder_.Folder() + "undone.wav";
+    dialogs_.Choices.push_back({true, undonePath, 0});
+    window_->MnItm_SaveAsClick(*window_);
+    EXPECT_EQ(ReadBytes(undonePath), ReadBytes(wavePath_));
+
+    window_.reset();
+    EXPECT_TRUE(std::filesystem::exists(folder_.Folder() + "User\\KrnlPersist.dat"));
+    Model().ResetToDefaults();
+    Start();
+    ASSERT_EQ(Model().LeftKernel.Count(), 2);
+    EXPECT_EQ(Model().LeftKernel.Impulse(1), 4);
+    EXPECT_EQ(Model().LeftKernel.Value(1), drawn);
+    EXPECT_EQ(UndoDescription(), "Initial Data");
+}
+
+TEST_F(DesignerWiring, AReverbGeneratedIntoTheKernelProcessesLikeTheReference) {
+    Open();
+    prompts_.OnShowModal = [](TForm& form) {
+        auto* reverb = dynamic_cast<TobjReverbDesigner*>(&form);
+        if (reverb == nullptr)
+            return mrCancel;
+        reverb->Btn_Generate->Click();
+        return mrOk;
+    };
+    SendMessageA(Designer().Handle(), WM_COMMAND, Designer().Find<TMenuItem>("MnItm_Reverb").Command(), 0);
+    PumpPending();
+    EXPECT_EQ(UndoDescription(), "Design Reverberation");
+    ASSERT_GT(Model().LeftKernel.Count(), 10);
+    ASSERT_GT(Model().RightKernel.Count(), 10);
+
+    const std::vector<std::uint8_t> expected = Reference(signal_);
+    window_->Process_Click(*window_);
+    PumpPending();
+    EXPECT_TRUE(Designer().ProcessOK());
+    EXPECT_EQ(Signal(), expected);
+    // For a look at both windows (screenshots): TARVOLA_SHOW_DESIGNER=seconds.
+    if (const char* seconds = std::getenv("TARVOLA_SHOW_DESIGNER"))
+        test::PumpFor(std::chrono::seconds(std::atoi(seconds)));
+}
+
+} // namespace
+} // namespace tarvola
