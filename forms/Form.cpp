@@ -255,7 +255,7 @@ void TForm::VisibleChanged() {
             shownOnce_ = true;
             PlaceAtFirstShow();
         }
-        ShowWindow(Handle(), SW_SHOW);
+        ShowWindow(Handle(), ShowCommand());
         if (OnShow) {
             OnShow(*this);
         }

@@ -91,6 +91,9 @@ protected:
     void InitializeHandle() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void VisibleChanged() override;
+    // The ShowWindow command that shows the form when it becomes visible. A form that must not take the
+    // keyboard from the window the user works in answers SW_SHOWNOACTIVATE.
+    virtual int ShowCommand() const { return SW_SHOW; }
 
 private:
     void ApplyFrame();

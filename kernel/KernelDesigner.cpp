@@ -10,11 +10,15 @@
 #include "forms/Menus.h"
 #include "forms/Shell.h"
 #include "forms/StdCtrls.h"
+#include "kernel/AmplifyDlg.h"
+#include "kernel/BlockAdjustDlg.h"
 #include "kernel/FloatText.h"
 #include "kernel/GraphAxis.h"
 #include "kernel/ImpulseClipboard.h"
 #include "kernel/KernelStateFile.h"
+#include "kernel/HarmonizeDlg.h"
 #include "kernel/KernelUndoer.h"
+#include "kernel/MirrorDlg.h"
 #include "kernel/designers/DesignerForm.h"
 #include "kernel/designers/EchoDesignerForm.h"
 #include "kernel/designers/FilterDesignerForm.h"
@@ -890,8 +894,6 @@ TobjKernelDesigner::TobjKernelDesigner(TComponent* owner) : TobjCustomDSP(owner)
 TobjKernelDesigner::~TobjKernelDesigner() {
     FormDestroy();
     FreeStatsWindow();
-    Model().LeftKernel.OnChange = nullptr;
-    Model().RightKernel.OnChange = nullptr;
 }
 
 void TobjKernelDesigner::PublishHandlers() {
@@ -1184,28 +1186,32 @@ void TobjKernelDesigner::ResetValueScale() {
     Editor->RangeSelected(2.0L, -2.0L);
 }
 
-void TobjKernelDesigner::CentreOver(TForm& dialog) const {
-    dialog.SetLeft(Left() + Width() / 2 - dialog.Width() / 2);
-    dialog.SetTop(Top() + Height() / 2 - dialog.Height() / 2);
-}
-
+// The dialogs centre themselves over their owner; each is freed when its result is read.
 TAmplifyResult TobjKernelDesigner::RunAmplify() {
-    return {};
+    TobjAmplifyDlg dialog(this);
+    dialog.ShowModal();
+    return {dialog.Cancelled, dialog.Factor};
 }
 
 TBlockAdjustResult TobjKernelDesigner::RunBlockAdjust() {
-    return {};
+    TobjBlockAdjust dialog(this);
+    dialog.ShowModal();
+    return {dialog.Cancelled, dialog.Amount};
 }
 
 THarmonizeResult TobjKernelDesigner::RunHarmonize(std::int32_t lowImpulse) {
-    (void)lowImpulse;
-    return {};
+    TobjHarmonize dialog(this);
+    dialog.LowImpulse = lowImpulse;
+    dialog.ShowModal();
+    return {dialog.Cancelled, dialog.TargetImpulse, dialog.Level};
 }
 
 TMirrorResult TobjKernelDesigner::RunMirror(std::int32_t lowImpulse, std::int32_t highImpulse) {
-    (void)lowImpulse;
-    (void)highImpulse;
-    return {};
+    TobjMirror dialog(this);
+    dialog.SetRange(lowImpulse, highImpulse);
+    dialog.ShowModal();
+    return {dialog.Cancelled, static_cast<TReflector>(dialog.Reflector), dialog.ReflectorImpulse,
+            dialog.Level};
 }
 
 void TobjKernelDesigner::ShowError(const std::string& text) {

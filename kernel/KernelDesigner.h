@@ -340,8 +340,6 @@ private:
     // Runs an effect designer modally and records its undo entry, after Cancel too.
     template <class Designer>
     void RunDesigner(const std::string& undoDescription);
-    // Places a dialog over the middle of this window.
-    void CentreOver(TForm& dialog) const;
     void FreeStatsWindow();
 
     std::unique_ptr<KernelDesignerController> controller_;

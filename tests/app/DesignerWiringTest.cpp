@@ -236,8 +236,14 @@ TEST_F(DesignerWiring, AReverbGeneratedIntoTheKernelProcessesLikeTheReference) {
     EXPECT_TRUE(Designer().ProcessOK());
     EXPECT_EQ(Signal(), expected);
     // For a look at both windows (screenshots): TARVOLA_SHOW_DESIGNER=seconds.
-    if (const char* seconds = std::getenv("TARVOLA_SHOW_DESIGNER"))
+    if (const char* seconds = std::getenv("TARVOLA_SHOW_DESIGNER")) {
+        const int zeroY = Designer().Editor->Geometry().ZeroY();
+        DrawColumn(-6, zeroY - 60);
+        DrawColumn(3, zeroY + 50);
+        Designer().Edt_LastColImpls->SetCaption("1500");
+        SendMessageA(Designer().Edt_LastColImpls->Handle(), WM_CHAR, '\r', 1);
         test::PumpFor(std::chrono::seconds(std::atoi(seconds)));
+    }
 }
 
 } // namespace

@@ -6,9 +6,13 @@
 #include "forms/Menus.h"
 #include "forms/StdCtrls.h"
 #include "kernel/GraphAxis.h"
+#include "kernel/AmplifyDlg.h"
+#include "kernel/BlockAdjustDlg.h"
+#include "kernel/HarmonizeDlg.h"
 #include "kernel/ImpulseClipboard.h"
 #include "kernel/KernelDesigner.h"
 #include "kernel/KernelUndoer.h"
+#include "kernel/MirrorDlg.h"
 #include "kernel/designers/EchoDesignerForm.h"
 #include "kernel/designers/FilterDesignerForm.h"
 #include "kernel/designers/ResonanceDesignerForm.h"
@@ -24,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -229,6 +234,60 @@ TEST_F(DesignerWindow, EachEditItemRunsItsOperationWithItsOneUndoEntry) {
     EXPECT_EQ(Model().LeftKernel.Count(), 3);
     ClickMenu("MnItm_Redo");
     EXPECT_EQ(Model().LeftKernel.Count(), 0);
+}
+
+TEST_F(DesignerWindow, TheDialogItemsApplyWhatTheirDialogsReturn) {
+    const auto confirm = [](const char* level) {
+        return [level](TobjEditOperationDlg& dialog) {
+            dialog.Edit().SetCaption(level);
+            dialog.Find<TButton>("Btn_OK").Click();
+        };
+    };
+    struct Case {
+        const char* item;
+        std::function<void(TobjEditOperationDlg&)> user;
+        const char* description;
+        std::vector<std::pair<std::int32_t, long double>> records; // the left kernel afterwards
+    };
+    const Case cases[] = {
+        {"MnItm_Amplify", confirm("0.5"), "Amplify", {{-3, 0.25L}, {0, 0.5L}, {2, -0.125L}}},
+        {"MnItm_Amplify",
+         [](TobjEditOperationDlg& d) { d.Find<TButton>("Btn_Cancel").Click(); },
+         "Amplify",
+         {{-3, 0.5L}, {0, 1.0L}, {2, -0.25L}}},
+        {"MnItm_BlockAdjust", confirm("0.5"), "Block Adjust", {{-3, 1.0L}, {0, 1.5L}, {2, 0.25L}}},
+        {"MnItm_Harmonize",
+         confirm("1"),
+         "Harmonize", // low -10, factor 0.5: the block moves by 5
+         {{-3, 0.5L}, {0, 1.0L}, {2, 0.25L}, {5, 1.0L}, {7, -0.25L}}},
+        {"MnItm_Mirror",
+         [](TobjEditOperationDlg& dialog) {
+             static_cast<TobjMirror&>(dialog).RdGp_Reflector->SetItemIndex(4); // around the editor's high + 1
+             dialog.Find<TButton>("Btn_OK").Click();
+         },
+         "Mirror",
+         {{-3, 0.5L}, {0, 1.0L}, {2, -0.25L}, {20, -0.25L}, {22, 1.0L}, {25, 0.5L}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description);
+        Load({Rec(-3, 0.5L), Rec(0, 1.0L), Rec(2, -0.25L)});
+        int runs = 0;
+        prompts.OnShowModal = [&](TForm& form) {
+            ++runs;
+            EXPECT_EQ(form.Owner(), designer.get());
+            c.user(dynamic_cast<TobjEditOperationDlg&>(form));
+            return form.ModalResult();
+        };
+        const int before = UndoCount();
+        ClickMenu(c.item);
+        EXPECT_EQ(runs, 1);
+        EXPECT_EQ(UndoCount(), before + 1);
+        EXPECT_EQ(UndoDescription(), c.description);
+        std::vector<std::pair<std::int32_t, long double>> records;
+        for (const TImpulseRec& rec : Model().LeftKernel.Records())
+            records.emplace_back(rec.Impulse, rec.Value);
+        EXPECT_EQ(records, c.records);
+    }
 }
 
 TEST_F(DesignerWindow, KernelDesignersAndPresetsItemsReachTheirWork) {
