@@ -19,6 +19,7 @@
 #include "kernel/HarmonizeDlg.h"
 #include "kernel/KernelUndoer.h"
 #include "kernel/MirrorDlg.h"
+#include "kernel/StatsForm.h"
 #include "kernel/designers/DesignerForm.h"
 #include "kernel/designers/EchoDesignerForm.h"
 #include "kernel/designers/FilterDesignerForm.h"
@@ -685,6 +686,18 @@ namespace tarvola {
 
 namespace {
 
+// Sets a flag for its lifetime.
+class TFlagOn {
+public:
+    explicit TFlagOn(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TFlagOn() { flag_ = false; }
+    TFlagOn(const TFlagOn&) = delete;
+    TFlagOn& operator=(const TFlagOn&) = delete;
+
+private:
+    bool& flag_;
+};
+
 TComponentRow MenuItem(std::string_view name, std::string_view parent, std::string_view caption,
                        std::string_view shortCut = {}, std::string_view handler = {},
                        std::string_view tag = {}) {
@@ -963,7 +976,13 @@ void TobjKernelDesigner::MakeHistograms() {
 }
 
 void TobjKernelDesigner::MakeRulers() {
-    const int left = BrowserRight();
+    MakeValueRuler();
+    MakeImpulseRuler();
+    MakeFillers();
+}
+
+// Vertical, left of the editor, -2.0 to 2.0 at first; its drags choose the value scale.
+void TobjKernelDesigner::MakeValueRuler() {
     ValueRuler = &Create<TobjGraphAxis>();
     ValueRuler->SetParent(this);
     ValueRuler->SetColor(kRulerColour);
@@ -971,7 +990,7 @@ void TobjKernelDesigner::MakeRulers() {
     ValueRuler->LabelFont.SetSize(6);
     ValueRuler->LabelFont.SetColor(clWhite);
     ValueRuler->SetTop(Viewer->Height() + 1);
-    ValueRuler->SetLeft(left);
+    ValueRuler->SetLeft(BrowserRight());
     ValueRuler->SetDecimals(4);
     ValueRuler->SetThickness(kRulerThickness);
     ValueRuler->SetLength(Editor->Height());
@@ -985,14 +1004,17 @@ void TobjKernelDesigner::MakeRulers() {
     ValueRuler->CreateLabels();
     ValueRuler->LayoutLabels();
     Editor->ValueRuler = ValueRuler;
+}
 
+// Horizontal, below the editor; its drags choose the editor's span.
+void TobjKernelDesigner::MakeImpulseRuler() {
     ImpulseRuler = &Create<TobjGraphAxis>();
     ImpulseRuler->SetParent(this);
     ImpulseRuler->SetColor(kRulerColour);
     ImpulseRuler->LabelFont.Assign(ValueRuler->LabelFont);
     ImpulseRuler->SetHorizontal(true);
     ImpulseRuler->SetTop(ValueRuler->Top() + ValueRuler->Height());
-    ImpulseRuler->SetLeft(left + ValueRuler->Width());
+    ImpulseRuler->SetLeft(BrowserRight() + ValueRuler->Width());
     ImpulseRuler->SetDecimals(0);
     ImpulseRuler->SetThickness(kRulerThickness);
     ImpulseRuler->SetLength(Editor->Width());
@@ -1001,7 +1023,11 @@ void TobjKernelDesigner::MakeRulers() {
         Editor->SpanSelected(low, high);
     };
     Editor->ImpulseRuler = ImpulseRuler;
+}
 
+// Where the rulers meet, and above the value ruler: a ruler drag that wanders there ends.
+void TobjKernelDesigner::MakeFillers() {
+    const int left = BrowserRight();
     RulersFiller = &Create<TobjAxisFiller>();
     RulersFiller->SetParent(this);
     RulersFiller->SetBounds(left, ImpulseRuler->Top(), kRulerThickness, ImpulseRuler->Height());
@@ -1055,17 +1081,7 @@ void TobjKernelDesigner::UpdateStats() {
 // ---- The designer protocol
 
 void TobjKernelDesigner::LoadState() {
-    controller_->Loading = true;
-    try {
-        LoadStateQuietly();
-    } catch (...) {
-        controller_->Loading = false;
-        throw;
-    }
-    controller_->Loading = false;
-}
-
-void TobjKernelDesigner::LoadStateQuietly() {
+    const TFlagOn loading(controller_->Loading);
     LoadStateFile(Model(), StatePath);
     Editor->ResetRange();
     ShowViewControls(controller_->ViewControls());
@@ -1076,16 +1092,10 @@ void TobjKernelDesigner::SaveState() {
 }
 
 void TobjKernelDesigner::LoadPreset(const std::string& fileName) {
-    KernelModel& model = Model();
-    controller_->Loading = true;
-    TPresetLoadResult result;
-    try {
-        result = LoadPresetFile(model, fileName);
-    } catch (...) {
-        controller_->Loading = false;
-        throw;
-    }
-    controller_->Loading = false;
+    const TPresetLoadResult result = [&] {
+        const TFlagOn loading(controller_->Loading);
+        return LoadPresetFile(Model(), fileName);
+    }();
     if (!result.Loaded) {
         ShowMessage(result.Message);
         return;
@@ -1150,8 +1160,10 @@ void TobjKernelDesigner::RedrawColumn(std::int32_t workingIndex, std::int32_t ke
 }
 
 void TobjKernelDesigner::ShowStats(std::int32_t leftCount, std::int32_t rightCount) {
-    (void)leftCount;
-    (void)rightCount;
+    if (!stats_)
+        return;
+    stats_->SetNmbrLeft(leftCount);
+    stats_->SetNmbrRight(rightCount);
 }
 
 void TobjKernelDesigner::ShowUndoCaptions(const std::string& undo, bool undoEnabled, const std::string& redo,
@@ -1163,12 +1175,11 @@ void TobjKernelDesigner::ShowUndoCaptions(const std::string& undo, bool undoEnab
 }
 
 void TobjKernelDesigner::ShowViewControls(const TViewControls& controls) {
-    showingControls_ = true;
+    const TFlagOn showing(showingControls_);
     Spn_ViewNmbr->SetValue(controls.ViewNumber);
     Edt_LastColImpls->SetCaption(std::to_string(controls.HighImpulse));
     Edt_NmbrVwrCols->SetCaption(std::to_string(controls.Width));
     Spn_ZeroImpls->SetValue(controls.ZeroColumn);
-    showingControls_ = false;
 }
 
 void TobjKernelDesigner::ShowChannel(std::int32_t channel, const std::string& copyAllCaption) {
@@ -1230,9 +1241,8 @@ void TobjKernelDesigner::ShowReadOut(const TColumnTriple& hit) {
     Lbl_DatumNmbr->SetCaption(readOut.Datum);
     Lbl_Time->SetCaption(readOut.Time);
     Edt_Value->SetCaption(readOut.Value);
-    showingControls_ = true;
+    const TFlagOn showing(showingControls_);
     CmBx_Source->SetItemIndex(static_cast<int>(readOut.Source));
-    showingControls_ = false;
 }
 
 void TobjKernelDesigner::Hndl_MouseMove(TObject&, TShiftState, int, int) {
@@ -1261,9 +1271,8 @@ void TobjKernelDesigner::Source_Select(TObject&) {
         return;
     const TSourceKind shown =
         controller_->SourceSelect(static_cast<TSourceKind>(index), Editor->GrabbedWorkingIndex());
-    showingControls_ = true;
+    const TFlagOn showing(showingControls_);
     CmBx_Source->SetItemIndex(static_cast<int>(shown));
-    showingControls_ = false;
 }
 
 void TobjKernelDesigner::ViewNmbr_Change(TObject&) {
@@ -1324,10 +1333,6 @@ void TobjKernelDesigner::Reset_Click(TObject&) {
     controller_->Reset();
 }
 
-TForm* TobjKernelDesigner::StatsWindow() const {
-    return stats_.get();
-}
-
 void TobjKernelDesigner::FreeStatsWindow() {
     stats_.reset();
     if (MnItm_AbleStats != nullptr)
@@ -1339,6 +1344,11 @@ void TobjKernelDesigner::AbleStats_Click(TObject&) {
         FreeStatsWindow();
         return;
     }
+    stats_ = std::make_unique<TobjStatsForm>(this);
+    // Alt+F4 closes it: it goes as if the menu had freed it.
+    stats_->OnClosed = [this](TObject&) { FreeStatsWindow(); };
+    MnItm_AbleStats->SetCaption("&Disable Stats");
+    UpdateStats();
 }
 
 template <class Designer>

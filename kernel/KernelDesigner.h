@@ -29,6 +29,7 @@ class TComboBox;
 class TLabeledEdit;
 class TMenuItem;
 class TSpinEdit;
+class TobjStatsForm;
 
 class TobjCustomHistogram : public TobjPaintPanel {
 public:
@@ -257,7 +258,7 @@ public:
     KernelDesignerController& Controller() { return *controller_; }
     TobjProcessRun& ProcessRun() { return run_; }
     // The statistics window while it is open, else nullptr.
-    TForm* StatsWindow() const;
+    TobjStatsForm* StatsWindow() const { return stats_.get(); }
 
     // ---- Handlers named in the layout
     void Hndl_MouseMove(TObject&, TShiftState, int, int);
@@ -334,17 +335,19 @@ private:
     void FindComponents();
     void MakeHistograms();
     void MakeRulers();
+    void MakeValueRuler();
+    void MakeImpulseRuler();
+    void MakeFillers();
     void ShowReadOut(const TColumnTriple& hit);
-    // Reads the state file into the model and shows its view (the impulse-zero spin stays muted).
-    void LoadStateQuietly();
     // Runs an effect designer modally and records its undo entry, after Cancel too.
     template <class Designer>
     void RunDesigner(const std::string& undoDescription);
+    // Frees the statistics window (also after the user closed it) and offers to open it again.
     void FreeStatsWindow();
 
     std::unique_ptr<KernelDesignerController> controller_;
     TobjProcessRun run_;
-    std::unique_ptr<TForm> stats_;
+    std::unique_ptr<TobjStatsForm> stats_;
     int moveCount_ = 0;
     bool showingControls_ = false; // mutes the change handlers while the window sets its own controls
 };

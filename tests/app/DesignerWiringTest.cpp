@@ -242,6 +242,7 @@ TEST_F(DesignerWiring, AReverbGeneratedIntoTheKernelProcessesLikeTheReference) {
         DrawColumn(3, zeroY + 50);
         Designer().Edt_LastColImpls->SetCaption("1500");
         SendMessageA(Designer().Edt_LastColImpls->Handle(), WM_CHAR, '\r', 1);
+        ClickMenu("MnItm_AbleStats");
         test::PumpFor(std::chrono::seconds(std::atoi(seconds)));
     }
 }

@@ -13,6 +13,7 @@
 #include "kernel/KernelDesigner.h"
 #include "kernel/KernelUndoer.h"
 #include "kernel/MirrorDlg.h"
+#include "kernel/StatsForm.h"
 #include "kernel/designers/EchoDesignerForm.h"
 #include "kernel/designers/FilterDesignerForm.h"
 #include "kernel/designers/ResonanceDesignerForm.h"
@@ -373,6 +374,43 @@ TEST_F(DesignerWindow, EnterInTheEditsIsTakenByTheirHandlers) {
     EXPECT_EQ(designer->Edt_Value->Caption(), "0.75");
 }
 
+TEST_F(DesignerWindow, TheColumnControlsWorkOnTheColumnPressedInTheEditor) {
+    Load({Rec(0, 1.0L), Rec(3, 0.5L)});
+    const auto press = [&](std::int32_t impulse) {
+        TobjKernelEditor& editor = *designer->Editor;
+        const TobjHistData& working = editor.WorkingList();
+        const std::int32_t index = working.Find(impulse, 0, TFindMode::Exact);
+        const TBarRect bar = working.Record(index).Bar;
+        const LPARAM at = MAKELPARAM((bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2);
+        SendMessageA(editor.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(editor.Handle(), WM_LBUTTONUP, 0, at);
+        PumpPending();
+    };
+    press(3);
+    EXPECT_EQ(designer->Lbl_ImplsNmbr->Caption(), "3");
+    EXPECT_EQ(designer->Lbl_DatumNmbr->Caption(), "1");
+    EXPECT_EQ(designer->Edt_Value->Caption(), "0.5");
+    EXPECT_EQ(designer->CmBx_Source->Caption(), "Input");
+
+    TypeEnter(*designer->Edt_Value, "0.75");
+    EXPECT_EQ(Model().LeftKernel.Value(1), 0.75L);
+    EXPECT_EQ(UndoDescription(), "Enter Datum Value");
+    TypeEnter(*designer->Edt_Value, "+-5");
+    EXPECT_EQ(designer->Edt_Value->Caption(), "Error");
+    EXPECT_EQ(Model().LeftKernel.Value(1), 0.75L);
+
+    designer->CmBx_Source->SetItemIndex(2); // the user's pick of "Output"
+    designer->Source_Select(*designer->CmBx_Source);
+    EXPECT_EQ(Model().LeftKernel.Kind(1), TSourceKind::Output);
+    EXPECT_EQ(UndoDescription(), "Set Audio Source");
+
+    press(0);
+    designer->CmBx_Source->SetItemIndex(2);
+    designer->Source_Select(*designer->CmBx_Source);
+    EXPECT_EQ(Model().LeftKernel.Kind(0), TSourceKind::Input);
+    EXPECT_EQ(designer->CmBx_Source->Caption(), "Input");
+}
+
 TEST_F(DesignerWindow, TheSpinsAndPanelsReachTheController) {
     Load({Rec(0, 1.0L), Rec(3, 0.5L)});
     designer->Spn_ZeroImpls->SetValue(401);
@@ -412,6 +450,40 @@ TEST_F(DesignerWindow, PresetsSaveOnceAndLoadAsOneUndoStep) {
     EXPECT_NE(prompts.Messages.back().text.find("does not exist"), std::string::npos);
     EXPECT_TRUE(designer->DeletePreset("Hall"));
     EXPECT_FALSE(std::filesystem::exists(designer->CurrentFolder + "Hall.ker"));
+}
+
+TEST_F(DesignerWindow, TheStatisticsWindowFollowsTheKernelsAndGoesWithTheMenuOrAltF4) {
+    TMenuItem& item = designer->Find<TMenuItem>("MnItm_AbleStats");
+    ClickMenu("MnItm_AbleStats");
+    ASSERT_NE(designer->StatsWindow(), nullptr);
+    TobjStatsForm& stats = *designer->StatsWindow();
+    EXPECT_EQ(item.Caption(), "&Disable Stats");
+    EXPECT_TRUE(IsWindowVisible(stats.Handle()));
+    EXPECT_EQ(stats.Left(), designer->Left() + 100);
+    EXPECT_EQ(stats.Top(), designer->Top() - 50);
+    EXPECT_EQ(stats.Lbl_TotalNmbr->Caption(), "2");
+
+    Load({Rec(0, 1.0L), Rec(3, 0.5L), Rec(5, 0.25L)});
+    ClickMenu("MnItm_Copy");
+    ClickMenu("MnItm_PasteMix"); // any edit brings the counts
+    EXPECT_EQ(stats.Lbl_NmbrLeft->Caption(), "3");
+    EXPECT_EQ(stats.Lbl_NmbrRight->Caption(), "1");
+    EXPECT_EQ(stats.Lbl_TotalNmbr->Caption(), "4");
+
+    ClickMenu("MnItm_AbleStats");
+    EXPECT_EQ(designer->StatsWindow(), nullptr);
+    EXPECT_EQ(item.Caption(), "&Enable Stats");
+
+    // Alt+F4 on the statistics window frees it as the menu would.
+    ClickMenu("MnItm_AbleStats");
+    ASSERT_NE(designer->StatsWindow(), nullptr);
+    SendMessageA(designer->StatsWindow()->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    test::PumpUntil([&] { return designer->StatsWindow() == nullptr; }, std::chrono::milliseconds(2000));
+    EXPECT_EQ(designer->StatsWindow(), nullptr);
+    EXPECT_EQ(item.Caption(), "&Enable Stats");
+    ClickMenu("MnItm_AbleStats");
+    EXPECT_NE(designer->StatsWindow(), nullptr);
+    EXPECT_EQ(item.Caption(), "&Disable Stats");
 }
 
 TEST_F(DesignerWindow, AltF4LeavesTheWindowStanding) {
