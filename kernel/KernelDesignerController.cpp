@@ -564,6 +564,7 @@ void KernelDesignerController::ShiftImpulseZero(std::int32_t newZeroColumn) {
     RecomputeViewAndEditor();
     // The impulse-zero record is another one now; processing finds it through the statistics.
     model_.UpdateChannelStats(model_.Channel);
+    window_.ResetEditorRange();
     SelectEditorRange();
     window_.UpdateViewer(false);
     window_.UpdateEditor();

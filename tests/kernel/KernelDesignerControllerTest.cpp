@@ -507,11 +507,14 @@ TEST_F(FullKernelTest, MergesOntoExistingImpulsesStillWork) {
 }
 
 TEST_F(ControllerTest, AnOverflowingProductChangesNothing) {
-    Load({{0, 1.0L}, {5, std::numeric_limits<long double>::max()}}, 0, 10);
+    const std::vector<Rec> kernel = {{0, 1.0L}, {5, std::numeric_limits<long double>::max()}};
+    Load(kernel, 0, 10);
     window.amplify = {false, 4.0L};
+    const std::int32_t before = Entries();
     EXPECT_THROW(controller.Operation(TEditOperation::Amplify), FloatError);
-    EXPECT_EQ(model.CurrentKernel->Value(0), 1.0L);
+    EXPECT_EQ(Kernel(), kernel);
     EXPECT_TRUE(model.CurrentKernel->Notify);
+    ExpectEntry(before, nullptr);
 }
 
 TEST_F(ControllerTest, UnknownTagsAreRefused) {
