@@ -1,7 +1,10 @@
-// Convolution speed: the reference loops against the engine on one thread and on every core, on the same
-// signal and kernels in one run, checking that the bytes are identical.
+// Convolution speed: the reference loops against the exact direct engine and the engine as a run uses it
+// (the transform method where the cost model picks it), on one thread and on every core, and against
+// `sox ... fir` given the same taps as a dense coefficient list, on the same signal and kernels in one
+// run, checking that the engines' bytes are identical to the reference's.
 // Usage: bench_convolution [--frames N] [--case NAME]...
 #include "kernel/Convolution.h"
+#include "kernel/designers/ReverbExport.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,6 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -53,6 +59,18 @@ std::vector<ConvolutionRecord> EchoKernel() {
     return kernel;
 }
 
+// A reverb as the reverb designer writes it: early reflections (Input) and general reverberation
+// (Output, feedback delays from about 64 ms to 2.2 s) at 44.1 kHz.
+Case ReverbCase(const std::string& name, std::uint8_t space, std::uint8_t room) {
+    KernelModel model;
+    std::unique_ptr<ReverbState> state = MakeReverbState();
+    state->TargetImpulse = 0;
+    state->Settings.GRType = space;
+    state->Settings.ERType = room;
+    GenerateReverb(*state, model.LeftKernel, model.RightKernel, [](const std::string&) {});
+    return {name, 2, ConvolutionRecords(model.LeftKernel), ConvolutionRecords(model.RightKernel)};
+}
+
 std::vector<std::uint8_t> MakeSignal(std::mt19937_64& random, std::int64_t frames, int bytesPerSample) {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(frames * 2 * bytesPerSample));
     std::normal_distribution<double> noise(0, bytesPerSample == 1 ? 30 : 6000);
@@ -69,6 +87,57 @@ std::vector<std::uint8_t> MakeSignal(std::mt19937_64& random, std::int64_t frame
     return bytes;
 }
 
+template <typename F>
+double Seconds(F&& f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// sox's fir effect on the same samples with the left kernel's taps as dense coefficients (sox applies one
+// list to both channels; feedback taps are given as plain taps, which is the same work). Seconds of the
+// whole command, or a negative number when sox is missing or fails.
+double SoxSeconds(const Case& c, const std::vector<std::uint8_t>& input) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / "tarvola-bench-sox";
+    fs::create_directories(folder);
+    std::map<std::int64_t, long double> dense;
+    for (const ConvolutionRecord& record : c.left)
+        if (record.kind != TSourceKind::Pass && record.impulse >= 0)
+            dense[record.impulse] += record.value;
+    {
+        std::ofstream coefficients(folder / "taps.txt");
+        const std::int64_t last = dense.empty() ? 0 : dense.rbegin()->first;
+        for (std::int64_t i = 0; i <= last; ++i) {
+            const auto found = dense.find(i);
+            coefficients << static_cast<double>(found == dense.end() ? 0.0L : found->second) << '\n';
+        }
+        std::ofstream signal(folder / "in.raw", std::ios::binary);
+        signal.write(reinterpret_cast<const char*>(input.data()), static_cast<std::streamsize>(input.size()));
+    }
+    const std::string format = c.bytesPerSample == 1 ? "-e unsigned -b 8" : "-e signed -b 16";
+    const std::string command = "sox -t raw -r 44100 " + format + " -c 2 " + (folder / "in.raw").string() +
+                                " -t raw " + format + " -c 2 " + (folder / "out.raw").string() + " fir " +
+                                (folder / "taps.txt").string() + " 2>/dev/null";
+    int status = 0;
+    const double seconds = Seconds([&] { status = std::system(command.c_str()); });
+    fs::remove_all(folder);
+    return status == 0 ? seconds : -1;
+}
+
+// How the engine computed each channel.
+std::string Methods(const ConvolutionEngine& engine) {
+    std::string text;
+    for (int c = 0; c < engine.Channels(); ++c) {
+        const ConvolutionEngine::TransformSamples use = engine.TransformUse(c);
+        text += c == 0 ? "left " : ", right ";
+        text += use.used ? "transform, blocks of " + std::to_string(use.blockFrames) + ", " +
+                               std::to_string(use.exact) + " samples exact"
+                         : "direct";
+    }
+    return text;
+}
+
 // The machine's load: figures on a shared machine are read against it.
 std::string LoadAverage() {
     char text[64] = "unknown";
@@ -83,13 +152,6 @@ std::string LoadAverage() {
 
 double ProcessorSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
-
-template <typename F>
-double Seconds(F&& f) {
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 } // namespace
@@ -117,6 +179,8 @@ int main(int argc, char** argv) {
         {"quarter-output-10240", 2, SpreadKernel(random, 10240, 4), SpreadKernel(random, 10240, 4)});
     cases.push_back({"8-bit-input-2000", 1, SpreadKernel(random, 2000, 0), SpreadKernel(random, 2000, 0)});
     cases.push_back({"echo-16-feedback", 2, EchoKernel(), EchoKernel()});
+    cases.push_back(ReverbCase("reverb-hall", GRHall, ERComplex2));
+    cases.push_back(ReverbCase("reverb-cavern", GRCavern, ERComplex2));
 
     bool allIdentical = true;
     for (const Case& c : cases) {
@@ -135,21 +199,32 @@ int main(int argc, char** argv) {
                             static_cast<long long>(plan.ShortestFeedbackDelay(1)));
         }
         const double referenceTime = Seconds([&] { ConvolveReference(referenceSignal, c.left, c.right); });
+        const double soxTime = SoxSeconds(c, input);
         for (unsigned threads : {1u, cores}) {
             std::fill(engine.begin(), engine.end(), 0);
+            const double directTime = Seconds([&] {
+                ConvolutionEngine run(engineSignal, c.left, c.right);
+                run.Run({}, threads, {.method = ConvolutionMethod::Direct});
+            });
+            const bool directIdentical = engine == reference;
+            std::fill(engine.begin(), engine.end(), 0);
             const double processorStart = ProcessorSeconds();
+            std::string methods;
             const double engineTime = Seconds([&] {
                 ConvolutionEngine run(engineSignal, c.left, c.right);
                 run.Run({}, threads);
+                methods = Methods(run);
             });
             const double engineProcessor = ProcessorSeconds() - processorStart;
-            const bool identical = engine == reference;
+            const bool identical = directIdentical && engine == reference;
             allIdentical = allIdentical && identical;
-            std::printf("case %s, %u thread%s: reference %.3f s, engine %.3f s, ratio %.1fx, identical %s\n",
-                        c.name.c_str(), threads, threads == 1 ? "" : "s", referenceTime, engineTime,
-                        referenceTime / engineTime, identical ? "yes" : "no");
-            std::printf("  engine processor time %.3f s over %.3f s, load average %s\n", engineProcessor,
-                        engineTime, LoadAverage().c_str());
+            std::printf("case %s, %u thread%s: reference %.3f s, direct %.3f s, ratio %.1fx, engine %.3f s, "
+                        "ratio %.1fx, sox %.3f s, ratio to sox %.2fx, identical %s\n",
+                        c.name.c_str(), threads, threads == 1 ? "" : "s", referenceTime, directTime,
+                        referenceTime / directTime, engineTime, referenceTime / engineTime, soxTime,
+                        soxTime / engineTime, identical ? "yes" : "no");
+            std::printf("  engine: %s; processor time %.3f s over %.3f s, load average %s\n", methods.c_str(),
+                        engineProcessor, engineTime, LoadAverage().c_str());
             std::fflush(stdout);
         }
     }

@@ -1,6 +1,7 @@
 #include "kernel/Convolution.h"
 
 #include "audio/Numerics.h"
+#include "kernel/TransformConvolution.h"
 
 #include <algorithm>
 #include <chrono>
@@ -277,6 +278,8 @@ ConvolutionEngine::ConvolutionEngine(const ConvolutionSignal& signal, std::span<
         PlanChannel(1, right);
 }
 
+ConvolutionEngine::~ConvolutionEngine() = default;
+
 void ConvolutionEngine::PlanChannel(int channelIndex, std::span<const ConvolutionRecord> kernel) {
     ChannelPlan& plan = channels_[channelIndex];
     // A tap reads sample channelIndex + channels * frame, which must lie below the sample limit; with an
@@ -305,6 +308,14 @@ void ConvolutionEngine::PlanChannel(int channelIndex, std::span<const Convolutio
 std::int64_t ConvolutionEngine::ShortestFeedbackDelay(int channelIndex) const {
     CheckIndex(channelIndex, signal_.channels);
     return channels_[channelIndex].shortestFeedback;
+}
+
+ConvolutionEngine::TransformSamples ConvolutionEngine::TransformUse(int channelIndex) const {
+    CheckIndex(channelIndex, signal_.channels);
+    const TransformChannel* transform = channels_[channelIndex].transform.get();
+    if (!transform)
+        return {};
+    return {true, transform->BlockFrames(), transform->SettledSamples(), transform->ExactSamples()};
 }
 
 std::int64_t ConvolutionEngine::BlockFrames(int channelIndex) const {
@@ -402,6 +413,99 @@ void ConvolutionEngine::ComputeFrames(int channelIndex, std::int64_t firstFrame,
         ComputeBlock(channelIndex, first, std::min(endFrame, first + block), accumulators.data());
 }
 
+void ConvolutionEngine::ReadFrames(int channelIndex, bool output, std::int64_t first, std::int64_t count,
+                                   double* into) const {
+    const ChannelPlan& plan = channels_[channelIndex];
+    // Output frames are only read once final, all of them below the processed frames.
+    const std::int64_t readable = output ? frameLimit_ : plan.readableFrames;
+    const std::int64_t low = std::clamp<std::int64_t>(-first, 0, count);
+    const std::int64_t high = std::clamp<std::int64_t>(readable - first, low, count);
+    std::fill(into, into + low, 0.0);
+    std::fill(into + high, into + count, 0.0);
+    const std::uint8_t* sample = plan.bases[output ? 1 : 0] + (first + low) * plan.frameStride;
+    const bool words = signal_.bytesPerSample == 2;
+    for (std::int64_t i = low; i < high; ++i, sample += plan.frameStride)
+        into[i] = words ? ReadWord::Load(sample) : ReadLong::Load(sample);
+}
+
+void ConvolutionEngine::StoreFrame(int channelIndex, std::int64_t frame, std::int64_t value) {
+    ChannelPlan& plan = channels_[channelIndex];
+    std::uint8_t* out =
+        signal_.output + (frame * signal_.channels + channelIndex) * std::int64_t{signal_.bytesPerSample};
+    WithSampleType(signal_.bytesPerSample, [&](auto sample) { decltype(sample)::Store(out, value); });
+    if (plan.planes)
+        plan.planes[static_cast<std::size_t>(plan.readableFrames + frame)] = static_cast<std::int32_t>(value);
+}
+
+// The transform method's view of one channel of the engine.
+class ConvolutionEngine::FramesOfChannel : public ChannelFrames {
+public:
+    FramesOfChannel(ConvolutionEngine& engine, int channelIndex) : engine_(engine), channel_(channelIndex) {}
+    void Read(bool output, std::int64_t first, std::int64_t count, double* into) const override {
+        engine_.ReadFrames(channel_, output, first, count, into);
+    }
+    void Store(std::int64_t frame, std::int64_t sample) override {
+        engine_.StoreFrame(channel_, frame, sample);
+    }
+    std::int64_t ComputeExactly(std::int64_t frame) override {
+        engine_.ComputeFrames(channel_, frame, frame + 1);
+        double value = 0;
+        engine_.ReadFrames(channel_, true, frame, 1, &value);
+        return static_cast<std::int64_t>(value);
+    }
+
+private:
+    ConvolutionEngine& engine_;
+    int channel_;
+};
+
+double ConvolutionEngine::InputMagnitude(int channelIndex) const {
+    const ChannelPlan& plan = channels_[channelIndex];
+    double largest = 0;
+    std::vector<double> frames(4096);
+    for (std::int64_t first = 0; first < plan.readableFrames; first += 4096) {
+        const std::int64_t count = std::min<std::int64_t>(4096, plan.readableFrames - first);
+        ReadFrames(channelIndex, false, first, count, frames.data());
+        for (std::int64_t i = 0; i < count; ++i)
+            largest = std::max(largest, std::fabs(frames[static_cast<std::size_t>(i)]));
+    }
+    return largest;
+}
+
+void ConvolutionEngine::ChooseMethods(unsigned threads, const ConvolutionTuning& tuning) {
+    for (int c = 0; c < signal_.channels; ++c) {
+        ChannelPlan& plan = channels_[c];
+        plan.transform.reset();
+        if (tuning.method == ConvolutionMethod::Direct || plan.taps.empty() || frameLimit_ == 0)
+            continue;
+        std::vector<TransformTap> taps;
+        taps.reserve(plan.taps.size());
+        for (const Tap& tap : plan.taps)
+            taps.push_back({tap.value, tap.delay, tap.source == 1});
+        const TransformChannelShape shape{frameLimit_, range_, InputMagnitude(c)};
+        // Values whose sums the bounds cannot hold stay with the direct engine, whatever was asked.
+        if (!TransformApplies(taps, shape))
+            continue;
+        const MethodEstimate estimate =
+            EstimateMethods(taps, shape, std::max(1u, threads / static_cast<unsigned>(signal_.channels)));
+        if (tuning.method == ConvolutionMethod::Transform || estimate.transform())
+            plan.transform = std::make_unique<TransformChannel>(
+                taps, shape, tuning.transformBlock > 0 ? tuning.transformBlock : estimate.blockFrames);
+    }
+}
+
+// Jobs of a transform channel: the whole channel when feedback keeps its blocks in order; otherwise whole
+// blocks, few enough per thread that the windows each job transforms first stay a small part of it.
+std::int64_t ConvolutionEngine::TransformJobFrames(int channelIndex, unsigned threads) const {
+    const TransformChannel& transform = *channels_[channelIndex].transform;
+    if (transform.HasFeedback())
+        return std::max<std::int64_t>(1, frameLimit_);
+    const std::int64_t blocks = transform.Blocks();
+    const std::int64_t jobs = std::clamp<std::int64_t>(
+        blocks / 8, 1, std::min<std::int64_t>(std::max(1u, threads), transform.WorkersInMemory()));
+    return (blocks + jobs - 1) / jobs * transform.BlockFrames();
+}
+
 std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& threads,
                                                                 const ConvolutionTuning& tuning) const {
     std::int64_t jobFrames[2] = {0, 0};
@@ -416,7 +520,10 @@ std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& thread
         // Whole blocks: a short block at a job's end would pay the per-tap cost for few frames.
         if (frames > MaxBlockFrames)
             frames -= frames % MaxBlockFrames;
-        if (plan.shortestFeedback == NoFeedback) {
+        if (plan.transform) {
+            frames = TransformJobFrames(c, threads);
+            usefulThreads += plan.transform->HasFeedback() ? 1 : (frameLimit_ + frames - 1) / frames;
+        } else if (plan.shortestFeedback == NoFeedback) {
             usefulThreads += threads;
         } else {
             // Jobs of a channel with feedback overlap only when each is shorter than the shortest feedback
@@ -503,6 +610,8 @@ public:
 
 private:
     bool RunJob(const Job& job, double* accumulators, const std::function<void()>& betweenBlocks) {
+        if (engine_.channels_[job.channel].transform)
+            return RunTransformJob(job, betweenBlocks);
         const std::int64_t delay = engine_.channels_[job.channel].shortestFeedback;
         const std::int64_t block = engine_.BlockFrames(job.channel);
         for (std::int64_t first = job.first; first < job.end; first += block) {
@@ -518,6 +627,20 @@ private:
                 betweenBlocks();
         }
         return true;
+    }
+
+    // A transform job's frames are whole transform blocks; one with feedback is its channel's only job.
+    bool RunTransformJob(const Job& job, const std::function<void()>& betweenBlocks) {
+        const TransformChannel& transform = *engine_.channels_[job.channel].transform;
+        const std::int64_t block = transform.BlockFrames();
+        FramesOfChannel frames(engine_, job.channel);
+        return transform.Run(frames, job.first / block, (job.end + block - 1) / block,
+                             [&](std::int64_t done) {
+                                 samplesDone_.fetch_add(done, std::memory_order_relaxed);
+                                 if (betweenBlocks)
+                                     betweenBlocks();
+                                 return !stop_.load(std::memory_order_relaxed);
+                             });
     }
 
     bool WaitForFrames(int channel, std::int64_t frames) {
@@ -566,6 +689,7 @@ ConvolutionOutcome ConvolutionEngine::Run(const ConvolutionProgress& progress, u
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
     BeginOutput();
+    ChooseMethods(threads, tuning);
     const std::int64_t total = TotalSamples();
     std::vector<Job> jobs = MakeJobs(threads, tuning);
     Scheduler scheduler(*this, std::move(jobs));

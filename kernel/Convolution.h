@@ -90,8 +90,15 @@ enum class ConvolutionOutcome { Completed, Halted };
 // so far and the run's total; returns false to halt the run.
 using ConvolutionProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
 
+// How a run computes a channel: the direct engine, the transform method (TransformConvolution.h; a
+// channel whose values it cannot bound stays direct), or the one the cost model expects to be faster.
+enum class ConvolutionMethod { Chosen, Direct, Transform };
+
 // How a run shares its work among threads; work is counted in taps times frames.
 struct ConvolutionTuning {
+    ConvolutionMethod method = ConvolutionMethod::Chosen;
+    std::int64_t transformBlock =
+        0; // frames of a transform block (a power of two); 0: the cost model's choice
     std::int64_t jobWork = std::int64_t{1} << 21; // of one job: keeps scheduling cheap, still shared out
     std::int64_t minJobsPerChannel = 200;         // so that the threads share the work out evenly
     // Of one job below which a channel with feedback is not split among threads, as the hand-over between
@@ -99,12 +106,17 @@ struct ConvolutionTuning {
     std::int64_t minSharedJobWork = std::int64_t{1} << 19;
 };
 
+class TransformChannel;
+
 // The fast engine. Prepared from the signal and the two kernels (the records are copied; the kernels
 // may change afterwards); Run then fills the output buffer.
 class ConvolutionEngine {
 public:
     ConvolutionEngine(const ConvolutionSignal& signal, std::span<const ConvolutionRecord> left,
                       std::span<const ConvolutionRecord> right);
+    ~ConvolutionEngine();
+    ConvolutionEngine(const ConvolutionEngine&) = delete;
+    ConvolutionEngine& operator=(const ConvolutionEngine&) = delete;
 
     // Writes every processed sample of the output, on `threads` threads (0: one per core), and copies the
     // input's samples after them. The calling thread calls `progress` between blocks (it may be empty) and
@@ -126,6 +138,16 @@ public:
     static constexpr std::int64_t NoFeedback = std::numeric_limits<std::int64_t>::max();
     std::int64_t ShortestFeedbackDelay(int channelIndex) const;
 
+    // After Run: whether the channel went through the transform method, and how many of its samples
+    // were taken from the transform and how many computed exactly because they lay too near a boundary.
+    struct TransformSamples {
+        bool used = false;
+        std::int64_t blockFrames = 0;
+        std::int64_t settled = 0;
+        std::int64_t exact = 0;
+    };
+    TransformSamples TransformUse(int channelIndex) const;
+
 private:
     // A record that takes part in the run: Pass records are gone and feedback taps that would read the
     // sample being computed or a later one read the input instead.
@@ -145,6 +167,7 @@ private:
         const std::uint8_t* bases[2] = {nullptr, nullptr};
         std::int64_t frameStride = 0;
         std::unique_ptr<std::int32_t[]> planes;
+        std::unique_ptr<TransformChannel> transform; // when the run computes the channel by transform
     };
     struct Job {
         int channel;
@@ -152,6 +175,7 @@ private:
         std::int64_t end;
     };
     class Scheduler;
+    class FramesOfChannel;
 
     void PlanChannel(int channelIndex, std::span<const ConvolutionRecord> kernel);
     void FillChannelPlanes();
@@ -160,6 +184,14 @@ private:
     template <typename Read, typename Sample>
     void ComputeBlockAs(int channelIndex, std::int64_t first, std::int64_t end, double* accumulators);
     std::vector<Job> MakeJobs(unsigned& threads, const ConvolutionTuning& tuning) const;
+    std::int64_t TransformJobFrames(int channelIndex, unsigned threads) const;
+    void ChooseMethods(unsigned threads, const ConvolutionTuning& tuning);
+    double InputMagnitude(int channelIndex) const;
+    // Frames [first, first + count) of the channel's input or output as doubles, 0 outside the frames
+    // taps may read; and one output sample written as the direct engine writes it.
+    void ReadFrames(int channelIndex, bool output, std::int64_t first, std::int64_t count,
+                    double* into) const;
+    void StoreFrame(int channelIndex, std::int64_t frame, std::int64_t value);
 
     ConvolutionSignal signal_;
     SampleRange range_;

@@ -20,6 +20,8 @@ if [ "$which" = native ] || [ "$which" = all ]; then
     build_tree "$top/build/native" ""
 fi
 if [ "$which" = windows ] || [ "$which" = all ]; then
+    "$top/tools/fftw.sh" i686
+    [ "$TARVOLA_WINDOWS_TREE" = win32 ] || "$top/tools/fftw.sh" x86_64
     if [ "$TARVOLA_WINDOWS_TREE" = win32 ]; then
         build_tree "$top/build/win32" "" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
             -DCMAKE_BUILD_TYPE=Release

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick sox)
+          wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick sox libfftw3-dev dpkg-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -11,6 +11,18 @@ as_root() {
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
+    need_update=1
+fi
+
+# The Windows builds cross-compile FFTW from Debian's source package (tools/fftw.sh): apt needs source lists.
+if ! apt-cache showsrc fftw3 2>/dev/null | grep -q '^Package: fftw3'; then
+    as_root tee /etc/apt/sources.list.d/tarvola-sources.sources >/dev/null <<'SOURCES'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
     need_update=1
 fi
 

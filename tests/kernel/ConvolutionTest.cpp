@@ -64,6 +64,22 @@ struct TestSignal {
         EXPECT_EQ(engine.Run({}, threads), ConvolutionOutcome::Completed);
         return output;
     }
+    // By the transform method on blocks of `block` frames; adds the samples it settled and those it
+    // computed exactly to `use`.
+    std::vector<std::uint8_t> Transform(const Kernel& left, const Kernel& right, unsigned threads,
+                                        std::int64_t block, ConvolutionEngine::TransformSamples& use) const {
+        std::vector<std::uint8_t> output;
+        ConvolutionEngine engine(Signal(output), left, right);
+        const ConvolutionTuning tuning{.method = ConvolutionMethod::Transform, .transformBlock = block};
+        EXPECT_EQ(engine.Run({}, threads, tuning), ConvolutionOutcome::Completed);
+        for (int c = 0; c < channels; ++c) {
+            const ConvolutionEngine::TransformSamples channel = engine.TransformUse(c);
+            use.used = use.used || channel.used;
+            use.settled += channel.settled;
+            use.exact += channel.exact;
+        }
+        return output;
+    }
 };
 
 // The behaviours a user sees, checked on both the reference loops and the engine.
@@ -348,6 +364,130 @@ TEST(ConvolutionEngine, SharesAFeedbackChannelAmongThreadsExactly) {
     ConvolutionEngine halting(run.Signal(output), kernel, kernel);
     EXPECT_EQ(halting.Run([](std::int64_t, std::int64_t) { return false; }, 8, tiny),
               ConvolutionOutcome::Halted);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The transform method against the reference
+
+TEST(TransformMethod, EqualsTheReferenceOnRandomKernels) {
+    std::mt19937_64 random(104);
+    ConvolutionEngine::TransformSamples use;
+    for (int round = 0; round < 48; ++round) {
+        const Layout layout = Layouts[round % std::size(Layouts)];
+        const std::size_t samples = 1 + random() % 3000;
+        const TestSignal run{
+            Encode(RandomSamples(random, samples, layout.bytesPerSample), layout.bytesPerSample),
+            layout.bytesPerSample, layout.channels};
+        const int reach = 1 + static_cast<int>(random() % 1200);
+        const Kernel left = RandomKernel(random, -reach / 4, reach);
+        const Kernel right = RandomKernel(random, -reach / 4, reach);
+        const std::int64_t block = std::int64_t{2} << (random() % 8);
+        const unsigned threads = 1 + static_cast<unsigned>(round % 4);
+        EXPECT_TRUE(run.Transform(left, right, threads, block, use) == run.Reference(left, right))
+            << "round " << round << ", " << samples << " samples, block " << block << ", " << threads
+            << " threads";
+    }
+    EXPECT_TRUE(use.used);
+    EXPECT_GT(use.settled, use.exact) << "most samples come from the transform";
+}
+
+// Dyadic values on integer samples sum to quarters: many sums are exact halves, which only the exact
+// computation rounds the reference's way; a feedback tap carries each such rounding onwards.
+TEST(TransformMethod, ExactHalvesAreComputedExactly) {
+    std::mt19937_64 random(2);
+    const Kernel left = {{0.5L, 0, In}, {0.25L, 3, In}, {-0.75L, 70, Out}, {0.5L, 9, Out}, {1.0L, 5, Pass}};
+    const Kernel right = {{1.5L, 1, In}, {-0.5L, 200, In}, {0.25L, 40, Out}};
+    for (const Layout& layout : {Layout{1, 1}, Layout{2, 2}}) {
+        const TestSignal run{
+            Encode(RandomSamples(random, 2 * 1500, layout.bytesPerSample), layout.bytesPerSample),
+            layout.bytesPerSample, layout.channels};
+        ConvolutionEngine::TransformSamples use;
+        EXPECT_TRUE(run.Transform(left, right, 2, 32, use) == run.Reference(left, right))
+            << layout.bytesPerSample << " bytes";
+        EXPECT_GT(use.exact, 100) << "halves met";
+        EXPECT_GT(use.settled, 100);
+    }
+}
+
+// Full-scale signals with gains that clip most samples, and a long kernel with feedback taps beyond a
+// block and within one, at the block sizes the cost model picks and at small ones.
+TEST(TransformMethod, EqualsTheReferenceOnClippingAndLongKernels) {
+    std::mt19937_64 random(7);
+    Kernel loud = {{1.7L, 0, In}, {-0.9L, 1, In}, {0.8L, 300, Out}, {0.6L, 2, Out}};
+    Kernel longKernel;
+    std::uniform_real_distribution<double> gain(-1, 1);
+    for (int i = 0; i < 300; ++i)
+        longKernel.push_back({static_cast<long double>(gain(random)) / 60, static_cast<int>(random() % 6000),
+                              i % 5 == 0 ? Out : In});
+    longKernel.push_back({0.3L, 1, Out});
+    for (const Layout& layout : {Layout{1, 2}, Layout{2, 1}, Layout{2, 2}}) {
+        const SampleRange range = ContainerRange(layout.bytesPerSample);
+        std::vector<std::int64_t> samples(2 * 12000);
+        for (std::int64_t& sample : samples)
+            sample =
+                random() % 3 == 0 ? range.max : (random() % 2 == 0 ? range.min : (range.min + range.max) / 2);
+        const TestSignal run{Encode(samples, layout.bytesPerSample), layout.bytesPerSample, layout.channels};
+        for (const std::int64_t block : {0, 64, 1024}) {
+            ConvolutionEngine::TransformSamples use;
+            EXPECT_TRUE(run.Transform(loud, longKernel, 3, block, use) == run.Reference(loud, longKernel))
+                << layout.bytesPerSample << " bytes, " << layout.channels << " channels, block " << block;
+            EXPECT_GT(use.settled, 20 * use.exact) << "block " << block;
+        }
+    }
+}
+
+TEST(TransformMethod, TheCostModelKeepsSmallKernelsDirectAndLongOnesByTransform) {
+    std::mt19937_64 random(11);
+    const TestSignal run{Encode(RandomSamples(random, 2 * 40000, 2), 2), 2, 2};
+    Kernel longKernel;
+    for (int i = 0; i < 2000; ++i)
+        longKernel.push_back({0.0004L, i * 20, i % 4 == 3 ? Out : In});
+    const Kernel small = Spread({{0, In}, {1, Out}, {30, In}}, 0.3L);
+    std::vector<std::uint8_t> output;
+    ConvolutionEngine engine(run.Signal(output), small, longKernel);
+    EXPECT_EQ(engine.Run({}, 2), ConvolutionOutcome::Completed);
+    EXPECT_FALSE(engine.TransformUse(0).used);
+    EXPECT_TRUE(engine.TransformUse(1).used);
+    EXPECT_TRUE(output == run.Reference(small, longKernel));
+
+    // Values whose sums could leave the double range never go through the transform.
+    const Kernel huge = {{1e300L, 0, In}, {1.0L, 1, In}};
+    ConvolutionEngine forced(run.Signal(output), huge, longKernel);
+    EXPECT_EQ(forced.Run({}, 2, {.method = ConvolutionMethod::Transform}), ConvolutionOutcome::Completed);
+    EXPECT_FALSE(forced.TransformUse(0).used);
+    EXPECT_TRUE(output == run.Reference(huge, longKernel));
+}
+
+TEST(TransformMethod, ReportsProgressAndHalts) {
+    std::mt19937_64 random(5);
+    const TestSignal run{Encode(RandomSamples(random, 2 * 20000, 2), 2), 2, 2};
+    Kernel kernel;
+    for (int i = 0; i < 50; ++i)
+        kernel.push_back({0.01L, i * 37, i % 2 == 0 ? In : Out});
+    const ConvolutionTuning tuning{.method = ConvolutionMethod::Transform, .transformBlock = 256};
+    for (unsigned threads : {1u, 4u}) {
+        std::vector<std::uint8_t> output;
+        ConvolutionEngine engine(run.Signal(output), kernel, kernel);
+        std::int64_t last = 0;
+        EXPECT_EQ(engine.Run(
+                      [&](std::int64_t done, std::int64_t) {
+                          last = done;
+                          return true;
+                      },
+                      threads, tuning),
+                  ConvolutionOutcome::Completed);
+        EXPECT_EQ(last, 40000);
+        EXPECT_TRUE(engine.TransformUse(0).used);
+
+        // One thread calls back after every block; several threads may finish before the first call.
+        const int haltingCall = threads == 1 ? 2 : 1;
+        ConvolutionEngine halting(run.Signal(output), kernel, kernel);
+        int haltingCalls = 0;
+        EXPECT_EQ(halting.Run([&](std::int64_t, std::int64_t) { return ++haltingCalls < haltingCall; },
+                              threads, tuning),
+                  ConvolutionOutcome::Halted);
+        EXPECT_EQ(haltingCalls, haltingCall) << "no call after the halt";
+    }
 }
 
 TEST(ConvolutionEngine, ComputesSingleFramesExactly) {

@@ -381,6 +381,7 @@ TEST_F(ProcessThroughProtocol, HoverAndYesHaltTheRunAndTheOutputIsDropped) {
 }
 
 TEST_F(ProcessThroughProtocol, HoverAndNoGoOnToTheEnd) {
+    designer.run.Threads = 1; // reports after every block, however fast the run
     haltAt = 3;
     prompts.answer = mrNo;
     designer.PrepareProcess();

@@ -1,0 +1,499 @@
+#include "kernel/TransformConvolution.h"
+
+#include "audio/Numerics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <stdexcept>
+
+namespace tarvola {
+
+// ---------------------------------------------------------------------------------------------------------
+// Error bounds
+//
+// u = 2^-53 is the unit roundoff of double precision. The reference loop forms each product in 80-bit
+// precision (relative error <= 2^-64), adds it in 80-bit precision (<= 2^-64) and rounds the sum to a double
+// (<= 2^-53): each step multiplies by at most (1 + u') with u' = 2^-53 + 2^-63, which also covers the
+// product. A term that enters at step i passes through at most m + 1 such factors (m terms), so the
+// standard bound for recursive summation gives |reference - exact| <= gamma(m + 1) * sum |v * x|, with
+// gamma(n) = n u' / (1 - n u') (SummationBound). Underflow adds at most 2^-1074 per operation, which the
+// absolute slack kTiny covers many times over for any signal and kernel this program handles.
+//
+// The transform. Let F be the DFT of N = 2L points, ||F x|| = sqrt(N) ||x|| (2-norms). We take FFTW's real
+// transforms of a power-of-two size to satisfy the normwise bound ||computed - exact|| <= a ||exact|| with
+// a = 32 log2(N) u: the classical bound for radix-2 Cooley-Tukey with accurate twiddle factors is about
+// 6.7 log2(N) u, and the constant leaves room for the other factorisations FFTW chooses. Block j of the
+// output is the inverse transform of S = sum over partitions k of X_{j-k} o H_k, where X_i is the spectrum
+// of input window i (2L samples w_i) and H_k that of kernel partition k (L coefficients h_k, scaled by 1/N
+// exactly as N is a power of two). With the computed spectra X^ = X + E, H^ = H + G and
+// ||H||_inf <= ||h||_1, ||X||_inf <= ||w||_1:
+//   ||E o H^|| <= a sqrt(N) ||w||_2 ||h||_1 (1 + a sqrt(N)),   ||X o G|| <= ||w||_1 a sqrt(N) ||h||_2,
+// the complex products and their accumulation over K terms add at most b = gamma_u(K + 3) of
+// sum ||X^|| ||H^||_inf <= sqrt(N) ||w||_2 ||h||_1 (1 + a)(1 + a sqrt(N)), and the inverse transform
+// (|| || of a real signal from a half spectrum <= sqrt(2N) times the half spectrum's) adds a of its
+// result. With the 1/N scaling folded back into h, every output sample of the block is within
+//   E_j = 1.5 sum_k [ (2a + b) ||w_{j-k}||_2 ||h_k||_1 + a ||w_{j-k}||_1 ||h_k||_2 ]
+// of the exact sum of the block's taps (1.5 > sqrt(2) times the factors 1 + O(a sqrt(N)) above).
+// The coefficients themselves are the record values rounded to doubles (after summing records of the same
+// delay in 80-bit precision): each is within (2^-53 + c 2^-63) of the sum of |v| at its delay, c records;
+// times the largest sample magnitude this adds CoefficientBound to every output sample.
+// The short feedback taps are summed in double precision: gamma_u(m + 2) sum |v| |y| with the values'
+// rounding to double included; adding the two partial sums errs by at most u' of their magnitudes.
+//
+// The sample is settled when every value within the total bound of the computed sum rounds and clips to
+// the same sample (SettledSample): the reference's accumulator lies within that distance too.
+
+namespace {
+
+constexpr double kUnit = 0x1p-53;
+constexpr double kUnitWithExtended = 0x1p-53 + 0x1p-63;
+constexpr double kTiny = 1e-200;                    // covers every underflow
+constexpr double kNormInflation = 1 + 0x1p-20;      // norms computed in double, of up to 2^30 terms
+constexpr double kTransformLevelError = 32 * kUnit; // per radix-2 level of FFTW's transforms
+constexpr double kLargestSum = 0x1p900;             // far from the double range
+
+double Gamma(double n, double unit) {
+    const double nu = n * unit;
+    return nu < 0.5 ? nu / (1 - nu) : std::numeric_limits<double>::infinity();
+}
+
+double OutputMagnitude(SampleRange range) {
+    return std::max(std::fabs(static_cast<double>(range.min)), std::fabs(static_cast<double>(range.max)));
+}
+
+int Log2(std::int64_t powerOfTwo) {
+    int bits = 0;
+    while ((std::int64_t{1} << bits) < powerOfTwo)
+        ++bits;
+    return bits;
+}
+
+bool IsPowerOfTwo(std::int64_t n) {
+    return n >= 1 && (n & (n - 1)) == 0;
+}
+
+// ---- cost model: seconds per unit of work on one core (bench_convolution measures the real thing)
+constexpr double kDirectTapFrame = 0.35e-9; // the direct engine, per tap and frame
+constexpr double kTransformPoint = 0.3e-9;  // one transform, per N log2 N
+constexpr double kPartitionBin = 1.0e-9;    // one complex multiply-add of a partition's spectrum
+constexpr double kTransformFrame = 6e-9;    // windows, bounds and stores, per frame
+constexpr double kShortTapFrame = 1.2e-9;   // a feedback tap summed directly, per frame
+// A channel with feedback shares the direct engine's work among threads only when its shortest feedback
+// delay leaves room for whole jobs.
+constexpr std::int64_t kSharedFeedbackDelay = 2048;
+
+struct TapGroups {
+    std::vector<TransformTap> input, longFeedback, shortFeedback;
+};
+
+TapGroups GroupTaps(std::span<const TransformTap> taps, std::int64_t block) {
+    TapGroups groups;
+    for (const TransformTap& tap : taps) {
+        if (!tap.feedback)
+            groups.input.push_back(tap);
+        else if (tap.delay >= block)
+            groups.longFeedback.push_back(tap);
+        else
+            groups.shortFeedback.push_back(tap);
+    }
+    return groups;
+}
+
+// Partitions of `block` frames that hold at least one tap, counted from the smallest delay.
+std::int64_t OccupiedPartitions(const std::vector<TransformTap>& taps, std::int64_t block) {
+    if (taps.empty())
+        return 0;
+    std::int64_t shift = taps.front().delay;
+    for (const TransformTap& tap : taps)
+        shift = std::min(shift, tap.delay);
+    std::vector<std::int64_t> indices;
+    indices.reserve(taps.size());
+    for (const TransformTap& tap : taps)
+        indices.push_back((tap.delay - shift) / block);
+    std::sort(indices.begin(), indices.end());
+    return std::unique(indices.begin(), indices.end()) - indices.begin();
+}
+
+double TransformSeconds(std::int64_t points) {
+    return kTransformPoint * static_cast<double>(points) * Log2(points);
+}
+
+// Partitions from the first occupied one to the last: the windows a worker keeps.
+std::int64_t SpannedPartitions(const std::vector<TransformTap>& taps, std::int64_t block) {
+    if (taps.empty())
+        return 0;
+    const auto [low, high] =
+        std::minmax_element(taps.begin(), taps.end(),
+                            [](const TransformTap& a, const TransformTap& b) { return a.delay < b.delay; });
+    return (high->delay - low->delay) / block + 1;
+}
+
+std::int64_t SpectrumBytes(std::int64_t block) {
+    return (block + 1) * static_cast<std::int64_t>(sizeof(std::complex<double>));
+}
+
+// Workers of a channel without feedback that fit in the memory beside the kernel's spectra; 0: none.
+std::int64_t WorkersWithin(std::int64_t kernelBytes, std::int64_t workerBytes) {
+    const std::int64_t left = TransformChannelMemory - kernelBytes;
+    return left < workerBytes ? 0 : left / std::max<std::int64_t>(1, workerBytes);
+}
+
+} // namespace
+
+double SummationBound(std::int64_t terms, double magnitudes) {
+    return Gamma(static_cast<double>(terms) + 1, kUnitWithExtended) * magnitudes + kTiny;
+}
+
+bool SettledSample(double value, double bound, SampleRange range, std::int64_t& sample) {
+    if (!std::isfinite(value) || !std::isfinite(bound) || bound < 0)
+        return false;
+    // One step outwards covers the rounding of the subtraction and the addition.
+    const double low = std::nextafter(value - bound, -std::numeric_limits<double>::infinity());
+    const double high = std::nextafter(value + bound, std::numeric_limits<double>::infinity());
+    // Round and clip is monotonic, so the two ends decide for everything between them.
+    const std::int64_t lowSample = RoundAndClip(low, range);
+    if (RoundAndClip(high, range) != lowSample)
+        return false;
+    sample = lowSample;
+    return true;
+}
+
+bool TransformApplies(std::span<const TransformTap> taps, const TransformChannelShape& shape) {
+    const long double magnitude = std::max<long double>(shape.inputMagnitude, OutputMagnitude(shape.range));
+    long double sum = 0;
+    for (const TransformTap& tap : taps) {
+        if (!std::isfinite(tap.value))
+            return false;
+        sum += std::fabs(tap.value);
+    }
+    return std::isfinite(sum) && sum * magnitude < kLargestSum;
+}
+
+MethodEstimate EstimateMethods(std::span<const TransformTap> taps, const TransformChannelShape& shape,
+                               unsigned threadsForChannel) {
+    const double frames = static_cast<double>(shape.frames);
+    const double threads = std::max(1u, threadsForChannel);
+    std::int64_t shortestFeedback = std::numeric_limits<std::int64_t>::max();
+    for (const TransformTap& tap : taps)
+        if (tap.feedback)
+            shortestFeedback = std::min(shortestFeedback, tap.delay);
+    const bool sharedDirect = shortestFeedback >= kSharedFeedbackDelay;
+
+    MethodEstimate estimate;
+    estimate.directSeconds =
+        kDirectTapFrame * static_cast<double>(taps.size()) * frames / (sharedDirect ? threads : 1);
+    estimate.transformSeconds = std::numeric_limits<double>::infinity();
+    for (std::int64_t block = 16; block <= MaxTransformBlock; block *= 2) {
+        const TapGroups groups = GroupTaps(taps, block);
+        const double partitions = static_cast<double>(OccupiedPartitions(groups.input, block) +
+                                                      OccupiedPartitions(groups.longFeedback, block));
+        const double forwardTransforms =
+            (groups.input.empty() ? 0 : 1) + (groups.longFeedback.empty() ? 0 : 1);
+        const double blocks = std::ceil(frames / static_cast<double>(block));
+        const std::int64_t workers = WorkersWithin(
+            static_cast<std::int64_t>(partitions) * SpectrumBytes(block),
+            (SpannedPartitions(groups.input, block) + SpannedPartitions(groups.longFeedback, block)) *
+                    SpectrumBytes(block) +
+                8 * SpectrumBytes(block));
+        if (workers == 0)
+            continue;
+        const double perBlock =
+            (forwardTransforms + 1) * TransformSeconds(2 * block) +
+            partitions * static_cast<double>(block + 1) * kPartitionBin +
+            static_cast<double>(block) *
+                (kTransformFrame + static_cast<double>(groups.shortFeedback.size()) * kShortTapFrame);
+        const bool feedback = !groups.longFeedback.empty() || !groups.shortFeedback.empty();
+        // Parallel jobs each start with the windows of the partitions before their first block.
+        const double jobs = feedback ? 1 : std::min(threads, static_cast<double>(workers));
+        const double setup = (partitions + jobs * partitions) * TransformSeconds(2 * block);
+        const double seconds = (blocks * perBlock + setup) / jobs;
+        if (seconds < estimate.transformSeconds) {
+            estimate.transformSeconds = seconds;
+            estimate.blockFrames = block;
+        }
+    }
+    if (!TransformApplies(taps, shape))
+        estimate.transformSeconds = std::numeric_limits<double>::infinity();
+    return estimate;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The channel
+
+// The taps of one source (input or output) as partitions of the block's length, and their spectra.
+struct TransformChannel::Part {
+    bool output = false;
+    std::int64_t shift = 0; // delay of each partition's first coefficient, less k L
+    std::int64_t span = 0;  // partitions from the first to the last occupied one
+    struct Partition {
+        std::int64_t index;
+        SpectrumBuffer spectrum;
+        double norm1; // of the unscaled coefficients
+        double norm2;
+    };
+    std::vector<Partition> partitions;
+};
+
+TransformChannel::TransformChannel(std::span<const TransformTap> taps, const TransformChannelShape& shape,
+                                   std::int64_t blockFrames)
+    : block_(blockFrames), shape_(shape) {
+    if (!IsPowerOfTwo(blockFrames) || blockFrames < 2 || blockFrames > MaxTransformBlock)
+        throw std::invalid_argument("TransformChannel: block must be a power of two");
+    if (!TransformApplies(taps, shape))
+        throw std::invalid_argument("TransformChannel: the taps need the direct engine");
+    transform_ = std::make_unique<RealTransform>(2 * block_);
+    const TapGroups groups = GroupTaps(taps, block_);
+    shortFeedback_ = groups.shortFeedback;
+    const double outputMagnitude = OutputMagnitude(shape.range);
+    const std::int64_t points = 2 * block_;
+    const double scale = 1.0 / static_cast<double>(points);
+
+    long double referenceMagnitudes = 0;
+    for (const bool output : {false, true}) {
+        const std::vector<TransformTap>& group = output ? groups.longFeedback : groups.input;
+        if (group.empty())
+            continue;
+        const double magnitude = output ? outputMagnitude : shape.inputMagnitude;
+        Part part;
+        part.output = output;
+        part.shift = group.front().delay;
+        for (const TransformTap& tap : group)
+            part.shift = std::min(part.shift, tap.delay);
+        // Records of the same delay are summed in 80-bit precision before the rounding to double.
+        std::map<std::int64_t, std::vector<long double>> dense;
+        long double valueSum = 0;
+        for (const TransformTap& tap : group) {
+            const std::int64_t offset = tap.delay - part.shift;
+            std::vector<long double>& coefficients = dense[offset / block_];
+            coefficients.resize(static_cast<std::size_t>(block_));
+            coefficients[static_cast<std::size_t>(offset % block_)] += tap.value;
+            valueSum += std::fabs(tap.value);
+        }
+        referenceMagnitudes += valueSum * magnitude;
+        coefficientBound_ += static_cast<double>(valueSum) * magnitude *
+                             (0x1p-52 + static_cast<double>(group.size()) * 0x1p-63) * kNormInflation;
+        SampleBuffer samples(static_cast<std::size_t>(points));
+        for (const auto& [index, coefficients] : dense) {
+            double norm1 = 0, squares = 0;
+            for (std::int64_t i = 0; i < block_; ++i) {
+                const double c = static_cast<double>(coefficients[static_cast<std::size_t>(i)]);
+                samples[static_cast<std::size_t>(i)] = c * scale;
+                norm1 += std::fabs(c);
+                squares += c * c;
+            }
+            if (norm1 == 0)
+                continue;
+            Part::Partition partition{index, SpectrumBuffer(static_cast<std::size_t>(transform_->Bins())),
+                                      norm1 * kNormInflation, std::sqrt(squares) * kNormInflation};
+            transform_->Forward(samples.data(), partition.spectrum.data());
+            part.partitions.push_back(std::move(partition));
+            part.span = index + 1;
+        }
+        if (!part.partitions.empty())
+            parts_.push_back(std::move(part));
+    }
+
+    long double shortMagnitudes = 0;
+    for (const TransformTap& tap : shortFeedback_)
+        shortMagnitudes += std::fabs(tap.value) * outputMagnitude;
+    referenceMagnitudes += shortMagnitudes;
+    const double shortBound =
+        Gamma(static_cast<double>(shortFeedback_.size()) + 2, kUnit) * static_cast<double>(shortMagnitudes);
+    const std::int64_t terms = static_cast<std::int64_t>(taps.size());
+    sampleBound_ = SummationBound(terms, static_cast<double>(referenceMagnitudes) * kNormInflation) +
+                   coefficientBound_ + shortBound * kNormInflation + kTiny;
+}
+
+TransformChannel::~TransformChannel() = default;
+
+bool TransformChannel::HasFeedback() const {
+    if (!shortFeedback_.empty())
+        return true;
+    return std::any_of(parts_.begin(), parts_.end(), [](const Part& part) { return part.output; });
+}
+
+std::int64_t TransformChannel::WorkersInMemory() const {
+    std::int64_t kernelBytes = 0, workerBytes = 8 * SpectrumBytes(block_);
+    for (const Part& part : parts_) {
+        kernelBytes += static_cast<std::int64_t>(part.partitions.size()) * SpectrumBytes(block_);
+        workerBytes += part.span * SpectrumBytes(block_);
+    }
+    return std::max<std::int64_t>(1, WorkersWithin(kernelBytes, workerBytes));
+}
+
+// The state of one run over a range of blocks: the spectra of the windows the partitions still need,
+// and the buffers of the transforms.
+class TransformChannel::Worker {
+public:
+    explicit Worker(const TransformChannel& channel)
+        : channel_(channel), points_(2 * channel.block_), window_(static_cast<std::size_t>(points_)),
+          sums_(static_cast<std::size_t>(points_)),
+          accumulator_(static_cast<std::size_t>(channel.transform_->Bins())) {
+        const std::size_t bins = static_cast<std::size_t>(channel.transform_->Bins());
+        for (const Part& part : channel.parts_) {
+            Ring ring;
+            ring.spectra = SpectrumBuffer(bins * static_cast<std::size_t>(part.span));
+            ring.norm1.assign(static_cast<std::size_t>(part.span), 0);
+            ring.norm2.assign(static_cast<std::size_t>(part.span), 0);
+            rings_.push_back(std::move(ring));
+        }
+    }
+
+    // The windows of the blocks before `firstBlock` that its partitions read.
+    void Prepare(const ChannelFrames& frames, std::int64_t firstBlock) {
+        for (std::size_t p = 0; p < channel_.parts_.size(); ++p)
+            for (std::int64_t i = firstBlock - channel_.parts_[p].span + 1; i < firstBlock; ++i)
+                MakeWindow(frames, p, i);
+    }
+
+    // The sums of block j's frames (Sums()) and their error bound; the windows of blocks before j must
+    // be made, and for feedback every output frame before the block must be final.
+    double Transform(const ChannelFrames& frames, std::int64_t block) {
+        for (std::size_t p = 0; p < channel_.parts_.size(); ++p)
+            MakeWindow(frames, p, block);
+        const std::size_t bins = accumulator_.size();
+        std::complex<double>* sum = accumulator_.data();
+        std::fill(sum, sum + bins, std::complex<double>());
+        double weighted2 = 0, weighted1 = 0;
+        std::int64_t terms = 0;
+        for (std::size_t p = 0; p < channel_.parts_.size(); ++p) {
+            const Part& part = channel_.parts_[p];
+            const Ring& ring = rings_[p];
+            for (const Part::Partition& partition : part.partitions) {
+                const std::size_t slot = Slot(p, block - partition.index);
+                if (ring.norm1[slot] == 0)
+                    continue;
+                MultiplyAdd(ring.spectra.data() + slot * bins, partition.spectrum.data(), sum, bins);
+                weighted2 += ring.norm2[slot] * partition.norm1;
+                weighted1 += ring.norm1[slot] * partition.norm2;
+                ++terms;
+            }
+        }
+        if (terms == 0) {
+            std::fill(sums_.data(), sums_.data() + points_, 0.0);
+            return 0;
+        }
+        channel_.transform_->Inverse(sum, sums_.data());
+        const double a = kTransformLevelError * Log2(points_);
+        const double b = Gamma(static_cast<double>(terms) + 3, kUnit);
+        return 1.5 * ((2 * a + b) * weighted2 + a * weighted1) * kNormInflation;
+    }
+
+    // The overlap-save result: the second half of the inverse transform.
+    const double* Sums() const { return sums_.data() + channel_.block_; }
+
+private:
+    struct Ring {
+        SpectrumBuffer spectra;
+        std::vector<double> norm1, norm2; // 0: the window is silent and its spectrum not made
+    };
+
+    std::size_t Slot(std::size_t part, std::int64_t window) const {
+        const std::int64_t span = channel_.parts_[part].span;
+        return static_cast<std::size_t>(((window % span) + span) % span);
+    }
+
+    // Window i of a part: the 2L source frames that partition 0 reads for block i.
+    void MakeWindow(const ChannelFrames& frames, std::size_t p, std::int64_t index) {
+        const Part& part = channel_.parts_[p];
+        Ring& ring = rings_[p];
+        const std::size_t slot = Slot(p, index);
+        const std::int64_t first = (index - 1) * channel_.block_ - part.shift;
+        frames.Read(part.output, first, points_, window_.data());
+        double norm1 = 0, squares = 0;
+        for (std::int64_t i = 0; i < points_; ++i) {
+            const double x = window_[static_cast<std::size_t>(i)];
+            norm1 += std::fabs(x);
+            squares += x * x;
+        }
+        ring.norm1[slot] = norm1 * kNormInflation;
+        ring.norm2[slot] = std::sqrt(squares) * kNormInflation;
+        if (norm1 != 0)
+            channel_.transform_->Forward(window_.data(), ring.spectra.data() + slot * accumulator_.size());
+    }
+
+    static void MultiplyAdd(const std::complex<double>* x, const std::complex<double>* h,
+                            std::complex<double>* sum, std::size_t bins) {
+        // Plain arithmetic on the parts: std::complex's product checks for infinities on every bin.
+        const double* xs = reinterpret_cast<const double*>(x);
+        const double* hs = reinterpret_cast<const double*>(h);
+        double* ss = reinterpret_cast<double*>(sum);
+        for (std::size_t i = 0; i < 2 * bins; i += 2) {
+            ss[i] += xs[i] * hs[i] - xs[i + 1] * hs[i + 1];
+            ss[i + 1] += xs[i] * hs[i + 1] + xs[i + 1] * hs[i];
+        }
+    }
+
+    const TransformChannel& channel_;
+    std::int64_t points_;
+    SampleBuffer window_;
+    SampleBuffer sums_;
+    SpectrumBuffer accumulator_;
+    std::vector<Ring> rings_;
+};
+
+bool TransformChannel::Run(ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock,
+                           const std::function<bool(std::int64_t)>& afterBlock) const {
+    if (firstBlock < 0 || endBlock > Blocks() || firstBlock > endBlock)
+        throw RangeError("TransformChannel: block range out of bounds");
+    if (HasFeedback() && firstBlock != 0 && firstBlock != endBlock)
+        throw std::logic_error("TransformChannel: a channel with feedback runs from its first block");
+    Worker worker(*this);
+    worker.Prepare(frames, firstBlock);
+    // The last output frames, for the short feedback taps (delays below one block).
+    const std::int64_t historySize = 2 * block_;
+    std::vector<double> history(shortFeedback_.empty() ? 0 : static_cast<std::size_t>(historySize), 0.0);
+    std::vector<double> shortValues;
+    for (const TransformTap& tap : shortFeedback_)
+        shortValues.push_back(static_cast<double>(tap.value));
+
+    for (std::int64_t block = firstBlock; block < endBlock; ++block) {
+        const double blockBound = worker.Transform(frames, block) + sampleBound_;
+        const double* sums = worker.Sums();
+        const std::int64_t first = block * block_;
+        const std::int64_t end = std::min(shape_.frames, first + block_);
+        std::int64_t settled = 0;
+        for (std::int64_t frame = first; frame < end; ++frame) {
+            const double transformed = sums[frame - first];
+            double fed = 0;
+            for (std::size_t t = 0; t < shortFeedback_.size(); ++t) {
+                const std::int64_t read = frame - shortFeedback_[t].delay;
+                if (read >= 0)
+                    fed += shortValues[t] * history[static_cast<std::size_t>(read & (historySize - 1))];
+            }
+            const double bound =
+                (blockBound + 2 * kUnitWithExtended * (std::fabs(transformed) + std::fabs(fed))) *
+                kNormInflation;
+            std::int64_t sample = 0;
+            if (SettledSample(transformed + fed, bound, shape_.range, sample)) {
+                frames.Store(frame, sample);
+                ++settled;
+            } else {
+                sample = frames.ComputeExactly(frame);
+            }
+            if (!history.empty())
+                history[static_cast<std::size_t>(frame & (historySize - 1))] = static_cast<double>(sample);
+        }
+        settled_.fetch_add(settled, std::memory_order_relaxed);
+        exact_.fetch_add(end - first - settled, std::memory_order_relaxed);
+        if (afterBlock && !afterBlock(end - first))
+            return false;
+    }
+    return true;
+}
+
+TransformChannel::BlockResult TransformChannel::TransformBlock(const ChannelFrames& frames,
+                                                               std::int64_t block) const {
+    CheckIndex(block, Blocks());
+    Worker worker(*this);
+    worker.Prepare(frames, block);
+    BlockResult result;
+    result.bound = worker.Transform(frames, block) + coefficientBound_;
+    const std::int64_t count = std::min(block_, shape_.frames - block * block_);
+    result.sums.assign(worker.Sums(), worker.Sums() + count);
+    return result;
+}
+
+} // namespace tarvola

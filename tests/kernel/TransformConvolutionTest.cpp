@@ -1,0 +1,131 @@
+#include "kernel/TransformConvolution.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace tarvola {
+namespace {
+
+constexpr SampleRange Words{-32768, 32767};
+
+TEST(SettledSample, SettlesOnlyWhenTheWholeIntervalGivesOneSample) {
+    struct Case {
+        std::string name;
+        double value;
+        double bound;
+        bool settled;
+        std::int64_t sample;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {
+        {"inside a step", 2.3, 0.1, true, 2},
+        {"negative", -7.8, 0.2, true, -8},
+        {"exact half", 2.5, 1e-12, false, 0},
+        {"reaches a half", 2.49, 0.02, false, 0},
+        {"just clear of a half", 2.49, 0.009, true, 2},
+        {"a half with no bound is still unsettled", 3.5, 0, false, 0},
+        {"far above the top clips", 40000, 100, true, 32767},
+        {"far below the bottom clips", -40000, 100, true, -32768},
+        {"straddles the top, clips either way", 32767.4, 0.2, true, 32767},
+        {"straddles a half below the top", 32766.5, 0.01, false, 0},
+        {"not a number", std::numeric_limits<double>::quiet_NaN(), 0, false, 0},
+        {"unbounded", 1.0, inf, false, 0},
+        {"negative bound", 1.0, -1, false, 0},
+    };
+    for (const Case& c : cases) {
+        std::int64_t sample = 0;
+        EXPECT_EQ(SettledSample(c.value, c.bound, Words, sample), c.settled) << c.name;
+        if (c.settled) {
+            EXPECT_EQ(sample, c.sample) << c.name;
+        }
+    }
+}
+
+TEST(SummationBound, GrowsWithTheTermsAndTheMagnitudes) {
+    EXPECT_NEAR(SummationBound(1, 1.0), 2 * (0x1p-53 + 0x1p-63), 1e-30);
+    EXPECT_GT(SummationBound(10240, 65536.0), 10240 * 65536.0 * 0x1p-53);
+    EXPECT_LT(SummationBound(10240, 65536.0), 1e-7);
+    EXPECT_TRUE(std::isinf(SummationBound(std::int64_t{1} << 53, 1.0)));
+}
+
+// A channel whose frames live in plain vectors; the output is the exact reference result the test
+// computes beforehand, so feedback windows read what the engine would have written.
+class VectorFrames : public ChannelFrames {
+public:
+    std::vector<double> input, output;
+    void Read(bool fromOutput, std::int64_t first, std::int64_t count, double* into) const override {
+        const std::vector<double>& source = fromOutput ? output : input;
+        for (std::int64_t i = 0; i < count; ++i) {
+            const std::int64_t frame = first + i;
+            into[i] = frame >= 0 && frame < static_cast<std::int64_t>(source.size())
+                          ? source[static_cast<std::size_t>(frame)]
+                          : 0.0;
+        }
+    }
+    void Store(std::int64_t, std::int64_t) override {}
+    std::int64_t ComputeExactly(std::int64_t) override { return 0; }
+};
+
+// The transform's sums against sums in 80-bit precision (far closer to the exact ones than the bound):
+// the bound holds for every frame and stays small enough to settle nearly every sample.
+TEST(TransformChannel, TheErrorBoundHoldsForEveryFrame) {
+    std::mt19937_64 random(44);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (const std::int64_t block : {2, 16, 256, 4096}) {
+        const std::int64_t frames = 3 * block + 17;
+        VectorFrames channel;
+        for (std::int64_t i = 0; i < frames; ++i) {
+            channel.input.push_back(std::round(32767 * unit(random)));
+            channel.output.push_back(std::round(32767 * unit(random)));
+        }
+        std::vector<TransformTap> taps;
+        for (int i = 0; i < 400; ++i) {
+            const bool feedback = i % 3 == 0;
+            const std::int64_t reach = 4 * block;
+            const std::int64_t delay = feedback ? block + static_cast<std::int64_t>(random() % reach)
+                                                : static_cast<std::int64_t>(random() % reach) - block / 2;
+            taps.push_back({static_cast<long double>(unit(random)) / 100, delay, feedback});
+        }
+        taps.push_back({std::ldexp(0.7L, -40), 3, false}); // a value far below the others
+        const TransformChannelShape shape{frames, Words, 32767};
+        const TransformChannel transform(taps, shape, block);
+        for (std::int64_t b = 0; b < transform.Blocks(); ++b) {
+            const TransformChannel::BlockResult result = transform.TransformBlock(channel, b);
+            EXPECT_LT(result.bound, 1e-5) << "block " << block;
+            for (std::size_t i = 0; i < result.sums.size(); ++i) {
+                const std::int64_t frame = b * block + static_cast<std::int64_t>(i);
+                long double exact = 0;
+                for (const TransformTap& tap : taps) {
+                    const std::int64_t read = frame - tap.delay;
+                    const std::vector<double>& source = tap.feedback ? channel.output : channel.input;
+                    if (read >= 0 && read < frames)
+                        exact += tap.value * static_cast<long double>(source[static_cast<std::size_t>(read)]);
+                }
+                ASSERT_LE(std::fabs(result.sums[i] - static_cast<double>(exact)), result.bound)
+                    << "block " << block << ", frame " << frame;
+            }
+        }
+    }
+}
+
+TEST(TransformChannel, RefusesWhatItCannotBound) {
+    const TransformChannelShape shape{100, Words, 1000};
+    const std::vector<TransformTap> infinite = {{std::numeric_limits<long double>::infinity(), 0, false}};
+    const std::vector<TransformTap> enormous = {{1e300L, 0, false}};
+    const std::vector<TransformTap> fine = {{0.5L, 0, false}, {0.25L, 3, true}};
+    EXPECT_FALSE(TransformApplies(infinite, shape));
+    EXPECT_FALSE(TransformApplies(enormous, shape));
+    EXPECT_TRUE(TransformApplies(fine, shape));
+    EXPECT_THROW(TransformChannel(infinite, shape, 16), std::invalid_argument);
+    EXPECT_THROW(TransformChannel(fine, shape, 24), std::invalid_argument);
+    EXPECT_FALSE(EstimateMethods(fine, shape, 4).transform()) << "two taps stay direct";
+}
+
+} // namespace
+} // namespace tarvola
