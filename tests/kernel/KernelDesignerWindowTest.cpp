@@ -486,6 +486,18 @@ TEST_F(DesignerWindow, TheStatisticsWindowFollowsTheKernelsAndGoesWithTheMenuOrA
     EXPECT_EQ(item.Caption(), "&Disable Stats");
 }
 
+TEST_F(DesignerWindow, MovesOverTheFormEndARulerDragOnTheFifth) {
+    TobjGraphAxis& ruler = *designer->ValueRuler;
+    SendMessageA(ruler.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(17, 100));
+    SendMessageA(ruler.Handle(), WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(17, 200));
+    ReleaseCapture(); // the pointer went where the ruler no longer hears it
+    for (int move = 1; move <= 4; ++move)
+        SendMessageA(designer->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(600, 470 + move));
+    EXPECT_TRUE(ruler.DragPending());
+    SendMessageA(designer->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(600, 480));
+    EXPECT_FALSE(ruler.DragPending());
+}
+
 TEST_F(DesignerWindow, AltF4LeavesTheWindowStanding) {
     SendMessageA(designer->Handle(), WM_CLOSE, 0, 0);
     PumpPending();
