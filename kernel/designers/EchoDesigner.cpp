@@ -423,11 +423,7 @@ TDesignRecords DesignEcho(const TEchoSettings& s, std::int32_t sampleRate, std::
 EchoGenerateResult GenerateEcho(const EchoControlValues& controls, const TEchoSettings& previous,
                                 std::int32_t sampleRate, const TExportRules& rules, TobjHistData& leftKernel,
                                 TobjHistData& rightKernel) {
-    EchoGenerateResult result;
-    result.settings = ControlsToSettings(controls, previous, sampleRate);
-    const TDesignRecords design = DesignEcho(result.settings, sampleRate, rules.targetImpulse);
-    result.written = WriteDesignRecords(design, rules, leftKernel, rightKernel);
-    return result;
+    return GenerateTapDesign(controls, previous, sampleRate, rules, leftKernel, rightKernel, DesignEcho);
 }
 
 } // namespace tarvola

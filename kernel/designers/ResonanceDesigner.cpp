@@ -261,11 +261,7 @@ ResonanceGenerateResult GenerateResonance(const ResonanceControlValues& controls
                                           const TResonanceSettings& previous, std::int32_t sampleRate,
                                           const TExportRules& rules, TobjHistData& leftKernel,
                                           TobjHistData& rightKernel) {
-    ResonanceGenerateResult result;
-    result.settings = ControlsToSettings(controls, previous, sampleRate);
-    const TDesignRecords design = DesignResonance(result.settings, sampleRate, rules.targetImpulse);
-    result.written = WriteDesignRecords(design, rules, leftKernel, rightKernel);
-    return result;
+    return GenerateTapDesign(controls, previous, sampleRate, rules, leftKernel, rightKernel, DesignResonance);
 }
 
 } // namespace tarvola

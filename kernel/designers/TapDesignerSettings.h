@@ -152,4 +152,18 @@ TDesignRecords DesignConvolutionTaps(TTapSet set, const ConvTaps& conv, std::int
     return design;
 }
 
+// Generate: reads the settings from the controls, designs both channels and writes the chosen ones by the
+// rules. Every error is raised before a kernel is touched.
+template <class Controls, class Settings, class Design>
+TTapGenerateResult<Settings> GenerateTapDesign(const Controls& controls, const Settings& previous,
+                                               std::int32_t sampleRate, const TExportRules& rules,
+                                               TobjHistData& leftKernel, TobjHistData& rightKernel,
+                                               Design design) {
+    TTapGenerateResult<Settings> result;
+    result.settings = ControlsToSettings(controls, previous, sampleRate);
+    const TDesignRecords records = design(result.settings, sampleRate, rules.targetImpulse);
+    result.written = WriteDesignRecords(records, rules, leftKernel, rightKernel);
+    return result;
+}
+
 } // namespace tarvola
