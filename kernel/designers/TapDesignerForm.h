@@ -78,8 +78,6 @@ std::vector<TComponentRow> FilterPageRows(TTapKind kind, std::string_view pages,
                                           std::string_view filterCaption);
 // The "Final" page: the notice, the sample rate, Generate, Cancel and the export rules.
 std::vector<TComponentRow> FinalPageRows(std::string_view pages, std::string_view notice);
-// The dialog's own properties.
-std::vector<TProp> TapDialogProperties(std::string_view caption, std::string_view clientHeight);
 
 void AppendRows(std::vector<TComponentRow>& rows, std::vector<TComponentRow> more);
 
