@@ -562,6 +562,8 @@ void KernelDesignerController::ShiftImpulseZero(std::int32_t newZeroColumn) {
     editor.LowImpulse = shifted(editor.LowImpulse);
     editor.HighImpulse = shifted(editor.HighImpulse);
     RecomputeViewAndEditor();
+    // The view's high impulse moved with it: the bound edit must not go on showing the old one.
+    ShowCurrentViewControls();
     // The impulse-zero record is another one now; processing finds it through the statistics.
     model_.UpdateChannelStats(model_.Channel);
     window_.ResetEditorRange();

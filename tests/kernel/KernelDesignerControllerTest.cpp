@@ -773,6 +773,8 @@ TEST_F(ControllerTest, RaisingTheZeroColumnMovesEveryRecordDown) {
     EXPECT_EQ(Kernel(), (std::vector<Rec>{{-6, 0.5L}, {-1, 1.0L}, {0, 0.25L}, {6, 0.125L}}));
     EXPECT_EQ(ViewSpan(), std::make_pair(-401, 399));
     EXPECT_EQ(model.CurrentView().ZeroColumn, 401);
+    // The bound and width edits show the view as it now stands.
+    EXPECT_EQ(window.controls, (TViewControls{1, 399, 801, 401}));
     EXPECT_EQ(model.CurrentView().ZeroIndex, 2);
     EXPECT_EQ(model.CurrentStats->ZeroIndex, 2);
     EXPECT_EQ(EditorSpan(), std::make_pair(-11, 9));
