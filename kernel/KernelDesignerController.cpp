@@ -413,8 +413,10 @@ TSourceKind KernelDesignerController::SourceSelect(TSourceKind chosen, std::int3
     if (grabbedWorkingIndex < 0)
         return chosen;
     const std::int32_t impulse = working_.Impulse(grabbedWorkingIndex);
+    // Refused: the box goes back to the record's own kind (Input, unless the record is Pass or an
+    // Output tap at impulse zero).
     if (chosen == TSourceKind::Output && impulse < 1)
-        return TSourceKind::Input;
+        return working_.Kind(grabbedWorkingIndex);
     TobjHistData& kernel = *model_.CurrentKernel;
     working_.SetKind(grabbedWorkingIndex, chosen);
     const std::int32_t kernelIndex = kernel.Find(impulse, 0, TFindMode::Exact);

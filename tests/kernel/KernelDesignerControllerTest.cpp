@@ -633,6 +633,17 @@ TEST_F(ControllerTest, SourceSelectRefusesOutputBelowImpulseOne) {
         EXPECT_EQ(RecsOf(working), c.expected);
         ExpectEntry(before, c.undo);
     }
+
+    // A refused choice shows the kind the record keeps, which need not be Input.
+    for (const TSourceKind kept : {TSourceKind::Pass, Out}) {
+        SCOPED_TRACE(static_cast<int>(kept));
+        const std::vector<Rec> atZero = {{0, 1.0L, kept}};
+        Load(atZero, -5, 10);
+        const std::int32_t before = Entries();
+        EXPECT_EQ(controller.SourceSelect(Out, 0), kept);
+        EXPECT_EQ(Kernel(), atZero);
+        ExpectEntry(before, nullptr);
+    }
 }
 
 // ---- Channels and views --------------------------------------------------------------------------------
