@@ -422,6 +422,9 @@ void TobjKernelEditor::ComputeAllBars() {
 
 void TobjKernelEditor::UpdateDisplay() {
     if (!columnDeleted_) {
+        // The grabbed indexes name places in the list rebuilt here: another record (of another channel,
+        // or after an edit or an undo) may stand there now, so the grab ends.
+        Grab(-1, -1);
         working_.Clear();
         ResetRange();
         const TSelectionRec& selection = Model().Selection;

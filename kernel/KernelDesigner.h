@@ -172,7 +172,8 @@ public:
     // Draws one working record again.
     void RedrawRecord(std::int32_t index);
 
-    // The records grabbed by the last press (-1 none): in the working list and in the kernel.
+    // The records grabbed by the last press (-1 none): in the working list and in the kernel. A rebuilt
+    // working list ends the grab.
     std::int32_t GrabbedWorkingIndex() const { return grabbedWorking_; }
     std::int32_t GrabbedKernelIndex() const { return grabbedKernel_; }
     bool Dragging() const { return dragging_; }

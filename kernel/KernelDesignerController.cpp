@@ -413,8 +413,10 @@ TSourceKind KernelDesignerController::SourceSelect(TSourceKind chosen, std::int3
     if (grabbedWorkingIndex < 0)
         return chosen;
     const std::int32_t impulse = working_.Impulse(grabbedWorkingIndex);
+    // Refused: the box goes back to the record's own kind (Input, unless the record is Pass or an
+    // Output tap at impulse zero).
     if (chosen == TSourceKind::Output && impulse < 1)
-        return TSourceKind::Input;
+        return working_.Kind(grabbedWorkingIndex);
     TobjHistData& kernel = *model_.CurrentKernel;
     working_.SetKind(grabbedWorkingIndex, chosen);
     const std::int32_t kernelIndex = kernel.Find(impulse, 0, TFindMode::Exact);
@@ -562,6 +564,8 @@ void KernelDesignerController::ShiftImpulseZero(std::int32_t newZeroColumn) {
     editor.LowImpulse = shifted(editor.LowImpulse);
     editor.HighImpulse = shifted(editor.HighImpulse);
     RecomputeViewAndEditor();
+    // The view's high impulse moved with it: the bound edit must not go on showing the old one.
+    ShowCurrentViewControls();
     // The impulse-zero record is another one now; processing finds it through the statistics.
     model_.UpdateChannelStats(model_.Channel);
     window_.ResetEditorRange();

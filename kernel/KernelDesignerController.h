@@ -203,7 +203,8 @@ public:
     // happens, and nothing is recorded, without a grabbed column.
     std::optional<std::string> DatumValueEnter(const std::string& text, std::int32_t grabbedWorkingIndex);
     // CmBx_Source chose a kind for the grabbed working record (-1 none). Returns the kind the box shows:
-    // Output for a record at an impulse below 1 is refused (nothing changes, the box shows Input);
+    // Output for a record at an impulse below 1 is refused (nothing changes, the box shows the record's
+    // own kind);
     // otherwise both records take the kind and "Set Audio Source" is recorded.
     TSourceKind SourceSelect(TSourceKind chosen, std::int32_t grabbedWorkingIndex);
 

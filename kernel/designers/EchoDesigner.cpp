@@ -2,6 +2,7 @@
 
 #include "audio/Numerics.h"
 #include "kernel/designers/PackedRecord.h"
+#include "kernel/designers/TapDesignerSettings.h"
 #include "kernel/designers/X87PrecisionGuard.h"
 
 #include <algorithm>
@@ -144,22 +145,11 @@ std::int32_t MsToFrames(std::int32_t ms, std::int32_t sampleRate) {
 }
 
 TTapSet EchoTapSet(const TEchoSettings& s) {
-    TTapSet set;
-    set.feedback = s.Mode == 0;
     CheckIndex(s.RecrsStrategy, 2);
-    set.strategy = static_cast<TRecrsStrategy>(s.RecrsStrategy);
-    const bool filtered = set.feedback ? s.RecrsFilter != 0 : s.ConvFilter != 0;
-    if (filtered) {
-        TTapFilter filter;
-        filter.order = set.feedback ? s.RecrsFltrOrder : s.ConvFltrOrder;
-        filter.timbre = TimbreFromByte(set.feedback ? s.RecrsTimbre : s.ConvTimbre);
-        filter.mix = set.feedback ? s.RecrsMixLvl : s.ConvMixLvl;
-        filter.bandPassCentre = 0.1L;
-        filter.normalise = TTapNormalise::Echo;
-        set.filter = filter;
-    }
-    return set;
+    return TapSetOf(s, static_cast<TRecrsStrategy>(s.RecrsStrategy), 0.1L, TTapNormalise::Echo);
 }
+
+constexpr TapControlLimits kEchoControlLimits{kStereoPositionMax, 1, kMaxEchoTaps};
 
 } // namespace
 
@@ -343,91 +333,46 @@ std::optional<TEchoSettings> DecodeEchoSettings(const std::uint8_t* bytes) {
     return s;
 }
 
-namespace {
-const DesignerSettingsTexts kEchoTexts{kEchoSettingsMissingText, kEchoSettingsReadErrorText,
-                                       kEchoSettingsSaveErrorText};
-} // namespace
-
 TEchoSettings LoadEchoSettings(const std::string& programFolder, const WarningSink& warn) {
-    TEchoSettings settings;
-    LoadDesignerSettings(
-        DesignerSettingsPath(programFolder, kEchoSettingsFileName), kEchoSettingsSize,
-        [&settings](const std::uint8_t* bytes) {
-            const std::optional<TEchoSettings> decoded = DecodeEchoSettings(bytes);
-            if (decoded)
-                settings = *decoded;
-            return decoded.has_value();
-        },
-        kEchoTexts, warn);
-    return settings;
+    return LoadTapSettings<TEchoSettings>(programFolder, kEchoSettingsFileName, kEchoSettingsSize,
+                                          DecodeEchoSettings, warn);
 }
 
 bool SaveEchoSettings(const std::string& programFolder, const TEchoSettings& settings,
                       const WarningSink& warn) {
-    const TEchoSettingsBytes bytes = EncodeEchoSettings(settings);
-    return SaveDesignerSettings(DesignerSettingsPath(programFolder, kEchoSettingsFileName), bytes, kEchoTexts,
-                                warn);
+    return SaveTapSettings(programFolder, kEchoSettingsFileName, EncodeEchoSettings(settings), warn);
 }
 
 // ---- Controls
 
 EchoControlValues SettingsToControls(const TEchoSettings& s) {
     EchoControlValues c;
-    c.useRecursive = s.Mode == 0;
-    c.useConvolution = s.Mode == 1;
-    c.recrsMixPosition = MixToPosition(s.RecrsMixLvl);
-    c.recrsOrder = std::clamp(s.RecrsFltrOrder, kMinFilterOrder, kMaxFilterOrder);
-    c.recrsTimbre = std::clamp<int>(s.RecrsTimbre, 0, 2);
+    CommonSettingsToControls(s, kEchoControlLimits, c);
     c.recrsStrategy = std::clamp<int>(s.RecrsStrategy, 0, 1);
     c.recrsDelay = s.RecrsDelay;
     c.recrsValue = Round32(s.RecrsValue * 100.0L);
-    c.recrsStereoPosition = std::clamp(
-        CheckedSub(kStereoPositionMax, Round32((s.RecrsStereo - 1.0L) * 1000.0L)), 0, kStereoPositionMax);
-    c.recrsFilter = s.RecrsFilter != 0;
-    c.convMixPosition = MixToPosition(s.ConvMixLvl);
-    c.convOrder = std::clamp(s.ConvFltrOrder, kMinFilterOrder, kMaxFilterOrder);
-    c.convTimbre = std::clamp<int>(s.ConvTimbre, 0, 2);
-    c.convTaps = std::clamp(s.ConvNmbrTaps, 1, kMaxEchoTaps);
     c.convInitDelay = s.ConvInitDelay;
     c.convInitValue = Round32(s.ConvInitValue * 100.0L);
     c.convFinalDelay = s.ConvFinalDelay;
     c.convFinalValue = Round32(s.ConvFinalValue * 100.0L);
-    c.convStereoPosition = std::clamp(Round32((s.ConvStereo - 1.0L) * 1000.0L), 0, kStereoPositionMax);
-    c.convFilter = s.ConvFilter != 0;
     return c;
 }
 
 TEchoSettings ControlsToSettings(const EchoControlValues& c, const TEchoSettings& previous,
                                  std::int32_t sampleRate) {
     X87PrecisionGuard precision;
-    CheckIndex(c.recrsTimbre, 3);
     CheckIndex(c.recrsStrategy, 2);
-    CheckIndex(c.convTimbre, 3);
     const std::int32_t R = sampleRate;
     TEchoSettings s = previous;
-    if (c.useRecursive)
-        s.Mode = 0;
-    else if (c.useConvolution)
-        s.Mode = 1;
+    CommonControlsToSettings(c, kEchoControlLimits, s);
 
-    s.RecrsFilter = c.recrsFilter ? 1 : 0;
-    s.RecrsMixLvl = MixFromPosition(c.recrsMixPosition);
-    s.RecrsFltrOrder = c.recrsFilter ? c.recrsOrder : 1;
-    s.RecrsTimbre = static_cast<std::uint8_t>(c.recrsTimbre);
     s.RecrsStrategy = static_cast<std::uint8_t>(c.recrsStrategy);
-    s.RecrsStereo = (kStereoPositionMax - c.recrsStereoPosition) / 1000.0L + 1.0L;
     s.RecrsDelay = c.recrsDelay;
     s.RecrsDelaySmpls = MsToFrames(s.RecrsDelay, R);
     s.RecrsDelayR = Round32(s.RecrsDelay * s.RecrsStereo);
     s.RecrsDelayRSmpls = MsToFrames(s.RecrsDelayR, R);
     s.RecrsValue = c.recrsValue / 100.0L;
 
-    s.ConvFilter = c.convFilter ? 1 : 0;
-    s.ConvMixLvl = MixFromPosition(c.convMixPosition);
-    s.ConvFltrOrder = c.convFilter ? c.convOrder : 1;
-    s.ConvTimbre = static_cast<std::uint8_t>(c.convTimbre);
-    s.ConvNmbrTaps = c.convTaps;
-    s.ConvStereo = c.convStereoPosition / 1000.0L + 1.0L;
     s.ConvInitDelay = c.convInitDelay;
     s.ConvInitDelaySmpls = MsToFrames(s.ConvInitDelay, R);
     s.ConvFinalDelay = c.convFinalDelay;
@@ -437,8 +382,6 @@ TEchoSettings ControlsToSettings(const EchoControlValues& c, const TEchoSettings
     s.ConvFinalDelayR = CheckedAdd(CheckedSub(s.ConvInitDelayR, s.ConvInitDelay), s.ConvFinalDelay);
     s.ConvInitDelayRSmpls = MsToFrames(s.ConvInitDelayR, R);
     s.ConvFinalDelayRSmpls = MsToFrames(s.ConvFinalDelayR, R);
-    s.ConvInitValue = c.convInitValue / 100.0L;
-    s.ConvFinalValue = c.convFinalValue / 100.0L;
     return s;
 }
 
@@ -451,11 +394,7 @@ TEchoConvTaps ComputeEchoConvTaps(const TEchoSettings& s, std::int32_t sampleRat
     X87PrecisionGuard precision;
     const long double framesPerMs = sampleRate / 1000.0L;
     TEchoConvTaps result;
-
-    const long double strengthStep = (s.ConvFinalValue - s.ConvInitValue) / n;
-    result.strengths.push_back(s.ConvInitValue);
-    for (std::int32_t t = 1; t < n; ++t)
-        result.strengths.push_back(result.strengths.back() + strengthStep);
+    result.strengths = GraduatedStrengths(s.ConvInitValue, s.ConvFinalValue, n);
 
     const TEchoTap first[2] = {{s.ConvInitDelay, s.ConvInitDelaySmpls},
                                {s.ConvInitDelayR, s.ConvInitDelayRSmpls}};
@@ -475,34 +414,16 @@ TEchoConvTaps ComputeEchoConvTaps(const TEchoSettings& s, std::int32_t sampleRat
 }
 
 TDesignRecords DesignEcho(const TEchoSettings& s, std::int32_t sampleRate, std::int32_t targetImpulse) {
-    TTapSet set = EchoTapSet(s);
-    TDesignRecords design;
-    if (s.Mode == 0) {
-        const std::int32_t delays[2] = {s.RecrsDelaySmpls, s.RecrsDelayRSmpls};
-        for (int c = 0; c < 2; ++c) {
-            set.taps = {TTap{delays[c], s.RecrsValue}};
-            design.channels[static_cast<std::size_t>(c)] = TapRecords(set, targetImpulse);
-        }
-        return design;
-    }
-    const TEchoConvTaps conv = ComputeEchoConvTaps(s, sampleRate);
-    for (std::size_t c = 0; c < 2; ++c) {
-        set.taps.clear();
-        for (std::size_t t = 0; t < conv.strengths.size(); ++t)
-            set.taps.push_back(TTap{conv.channels[c][t].frames, conv.strengths[t]});
-        design.channels[c] = TapRecords(set, targetImpulse);
-    }
-    return design;
+    const TTapSet set = EchoTapSet(s);
+    if (s.Mode == 0)
+        return DesignRecursiveTaps(set, {s.RecrsDelaySmpls, s.RecrsDelayRSmpls}, s.RecrsValue, targetImpulse);
+    return DesignConvolutionTaps(set, ComputeEchoConvTaps(s, sampleRate), targetImpulse);
 }
 
 EchoGenerateResult GenerateEcho(const EchoControlValues& controls, const TEchoSettings& previous,
                                 std::int32_t sampleRate, const TExportRules& rules, TobjHistData& leftKernel,
                                 TobjHistData& rightKernel) {
-    EchoGenerateResult result;
-    result.settings = ControlsToSettings(controls, previous, sampleRate);
-    const TDesignRecords design = DesignEcho(result.settings, sampleRate, rules.targetImpulse);
-    result.written = WriteDesignRecords(design, rules, leftKernel, rightKernel);
-    return result;
+    return GenerateTapDesign(controls, previous, sampleRate, rules, leftKernel, rightKernel, DesignEcho);
 }
 
 } // namespace tarvola

@@ -93,6 +93,14 @@ struct TDesignWriteResult {
     std::int32_t TotalDropped() const { return dropped[0] + dropped[1]; }
 };
 
+// What Generate gives a tap designer: the settings as it read them from the controls, and what a full
+// kernel left out.
+template <class Settings>
+struct TTapGenerateResult {
+    Settings settings;
+    TDesignWriteResult written;
+};
+
 // Writes each chosen channel's records into its kernel by the export rules: overwrite clears that channel's
 // span (lowest to highest generated impulse) first. Both kernels' notification is off during the write and
 // back as it was afterwards, without firing.
@@ -239,10 +247,7 @@ TEchoConvTaps ComputeEchoConvTaps(const TEchoSettings& settings, std::int32_t sa
 // The records the settings (derived fields current) generate at the target, per channel.
 TDesignRecords DesignEcho(const TEchoSettings& settings, std::int32_t sampleRate, std::int32_t targetImpulse);
 
-struct EchoGenerateResult {
-    TEchoSettings settings;     // the settings as Generate read them from the controls
-    TDesignWriteResult written; // what a full kernel left out
-};
+using EchoGenerateResult = TTapGenerateResult<TEchoSettings>;
 
 // Generate: reads the settings from the controls, designs both channels and writes the chosen ones by the
 // rules. Every error is raised before a kernel is touched; the kernels' notification is as it was after

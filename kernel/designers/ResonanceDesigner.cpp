@@ -2,6 +2,7 @@
 
 #include "audio/Numerics.h"
 #include "kernel/designers/PackedRecord.h"
+#include "kernel/designers/TapDesignerSettings.h"
 #include "kernel/designers/X87PrecisionGuard.h"
 
 #include <algorithm>
@@ -15,8 +16,7 @@ constexpr int kStrengthBarLimit = 999;
 constexpr int kStrengthBarLow = 100;
 constexpr int kDetunePositionMax = 100;
 
-const DesignerSettingsTexts kResonanceTexts{kEchoSettingsMissingText, kEchoSettingsReadErrorText,
-                                            kEchoSettingsSaveErrorText};
+constexpr TapControlLimits kResonanceControlLimits{kDetunePositionMax, kMinResonanceTaps, kMaxResonanceTaps};
 
 // The period of a frequency in ms, computed in 80-bit and kept as the double the settings store.
 double PeriodMs(std::int32_t frequency) {
@@ -34,21 +34,9 @@ Field FrequencyField(long double frequency) {
     return CheckedCast<Field>(Round32(frequency));
 }
 
+// Every block record from impulse 1 on feeds back: the resonance has no strategy.
 TTapSet ResonanceTapSet(const TResonanceSettings& s) {
-    TTapSet set;
-    set.feedback = s.Mode == 0;
-    set.strategy = TRecrsStrategy::Recursive; // every block record from impulse 1 on feeds back
-    const bool filtered = set.feedback ? s.RecrsFilter != 0 : s.ConvFilter != 0;
-    if (filtered) {
-        TTapFilter filter;
-        filter.order = set.feedback ? s.RecrsFltrOrder : s.ConvFltrOrder;
-        filter.timbre = TimbreFromByte(set.feedback ? s.RecrsTimbre : s.ConvTimbre);
-        filter.mix = set.feedback ? s.RecrsMixLvl : s.ConvMixLvl;
-        filter.bandPassCentre = 0.5L;
-        filter.normalise = TTapNormalise::Resonance;
-        set.filter = filter;
-    }
-    return set;
+    return TapSetOf(s, TRecrsStrategy::Recursive, 0.5L, TTapNormalise::Resonance);
 }
 
 } // namespace
@@ -148,24 +136,14 @@ std::optional<TResonanceSettings> DecodeResonanceSettings(const std::uint8_t* by
 }
 
 TResonanceSettings LoadResonanceSettings(const std::string& programFolder, const WarningSink& warn) {
-    TResonanceSettings settings;
-    LoadDesignerSettings(
-        DesignerSettingsPath(programFolder, kResonanceSettingsFileName), kResonanceSettingsSize,
-        [&settings](const std::uint8_t* bytes) {
-            const std::optional<TResonanceSettings> decoded = DecodeResonanceSettings(bytes);
-            if (decoded)
-                settings = *decoded;
-            return decoded.has_value();
-        },
-        kResonanceTexts, warn);
-    return settings;
+    return LoadTapSettings<TResonanceSettings>(programFolder, kResonanceSettingsFileName,
+                                               kResonanceSettingsSize, DecodeResonanceSettings, warn);
 }
 
 bool SaveResonanceSettings(const std::string& programFolder, const TResonanceSettings& settings,
                            const WarningSink& warn) {
-    const TResonanceSettingsBytes bytes = EncodeResonanceSettings(settings);
-    return SaveDesignerSettings(DesignerSettingsPath(programFolder, kResonanceSettingsFileName), bytes,
-                                kResonanceTexts, warn);
+    return SaveTapSettings(programFolder, kResonanceSettingsFileName, EncodeResonanceSettings(settings),
+                           warn);
 }
 
 // ---- Controls
@@ -194,50 +172,27 @@ std::string StrengthLabel(int position) {
 
 ResonanceControlValues SettingsToControls(const TResonanceSettings& s) {
     ResonanceControlValues c;
-    c.useRecursive = s.Mode == 0;
-    c.useConvolution = s.Mode == 1;
-    c.recrsMixPosition = MixToPosition(s.RecrsMixLvl);
-    c.recrsOrder = std::clamp(s.RecrsFltrOrder, kMinFilterOrder, kMaxFilterOrder);
-    c.recrsTimbre = std::clamp<int>(s.RecrsTimbre, 0, 2);
+    CommonSettingsToControls(s, kResonanceControlLimits, c);
     c.recrsFreq = std::clamp<std::int32_t>(s.RecrsFreq, kMinRecrsFreq, kMaxRecrsFreq);
     // A negative strength ticks "Negative Strength" and shows on the mirrored bar.
     c.negativeStrength = s.RecrsValue < 0;
     if (c.negativeStrength)
         c.recrsValue = StrengthBar{-kStrengthBarLimit, -kStrengthBarLow, -kStrengthBarLow};
     c.recrsValue.position = std::clamp(Round32(s.RecrsValue * 1000.0L), c.recrsValue.min, c.recrsValue.max);
-    c.recrsStereoPosition = std::clamp(
-        CheckedSub(kDetunePositionMax, Round32((s.RecrsStereo - 1.0L) * 1000.0L)), 0, kDetunePositionMax);
-    c.recrsFilter = s.RecrsFilter != 0;
-    c.convMixPosition = MixToPosition(s.ConvMixLvl);
-    c.convOrder = std::clamp(s.ConvFltrOrder, kMinFilterOrder, kMaxFilterOrder);
-    c.convTimbre = std::clamp<int>(s.ConvTimbre, 0, 2);
-    c.convTaps = std::clamp(s.ConvNmbrTaps, kMinResonanceTaps, kMaxResonanceTaps);
     c.convInitFreq = std::clamp<std::int32_t>(s.ConvInitFreq, -kConvFreqLimit, kConvFreqLimit);
     c.convInitValue = std::clamp(Round32(s.ConvInitValue * 100.0L), -kConvValueLimit, kConvValueLimit);
     c.convFinalFreq = std::clamp<std::int32_t>(s.ConvFinalFreq, -kConvFreqLimit, kConvFreqLimit);
     c.convFinalValue = std::clamp(Round32(s.ConvFinalValue * 100.0L), -kConvValueLimit, kConvValueLimit);
-    c.convStereoPosition = std::clamp(Round32((s.ConvStereo - 1.0L) * 1000.0L), 0, kDetunePositionMax);
-    c.convFilter = s.ConvFilter != 0;
     return c;
 }
 
 TResonanceSettings ControlsToSettings(const ResonanceControlValues& c, const TResonanceSettings& previous,
                                       std::int32_t sampleRate) {
     X87PrecisionGuard precision;
-    CheckIndex(c.recrsTimbre, 3);
-    CheckIndex(c.convTimbre, 3);
     const std::int32_t R = sampleRate;
     TResonanceSettings s = previous;
-    if (c.useRecursive)
-        s.Mode = 0;
-    else if (c.useConvolution)
-        s.Mode = 1;
+    CommonControlsToSettings(c, kResonanceControlLimits, s);
 
-    s.RecrsFilter = c.recrsFilter ? 1 : 0;
-    s.RecrsMixLvl = MixFromPosition(c.recrsMixPosition);
-    s.RecrsFltrOrder = c.recrsFilter ? c.recrsOrder : 1;
-    s.RecrsTimbre = static_cast<std::uint8_t>(c.recrsTimbre);
-    s.RecrsStereo = (kDetunePositionMax - c.recrsStereoPosition) / 1000.0L + 1.0L;
     s.RecrsFreq = CheckedCast<std::uint16_t>(c.recrsFreq);
     s.RecrsPeriod = PeriodMs(s.RecrsFreq);
     s.RecrsPeriodSmpls = PeriodFrames(R, s.RecrsPeriod);
@@ -246,12 +201,6 @@ TResonanceSettings ControlsToSettings(const ResonanceControlValues& c, const TRe
     s.RecrsPeriodRSmpls = PeriodFrames(R, s.RecrsPeriodR);
     s.RecrsValue = c.recrsValue.position / 1000.0L;
 
-    s.ConvFilter = c.convFilter ? 1 : 0;
-    s.ConvMixLvl = MixFromPosition(c.convMixPosition);
-    s.ConvFltrOrder = c.convFilter ? c.convOrder : 1;
-    s.ConvTimbre = static_cast<std::uint8_t>(c.convTimbre);
-    s.ConvNmbrTaps = c.convTaps;
-    s.ConvStereo = c.convStereoPosition / 1000.0L + 1.0L;
     s.ConvInitFreq = CheckedCast<std::int16_t>(c.convInitFreq);
     s.ConvFinalFreq = CheckedCast<std::int16_t>(c.convFinalFreq);
     s.ConvInitPeriod = PeriodMs(s.ConvInitFreq);
@@ -266,8 +215,6 @@ TResonanceSettings ControlsToSettings(const ResonanceControlValues& c, const TRe
     s.ConvInitPeriodRSmpls = PeriodFrames(R, s.ConvInitPeriodR);
     s.ConvFinalPeriodR = PeriodMs(s.ConvFinalFreqR);
     s.ConvFinalPeriodRSmpls = PeriodFrames(R, s.ConvFinalPeriodR);
-    s.ConvInitValue = c.convInitValue / 100.0L;
-    s.ConvFinalValue = c.convFinalValue / 100.0L;
     return s;
 }
 
@@ -281,11 +228,7 @@ TResonanceConvTaps ComputeResonanceConvTaps(const TResonanceSettings& s, std::in
     X87PrecisionGuard precision;
     const long double framesPerMs = sampleRate / 1000.0L;
     TResonanceConvTaps result;
-
-    const long double strengthStep = (s.ConvFinalValue - s.ConvInitValue) / n;
-    result.strengths.push_back(s.ConvInitValue);
-    for (std::int32_t t = 1; t < n; ++t)
-        result.strengths.push_back(result.strengths.back() + strengthStep);
+    result.strengths = GraduatedStrengths(s.ConvInitValue, s.ConvFinalValue, n);
 
     const TResonanceTap first[2] = {{s.ConvInitPeriod, s.ConvInitPeriodSmpls},
                                     {s.ConvInitPeriodR, s.ConvInitPeriodRSmpls}};
@@ -307,35 +250,18 @@ TResonanceConvTaps ComputeResonanceConvTaps(const TResonanceSettings& s, std::in
 
 TDesignRecords DesignResonance(const TResonanceSettings& s, std::int32_t sampleRate,
                                std::int32_t targetImpulse) {
-    TTapSet set = ResonanceTapSet(s);
-    TDesignRecords design;
-    if (s.Mode == 0) {
-        const std::int32_t delays[2] = {s.RecrsPeriodSmpls, s.RecrsPeriodRSmpls};
-        for (std::size_t c = 0; c < 2; ++c) {
-            set.taps = {TTap{delays[c], s.RecrsValue}};
-            design.channels[c] = TapRecords(set, targetImpulse);
-        }
-        return design;
-    }
-    const TResonanceConvTaps conv = ComputeResonanceConvTaps(s, sampleRate);
-    for (std::size_t c = 0; c < 2; ++c) {
-        set.taps.clear();
-        for (std::size_t t = 0; t < conv.strengths.size(); ++t)
-            set.taps.push_back(TTap{conv.channels[c][t].frames, conv.strengths[t]});
-        design.channels[c] = TapRecords(set, targetImpulse);
-    }
-    return design;
+    const TTapSet set = ResonanceTapSet(s);
+    if (s.Mode == 0)
+        return DesignRecursiveTaps(set, {s.RecrsPeriodSmpls, s.RecrsPeriodRSmpls}, s.RecrsValue,
+                                   targetImpulse);
+    return DesignConvolutionTaps(set, ComputeResonanceConvTaps(s, sampleRate), targetImpulse);
 }
 
 ResonanceGenerateResult GenerateResonance(const ResonanceControlValues& controls,
                                           const TResonanceSettings& previous, std::int32_t sampleRate,
                                           const TExportRules& rules, TobjHistData& leftKernel,
                                           TobjHistData& rightKernel) {
-    ResonanceGenerateResult result;
-    result.settings = ControlsToSettings(controls, previous, sampleRate);
-    const TDesignRecords design = DesignResonance(result.settings, sampleRate, rules.targetImpulse);
-    result.written = WriteDesignRecords(design, rules, leftKernel, rightKernel);
-    return result;
+    return GenerateTapDesign(controls, previous, sampleRate, rules, leftKernel, rightKernel, DesignResonance);
 }
 
 } // namespace tarvola

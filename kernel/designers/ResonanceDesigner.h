@@ -144,10 +144,7 @@ TResonanceConvTaps ComputeResonanceConvTaps(const TResonanceSettings& settings, 
 TDesignRecords DesignResonance(const TResonanceSettings& settings, std::int32_t sampleRate,
                                std::int32_t targetImpulse);
 
-struct ResonanceGenerateResult {
-    TResonanceSettings settings;
-    TDesignWriteResult written;
-};
+using ResonanceGenerateResult = TTapGenerateResult<TResonanceSettings>;
 
 // Generate, as GenerateEcho.
 ResonanceGenerateResult GenerateResonance(const ResonanceControlValues& controls,

@@ -633,6 +633,17 @@ TEST_F(ControllerTest, SourceSelectRefusesOutputBelowImpulseOne) {
         EXPECT_EQ(RecsOf(working), c.expected);
         ExpectEntry(before, c.undo);
     }
+
+    // A refused choice shows the kind the record keeps, which need not be Input.
+    for (const TSourceKind kept : {TSourceKind::Pass, Out}) {
+        SCOPED_TRACE(static_cast<int>(kept));
+        const std::vector<Rec> atZero = {{0, 1.0L, kept}};
+        Load(atZero, -5, 10);
+        const std::int32_t before = Entries();
+        EXPECT_EQ(controller.SourceSelect(Out, 0), kept);
+        EXPECT_EQ(Kernel(), atZero);
+        ExpectEntry(before, nullptr);
+    }
 }
 
 // ---- Channels and views --------------------------------------------------------------------------------
@@ -773,6 +784,8 @@ TEST_F(ControllerTest, RaisingTheZeroColumnMovesEveryRecordDown) {
     EXPECT_EQ(Kernel(), (std::vector<Rec>{{-6, 0.5L}, {-1, 1.0L}, {0, 0.25L}, {6, 0.125L}}));
     EXPECT_EQ(ViewSpan(), std::make_pair(-401, 399));
     EXPECT_EQ(model.CurrentView().ZeroColumn, 401);
+    // The bound and width edits show the view as it now stands.
+    EXPECT_EQ(window.controls, (TViewControls{1, 399, 801, 401}));
     EXPECT_EQ(model.CurrentView().ZeroIndex, 2);
     EXPECT_EQ(model.CurrentStats->ZeroIndex, 2);
     EXPECT_EQ(EditorSpan(), std::make_pair(-11, 9));

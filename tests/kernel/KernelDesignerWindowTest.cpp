@@ -79,6 +79,18 @@ protected:
         designer->Editor->UpdateDisplay();
         designer->Viewer->UpdateDisplay();
     }
+    // A click on the bar of the editor's record at that impulse: it grabs the record.
+    void Press(std::int32_t impulse) {
+        TobjKernelEditor& editor = *designer->Editor;
+        const TobjHistData& working = editor.WorkingList();
+        const std::int32_t index = working.Find(impulse, 0, TFindMode::Exact);
+        ASSERT_GE(index, 0) << impulse;
+        const TBarRect bar = working.Record(index).Bar;
+        const LPARAM at = MAKELPARAM((bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2);
+        SendMessageA(editor.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(editor.Handle(), WM_LBUTTONUP, 0, at);
+        PumpPending();
+    }
     void TypeEnter(TWinControl& edit, const std::string& text) {
         edit.SetCaption(text);
         SendMessageA(edit.Handle(), WM_CHAR, '\r', 1);
@@ -376,16 +388,7 @@ TEST_F(DesignerWindow, EnterInTheEditsIsTakenByTheirHandlers) {
 
 TEST_F(DesignerWindow, TheColumnControlsWorkOnTheColumnPressedInTheEditor) {
     Load({Rec(0, 1.0L), Rec(3, 0.5L)});
-    const auto press = [&](std::int32_t impulse) {
-        TobjKernelEditor& editor = *designer->Editor;
-        const TobjHistData& working = editor.WorkingList();
-        const std::int32_t index = working.Find(impulse, 0, TFindMode::Exact);
-        const TBarRect bar = working.Record(index).Bar;
-        const LPARAM at = MAKELPARAM((bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2);
-        SendMessageA(editor.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(editor.Handle(), WM_LBUTTONUP, 0, at);
-        PumpPending();
-    };
+    const auto press = [&](std::int32_t impulse) { Press(impulse); };
     press(3);
     EXPECT_EQ(designer->Lbl_ImplsNmbr->Caption(), "3");
     EXPECT_EQ(designer->Lbl_DatumNmbr->Caption(), "1");
@@ -409,6 +412,51 @@ TEST_F(DesignerWindow, TheColumnControlsWorkOnTheColumnPressedInTheEditor) {
     designer->Source_Select(*designer->CmBx_Source);
     EXPECT_EQ(Model().LeftKernel.Kind(0), TSourceKind::Input);
     EXPECT_EQ(designer->CmBx_Source->Caption(), "Input");
+}
+
+// A grabbed column stands for one record of the records the editor showed when it was pressed; once the
+// editor shows its range afresh (another channel, an edit, an undo) the value and source controls must
+// not reach whatever record now has the grabbed column's place.
+TEST_F(DesignerWindow, TheColumnControlsLetGoOfAColumnOnceTheEditorShowsItsRangeAfresh) {
+    const auto choose = [&](TSourceKind kind) {
+        designer->CmBx_Source->SetItemIndex(static_cast<int>(kind));
+        designer->Source_Select(*designer->CmBx_Source);
+    };
+    struct Case {
+        const char* name;
+        std::int32_t pressed;
+        std::function<void()> afterwards;
+    };
+    const std::vector<Case> cases = {
+        {"the other channel", 0, [&] { designer->PnlRight_Click(*designer->Pnl_Right); }},
+        {"an undo", 3, [&] { ClickMenu("MnItm_Undo"); }},
+        {"an edit that removed the column", 3, [&] { ClickMenu("MnItm_Clear"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        designer->PnlLeft_Click(*designer->Pnl_Left);
+        // Undo goes back to records at 0 and 5, where 5 takes the place 3 had in the editor.
+        Load({Rec(0, 1.0L), Rec(5, 0.5L)});
+        ClickMenu("MnItm_Invert");
+        Load({Rec(0, 1.0L), Rec(3, 0.25L), Rec(5, 0.5L)});
+        ClickMenu("MnItm_Invert");
+        Model().RightKernel.LoadRecords({Rec(0, 1.0L)});
+        Press(c.pressed);
+        ASSERT_EQ(designer->Editor->GrabbedWorkingIndex(), c.pressed == 0 ? 0 : 1);
+        c.afterwards();
+        const std::vector<TImpulseRec> left = Model().LeftKernel.Records();
+        const std::vector<TImpulseRec> right = Model().RightKernel.Records();
+        const int entries = UndoCount();
+        prompts.Messages.clear();
+
+        TypeEnter(*designer->Edt_Value, "0.125");
+        choose(TSourceKind::Pass);
+        EXPECT_EQ(Model().LeftKernel.Records(), left);
+        EXPECT_EQ(Model().RightKernel.Records(), right);
+        EXPECT_EQ(UndoCount(), entries);
+        EXPECT_TRUE(prompts.Messages.empty());
+        EXPECT_EQ(designer->Editor->GrabbedWorkingIndex(), -1);
+    }
 }
 
 TEST_F(DesignerWindow, TheSpinsAndPanelsReachTheController) {
