@@ -8,6 +8,9 @@
 // rounded halves-to-even and clipped. ConvolutionEngine gives exactly the same bytes, faster: it drops Pass
 // records, hoists the range checks out of the loops, computes many output samples per pass over the taps
 // (each sample still sees its taps in list order) and spreads independent blocks over several threads.
+// For a long kernel a cost model may hand a channel to the transform method (TransformConvolution.h),
+// which takes each sample from a block transform where its error bounds prove it equal to the reference's
+// and computes the others by the direct engine above.
 #pragma once
 
 #include "kernel/KrnlDsgnTypes.h"
