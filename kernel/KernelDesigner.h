@@ -185,8 +185,11 @@ public:
 protected:
     float BarFraction() const override { return HistogramDisplay().EditorBarFraction; }
     void DrawContent(TCanvas& canvas) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The press is over (released, or its capture lost): its undo entries are recorded.
+    void EndPress();
     void DeleteColumn(const TColumnTriple& hit, const TColumnTriple& kernelHit);
     bool CreateColumn(const TColumnTriple& hit, TColumnTriple& kernelHit);
     void Grab(std::int32_t workingIndex, std::int32_t kernelIndex);

@@ -459,6 +459,27 @@ TEST_F(DesignerWindow, TheColumnControlsLetGoOfAColumnOnceTheEditorShowsItsRange
     }
 }
 
+// The mouse may be taken from a press (another window takes the capture) before its release arrives: the
+// press then ends there, its undo entry is recorded, and the editor follows the kernel again.
+TEST_F(DesignerWindow, APressThatLosesTheMouseEndsAsARelease) {
+    Load({Rec(0, 1.0L), Rec(3, 0.5L)});
+    ClickMenu("MnItm_Invert"); // an entry holding both records
+    TobjKernelEditor& editor = *designer->Editor;
+    const TBarRect bar = editor.WorkingList().Record(1).Bar;
+    const int before = UndoCount();
+    SendMessageA(editor.Handle(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL,
+                 MAKELPARAM((bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2));
+    ASSERT_EQ(Model().LeftKernel.Count(), 1); // the column went at the press
+    ReleaseCapture();
+    PumpPending();
+    EXPECT_EQ(UndoCount(), before + 1);
+    EXPECT_EQ(UndoDescription(), "Delete Single Column");
+
+    ClickMenu("MnItm_Undo");
+    EXPECT_EQ(Model().LeftKernel.Count(), 2);
+    EXPECT_EQ(editor.WorkingList().Count(), 2);
+}
+
 TEST_F(DesignerWindow, TheSpinsAndPanelsReachTheController) {
     Load({Rec(0, 1.0L), Rec(3, 0.5L)});
     designer->Spn_ZeroImpls->SetValue(401);
