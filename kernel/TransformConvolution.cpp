@@ -248,6 +248,33 @@ struct TransformChannel::Part {
     std::vector<Partition> partitions;
 };
 
+namespace {
+
+std::vector<TransformTap> SortedByDelay(std::vector<TransformTap> taps) {
+    std::stable_sort(taps.begin(), taps.end(),
+                     [](const TransformTap& a, const TransformTap& b) { return a.delay < b.delay; });
+    return taps;
+}
+
+long double ValueMagnitudes(const std::vector<TransformTap>& taps) {
+    long double sum = 0;
+    for (const TransformTap& tap : taps)
+        sum += std::fabs(tap.value);
+    return sum;
+}
+
+// The most records that share one delay, of taps sorted by delay.
+std::int64_t MostAtOneDelay(const std::vector<TransformTap>& sorted) {
+    std::int64_t run = 0, most = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        run = i > 0 && sorted[i].delay == sorted[i - 1].delay ? run + 1 : 1;
+        most = std::max(most, run);
+    }
+    return most;
+}
+
+} // namespace
+
 TransformChannel::TransformChannel(std::span<const TransformTap> taps, const TransformChannelShape& shape,
                                    std::int64_t blockFrames)
     : block_(blockFrames), shape_(shape) {
@@ -257,77 +284,74 @@ TransformChannel::TransformChannel(std::span<const TransformTap> taps, const Tra
         throw std::invalid_argument("TransformChannel: the taps need the direct engine");
     transform_ = std::make_unique<RealTransform>(2 * block_);
     const TapGroups groups = GroupTaps(taps, block_);
-    shortFeedback_ = groups.shortFeedback;
     const double outputMagnitude = OutputMagnitude(shape.range);
-    const std::int64_t points = 2 * block_;
-    const double scale = 1.0 / static_cast<double>(points);
-
     long double referenceMagnitudes = 0;
     for (const bool output : {false, true}) {
-        const std::vector<TransformTap>& group = output ? groups.longFeedback : groups.input;
-        if (group.empty())
+        const std::vector<TransformTap> sorted = SortedByDelay(output ? groups.longFeedback : groups.input);
+        if (sorted.empty())
             continue;
-        const double magnitude = output ? outputMagnitude : shape.inputMagnitude;
-        Part part;
-        part.output = output;
-        part.shift = group.front().delay;
-        for (const TransformTap& tap : group)
-            part.shift = std::min(part.shift, tap.delay);
-        // Records of the same delay are summed in long double before the rounding to double, partition by
-        // partition in the order of their delays.
-        std::vector<TransformTap> sorted = group;
-        std::stable_sort(sorted.begin(), sorted.end(),
-                         [](const TransformTap& a, const TransformTap& b) { return a.delay < b.delay; });
-        long double valueSum = 0;
-        std::int64_t sameDelay = 0, mostAtOneDelay = 0;
-        for (std::size_t i = 0; i < sorted.size(); ++i) {
-            valueSum += std::fabs(sorted[i].value);
-            sameDelay = i > 0 && sorted[i].delay == sorted[i - 1].delay ? sameDelay + 1 : 1;
-            mostAtOneDelay = std::max(mostAtOneDelay, sameDelay);
-        }
-        referenceMagnitudes += valueSum * magnitude;
+        const long double magnitudes =
+            ValueMagnitudes(sorted) * (output ? outputMagnitude : shape.inputMagnitude);
+        referenceMagnitudes += magnitudes;
         // Each coefficient passes through at most one rounding per record at its delay and one to double,
         // each of at most u whatever the 80-bit unit's precision setting.
-        coefficientBound_ += static_cast<double>(valueSum) * magnitude *
-                             Gamma(static_cast<double>(mostAtOneDelay) + 1, kUnit) * kNormInflation;
-        SampleBuffer samples(static_cast<std::size_t>(points));
-        std::vector<long double> coefficients(static_cast<std::size_t>(block_));
-        for (std::size_t first = 0; first < sorted.size();) {
-            const std::int64_t index = (sorted[first].delay - part.shift) / block_;
-            std::fill(coefficients.begin(), coefficients.end(), 0.0L);
-            std::size_t next = first;
-            for (; next < sorted.size() && (sorted[next].delay - part.shift) / block_ == index; ++next)
-                coefficients[static_cast<std::size_t>((sorted[next].delay - part.shift) % block_)] +=
-                    sorted[next].value;
-            first = next;
-            double norm1 = 0, squares = 0;
-            for (std::int64_t i = 0; i < block_; ++i) {
-                const double c = static_cast<double>(coefficients[static_cast<std::size_t>(i)]);
-                samples[static_cast<std::size_t>(i)] = c * scale;
-                norm1 += std::fabs(c);
-                squares += c * c;
-            }
-            if (norm1 == 0)
-                continue;
-            Part::Partition partition{index, SpectrumBuffer(static_cast<std::size_t>(transform_->Bins())),
-                                      norm1 * kNormInflation, std::sqrt(squares) * kNormInflation};
-            transform_->Forward(samples.data(), partition.spectrum.data());
-            part.partitions.push_back(std::move(partition));
-            part.span = index + 1;
-        }
+        coefficientBound_ += static_cast<double>(magnitudes) *
+                             Gamma(static_cast<double>(MostAtOneDelay(sorted)) + 1, kUnit) * kNormInflation;
+        Part part = MakePart(sorted, output);
         if (!part.partitions.empty())
             parts_.push_back(std::move(part));
     }
 
-    long double shortMagnitudes = 0;
-    for (const TransformTap& tap : shortFeedback_)
-        shortMagnitudes += std::fabs(tap.value) * outputMagnitude;
+    shortFeedback_ = groups.shortFeedback;
+    const long double shortMagnitudes = ValueMagnitudes(shortFeedback_) * outputMagnitude;
     referenceMagnitudes += shortMagnitudes;
     const double shortBound =
         Gamma(static_cast<double>(shortFeedback_.size()) + 2, kUnit) * static_cast<double>(shortMagnitudes);
     const std::int64_t terms = static_cast<std::int64_t>(taps.size());
     sampleBound_ = SummationBound(terms, static_cast<double>(referenceMagnitudes) * kNormInflation) +
                    coefficientBound_ + shortBound * kNormInflation + kTiny;
+}
+
+// The partitions of taps sorted by delay: records of the same delay are summed in long double before the
+// rounding to double, one partition at a time.
+TransformChannel::Part TransformChannel::MakePart(const std::vector<TransformTap>& sorted,
+                                                  bool output) const {
+    Part part;
+    part.output = output;
+    part.shift = sorted.front().delay;
+    SampleBuffer samples(static_cast<std::size_t>(2 * block_));
+    std::vector<long double> coefficients(static_cast<std::size_t>(block_));
+    for (std::size_t first = 0; first < sorted.size();) {
+        const std::int64_t index = (sorted[first].delay - part.shift) / block_;
+        std::fill(coefficients.begin(), coefficients.end(), 0.0L);
+        for (; first < sorted.size() && (sorted[first].delay - part.shift) / block_ == index; ++first)
+            coefficients[static_cast<std::size_t>((sorted[first].delay - part.shift) % block_)] +=
+                sorted[first].value;
+        AddPartition(part, index, coefficients, samples);
+    }
+    return part;
+}
+
+// Partition `index` from its coefficients, unless they are all zero; `samples` is the transform's buffer.
+void TransformChannel::AddPartition(Part& part, std::int64_t index,
+                                    const std::vector<long double>& coefficients,
+                                    SampleBuffer& samples) const {
+    // Scaling by 1/N, a power of two, is exact: the inverse transform needs no normalising pass.
+    const double scale = 1.0 / static_cast<double>(2 * block_);
+    double norm1 = 0, squares = 0;
+    for (std::int64_t i = 0; i < block_; ++i) {
+        const double c = static_cast<double>(coefficients[static_cast<std::size_t>(i)]);
+        samples[static_cast<std::size_t>(i)] = c * scale;
+        norm1 += std::fabs(c);
+        squares += c * c;
+    }
+    if (norm1 == 0)
+        return;
+    Part::Partition partition{index, SpectrumBuffer(static_cast<std::size_t>(transform_->Bins())),
+                              norm1 * kNormInflation, std::sqrt(squares) * kNormInflation};
+    transform_->Forward(samples.data(), partition.spectrum.data());
+    part.partitions.push_back(std::move(partition));
+    part.span = index + 1;
 }
 
 TransformChannel::~TransformChannel() = default;
@@ -458,6 +482,67 @@ private:
     std::vector<Ring> rings_;
 };
 
+namespace {
+
+// The feedback taps shorter than a block, summed directly in double precision from the last output
+// frames.
+class ShortFeedbackSum {
+public:
+    ShortFeedbackSum(const std::vector<TransformTap>& taps, std::int64_t block)
+        : mask_(2 * block - 1), history_(taps.empty() ? 0 : static_cast<std::size_t>(2 * block), 0.0) {
+        for (const TransformTap& tap : taps) {
+            values_.push_back(static_cast<double>(tap.value));
+            delays_.push_back(tap.delay);
+        }
+    }
+
+    // Every frame before `frame` within a block of it is recorded; frames before 0 read 0.
+    double At(std::int64_t frame) const {
+        double sum = 0;
+        for (std::size_t t = 0; t < values_.size(); ++t) {
+            const std::int64_t read = frame - delays_[t];
+            if (read >= 0)
+                sum += values_[t] * history_[static_cast<std::size_t>(read & mask_)];
+        }
+        return sum;
+    }
+
+    void Record(std::int64_t frame, std::int64_t sample) {
+        if (!history_.empty())
+            history_[static_cast<std::size_t>(frame & mask_)] = static_cast<double>(sample);
+    }
+
+private:
+    std::int64_t mask_;
+    std::vector<double> history_;
+    std::vector<double> values_;
+    std::vector<std::int64_t> delays_;
+};
+
+// Frames [first, end) from their transformed sums (sums[0] is frame first's): each settled sample is
+// stored, every other one computed exactly. Returns the samples settled.
+std::int64_t SettleFrames(ChannelFrames& frames, const double* sums, std::int64_t first, std::int64_t end,
+                          double bound, SampleRange range, ShortFeedbackSum& feedback) {
+    std::int64_t settled = 0;
+    for (std::int64_t frame = first; frame < end; ++frame) {
+        const double transformed = sums[frame - first];
+        const double fed = feedback.At(frame);
+        const double frameBound =
+            (bound + 2 * kUnitWithExtended * (std::fabs(transformed) + std::fabs(fed))) * kNormInflation;
+        std::int64_t sample = 0;
+        if (SettledSample(transformed + fed, frameBound, range, sample)) {
+            frames.Store(frame, sample);
+            ++settled;
+        } else {
+            sample = frames.ComputeExactly(frame);
+        }
+        feedback.Record(frame, sample);
+    }
+    return settled;
+}
+
+} // namespace
+
 bool TransformChannel::Run(ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock,
                            const std::function<bool(std::int64_t)>& afterBlock) const {
     if (firstBlock < 0 || endBlock > Blocks() || firstBlock > endBlock)
@@ -466,40 +551,13 @@ bool TransformChannel::Run(ChannelFrames& frames, std::int64_t firstBlock, std::
         throw std::logic_error("TransformChannel: a channel with feedback runs from its first block");
     Worker worker(*this);
     worker.Prepare(frames, firstBlock);
-    // The last output frames, for the short feedback taps (delays below one block).
-    const std::int64_t historySize = 2 * block_;
-    std::vector<double> history(shortFeedback_.empty() ? 0 : static_cast<std::size_t>(historySize), 0.0);
-    std::vector<double> shortValues;
-    for (const TransformTap& tap : shortFeedback_)
-        shortValues.push_back(static_cast<double>(tap.value));
-
+    ShortFeedbackSum feedback(shortFeedback_, block_);
     for (std::int64_t block = firstBlock; block < endBlock; ++block) {
-        const double blockBound = worker.Transform(frames, block) + sampleBound_;
-        const double* sums = worker.Sums();
+        const double bound = worker.Transform(frames, block) + sampleBound_;
         const std::int64_t first = block * block_;
         const std::int64_t end = std::min(shape_.frames, first + block_);
-        std::int64_t settled = 0;
-        for (std::int64_t frame = first; frame < end; ++frame) {
-            const double transformed = sums[frame - first];
-            double fed = 0;
-            for (std::size_t t = 0; t < shortFeedback_.size(); ++t) {
-                const std::int64_t read = frame - shortFeedback_[t].delay;
-                if (read >= 0)
-                    fed += shortValues[t] * history[static_cast<std::size_t>(read & (historySize - 1))];
-            }
-            const double bound =
-                (blockBound + 2 * kUnitWithExtended * (std::fabs(transformed) + std::fabs(fed))) *
-                kNormInflation;
-            std::int64_t sample = 0;
-            if (SettledSample(transformed + fed, bound, shape_.range, sample)) {
-                frames.Store(frame, sample);
-                ++settled;
-            } else {
-                sample = frames.ComputeExactly(frame);
-            }
-            if (!history.empty())
-                history[static_cast<std::size_t>(frame & (historySize - 1))] = static_cast<double>(sample);
-        }
+        const std::int64_t settled =
+            SettleFrames(frames, worker.Sums(), first, end, bound, shape_.range, feedback);
         settled_.fetch_add(settled, std::memory_order_relaxed);
         exact_.fetch_add(end - first - settled, std::memory_order_relaxed);
         if (afterBlock && !afterBlock(end - first))

@@ -121,6 +121,10 @@ private:
     struct Part;
     class Worker;
 
+    Part MakePart(const std::vector<TransformTap>& sorted, bool output) const;
+    void AddPartition(Part& part, std::int64_t index, const std::vector<long double>& coefficients,
+                      SampleBuffer& samples) const;
+
     std::int64_t block_;
     TransformChannelShape shape_;
     std::unique_ptr<RealTransform> transform_;

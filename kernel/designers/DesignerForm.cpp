@@ -38,6 +38,37 @@ WarningSink TobjEffectDesigner::Warnings() const {
     return [this](const std::string& text) { Warn(text); };
 }
 
+std::vector<TComponentRow> TobjEffectDesigner::GenerateCancelRows(std::string_view parent) {
+    return {
+        {"TButton",
+         "Btn_Generate",
+         parent,
+         262,
+         160,
+         106,
+         25,
+         {{"Caption", "Generate Kernel"}, {"OnClick", "Generate_Click"}}},
+        {"TButton",
+         "Btn_Cancel",
+         parent,
+         378,
+         160,
+         81,
+         25,
+         {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}},
+    };
+}
+
+std::vector<TProp> TobjEffectDesigner::DialogProperties(std::string_view caption,
+                                                        std::string_view clientHeight) {
+    return {{"Caption", caption},
+            {"BorderStyle", "bsDialog"},
+            {"BorderIcons", "biSystemMenu"},
+            {"Position", "poOwnerFormCenter"},
+            {"ClientWidth", "501"},
+            {"ClientHeight", clientHeight}};
+}
+
 std::vector<TComponentRow> TobjEffectDesigner::ExportRulesRows(std::string_view parent, int left, int top,
                                                                std::string_view targetCaption) {
     return {

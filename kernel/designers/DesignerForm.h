@@ -62,6 +62,12 @@ public:
                                                       std::string_view targetCaption);
     static constexpr int kExportRulesWidth = 233;
     static constexpr int kExportRulesHeight = 111;
+    // Rows of the buttons Btn_Generate ("Generate Kernel", Generate_Click) and Btn_Cancel ("Cancel", the
+    // dialog's cancel button, Cancel_Click) at their place in the lower right of the parent.
+    static std::vector<TComponentRow> GenerateCancelRows(std::string_view parent);
+    // The form properties of a designer dialog 501 pixels wide: dialog border, system menu only, centred
+    // on its owner.
+    static std::vector<TProp> DialogProperties(std::string_view caption, std::string_view clientHeight);
 
     TRadioButton* RadBtn_Overwrite = nullptr;
     TRadioButton* RadBtn_MixInto = nullptr;

@@ -61,7 +61,8 @@ std::vector<TComponentRow> EchoDesignerRows() {
 }
 
 const TFormLayout& EchoDesignerLayout() {
-    static const TFormLayout layout{TapDialogProperties("Echo Designer v1.02", "237"), EchoDesignerRows()};
+    static const TFormLayout layout{TobjEffectDesigner::DialogProperties("Echo Designer v1.02", "237"),
+                                    EchoDesignerRows()};
     return layout;
 }
 

@@ -246,36 +246,16 @@ std::vector<TComponentRow> FilterDesignerRows() {
           {"Value", "21"},
           {"EditorEnabled", "False"},
           {"OnChange", "Order_Changed"}}},
-        {"TButton",
-         "Btn_Generate",
-         "TbSht_AllParameters",
-         262,
-         160,
-         106,
-         25,
-         {{"Caption", "Generate Kernel"}, {"OnClick", "Generate_Click"}}},
-        {"TButton",
-         "Btn_Cancel",
-         "TbSht_AllParameters",
-         378,
-         160,
-         81,
-         25,
-         {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}},
     };
-    for (TComponentRow& row :
-         TobjEffectDesigner::ExportRulesRows("TbSht_AllParameters", 226, 36, "Paste at impulse #"))
-        rows.push_back(std::move(row));
+    for (const std::vector<TComponentRow>& more :
+         {TobjEffectDesigner::GenerateCancelRows("TbSht_AllParameters"),
+          TobjEffectDesigner::ExportRulesRows("TbSht_AllParameters", 226, 36, "Paste at impulse #")})
+        rows.insert(rows.end(), more.begin(), more.end());
     return rows;
 }
 
 const TFormLayout& FilterDesignerLayout() {
-    static const TFormLayout layout{{{"Caption", "Filter Designer v1.02"},
-                                     {"BorderStyle", "bsDialog"},
-                                     {"BorderIcons", "biSystemMenu"},
-                                     {"Position", "poOwnerFormCenter"},
-                                     {"ClientWidth", "501"},
-                                     {"ClientHeight", "237"}},
+    static const TFormLayout layout{TobjEffectDesigner::DialogProperties("Filter Designer v1.02", "237"),
                                     FilterDesignerRows()};
     return layout;
 }

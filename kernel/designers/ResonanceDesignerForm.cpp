@@ -81,7 +81,7 @@ std::vector<TComponentRow> ResonanceDesignerRows() {
 }
 
 const TFormLayout& ResonanceDesignerLayout() {
-    static const TFormLayout layout{TapDialogProperties("Resonance Designer v1.02", "238"),
+    static const TFormLayout layout{TobjEffectDesigner::DialogProperties("Resonance Designer v1.02", "238"),
                                     ResonanceDesignerRows()};
     return layout;
 }

@@ -214,34 +214,10 @@ std::vector<TComponentRow> FinalPageRows(std::string_view pages, std::string_vie
          13,
          {{"AutoSize", "False"}, {"Alignment", "taRightJustify"}, {"Caption", "44100"}}},
         LabelRow("Lbl_SmplRateHz", "TbSht_Final", 72, 136, 20, "Hz"),
-        {"TButton",
-         "Btn_Generate",
-         "TbSht_Final",
-         262,
-         160,
-         106,
-         25,
-         {{"Caption", "Generate Kernel"}, {"OnClick", "Generate_Click"}}},
-        {"TButton",
-         "Btn_Cancel",
-         "TbSht_Final",
-         378,
-         160,
-         81,
-         25,
-         {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}},
     };
+    AppendRows(rows, TobjEffectDesigner::GenerateCancelRows("TbSht_Final"));
     AppendRows(rows, TobjEffectDesigner::ExportRulesRows("TbSht_Final", 242, 6, "Target Impulse #"));
     return rows;
-}
-
-std::vector<TProp> TapDialogProperties(std::string_view caption, std::string_view clientHeight) {
-    return {{"Caption", caption},
-            {"BorderStyle", "bsDialog"},
-            {"BorderIcons", "biSystemMenu"},
-            {"Position", "poOwnerFormCenter"},
-            {"ClientWidth", "501"},
-            {"ClientHeight", clientHeight}};
 }
 
 void AppendRows(std::vector<TComponentRow>& rows, std::vector<TComponentRow> more) {

@@ -78,9 +78,8 @@ std::vector<TComponentRow> FilterPageRows(TTapKind kind, std::string_view pages,
                                           std::string_view filterCaption);
 // The "Final" page: the notice, the sample rate, Generate, Cancel and the export rules.
 std::vector<TComponentRow> FinalPageRows(std::string_view pages, std::string_view notice);
-// The dialog's own properties.
-std::vector<TProp> TapDialogProperties(std::string_view caption, std::string_view clientHeight);
 
+// Adds the rows at the end of the table, in their order (the order of the rows is the tab order).
 void AppendRows(std::vector<TComponentRow>& rows, std::vector<TComponentRow> more);
 
 // The controls each kind's box and filter box switch.
@@ -145,8 +144,8 @@ protected:
     virtual TSettings LoadSettingsFile() const = 0;
     virtual bool SaveSettingsFile() const = 0;
     virtual TTapGenerateResult<TSettings> GenerateFromControls(const TControls& controls) = 0;
-    // Its own controls on the recursive pages, then on the convolution pages, each set among the common
-    // ones where the kind's own values stand.
+    // Setting the controls runs in the order of the pages: the dialog's own recursive controls come after
+    // the recursive timbre, its own convolution controls after the tap count. Reading takes them all.
     virtual void ShowOwnRecursiveControls(const TControls& controls) = 0;
     virtual void ShowOwnConvolutionControls(const TControls& controls) = 0;
     virtual void ReadOwnControls(TControls& controls) const = 0;
