@@ -480,6 +480,30 @@ TEST_F(DesignerWindow, APressThatLosesTheMouseEndsAsARelease) {
     EXPECT_EQ(editor.WorkingList().Count(), 2);
 }
 
+// The same for a drag across the viewer: it chooses the editor range as far as it went, and later moves
+// without a button choose nothing.
+TEST_F(DesignerWindow, AViewerDragThatLosesTheMouseEndsAsARelease) {
+    TypeEnter(*designer->Edt_NmbrVwrCols, "21");
+    TypeEnter(*designer->Edt_LastColImpls, "10"); // the view spans -10..10
+    TobjKernelViewer& viewer = *designer->Viewer;
+    const auto at = [&](std::int32_t impulse, int y = 20) {
+        const HistogramGeometry& geometry = viewer.Geometry();
+        const std::int32_t column = impulse - Model().CurrentView().LowImpulse;
+        return MAKELPARAM(geometry.ColumnLeft(column) + geometry.CellWidth() / 2, y);
+    };
+    SendMessageA(viewer.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at(2, 25));
+    SendMessageA(viewer.Handle(), WM_MOUSEMOVE, MK_LBUTTON, at(2));
+    SendMessageA(viewer.Handle(), WM_MOUSEMOVE, MK_LBUTTON, at(5));
+    ReleaseCapture();
+    PumpPending();
+    SendMessageA(viewer.Handle(), WM_MOUSEMOVE, 0, at(8));
+    PumpPending();
+    EXPECT_EQ(Model().CurrentEditorBounds->LowImpulse, 2);
+    EXPECT_EQ(Model().CurrentEditorBounds->HighImpulse, 5);
+    EXPECT_EQ(Model().Selection.LowImpulse, 2);
+    EXPECT_EQ(Model().Selection.HighImpulse, 5);
+}
+
 TEST_F(DesignerWindow, TheSpinsAndPanelsReachTheController) {
     Load({Rec(0, 1.0L), Rec(3, 0.5L)});
     designer->Spn_ZeroImpls->SetValue(401);
