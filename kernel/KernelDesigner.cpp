@@ -358,6 +358,19 @@ void TobjKernelViewer::SetBand(std::int32_t low, std::int32_t high) {
 
 void TobjKernelViewer::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     TobjCustomHistogram::MouseUp(button, shift, x, y);
+    EndPress();
+}
+
+// A drag whose capture another window takes gets no release: it ends here, as far as it went, instead of
+// following the pointer without a button.
+LRESULT TobjKernelViewer::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = TobjCustomHistogram::WndProc(message, wParam, lParam);
+    if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != Handle())
+        EndPress();
+    return result;
+}
+
+void TobjKernelViewer::EndPress() {
     if (!buttonDown_)
         return;
     buttonDown_ = false;
@@ -659,11 +672,24 @@ void TobjKernelEditor::MouseMove(TShiftState shift, int x, int y) {
 
 void TobjKernelEditor::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     TobjCustomHistogram::MouseUp(button, shift, x, y);
+    EndPress();
+}
+
+void TobjKernelEditor::EndPress() {
     leftDown_ = false;
     rightDown_ = false;
     dragging_ = false;
     moved_ = false;
     FlushUndo();
+}
+
+// A press whose capture another window takes gets no release: it ends here instead, so that its undo
+// entry is recorded and a pending column delete no longer holds the working list.
+LRESULT TobjKernelEditor::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = TobjCustomHistogram::WndProc(message, wParam, lParam);
+    if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != Handle())
+        EndPress();
+    return result;
 }
 
 void TobjKernelEditor::FlushUndo() {

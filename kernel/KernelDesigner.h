@@ -112,8 +112,11 @@ public:
 protected:
     float BarFraction() const override { return HistogramDisplay().ViewerBarFraction; }
     void DrawContent(TCanvas& canvas) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The press is over (released, or its capture lost): a drag chooses the editor range.
+    void EndPress();
     void SetBand(std::int32_t low, std::int32_t high);
     void MarkColumn(TCanvas& canvas, std::int32_t column, bool on);
 
@@ -185,8 +188,11 @@ public:
 protected:
     float BarFraction() const override { return HistogramDisplay().EditorBarFraction; }
     void DrawContent(TCanvas& canvas) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The press is over (released, or its capture lost): its undo entries are recorded.
+    void EndPress();
     void DeleteColumn(const TColumnTriple& hit, const TColumnTriple& kernelHit);
     bool CreateColumn(const TColumnTriple& hit, TColumnTriple& kernelHit);
     void Grab(std::int32_t workingIndex, std::int32_t kernelIndex);

@@ -459,6 +459,51 @@ TEST_F(DesignerWindow, TheColumnControlsLetGoOfAColumnOnceTheEditorShowsItsRange
     }
 }
 
+// The mouse may be taken from a press (another window takes the capture) before its release arrives: the
+// press then ends there, its undo entry is recorded, and the editor follows the kernel again.
+TEST_F(DesignerWindow, APressThatLosesTheMouseEndsAsARelease) {
+    Load({Rec(0, 1.0L), Rec(3, 0.5L)});
+    ClickMenu("MnItm_Invert"); // an entry holding both records
+    TobjKernelEditor& editor = *designer->Editor;
+    const TBarRect bar = editor.WorkingList().Record(1).Bar;
+    const int before = UndoCount();
+    SendMessageA(editor.Handle(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL,
+                 MAKELPARAM((bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2));
+    ASSERT_EQ(Model().LeftKernel.Count(), 1); // the column went at the press
+    ReleaseCapture();
+    PumpPending();
+    EXPECT_EQ(UndoCount(), before + 1);
+    EXPECT_EQ(UndoDescription(), "Delete Single Column");
+
+    ClickMenu("MnItm_Undo");
+    EXPECT_EQ(Model().LeftKernel.Count(), 2);
+    EXPECT_EQ(editor.WorkingList().Count(), 2);
+}
+
+// The same for a drag across the viewer: it chooses the editor range as far as it went, and later moves
+// without a button choose nothing.
+TEST_F(DesignerWindow, AViewerDragThatLosesTheMouseEndsAsARelease) {
+    TypeEnter(*designer->Edt_NmbrVwrCols, "21");
+    TypeEnter(*designer->Edt_LastColImpls, "10"); // the view spans -10..10
+    TobjKernelViewer& viewer = *designer->Viewer;
+    const auto at = [&](std::int32_t impulse, int y = 20) {
+        const HistogramGeometry& geometry = viewer.Geometry();
+        const std::int32_t column = impulse - Model().CurrentView().LowImpulse;
+        return MAKELPARAM(geometry.ColumnLeft(column) + geometry.CellWidth() / 2, y);
+    };
+    SendMessageA(viewer.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at(2, 25));
+    SendMessageA(viewer.Handle(), WM_MOUSEMOVE, MK_LBUTTON, at(2));
+    SendMessageA(viewer.Handle(), WM_MOUSEMOVE, MK_LBUTTON, at(5));
+    ReleaseCapture();
+    PumpPending();
+    SendMessageA(viewer.Handle(), WM_MOUSEMOVE, 0, at(8));
+    PumpPending();
+    EXPECT_EQ(Model().CurrentEditorBounds->LowImpulse, 2);
+    EXPECT_EQ(Model().CurrentEditorBounds->HighImpulse, 5);
+    EXPECT_EQ(Model().Selection.LowImpulse, 2);
+    EXPECT_EQ(Model().Selection.HighImpulse, 5);
+}
+
 TEST_F(DesignerWindow, TheSpinsAndPanelsReachTheController) {
     Load({Rec(0, 1.0L), Rec(3, 0.5L)});
     designer->Spn_ZeroImpls->SetValue(401);
