@@ -127,5 +127,21 @@ TEST(TransformChannel, RefusesWhatItCannotBound) {
     EXPECT_FALSE(EstimateMethods(fine, shape, 4).transform()) << "two taps stay direct";
 }
 
+// Each worker keeps the spectra of every window its kernel spans: a kernel spread over millions of frames
+// would take more memory than a 32-bit process can spare, and stays with the direct engine.
+TEST(TransformChannel, TheCostModelKeepsTheMemoryWithinItsShare) {
+    const TransformChannelShape shape{4000000, Words, 32767};
+    const auto spread = [](std::int64_t reach) {
+        std::vector<TransformTap> taps;
+        for (std::int64_t i = 0; i < 2000; ++i)
+            taps.push_back({0.001L, i * reach / 2000, false});
+        return taps;
+    };
+    const MethodEstimate nearby = EstimateMethods(spread(100000), shape, 4);
+    EXPECT_TRUE(nearby.transform());
+    EXPECT_GE(nearby.blockFrames, 2);
+    EXPECT_FALSE(EstimateMethods(spread(7000000), shape, 4).transform());
+}
+
 } // namespace
 } // namespace tarvola
