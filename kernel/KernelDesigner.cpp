@@ -1097,10 +1097,7 @@ void TobjKernelDesigner::UpdateEditorRuler() {
 }
 
 void TobjKernelDesigner::UpdateUndoCaptions() {
-    const TobjKernelUndoer* undoer = controller_->Undoer();
-    const bool canUndo = undoer != nullptr && undoer->Previous() >= 0;
-    const bool canRedo = undoer != nullptr && undoer->Next() <= undoer->LastIndex();
-    ShowUndoCaptions(controller_->UndoCaption(), canUndo, controller_->RedoCaption(), canRedo);
+    controller_->ShowUndoCaptions();
 }
 
 void TobjKernelDesigner::UpdateStats() {

@@ -4,6 +4,7 @@
 #include "audio/TextOperations.h"
 #include "kernel/FloatText.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
@@ -247,17 +248,35 @@ void KernelDesignerController::ClearRange() {
     window_.ResetEditorRange();
 }
 
-void KernelDesignerController::ReportRefusedMerge(bool placedAll) {
-    if (!placedAll)
+void KernelDesignerController::PasteOverwrite() {
+    if (!clipboard_.PasteOverwrite())
         window_.ShowError(kKernelFullMessage);
 }
 
-void KernelDesignerController::PasteOverwrite() {
-    ReportRefusedMerge(clipboard_.PasteOverwrite());
+void KernelDesignerController::PasteMix() {
+    if (!clipboard_.PasteMix(working_))
+        window_.ShowError(kKernelFullMessage);
 }
 
-void KernelDesignerController::PasteMix() {
-    ReportRefusedMerge(clipboard_.PasteMix(working_));
+void KernelDesignerController::MixIn(const std::vector<TImpulseRec>& copies) {
+    for (TImpulseRec copy : copies) {
+        if (model_.CurrentKernel->AddOrMerge(copy, TMergeMode::Mix) == kMergeRefused) {
+            window_.ShowError(kKernelFullMessage);
+            return;
+        }
+    }
+}
+
+void KernelDesignerController::ChangeRangeValues(const std::function<long double(long double)>& change) {
+    TobjHistData& kernel = *model_.CurrentKernel;
+    const TSelectionRec& range = model_.Selection;
+    if (range.FirstIndex < 0)
+        return;
+    std::vector<long double> values;
+    for (std::int32_t i = range.FirstIndex; i <= range.LastIndex; ++i)
+        values.push_back(CheckFinite(change(kernel.Value(i))));
+    for (std::int32_t i = range.FirstIndex; i <= range.LastIndex; ++i)
+        kernel.SetValue(i, values[static_cast<std::size_t>(i - range.FirstIndex)]);
 }
 
 // Each record of the range takes the place mirrored inside the range, so the range's order is reversed;
@@ -300,13 +319,11 @@ void KernelDesignerController::MirrorRange() {
             rec.Kind = TSourceKind::Input;
         copies.push_back(rec);
     }
-    model_.MirrorInProgress = true;
-    bool placedAll = true;
     // The copies descend; they are merged in ascending order.
-    for (auto it = copies.rbegin(); it != copies.rend() && placedAll; ++it)
-        placedAll = model_.CurrentKernel->AddOrMerge(*it, TMergeMode::Mix) != kMergeRefused;
+    std::reverse(copies.begin(), copies.end());
+    model_.MirrorInProgress = true;
+    MixIn(copies);
     model_.MirrorInProgress = false;
-    ReportRefusedMerge(placedAll);
 }
 
 void KernelDesignerController::InvertRange() {
@@ -326,31 +343,14 @@ void KernelDesignerController::AmplifyRange() {
     const TAmplifyResult amplify = window_.RunAmplify();
     if (amplify.Cancelled)
         return;
-    TobjHistData& kernel = *model_.CurrentKernel;
-    const TSelectionRec& range = model_.Selection;
-    if (range.FirstIndex < 0)
-        return;
-    // Every product is checked before the first is stored: an overflow changes nothing.
-    std::vector<long double> values;
-    for (std::int32_t i = range.FirstIndex; i <= range.LastIndex; ++i)
-        values.push_back(CheckFinite(kernel.Value(i) * amplify.Factor));
-    for (std::int32_t i = range.FirstIndex; i <= range.LastIndex; ++i)
-        kernel.SetValue(i, values[static_cast<std::size_t>(i - range.FirstIndex)]);
+    ChangeRangeValues([factor = amplify.Factor](long double value) { return value * factor; });
 }
 
 void KernelDesignerController::BlockAdjustRange() {
     const TBlockAdjustResult adjust = window_.RunBlockAdjust();
     if (adjust.Cancelled)
         return;
-    TobjHistData& kernel = *model_.CurrentKernel;
-    const TSelectionRec& range = model_.Selection;
-    if (range.FirstIndex < 0)
-        return;
-    std::vector<long double> values;
-    for (std::int32_t i = range.FirstIndex; i <= range.LastIndex; ++i)
-        values.push_back(CheckFinite(kernel.Value(i) + adjust.Amount));
-    for (std::int32_t i = range.FirstIndex; i <= range.LastIndex; ++i)
-        kernel.SetValue(i, values[static_cast<std::size_t>(i - range.FirstIndex)]);
+    ChangeRangeValues([amount = adjust.Amount](long double value) { return value + amount; });
 }
 
 // The copies are taken from the range before the first is merged, so a copy that lands inside or before
@@ -372,10 +372,7 @@ void KernelDesignerController::HarmonizeRange() {
         rec.Value = CheckFinite(rec.Value * harmonize.Level);
         copies.push_back(rec);
     }
-    bool placedAll = true;
-    for (auto it = copies.begin(); it != copies.end() && placedAll; ++it)
-        placedAll = model_.CurrentKernel->AddOrMerge(*it, TMergeMode::Mix) != kMergeRefused;
-    ReportRefusedMerge(placedAll);
+    MixIn(copies);
 }
 
 // ---- The column controls -------------------------------------------------------------------------------

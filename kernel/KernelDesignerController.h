@@ -25,9 +25,11 @@
 #include "kernel/KrnlDsgnTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tarvola {
 
@@ -251,6 +253,8 @@ public:
     void RecordUndo(const std::string& description);
     std::string UndoCaption() const;
     std::string RedoCaption() const;
+    // Shows the Undo and Redo captions, each enabled when there is an entry to undo or redo.
+    void ShowUndoCaptions();
     // The history; nullptr before StartSession.
     TobjKernelUndoer* Undoer() { return undoer_.get(); }
     const TobjKernelUndoer* Undoer() const { return undoer_.get(); }
@@ -269,7 +273,12 @@ private:
     void AmplifyRange();
     void BlockAdjustRange();
     void HarmonizeRange();
-    void ReportRefusedMerge(bool placedAll);
+    // Mixes the copies into the current kernel in their order, stopping at the first a full kernel refuses
+    // (then the user is told).
+    void MixIn(const std::vector<TImpulseRec>& copies);
+    // Every kernel record of the range takes Change(value). All new values are checked before the first is
+    // stored, so an overflow raises FloatError and changes nothing.
+    void ChangeRangeValues(const std::function<long double(long double)>& change);
 
     TViewBounds& EditorBounds() { return *model_.CurrentEditorBounds; }
     // The current view and the editor bounds found again against the current kernel.
@@ -280,7 +289,6 @@ private:
     // As RefreshAfterKernelChange, for both channels' statistics and the ruler too.
     void RefreshAll();
     void ShowCounts();
-    void ShowUndoCaptions();
     void ShowCurrentViewControls();
     // Takes a typed view span when it lies in the impulse domain; false changes nothing.
     bool SetViewSpan(std::int64_t low, std::int64_t high);
