@@ -6,7 +6,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/tools/wine-env.sh"
 which=${1:-all}
-jobs=$(nproc)
+jobs=${TARVOLA_JOBS:-$(nproc)}
 
 build_tree() {
     local dir=$1 targets=$2; shift 2

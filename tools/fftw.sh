@@ -32,7 +32,7 @@ echo "fftw: building for $processor-w64-mingw32"
         -DCMAKE_BUILD_TYPE=None -DCMAKE_C_FLAGS="$cflags" -DCMAKE_INSTALL_PREFIX="$prefix" \
         -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF -DENABLE_SSE2=ON -DENABLE_THREADS=OFF -DENABLE_OPENMP=OFF \
         -DDISABLE_FORTRAN=ON &&
-        cmake --build "$work" -j "$(nproc)" &&
+        cmake --build "$work" -j "${TARVOLA_JOBS:-$(nproc)}" &&
         cmake --install "$work"
 } >"$root/build-$processor.log" 2>&1 || {
     echo "fftw: the build failed; see $root/build-$processor.log" >&2

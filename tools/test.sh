@@ -7,7 +7,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 status=0
 echo "== native tests"
-ctest --test-dir "$top/build/native" --output-on-failure -j "$(nproc)" || status=1
+ctest --test-dir "$top/build/native" --output-on-failure -j "${TARVOLA_JOBS:-$(nproc)}" || status=1
 
 echo "== Windows tests under Wine"
 if [ -n "${DISPLAY:-}" ] && [ -z "${TARVOLA_FORCE_XVFB:-}" ]; then
