@@ -1,6 +1,6 @@
 #include "app/TarvolaController.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "audio/SafeFile.h"
 #include "kernel/WholeFile.h"
 

@@ -1,6 +1,6 @@
 #include "audio/General.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <algorithm>
 #include <cmath>

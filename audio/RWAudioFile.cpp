@@ -1,8 +1,8 @@
 #include "audio/RWAudioFile.h"
 
-#include "audio/Extended80.h"
+#include "base/Extended80.h"
 #include "audio/General.h"
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <sys/stat.h>
 

@@ -1,6 +1,6 @@
 #include "audio/SimpleWaveIO.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #include "audio/Streams.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,6 +3,7 @@
 #include "forms/Application.h"
 #include "forms/Form.h"
 #include "forms/Menus.h"
+#include "forms/Win32Procs.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -564,8 +565,7 @@ void TWinControl::CreateHandle() {
     if (!own) {
         handle_ = window;
         SetPropA(window, kControlProperty, this);
-        nativeProc_ = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::WindowProc)));
+        nativeProc_ = ReplaceWindowProc(window, &TWinControl::WindowProc);
     }
     if ((params.style & WS_CHILD) != 0) {
         // Creation order is the order of tabbing and of overlap: later siblings go below earlier ones.
@@ -600,7 +600,7 @@ void TWinControl::DestroyHandle() {
 void TWinControl::Detach(HWND window) {
     RemovePropA(window, kControlProperty);
     if (nativeProc_ != nullptr) {
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(nativeProc_));
+        ReplaceWindowProc(window, nativeProc_);
         nativeProc_ = nullptr;
     }
     for (HWND linked : linkedWindows_) {

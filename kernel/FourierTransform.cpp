@@ -1,6 +1,6 @@
 #include "kernel/FourierTransform.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <fftw3.h>
 

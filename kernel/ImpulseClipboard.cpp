@@ -1,6 +1,6 @@
 #include "kernel/ImpulseClipboard.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <algorithm>
 

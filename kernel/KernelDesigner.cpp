@@ -1,7 +1,7 @@
 #include "kernel/KernelDesigner.h"
 
 #include "audio/AudioInfoStructures.h"
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "forms/ComCtrls.h"
 #include "forms/Dialogs.h"
 #include "forms/ExtCtrls.h"

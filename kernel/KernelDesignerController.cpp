@@ -1,6 +1,6 @@
 #include "kernel/KernelDesignerController.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "audio/TextOperations.h"
 #include "kernel/FloatText.h"
 

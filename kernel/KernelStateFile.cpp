@@ -1,6 +1,6 @@
 #include "kernel/KernelStateFile.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "audio/SafeFile.h"
 #include "audio/Streams.h"
 #include "audio/TextOperations.h"

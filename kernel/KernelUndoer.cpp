@@ -1,6 +1,6 @@
 #include "kernel/KernelUndoer.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "audio/Streams.h"
 #include "kernel/WholeFile.h"
 

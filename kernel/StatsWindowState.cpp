@@ -1,6 +1,6 @@
 #include "kernel/StatsWindowState.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 namespace tarvola {
 

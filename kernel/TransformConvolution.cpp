@@ -1,6 +1,6 @@
 #include "kernel/TransformConvolution.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "kernel/designers/DesignerExport.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 namespace tarvola {
 

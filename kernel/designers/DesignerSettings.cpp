@@ -1,6 +1,6 @@
 #include "kernel/designers/DesignerSettings.h"
 
-#include "audio/Extended80.h"
+#include "base/Extended80.h"
 #include "audio/SafeFile.h"
 #include "audio/Streams.h"
 

@@ -1,7 +1,7 @@
 #include "kernel/designers/PackedRecord.h"
 
-#include "audio/Extended80.h"
-#include "audio/Numerics.h"
+#include "base/Extended80.h"
+#include "base/Numerics.h"
 #include "kernel/designers/DesignerSettings.h"
 
 #include <cmath>

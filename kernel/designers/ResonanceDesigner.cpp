@@ -1,6 +1,6 @@
 #include "kernel/designers/ResonanceDesigner.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "kernel/designers/PackedRecord.h"
 #include "kernel/designers/TapDesignerSettings.h"
 #include "kernel/designers/X87PrecisionGuard.h"

@@ -1,6 +1,6 @@
 #include "kernel/designers/ReverbDesigner.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "kernel/designers/X87PrecisionGuard.h"
 
 #include <algorithm>

@@ -8,7 +8,7 @@
 // ControlsToSettings and design.
 #pragma once
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "kernel/designers/EchoDesigner.h"
 #include "kernel/designers/FilterDesigner.h"
 

@@ -1,6 +1,6 @@
 #include "kernel/designers/X87PrecisionGuard.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <cfloat>
 

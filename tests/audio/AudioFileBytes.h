@@ -1,7 +1,7 @@
 // Builders for the bytes of RIFF WAVE and AIFF files used as fixtures by the audio file tests.
 #pragma once
 
-#include "audio/Extended80.h"
+#include "base/Extended80.h"
 
 #include <cstdint>
 #include <initializer_list>

@@ -1,7 +1,7 @@
 #include "audio/General.h"
 
-#include "audio/Extended80.h"
-#include "audio/Numerics.h"
+#include "base/Extended80.h"
+#include "base/Numerics.h"
 
 #include <gtest/gtest.h>
 

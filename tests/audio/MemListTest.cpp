@@ -1,6 +1,6 @@
 #include "audio/MemList.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <gtest/gtest.h>
 

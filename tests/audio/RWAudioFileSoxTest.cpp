@@ -125,9 +125,15 @@ TEST_F(RWAudioFileSox, ReadsEveryFileWeWrite) {
 
                 std::string rawOptions;
                 if (std::string(ext) == ".raw") {
-                    rawOptions = "-t raw -r " + std::to_string(rate) + " -c " + std::to_string(channels) +
-                                 " -b " + std::to_string(bits) + " -e " +
-                                 (bits == 8 ? "unsigned" : "signed") + " -L";
+                    // Appended piece by piece: GCC 12 misreads a chain of + on temporaries as overlapping
+                    // copies (-Wrestrict) on i686.
+                    rawOptions = "-t raw -r ";
+                    rawOptions += std::to_string(rate);
+                    rawOptions += " -c ";
+                    rawOptions += std::to_string(channels);
+                    rawOptions += " -b ";
+                    rawOptions += std::to_string(bits);
+                    rawOptions += bits == 8 ? " -e unsigned -L" : " -e signed -L";
                 } else {
                     std::string info;
                     for (const char* option : {"-r", "-c", "-b", "-s"})

@@ -1,6 +1,6 @@
 #include "kernel/Convolution.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "kernel/KrnlDsgnTypes.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "kernel/EditDialogValues.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <gtest/gtest.h>
 

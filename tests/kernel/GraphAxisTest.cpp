@@ -1,6 +1,6 @@
 #include "kernel/GraphAxisLayout.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "kernel/HistogramLayout.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "kernel/designers/FilterDesigner.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "kernel/designers/X87PrecisionGuard.h"
 
 #include <gtest/gtest.h>

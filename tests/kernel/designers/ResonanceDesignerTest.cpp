@@ -1,7 +1,7 @@
 #include "kernel/designers/ResonanceDesigner.h"
 
-#include "audio/Extended80.h"
-#include "audio/Numerics.h"
+#include "base/Extended80.h"
+#include "base/Numerics.h"
 #include "TapDesignTestSupport.h"
 
 #include <gtest/gtest.h>

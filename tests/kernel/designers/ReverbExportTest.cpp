@@ -1,6 +1,6 @@
 #include "kernel/designers/ReverbExport.h"
 
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 #include "kernel/Convolution.h"
 #include "kernel/designers/ReverbControls.h"
 

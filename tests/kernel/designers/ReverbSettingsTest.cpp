@@ -1,6 +1,6 @@
 #include "kernel/designers/ReverbSettings.h"
 
-#include "audio/Extended80.h"
+#include "base/Extended80.h"
 #include "kernel/designers/ReverbDesigner.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "audio/Numerics.h"
+#include "base/Numerics.h"
 
 #include <cfenv>
 #include <cmath>

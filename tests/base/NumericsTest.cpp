@@ -1,5 +1,5 @@
-#include "audio/Extended80.h"
-#include "audio/Numerics.h"
+#include "base/Extended80.h"
+#include "base/Numerics.h"
 
 #include <gtest/gtest.h>
 

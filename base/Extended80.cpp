@@ -1,4 +1,4 @@
-#include "audio/Extended80.h"
+#include "base/Extended80.h"
 
 #include <algorithm>
 #include <cmath>
