@@ -234,8 +234,8 @@ void TForm::PlaceAtFirstShow() {
         return;
     case TPosition::poOwnerFormCenter:
         if (TForm* owner = OwnerForm(Owner())) {
-            SetBounds(owner->Left() + (owner->Width() - Width()) / 2,
-                      owner->Top() + (owner->Height() - Height()) / 2, Width(), Height());
+            SetBounds(owner->Left() + owner->Width() / 2 - Width() / 2,
+                      owner->Top() + owner->Height() / 2 - Height() / 2, Width(), Height());
             return;
         }
         break;
