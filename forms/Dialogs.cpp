@@ -236,13 +236,13 @@ TModalResult MessageDlg(std::string_view text, TMsgDlgType type, TMsgDlgButtons 
 TModalResult RunMessageBox(const TMessageRequest& request) {
     if (const UINT style = SystemButtonStyle(request.buttons)) {
         const std::string text = WithLineBreaks(request.text);
-        // A task-modal box has no owner, so when it goes no window of ours is left active and the
-        // keyboard reaches none of them until the user clicks one: give activation back ourselves.
-        const HWND previouslyActive = GetActiveWindow();
+        // A task-modal box has no owner, so when it goes no window of ours is left active (and the
+        // foreground stays with the box that went): the keyboard reaches none of our windows until the
+        // user clicks one. Give activation and the foreground back ourselves.
+        const TActivationKeeper previouslyActive;
         const int answer = MessageBoxA(nullptr, text.c_str(), request.caption.c_str(),
                                        style | IconStyleOf(request.type) | MB_TASKMODAL | MB_SETFOREGROUND);
-        if (previouslyActive != nullptr && IsWindow(previouslyActive) && IsWindowEnabled(previouslyActive))
-            SetActiveWindow(previouslyActive);
+        previouslyActive.GiveBack();
         return answer;
     }
     TMessageForm form(request);

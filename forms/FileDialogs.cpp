@@ -171,13 +171,12 @@ bool TOpenDialog::RunOnce(const std::string& startName, DWORD& error) {
     info.lpfnHook = &TOpenDialog::Hook;
     info.lCustData = reinterpret_cast<LPARAM>(this);
 
+    const TActivationKeeper previous;
     TDisabledWindows others(info.hwndOwner);
     const BOOL chosen = IsSaveDialog() ? GetSaveFileNameA(&info) : GetOpenFileNameA(&info);
     others.EnableAgain();
     handle_ = nullptr;
-    if (info.hwndOwner != nullptr) {
-        SetActiveWindow(info.hwndOwner);
-    }
+    previous.GiveBack();
     if (!chosen) {
         error = CommDlgExtendedError();
         return false;

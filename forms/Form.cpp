@@ -66,6 +66,15 @@ BOOL CALLBACK TDisabledWindows::Visit(HWND window, LPARAM self) {
     return TRUE;
 }
 
+void TActivationKeeper::GiveBack() const {
+    if (window_ == nullptr || !IsWindow(window_) || !IsWindowVisible(window_) || !IsWindowEnabled(window_))
+        return;
+    const HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr || GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId())
+        SetForegroundWindow(window_);
+    SetActiveWindow(window_);
+}
+
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
     Application().Initialize();
     SetVisible(false);
@@ -234,8 +243,8 @@ void TForm::PlaceAtFirstShow() {
         return;
     case TPosition::poOwnerFormCenter:
         if (TForm* owner = OwnerForm(Owner())) {
-            SetBounds(owner->Left() + (owner->Width() - Width()) / 2,
-                      owner->Top() + (owner->Height() - Height()) / 2, Width(), Height());
+            SetBounds(owner->Left() + owner->Width() / 2 - Width() / 2,
+                      owner->Top() + owner->Height() / 2 - Height() / 2, Width(), Height());
             return;
         }
         break;
@@ -305,7 +314,7 @@ TModalResult TForm::RunModal() {
     if (Visible() || !Enabled()) {
         throw std::logic_error("Cannot make a visible window modal");
     }
-    HWND previous = GetActiveWindow();
+    const TActivationKeeper previous;
     TDisabledWindows disabled(Handle());
     modal_ = true;
     modalResult_ = mrNone;
@@ -334,15 +343,15 @@ TModalResult TForm::RunModal() {
     } catch (...) {
         modal_ = false;
         disabled.EnableAgain();
+        previous.GiveBack();
         Hide();
         throw;
     }
     modal_ = false;
-    // The others are enabled before this form hides, so that activation returns to the one that had it.
+    // The others are enabled and the one that had activation gets it back before this form hides: hiding
+    // the active window would activate whichever window the system picks.
     disabled.EnableAgain();
-    if (previous != nullptr && IsWindow(previous)) {
-        SetActiveWindow(previous);
-    }
+    previous.GiveBack();
     Hide();
     return modalResult_;
 }

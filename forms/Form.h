@@ -118,6 +118,25 @@ private:
     HWND lastFocus_ = nullptr;
 };
 
+// Gives activation back to the window that had it. A window that goes while it is active hands activation
+// to whichever window the system picks - the next one down the z-order, often the owner of the one that
+// went - and not necessarily to the window the user worked in; so whatever comes and goes over that window
+// (modal forms, message boxes, the progress window) notes it when it comes and activates it again, once the
+// others are enabled and before it goes itself.
+class TActivationKeeper {
+public:
+    // Notes the window active now (possibly none).
+    TActivationKeeper() : window_(GetActiveWindow()) {}
+    HWND Window() const { return window_; }
+    // Activates the noted window when it is still there, visible and enabled; it becomes the foreground
+    // window too when the foreground is a window of this thread (or none), never taking it from another
+    // program the user turned to meanwhile.
+    void GiveBack() const;
+
+private:
+    HWND window_;
+};
+
 // Disables the visible, enabled top-level windows of this thread except one, and enables them again when it
 // goes (modal forms and the common dialogs use it).
 class TDisabledWindows {

@@ -1,12 +1,9 @@
 // libFuzzer target for the reader of the preset and state files: any bytes must either be refused with the
-// model left alone, or load a consistent model whose image reads back to the same model. Build and run
-// from the repository root:
+// model left alone, or load a consistent model whose image reads back to the same model. tests/fuzz/run.sh
+// builds it with the audio readers' targets and runs it from its seed corpus (state images the program
+// writes, made by fuzz/FuzzSeeds.cpp):
 //
-//   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I. \
-//       fuzz/KernelStateFuzz.cpp kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp kernel/WholeFile.cpp \
-//       audio/MemList.cpp audio/Streams.cpp audio/SafeFile.cpp base/Extended80.cpp base/Numerics.cpp \
-//       audio/TextOperations.cpp -o build/kernel_state_fuzz
-//   build/kernel_state_fuzz -max_total_time=600 -max_len=4096 build/kernel_state_corpus
+//   tests/fuzz/run.sh 600 KernelStateFuzz
 //
 // The same property runs on every build as a short smoke test (KernelStateSmoke in tests/kernel).
 #include "tests/kernel/KernelStateProperty.h"

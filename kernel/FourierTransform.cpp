@@ -7,6 +7,7 @@
 #include <mutex>
 #include <new>
 #include <stdexcept>
+#include <string>
 
 namespace tarvola {
 namespace {
@@ -21,6 +22,11 @@ bool IsPowerOfTwo(std::int64_t n) {
 }
 
 } // namespace
+
+void ThrowBufferRangeError(std::size_t first, std::size_t length, std::size_t count) {
+    throw RangeError("Buffer index out of bounds (" + std::to_string(first) + ", " + std::to_string(length) +
+                     " of " + std::to_string(count) + ")");
+}
 
 template <typename T>
 AlignedBuffer<T>::AlignedBuffer(std::size_t count) : count_(count) {

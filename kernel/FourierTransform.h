@@ -14,6 +14,18 @@
 
 namespace tarvola {
 
+// Out-of-range indexes are errors. Element access checks its index where assertions are on (the native
+// sanitizer build); the release build leaves that to the hot loops, each of which takes the stretch it
+// works on with Window, checked in every build, and so proves its bounds once rather than per element.
+#ifdef NDEBUG
+inline constexpr bool kCheckedBufferIndexes = false;
+#else
+inline constexpr bool kCheckedBufferIndexes = true;
+#endif
+
+// Raises RangeError for an index or a stretch outside a buffer of `count` elements.
+[[noreturn]] void ThrowBufferRangeError(std::size_t first, std::size_t length, std::size_t count);
+
 // Memory with the alignment FFTW's SIMD code expects, zero-filled.
 template <typename T>
 class AlignedBuffer {
@@ -23,10 +35,35 @@ public:
     T* data() { return data_.get(); }
     const T* data() const { return data_.get(); }
     std::size_t size() const { return count_; }
-    T& operator[](std::size_t i) { return data_.get()[i]; }
-    const T& operator[](std::size_t i) const { return data_.get()[i]; }
+    T& operator[](std::size_t i) {
+        CheckElement(i);
+        return data_.get()[i];
+    }
+    const T& operator[](std::size_t i) const {
+        CheckElement(i);
+        return data_.get()[i];
+    }
+    // The `length` elements from `first`; RangeError in every build when they are not all in the buffer.
+    T* Window(std::size_t first, std::size_t length) {
+        CheckWindow(first, length);
+        return data_.get() + first;
+    }
+    const T* Window(std::size_t first, std::size_t length) const {
+        CheckWindow(first, length);
+        return data_.get() + first;
+    }
 
 private:
+    void CheckElement(std::size_t i) const {
+        if constexpr (kCheckedBufferIndexes)
+            if (i >= count_)
+                ThrowBufferRangeError(i, 1, count_);
+    }
+    void CheckWindow(std::size_t first, std::size_t length) const {
+        if (first > count_ || length > count_ - first)
+            ThrowBufferRangeError(first, length, count_);
+    }
+
     struct Free {
         void operator()(T* p) const;
     };

@@ -165,6 +165,9 @@ void TobjProcessRun::Prepare(TForm& owner, const TobjAudioInfo& format, TobjMult
                                 static_cast<std::size_t>(signalView.Size()), format.BytesPerSample,
                                 format.Channels};
     CheckSignal(signal_);
+    // The window the user started the run from (the main window's Process) gets the keyboard back at the
+    // end: the progress window belongs to the designer, which the system would activate when it goes.
+    activeBeforeRun_ = TActivationKeeper();
     meter_ = std::make_unique<TobjProgressMeter>(&owner);
     if (OnMeterMade)
         OnMeterMade(*meter_);
@@ -174,10 +177,12 @@ void TobjProcessRun::Prepare(TForm& owner, const TobjAudioInfo& format, TobjMult
 }
 
 bool TobjProcessRun::Run(const TobjHistData& left, const TobjHistData& right) {
-    // The progress window goes on every exit.
+    // The progress window goes on every exit, after the other windows are enabled again (the guard below
+    // goes first) and the window active before the run is activated again.
     struct FreeMeter {
         TobjProcessRun& run;
         ~FreeMeter() {
+            run.activeBeforeRun_.GiveBack();
             run.meter_.reset();
             run.prepared_ = false;
         }

@@ -83,7 +83,8 @@ private:
 };
 
 // One processing run of the kernel designer: Prepare shows the progress window; Run convolves the signal
-// with the two kernels into the output and frees the window.
+// with the two kernels into the output, gives activation back to the window that had it at Prepare and
+// frees the progress window.
 class TobjProcessRun : private IRunProgress {
 public:
     TobjProcessRun();
@@ -117,6 +118,7 @@ private:
     void Step() override;
 
     std::unique_ptr<TobjProgressMeter> meter_;
+    TActivationKeeper activeBeforeRun_;
     ConvolutionSignal signal_;
     bool prepared_ = false;
     bool halted_ = false;

@@ -73,6 +73,22 @@ bool IsPowerOfTwo(std::int64_t n) {
     return n >= 1 && (n & (n - 1)) == 0;
 }
 
+// Element i of a vector that a hot loop indexes: checked where the buffers' elements are (see
+// kCheckedBufferIndexes); the loops' comments say why the index is in range in every build.
+template <typename V>
+auto& Element(V& values, std::size_t i) {
+    if constexpr (kCheckedBufferIndexes)
+        CheckIndex(i, values.size());
+    return values[i];
+}
+
+// The first `count` of a stretch, checked in every build.
+std::span<const double> Leading(std::span<const double> values, std::int64_t count) {
+    if (count < 0 || static_cast<std::uint64_t>(count) > values.size())
+        throw RangeError("TransformChannel: more frames than the block's sums");
+    return values.first(static_cast<std::size_t>(count));
+}
+
 // ---- cost model: seconds per unit of work on one core (bench_convolution measures the real thing)
 constexpr double kDirectTapFrame = 0.35e-9; // the direct engine, per tap and frame
 constexpr double kTransformPoint = 0.3e-9;  // one transform, per N log2 N
@@ -324,9 +340,12 @@ TransformChannel::Part TransformChannel::MakePart(const std::vector<TransformTap
     for (std::size_t first = 0; first < sorted.size();) {
         const std::int64_t index = (sorted[first].delay - part.shift) / block_;
         std::fill(coefficients.begin(), coefficients.end(), 0.0L);
-        for (; first < sorted.size() && (sorted[first].delay - part.shift) / block_ == index; ++first)
-            coefficients[static_cast<std::size_t>((sorted[first].delay - part.shift) % block_)] +=
-                sorted[first].value;
+        // Sorted delays are at least the shift, so every offset lies in 0 .. block - 1.
+        for (; first < sorted.size() && (sorted[first].delay - part.shift) / block_ == index; ++first) {
+            const std::int64_t offset = (sorted[first].delay - part.shift) % block_;
+            CheckIndex(offset, block_);
+            coefficients[static_cast<std::size_t>(offset)] += sorted[first].value;
+        }
         AddPartition(part, index, coefficients, samples);
     }
     return part;
@@ -338,10 +357,13 @@ void TransformChannel::AddPartition(Part& part, std::int64_t index,
                                     SampleBuffer& samples) const {
     // Scaling by 1/N, a power of two, is exact: the inverse transform needs no normalising pass.
     const double scale = 1.0 / static_cast<double>(2 * block_);
+    const std::size_t count = static_cast<std::size_t>(block_);
+    CheckIndex(count - 1, coefficients.size());
+    double* lowHalf = samples.Window(0, count);
     double norm1 = 0, squares = 0;
-    for (std::int64_t i = 0; i < block_; ++i) {
-        const double c = static_cast<double>(coefficients[static_cast<std::size_t>(i)]);
-        samples[static_cast<std::size_t>(i)] = c * scale;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double c = static_cast<double>(coefficients[i]);
+        lowHalf[i] = c * scale;
         norm1 += std::fabs(c);
         squares += c * c;
     }
@@ -349,7 +371,8 @@ void TransformChannel::AddPartition(Part& part, std::int64_t index,
         return;
     Part::Partition partition{index, SpectrumBuffer(static_cast<std::size_t>(transform_->Bins())),
                               norm1 * kNormInflation, std::sqrt(squares) * kNormInflation};
-    transform_->Forward(samples.data(), partition.spectrum.data());
+    transform_->Forward(samples.Window(0, static_cast<std::size_t>(transform_->Size())),
+                        partition.spectrum.Window(0, static_cast<std::size_t>(transform_->Bins())));
     part.partitions.push_back(std::move(partition));
     part.span = index + 1;
 }
@@ -401,8 +424,8 @@ public:
     double Transform(const ChannelFrames& frames, std::int64_t block) {
         for (std::size_t p = 0; p < channel_.parts_.size(); ++p)
             MakeWindow(frames, p, block);
-        const std::size_t bins = accumulator_.size();
-        std::complex<double>* sum = accumulator_.data();
+        const std::size_t bins = static_cast<std::size_t>(channel_.transform_->Bins());
+        std::complex<double>* sum = accumulator_.Window(0, bins);
         std::fill(sum, sum + bins, std::complex<double>());
         double weighted2 = 0, weighted1 = 0;
         std::int64_t terms = 0;
@@ -411,26 +434,31 @@ public:
             const Ring& ring = rings_[p];
             for (const Part::Partition& partition : part.partitions) {
                 const std::size_t slot = Slot(p, block - partition.index);
-                if (ring.norm1[slot] == 0)
+                if (Element(ring.norm1, slot) == 0)
                     continue;
-                MultiplyAdd(ring.spectra.data() + slot * bins, partition.spectrum.data(), sum, bins);
-                weighted2 += ring.norm2[slot] * partition.norm1;
-                weighted1 += ring.norm1[slot] * partition.norm2;
+                MultiplyAdd(ring.spectra.Window(slot * bins, bins), partition.spectrum.Window(0, bins), sum,
+                            bins);
+                weighted2 += Element(ring.norm2, slot) * partition.norm1;
+                weighted1 += Element(ring.norm1, slot) * partition.norm2;
                 ++terms;
             }
         }
+        double* sums = sums_.Window(0, static_cast<std::size_t>(points_));
         if (terms == 0) {
-            std::fill(sums_.data(), sums_.data() + points_, 0.0);
+            std::fill(sums, sums + points_, 0.0);
             return 0;
         }
-        channel_.transform_->Inverse(sum, sums_.data());
+        channel_.transform_->Inverse(sum, sums);
         const double a = kTransformLevelError * Log2(points_);
         const double b = Gamma(static_cast<double>(terms) + 3, kUnit);
         return 1.5 * ((2 * a + b) * weighted2 + a * weighted1) * kNormInflation;
     }
 
     // The overlap-save result: the second half of the inverse transform.
-    const double* Sums() const { return sums_.data() + channel_.block_; }
+    std::span<const double> Sums() const {
+        const std::size_t half = static_cast<std::size_t>(channel_.block_);
+        return {sums_.Window(half, half), half};
+    }
 
 private:
     struct Ring {
@@ -438,8 +466,10 @@ private:
         std::vector<double> norm1, norm2; // 0: the window is silent and its spectrum not made
     };
 
+    // In 0 .. span - 1 for any window, before the first block too: a part holds a partition, so its span
+    // is at least 1.
     std::size_t Slot(std::size_t part, std::int64_t window) const {
-        const std::int64_t span = channel_.parts_[part].span;
+        const std::int64_t span = Element(channel_.parts_, part).span;
         return static_cast<std::size_t>(((window % span) + span) % span);
     }
 
@@ -449,17 +479,20 @@ private:
         Ring& ring = rings_[p];
         const std::size_t slot = Slot(p, index);
         const std::int64_t first = (index - 1) * channel_.block_ - part.shift;
-        frames.Read(part.output, first, points_, window_.data());
+        const std::size_t points = static_cast<std::size_t>(points_);
+        double* window = window_.Window(0, points);
+        frames.Read(part.output, first, points_, window);
         double norm1 = 0, squares = 0;
-        for (std::int64_t i = 0; i < points_; ++i) {
-            const double x = window_[static_cast<std::size_t>(i)];
+        for (std::size_t i = 0; i < points; ++i) {
+            const double x = window[i];
             norm1 += std::fabs(x);
             squares += x * x;
         }
-        ring.norm1[slot] = norm1 * kNormInflation;
-        ring.norm2[slot] = std::sqrt(squares) * kNormInflation;
+        Element(ring.norm1, slot) = norm1 * kNormInflation;
+        Element(ring.norm2, slot) = std::sqrt(squares) * kNormInflation;
+        const std::size_t bins = static_cast<std::size_t>(channel_.transform_->Bins());
         if (norm1 != 0)
-            channel_.transform_->Forward(window_.data(), ring.spectra.data() + slot * accumulator_.size());
+            channel_.transform_->Forward(window, ring.spectra.Window(slot * bins, bins));
     }
 
     static void MultiplyAdd(const std::complex<double>* x, const std::complex<double>* h,
@@ -496,20 +529,21 @@ public:
         }
     }
 
-    // Every frame before `frame` within a block of it is recorded; frames before 0 read 0.
+    // Every frame before `frame` within a block of it is recorded; frames before 0 read 0. The history
+    // holds mask + 1 frames whenever there are taps, so a frame of 0 or more masked is in it.
     double At(std::int64_t frame) const {
         double sum = 0;
         for (std::size_t t = 0; t < values_.size(); ++t) {
             const std::int64_t read = frame - delays_[t];
             if (read >= 0)
-                sum += values_[t] * history_[static_cast<std::size_t>(read & mask_)];
+                sum += values_[t] * Element(history_, static_cast<std::size_t>(read & mask_));
         }
         return sum;
     }
 
     void Record(std::int64_t frame, std::int64_t sample) {
         if (!history_.empty())
-            history_[static_cast<std::size_t>(frame & mask_)] = static_cast<double>(sample);
+            Element(history_, static_cast<std::size_t>(frame & mask_)) = static_cast<double>(sample);
     }
 
 private:
@@ -521,8 +555,10 @@ private:
 
 // Frames [first, end) from their transformed sums (sums[0] is frame first's): each settled sample is
 // stored, every other one computed exactly. Returns the samples settled.
-std::int64_t SettleFrames(ChannelFrames& frames, const double* sums, std::int64_t first, std::int64_t end,
-                          double bound, SampleRange range, ShortFeedbackSum& feedback) {
+std::int64_t SettleFrames(ChannelFrames& frames, std::span<const double> blockSums, std::int64_t first,
+                          std::int64_t end, double bound, SampleRange range, ShortFeedbackSum& feedback) {
+    // Once for the block: every frame's sum is there.
+    const double* sums = Leading(blockSums, end - first).data();
     std::int64_t settled = 0;
     for (std::int64_t frame = first; frame < end; ++frame) {
         const double transformed = sums[frame - first];
@@ -573,8 +609,9 @@ TransformChannel::BlockResult TransformChannel::TransformBlock(const ChannelFram
     worker.Prepare(frames, block);
     BlockResult result;
     result.bound = worker.Transform(frames, block) + coefficientBound_;
-    const std::int64_t count = std::min(block_, shape_.frames - block * block_);
-    result.sums.assign(worker.Sums(), worker.Sums() + count);
+    const std::span<const double> sums =
+        Leading(worker.Sums(), std::min(block_, shape_.frames - block * block_));
+    result.sums.assign(sums.begin(), sums.end());
     return result;
 }
 

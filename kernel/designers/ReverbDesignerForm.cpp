@@ -172,7 +172,7 @@ TFormLayout MakeLayout() {
                    {"BorderIcons", "biSystemMenu"},
                    {"ClientWidth", "499"},
                    {"ClientHeight", "271"},
-                   {"Position", "poDesigned"}};
+                   {"Position", "poOwnerFormCenter"}};
     std::vector<TComponentRow>& r = layout.components;
     r.push_back({"TDesignerPages", "PageCtrl", "", 0, 0, 499, 271, {{"OnChange", "PageCtrl_Change"}}});
     for (const char* page : kPageNames)

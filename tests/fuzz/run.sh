@@ -1,37 +1,92 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the audio file readers (clang, with ASan and UBSan) into build/fuzz and
-# runs each for the given number of seconds (default 60), starting from a few files that sox writes.
-# Usage: tests/fuzz/run.sh [seconds] [target...]   targets: RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz
+# Builds the libFuzzer targets (clang, with ASan and UBSan) into build/fuzz and runs each for the given number
+# of seconds (default 60), starting from its seed corpus: files the program's own code writes (made by
+# fuzz/FuzzSeeds.cpp on each run) and, for the audio readers, a few files that sox writes. What a run finds
+# new stays in build/fuzz/<target>.corpus for the next run; crashes go to build/fuzz/artifacts.
+#
+# Usage: tests/fuzz/run.sh [--parallel] [seconds] [target...]
+#   targets: KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz (default: all)
+#   --parallel  runs the targets at once (one core each), each printing to build/fuzz/<target>.log
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
+parallel=
+if [ "${1:-}" = --parallel ]; then
+    parallel=1
+    shift
+fi
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz)
 out="$top/build/fuzz"
-mkdir -p "$out"
-sources=(audio/RWAudioFile.cpp audio/AudioInfoStructures.cpp audio/Streams.cpp audio/General.cpp
-         base/Extended80.cpp base/Numerics.cpp tests/support/MemoryAudioFileSystem.cpp)
+mkdir -p "$out/artifacts"
+flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -I"$top")
+audio_sources=(audio/RWAudioFile.cpp audio/AudioInfoStructures.cpp audio/Streams.cpp audio/General.cpp
+               base/Extended80.cpp base/Numerics.cpp tests/support/MemoryAudioFileSystem.cpp)
+state_sources=(kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp kernel/WholeFile.cpp audio/MemList.cpp
+               audio/Streams.cpp audio/SafeFile.cpp base/Extended80.cpp base/Numerics.cpp
+               audio/TextOperations.cpp)
+# The state reader admits two full kernels (10,240 records of 32 bytes each after 1,552 fixed bytes) and a
+# record more; the audio seeds are a few hundred bytes.
+state_max_len=$((1552 + 2 * 10240 * 32 + 32))
+audio_max_len=8192
+
+# The seeds, from the program's own writers.
+(cd "$top" && clang++ "${flags[@]}" -fsanitize=address,undefined fuzz/FuzzSeeds.cpp \
+    $(printf '%s\n' "${audio_sources[@]}" "${state_sources[@]}" | sort -u) -o "$out/FuzzSeeds")
+"$out/FuzzSeeds" "$out"
+
+sox_seeds() { # folder extension
+    command -v sox >/dev/null || return 0
+    for bits in 8 16 24; do
+        for channels in 1 2; do
+            sox -n -r 8000 -c $channels -b $bits "$1/sox$bits$channels.$2" synth 0.002 sine 440 2>/dev/null || true
+        done
+    done
+}
+
+build_and_seed() { # target
+    local target=$1 source sources
+    case $target in
+        KernelStateFuzz) source=fuzz/KernelStateFuzz.cpp; sources=("${state_sources[@]}") ;;
+        *) source=tests/fuzz/$target.cpp; sources=("${audio_sources[@]}") ;;
+    esac
+    (cd "$top" && clang++ "${flags[@]}" -fsanitize=fuzzer,address,undefined "${sources[@]}" "$source" \
+        -o "$out/$target")
+    mkdir -p "$out/$target.corpus"
+    case $target in
+        RiffWaveReaderFuzz) sox_seeds "$out/$target.seeds" wav ;;
+        AiffReaderFuzz) sox_seeds "$out/$target.seeds" aiff ;;
+    esac
+}
+
+run_target() { # target
+    local target=$1 max_len=$audio_max_len
+    [ "$target" = KernelStateFuzz ] && max_len=$state_max_len
+    echo "== $target for $seconds s (max_len $max_len, $(ls "$out/$target.seeds" | wc -l) seeds)"
+    # New inputs go into the first folder; the seeds are read only.
+    "$out/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
+        -artifact_prefix="$out/artifacts/$target-" "$out/$target.corpus" "$out/$target.seeds"
+}
 
 for target in "${targets[@]}"; do
-    (cd "$top" && clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-        -I. "${sources[@]}" "tests/fuzz/$target.cpp" -o "$out/$target")
-    corpus="$out/$target.corpus"
-    mkdir -p "$corpus"
-    if command -v sox >/dev/null && [ -z "$(ls -A "$corpus")" ]; then
-        case $target in
-            RiffWaveReaderFuzz) ext=wav ;;
-            AiffReaderFuzz) ext=aiff ;;
-            *) ext=raw ;;
-        esac
-        for bits in 8 16 24; do
-            for channels in 1 2; do
-                sox -n -r 8000 -c $channels -b $bits "$corpus/seed$bits$channels.$ext" synth 0.002 sine 440 \
-                    2>/dev/null || true
-            done
-        done
-    fi
-    echo "== $target for $seconds s"
-    mkdir -p "$out/artifacts"
-    "$out/$target" -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 -artifact_prefix="$out/artifacts/" "$corpus"
+    build_and_seed "$target"
+done
+if [ -n "$parallel" ]; then
+    pids=()
+    for target in "${targets[@]}"; do
+        run_target "$target" >"$out/$target.log" 2>&1 &
+        pids+=($!)
+    done
+    status=0
+    for i in "${!pids[@]}"; do
+        wait "${pids[$i]}" || { echo "${targets[$i]} failed: see $out/${targets[$i]}.log"; status=1; }
+    done
+    for target in "${targets[@]}"; do
+        echo "== $target: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$out/$target.log" | tail -1)"
+    done
+    exit $status
+fi
+for target in "${targets[@]}"; do
+    run_target "$target"
 done

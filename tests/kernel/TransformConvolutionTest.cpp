@@ -1,5 +1,7 @@
 #include "kernel/TransformConvolution.h"
 
+#include "base/Numerics.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -74,6 +76,25 @@ public:
 
 // The transform's sums against sums in 80-bit precision (far closer to the exact ones than the bound):
 // the bound holds for every frame and stays small enough to settle nearly every sample.
+// The transform's buffers refuse indexes outside them: a stretch in every build, a single element where
+// the sanitizer build checks elements.
+TEST(AlignedBuffer, RefusesIndexesOutsideIt) {
+    SampleBuffer buffer(8);
+    EXPECT_EQ(buffer.Window(0, 8), buffer.data());
+    EXPECT_EQ(buffer.Window(8, 0), buffer.data() + 8);
+    EXPECT_EQ(buffer.Window(3, 5), buffer.data() + 3);
+    EXPECT_THROW(buffer.Window(4, 5), RangeError);
+    EXPECT_THROW(buffer.Window(9, 0), RangeError);
+    EXPECT_THROW(buffer.Window(1, std::numeric_limits<std::size_t>::max()), RangeError);
+    buffer[7] = 1.5;
+    EXPECT_EQ(buffer.data()[7], 1.5);
+    if (kCheckedBufferIndexes) {
+        EXPECT_THROW(static_cast<void>(buffer[8]), RangeError);
+        const SpectrumBuffer spectrum(3);
+        EXPECT_THROW(static_cast<void>(spectrum[3]), RangeError);
+    }
+}
+
 TEST(TransformChannel, TheErrorBoundHoldsForEveryFrame) {
     std::mt19937_64 random(44);
     std::uniform_real_distribution<double> unit(-1, 1);

@@ -1,0 +1,152 @@
+// Writes the seed corpora of the fuzz targets from files the program's own code writes, so that a run
+// starts past the files' first checks. tests/fuzz/run.sh builds and runs it before the targets.
+//
+// Usage: FuzzSeeds FOLDER   (makes FOLDER/<target>.seeds/ for every target)
+//
+//   KernelStateFuzz     state images: the defaults, both kernels emptied, a few records of every kind with
+//                       moved views, and a full left channel (10,240 records)
+//   RiffWaveReaderFuzz  RIFF WAVE files of 8, 16, 24 and 32 bits, mono and stereo, and one with a trailer
+//   AiffReaderFuzz      the same as AIFF
+//   RawReaderFuzz       the same as headerless files, after the four bytes that answer the raw dialog
+#include "audio/RWAudioFile.h"
+#include "kernel/KernelStateFile.h"
+#include "tests/support/MemoryAudioFileSystem.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tarvola;
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+void WriteSeed(const fs::path& folder, const std::string& name, const Bytes& bytes) {
+    fs::create_directories(folder);
+    std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + (folder / name).string());
+}
+
+// The image the program writes for a model after it has read one: the reader recomputes the views and
+// statistics, as a loaded preset has them.
+Bytes AsWritten(const KernelModel& model) {
+    KernelModel loaded;
+    loaded.ResetToDefaults();
+    if (!ReadKernelState(WriteKernelState(model), loaded))
+        throw std::logic_error("a written state does not read back");
+    return WriteKernelState(loaded);
+}
+
+TImpulseRec Record(std::int32_t impulse, long double value, TSourceKind kind) {
+    TImpulseRec rec;
+    rec.Impulse = impulse;
+    rec.Value = value;
+    rec.Kind = kind;
+    return rec;
+}
+
+void KernelStateSeeds(const fs::path& folder) {
+    KernelModel model;
+    model.ResetToDefaults();
+    WriteSeed(folder, "defaults.ker", AsWritten(model));
+
+    model.LeftKernel.LoadRecords({});
+    model.RightKernel.LoadRecords({});
+    WriteSeed(folder, "empty.ker", AsWritten(model));
+
+    model.ResetToDefaults();
+    model.LeftKernel.LoadRecords({Record(-30, 0.25L, TSourceKind::Input), Record(0, 1.0L, TSourceKind::Input),
+                                  Record(7, -0.5L, TSourceKind::Output),
+                                  Record(441, 0.125L, TSourceKind::Pass)});
+    model.RightKernel.LoadRecords({Record(0, 0.75L, TSourceKind::Input), Record(3, 0.3L, TSourceKind::Output),
+                                   Record(2000, -1.5L, TSourceKind::Input)});
+    model.ViewNumber = 3;
+    for (TViewBounds& view : model.ViewsOf(1)) {
+        view.LowImpulse += 200;
+        view.HighImpulse += 200;
+    }
+    WriteSeed(folder, "few.ker", AsWritten(model));
+
+    model.ResetToDefaults();
+    std::vector<TImpulseRec> full;
+    for (std::int32_t i = 0; i < kMaxKernelRecords; ++i)
+        full.push_back(Record(i * 3 - 5000, (i % 7 - 3) * 0.0625L,
+                              i * 3 - 5000 >= 1 && i % 5 == 0 ? TSourceKind::Output : TSourceKind::Input));
+    model.LeftKernel.LoadRecords(full);
+    WriteSeed(folder, "fullchannel.ker", AsWritten(model));
+}
+
+// A little of a sine-like pattern in every byte of every sample.
+Bytes Samples(std::int32_t frames, std::int32_t channels, std::int32_t bytesPerSample) {
+    Bytes samples;
+    for (std::int32_t i = 0; i < frames * channels * bytesPerSample; ++i)
+        samples.push_back(static_cast<std::uint8_t>(i * 37 + (i / bytesPerSample) * 11));
+    return samples;
+}
+
+struct AudioSeed {
+    std::string name;
+    Bytes bytes;
+    std::int32_t bits, channels;
+};
+
+// The file the program writes under that name (its extension chooses the writer).
+Bytes Written(const std::string& extension, std::int32_t bits, std::int32_t channels, const Bytes& trailer) {
+    audiotest::TMemoryAudioFileSystem files;
+    audiotest::TScriptedPrompts prompts;
+    const std::string name = "C:\\seeds\\seed" + extension;
+    const std::int32_t bytesPerSample = (bits + 7) / 8;
+    prompts.rawAnswer = TRawPCMParams{bits, 8000, channels, bytesPerSample, 0};
+    const Bytes samples = Samples(24, channels, bytesPerSample);
+    std::unique_ptr<TobjAudioFile> writer = CreateAudioFileByExtension(name, prompts, files);
+    if (!writer || !writer->SaveToFile(name, samples.data(), static_cast<std::int32_t>(samples.size()),
+                                       static_cast<std::int32_t>(trailer.size()), bits, bytesPerSample, 8000,
+                                       channels, trailer.empty() ? nullptr : trailer.data(), true))
+        throw std::runtime_error("the program did not write " + name);
+    return files.Get(name);
+}
+
+void AudioSeeds(const fs::path& root) {
+    for (const std::int32_t bits : {8, 16, 24, 32}) {
+        for (const std::int32_t channels : {1, 2}) {
+            const std::string stem =
+                "written" + std::to_string(bits) + "bit" + std::to_string(channels) + "ch";
+            WriteSeed(root / "RiffWaveReaderFuzz.seeds", stem + ".wav", Written(".wav", bits, channels, {}));
+            WriteSeed(root / "AiffReaderFuzz.seeds", stem + ".aiff", Written(".aiff", bits, channels, {}));
+            // The raw target takes its dialog's answer from the first four bytes: rate 1 + 4 * 1999 = 7997,
+            // the bits, the channels and the byte order.
+            Bytes raw = {0x07, 0xCF, static_cast<std::uint8_t>(bits - 1),
+                         static_cast<std::uint8_t>(channels - 1)};
+            const Bytes samples = Written(".pcm", bits, channels, {});
+            raw.insert(raw.end(), samples.begin(), samples.end());
+            WriteSeed(root / "RawReaderFuzz.seeds", stem + ".raw", raw);
+        }
+    }
+    // A chunk after the data, which the program keeps when it saves a RIFF WAVE file again.
+    const Bytes list = {'L', 'I', 'S', 'T', 12, 0, 0, 0, 'I', 'N', 'F', 'O', 'I', 'C', 'M', 'T', 0, 0, 0, 0};
+    WriteSeed(root / "RiffWaveReaderFuzz.seeds", "written16bit2ch-trailer.wav", Written(".wav", 16, 2, list));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: FuzzSeeds FOLDER\n");
+        return 2;
+    }
+    try {
+        const fs::path root = argv[1];
+        KernelStateSeeds(root / "KernelStateFuzz.seeds");
+        AudioSeeds(root);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "FuzzSeeds: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
