@@ -1,5 +1,6 @@
 #include "audio/RWAudioFile.h"
 
+#include "base/ByteOrder.h"
 #include "base/Extended80.h"
 #include "audio/General.h"
 #include "base/Numerics.h"
@@ -68,20 +69,14 @@ public:
             missing = true;
             return 0;
         }
-        std::uint32_t value = 0;
-        for (int i = count - 1; i >= 0; --i)
-            value = (value << 8) | bytes_[static_cast<std::size_t>(position + i)];
-        return value;
+        return static_cast<std::uint32_t>(GetUnsignedLE(At(position), static_cast<std::size_t>(count)));
     }
     std::uint32_t BE(std::int64_t position, int count, bool& missing) const {
         if (!Holds(position, count)) {
             missing = true;
             return 0;
         }
-        std::uint32_t value = 0;
-        for (int i = 0; i < count; ++i)
-            value = (value << 8) | bytes_[static_cast<std::size_t>(position + i)];
-        return value;
+        return static_cast<std::uint32_t>(GetUnsignedBE(At(position), static_cast<std::size_t>(count)));
     }
     const std::uint8_t* At(std::int64_t position) const { return bytes_.data() + position; }
 

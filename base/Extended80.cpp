@@ -1,5 +1,7 @@
 #include "base/Extended80.h"
 
+#include "base/ByteOrder.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -36,18 +38,14 @@ Extended80Bytes Encode(long double value) {
         significand = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
         signExponent |= static_cast<std::uint16_t>(biased);
     }
-    for (int i = 0; i < 8; ++i)
-        out[i] = static_cast<std::uint8_t>(significand >> (8 * i));
-    out[8] = static_cast<std::uint8_t>(signExponent);
-    out[9] = static_cast<std::uint8_t>(signExponent >> 8);
+    PutLE(out.data(), significand);
+    PutLE(out.data() + 8, signExponent);
     return out;
 }
 
 long double Decode(const std::uint8_t* le) {
-    std::uint64_t significand = 0;
-    for (int i = 7; i >= 0; --i)
-        significand = (significand << 8) | le[i];
-    const std::uint16_t signExponent = static_cast<std::uint16_t>(le[8] | (le[9] << 8));
+    const auto significand = GetLE<std::uint64_t>(le);
+    const auto signExponent = GetLE<std::uint16_t>(le + 8);
     const bool negative = (signExponent & 0x8000) != 0;
     const int biased = signExponent & 0x7FFF;
     long double magnitude;
@@ -70,6 +68,21 @@ Extended80Bytes EncodeExtendedLE(long double value) {
 
 long double DecodeExtendedLE(const std::uint8_t* bytes) {
     return Decode(bytes);
+}
+
+std::optional<long double> DecodeStoredExtended(const std::uint8_t* tenBytes) {
+    const bool integerBit = (tenBytes[7] & 0x80) != 0;
+    const int exponent = GetLE<std::uint16_t>(tenBytes + 8) & 0x7FFF;
+    if (exponent == 0x7FFF)
+        return std::nullopt; // infinity or NaN
+    if (exponent != 0 && !integerBit)
+        return std::nullopt; // unnormal
+    if (exponent == 0 && integerBit)
+        return std::nullopt; // pseudo-denormal
+    const long double value = Decode(tenBytes);
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 Extended80Bytes EncodeExtendedBE(long double value) {

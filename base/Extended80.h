@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace tarvola {
 
@@ -13,6 +14,10 @@ using Extended80Bytes = std::array<std::uint8_t, 10>;
 // Little-endian: 8 bytes of significand (explicit integer bit), then sign and 15-bit exponent.
 Extended80Bytes EncodeExtendedLE(long double value);
 long double DecodeExtendedLE(const std::uint8_t* bytes);
+// A stored little-endian field: its value when it is a finite number in an encoding the x87 loads as
+// such (normalised, a true zero or a denormal); nothing for infinities, NaNs, unnormals and
+// pseudo-denormals.
+std::optional<long double> DecodeStoredExtended(const std::uint8_t* tenBytes);
 
 // Big-endian, as the AIFF COMM chunk holds its sample rate.
 Extended80Bytes EncodeExtendedBE(long double value);

@@ -1,5 +1,6 @@
 #include "kernel/KernelStateFile.h"
 
+#include "base/ByteOrder.h"
 #include "base/Numerics.h"
 #include "audio/SafeFile.h"
 #include "audio/Streams.h"
@@ -72,12 +73,7 @@ public:
         position_ += size;
         return at;
     }
-    std::int32_t Int32() {
-        const std::uint8_t* at = Take(4);
-        return static_cast<std::int32_t>(
-            static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
-            static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24);
-    }
+    std::int32_t Int32() { return GetLE<std::int32_t>(Take(4)); }
     TViewArray Views() {
         TViewArray views;
         for (TViewBounds& view : views)

@@ -1,6 +1,6 @@
 #include "kernel/designers/DesignerSettings.h"
 
-#include "base/Extended80.h"
+#include "base/Numerics.h"
 #include "audio/SafeFile.h"
 #include "audio/Streams.h"
 
@@ -73,19 +73,9 @@ bool SaveDesignerSettings(const std::string& path, std::span<const std::uint8_t>
     return false;
 }
 
-std::optional<long double> DecodeStoredExtended(const std::uint8_t* tenBytes) {
-    const bool integerBit = (tenBytes[7] & 0x80) != 0;
-    const int exponent = (tenBytes[8] | (tenBytes[9] << 8)) & 0x7FFF;
-    if (exponent == 0x7FFF)
-        return std::nullopt; // infinity or NaN
-    if (exponent != 0 && !integerBit)
-        return std::nullopt; // unnormal
-    if (exponent == 0 && integerBit)
-        return std::nullopt; // pseudo-denormal
-    const long double value = DecodeExtendedLE(tenBytes);
-    if (!std::isfinite(value))
-        return std::nullopt;
-    return value;
+bool FitsControlPosition(long double value, long double scale) {
+    const long double rounded = RoundHalfEven(value * scale);
+    return std::isfinite(rounded) && rounded >= -2147483648.0L && rounded <= 2147483647.0L;
 }
 
 } // namespace tarvola
