@@ -9,56 +9,44 @@
 
 namespace tarvola {
 
+enum class Endian {
+    Little, // least significant byte first: our own records, RIFF WAVE
+    Big,    // most significant byte first: AIFF
+};
+
 // ---- Fields of any width up to 8 bytes
 
-// Writes the low `width` bytes of value at out, least significant first.
-constexpr void PutUnsignedLE(std::uint8_t* out, std::uint64_t value, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i)
-        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
+// Where the byte of significance `i` (0 = least significant) stands in a field of `width` bytes.
+constexpr std::size_t BytePlace(std::size_t i, std::size_t width, Endian order) {
+    return order == Endian::Little ? i : width - 1 - i;
 }
 
-// Reads `width` bytes at in, least significant first.
-constexpr std::uint64_t GetUnsignedLE(const std::uint8_t* in, std::size_t width) {
+// Writes the low `width` bytes of value at out.
+constexpr void PutUnsigned(std::uint8_t* out, std::uint64_t value, std::size_t width,
+                           Endian order = Endian::Little) {
+    for (std::size_t i = 0; i < width; ++i)
+        out[BytePlace(i, width, order)] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Reads a field of `width` bytes at in.
+constexpr std::uint64_t GetUnsigned(const std::uint8_t* in, std::size_t width,
+                                    Endian order = Endian::Little) {
     std::uint64_t value = 0;
-    for (std::size_t i = width; i-- > 0;)
-        value = (value << 8) | in[i];
+    for (std::size_t i = 0; i < width; ++i)
+        value |= std::uint64_t{in[BytePlace(i, width, order)]} << (8 * i);
     return value;
 }
 
-// Writes the low `width` bytes of value at out, most significant first.
-constexpr void PutUnsignedBE(std::uint8_t* out, std::uint64_t value, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i)
-        out[width - 1 - i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-// Reads `width` bytes at in, most significant first.
-constexpr std::uint64_t GetUnsignedBE(const std::uint8_t* in, std::size_t width) {
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < width; ++i)
-        value = (value << 8) | in[i];
-    return value;
-}
-
-// ---- Integer fields of their type's width (signed ones in two's complement)
+// ---- Little-endian integer fields of their type's width (signed ones in two's complement)
 
 template <std::integral T>
 constexpr void PutLE(std::uint8_t* out, T value) {
-    PutUnsignedLE(out, static_cast<std::make_unsigned_t<T>>(value), sizeof(T));
+    PutUnsigned(out, static_cast<std::make_unsigned_t<T>>(value), sizeof(T));
 }
 
 template <std::integral T>
 constexpr T GetLE(const std::uint8_t* in) {
-    return static_cast<T>(static_cast<std::make_unsigned_t<T>>(GetUnsignedLE(in, sizeof(T))));
-}
-
-template <std::integral T>
-constexpr void PutBE(std::uint8_t* out, T value) {
-    PutUnsignedBE(out, static_cast<std::make_unsigned_t<T>>(value), sizeof(T));
-}
-
-template <std::integral T>
-constexpr T GetBE(const std::uint8_t* in) {
-    return static_cast<T>(static_cast<std::make_unsigned_t<T>>(GetUnsignedBE(in, sizeof(T))));
+    return static_cast<T>(static_cast<std::make_unsigned_t<T>>(GetUnsigned(in, sizeof(T))));
 }
 
 // ---- Turning stored items around (in place)

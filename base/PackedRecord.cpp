@@ -9,7 +9,7 @@
 namespace tarvola {
 
 void PackedWriter::Unsigned(std::uint64_t bits, std::size_t width) {
-    PutUnsignedLE(bytes_ + at_, bits, width);
+    PutUnsigned(bytes_ + at_, bits, width);
     at_ += width;
 }
 
@@ -43,7 +43,7 @@ void PackedWriter::Extended(long double value) {
 }
 
 std::uint64_t PackedReader::Unsigned(std::size_t width) {
-    const std::uint64_t bits = GetUnsignedLE(bytes_ + at_, width);
+    const std::uint64_t bits = GetUnsigned(bytes_ + at_, width);
     at_ += width;
     return bits;
 }

@@ -53,18 +53,18 @@ struct WordSample {
     static constexpr int Bytes = 2;
     static std::int32_t Load(const std::uint8_t* p) { return GetLE<std::int16_t>(p); }
     static void Store(std::uint8_t* p, std::int64_t v) {
-        PutUnsignedLE(p, static_cast<std::uint64_t>(v), Bytes);
+        PutUnsigned(p, static_cast<std::uint64_t>(v), Bytes);
     }
 };
 
 struct TripleSample {
     static constexpr int Bytes = 3;
     static std::int32_t Load(const std::uint8_t* p) {
-        const auto raw = static_cast<std::uint32_t>(GetUnsignedLE(p, Bytes));
+        const auto raw = static_cast<std::uint32_t>(GetUnsigned(p, Bytes));
         return static_cast<std::int32_t>(raw << 8) >> 8; // sign-extends bit 23
     }
     static void Store(std::uint8_t* p, std::int64_t v) {
-        PutUnsignedLE(p, static_cast<std::uint64_t>(v), Bytes);
+        PutUnsigned(p, static_cast<std::uint64_t>(v), Bytes);
     }
 };
 
@@ -72,7 +72,7 @@ struct LongSample {
     static constexpr int Bytes = 4;
     static std::int32_t Load(const std::uint8_t* p) { return GetLE<std::int32_t>(p); }
     static void Store(std::uint8_t* p, std::int64_t v) {
-        PutUnsignedLE(p, static_cast<std::uint64_t>(v), Bytes);
+        PutUnsigned(p, static_cast<std::uint64_t>(v), Bytes);
     }
 };
 
