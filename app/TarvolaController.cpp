@@ -2,8 +2,7 @@
 
 #include "base/ByteOrder.h"
 #include "base/Numerics.h"
-#include "audio/SafeFile.h"
-#include "kernel/WholeFile.h"
+#include "base/WholeFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -130,9 +129,7 @@ void TarvolaController::SavePersist(std::int32_t top, std::int32_t left) const {
     try {
         std::error_code ignored;
         std::filesystem::create_directories(FolderPartOf(persistPath_), ignored);
-        SaveFileWhole(persistPath_, [&](TStream& stream) {
-            stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-        });
+        WriteWholeFile(persistPath_, bytes);
     } catch (const std::exception&) {
         // Leaving the program must never stop on a settings file.
     }

@@ -5,7 +5,7 @@
 #include "audio/SafeFile.h"
 #include "audio/Streams.h"
 #include "audio/TextOperations.h"
-#include "kernel/WholeFile.h"
+#include "base/WholeFile.h"
 
 #include <algorithm>
 #include <array>
@@ -35,10 +35,8 @@ public:
         Put(bytes.data(), N);
     }
     void Int32(std::int32_t value) {
-        const auto bits = static_cast<std::uint32_t>(value);
-        const std::array<std::uint8_t, 4> bytes = {
-            static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-            static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+        std::array<std::uint8_t, 4> bytes{};
+        PutLE(bytes.data(), value);
         Put(bytes);
     }
     void Stats(TChannelStats stats, const TobjHistData& kernel) {
@@ -217,7 +215,7 @@ bool LoadStateFile(KernelModel& model, const std::string& statePath) {
     std::optional<std::vector<std::uint8_t>> bytes;
     try {
         bytes = ReadWholeFile(statePath);
-    } catch (const StreamError&) {
+    } catch (const FileError&) {
         // an unreadable state file is no worse than a missing one: the kernel starts from its defaults
     }
     const bool loaded = bytes && ReadKernelState(*bytes, model);
@@ -256,7 +254,7 @@ TPresetLoadResult LoadPresetFile(KernelModel& model, const std::string& fileName
             result.Message = "The preset data file, " + PresetFileText(fileName) + ", does not exist.";
             return result;
         }
-    } catch (const StreamError&) {
+    } catch (const FileError&) {
     }
     if (!bytes || !ReadKernelState(*bytes, model)) {
         result.Message = "The preset data file, " + PresetFileText(fileName) + ", cannot be read.";

@@ -1,6 +1,6 @@
 #include "app/TarvolaController.h"
 
-#include "kernel/WholeFile.h"
+#include "base/WholeFile.h"
 
 #include <gtest/gtest.h>
 

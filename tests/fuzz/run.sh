@@ -11,7 +11,7 @@ targets=("$@")
 out="$top/build/fuzz"
 mkdir -p "$out"
 sources=(audio/RWAudioFile.cpp audio/AudioInfoStructures.cpp audio/Streams.cpp audio/General.cpp
-         base/Extended80.cpp base/Numerics.cpp tests/support/MemoryAudioFileSystem.cpp)
+         base/ByteOrder.cpp base/Extended80.cpp base/Numerics.cpp tests/support/MemoryAudioFileSystem.cpp)
 
 for target in "${targets[@]}"; do
     (cd "$top" && clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
