@@ -5,7 +5,7 @@
 //   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I. \
 //       fuzz/KernelStateFuzz.cpp kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp base/WholeFile.cpp \
 //       audio/MemList.cpp audio/Streams.cpp audio/SafeFile.cpp base/ByteOrder.cpp base/Extended80.cpp \
-//       base/Numerics.cpp audio/TextOperations.cpp -o build/kernel_state_fuzz
+//       base/NumberText.cpp base/Numerics.cpp audio/TextOperations.cpp -o build/kernel_state_fuzz
 //   build/kernel_state_fuzz -max_total_time=600 -max_len=4096 build/kernel_state_corpus
 //
 // The same property runs on every build as a short smoke test (KernelStateSmoke in tests/kernel).
