@@ -15,6 +15,9 @@ enum class Endian {
 };
 
 // ---- Fields of any width up to 8 bytes
+//
+// The loops are unrolled so that a field of constant width compiles to one load or store (with a byte swap
+// for the big-endian order): sample conversion reads every sample through here.
 
 // Where the byte of significance `i` (0 = least significant) stands in a field of `width` bytes.
 constexpr std::size_t BytePlace(std::size_t i, std::size_t width, Endian order) {
@@ -24,6 +27,7 @@ constexpr std::size_t BytePlace(std::size_t i, std::size_t width, Endian order) 
 // Writes the low `width` bytes of value at out.
 constexpr void PutUnsigned(std::uint8_t* out, std::uint64_t value, std::size_t width,
                            Endian order = Endian::Little) {
+#pragma GCC unroll 8
     for (std::size_t i = 0; i < width; ++i)
         out[BytePlace(i, width, order)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
@@ -32,6 +36,7 @@ constexpr void PutUnsigned(std::uint8_t* out, std::uint64_t value, std::size_t w
 constexpr std::uint64_t GetUnsigned(const std::uint8_t* in, std::size_t width,
                                     Endian order = Endian::Little) {
     std::uint64_t value = 0;
+#pragma GCC unroll 8
     for (std::size_t i = 0; i < width; ++i)
         value |= std::uint64_t{in[BytePlace(i, width, order)]} << (8 * i);
     return value;
