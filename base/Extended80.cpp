@@ -70,18 +70,22 @@ long double DecodeExtendedLE(const std::uint8_t* bytes) {
     return Decode(bytes);
 }
 
+Extended80Encoding ClassifyExtendedLE(const std::uint8_t* bytes) {
+    const bool integerBit = (bytes[7] & 0x80) != 0;
+    const int biasedExponent = GetLE<std::uint16_t>(bytes + 8) & 0x7FFF;
+    if (biasedExponent == 0x7FFF)
+        return Extended80Encoding::NotFinite;
+    if (biasedExponent == 0)
+        return integerBit ? Extended80Encoding::PseudoDenormal : Extended80Encoding::Number;
+    return integerBit ? Extended80Encoding::Number : Extended80Encoding::Unnormal;
+}
+
 std::optional<long double> DecodeStoredExtended(const std::uint8_t* tenBytes) {
-    const bool integerBit = (tenBytes[7] & 0x80) != 0;
-    const int exponent = GetLE<std::uint16_t>(tenBytes + 8) & 0x7FFF;
-    if (exponent == 0x7FFF)
-        return std::nullopt; // infinity or NaN
-    if (exponent != 0 && !integerBit)
-        return std::nullopt; // unnormal
-    if (exponent == 0 && integerBit)
-        return std::nullopt; // pseudo-denormal
+    if (ClassifyExtendedLE(tenBytes) != Extended80Encoding::Number)
+        return std::nullopt;
     const long double value = Decode(tenBytes);
     if (!std::isfinite(value))
-        return std::nullopt;
+        return std::nullopt; // a long double narrower than the stored field
     return value;
 }
 

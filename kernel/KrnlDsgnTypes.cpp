@@ -20,11 +20,8 @@ constexpr std::size_t kSelectedOffset = 31;
 // An x87 refuses to compute with an unnormal (exponent set, integer bit clear), a pseudo-infinity or a
 // pseudo-NaN, and NaN and infinity are no gain either: such a stored value is read as 0.
 bool IsSoundExtended(const std::uint8_t* bytes) {
-    const int biasedExponent = GetLE<std::uint16_t>(bytes + 8) & 0x7FFF;
-    const bool integerBit = (bytes[7] & 0x80) != 0;
-    if (biasedExponent == 0x7FFF)
-        return false;
-    return biasedExponent == 0 || integerBit;
+    const Extended80Encoding encoding = ClassifyExtendedLE(bytes);
+    return encoding == Extended80Encoding::Number || encoding == Extended80Encoding::PseudoDenormal;
 }
 
 // The fields of TViewBounds and TChannelStats in stored order.

@@ -77,5 +77,24 @@ TEST(Extended80, StoredFieldsAreOnlyFiniteEncodingsTheX87Loads) {
     }
 }
 
+TEST(Extended80, ClassifiesEncodingsAsTheX87TakesThem) {
+    const struct {
+        const char* name;
+        std::uint8_t bytes[10];
+        Extended80Encoding encoding;
+    } cases[] = {
+        {"one", {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}, Extended80Encoding::Number},
+        {"zero", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, Extended80Encoding::Number},
+        {"negative denormal", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0x80}, Extended80Encoding::Number},
+        {"largest", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0x7F}, Extended80Encoding::Number},
+        {"pseudo-denormal", {0, 0, 0, 0, 0, 0, 0, 0x80, 0, 0}, Extended80Encoding::PseudoDenormal},
+        {"unnormal", {0, 0, 0, 0, 0, 0, 0, 0x40, 0xFF, 0x3F}, Extended80Encoding::Unnormal},
+        {"infinity", {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x7F}, Extended80Encoding::NotFinite},
+        {"pseudo-NaN", {1, 0, 0, 0, 0, 0, 0, 0x00, 0xFF, 0xFF}, Extended80Encoding::NotFinite},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ClassifyExtendedLE(c.bytes), c.encoding) << c.name;
+}
+
 } // namespace
 } // namespace tarvola
