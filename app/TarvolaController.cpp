@@ -1,8 +1,8 @@
 #include "app/TarvolaController.h"
 
+#include "base/ByteOrder.h"
 #include "base/Numerics.h"
-#include "audio/SafeFile.h"
-#include "kernel/WholeFile.h"
+#include "base/WholeFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,19 +16,6 @@ namespace {
 
 const char* const kApplicationTitle = "Tarvola";
 const char* const kTitleSeparator = "  -  ";
-
-void PutInt32(std::vector<std::uint8_t>& bytes, std::size_t at, std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-        bytes.at(at + i) = static_cast<std::uint8_t>(u >> (8 * i));
-}
-
-std::int32_t GetInt32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    std::uint32_t u = 0;
-    for (int i = 3; i >= 0; --i)
-        u = (u << 8) | bytes.at(at + i);
-    return static_cast<std::int32_t>(u);
-}
 
 bool FolderExists(const std::string& folder) {
     std::error_code error;
@@ -57,8 +44,8 @@ TTrackBarGeometry TrackBarGeometryFor(std::int32_t designerWidth) {
 
 std::vector<std::uint8_t> EncodePlayerPersist(const TPlayerPersist& persist) {
     std::vector<std::uint8_t> bytes(TPlayerPersist::FileBytes, 0);
-    PutInt32(bytes, 0, persist.Top);
-    PutInt32(bytes, 4, persist.Left);
+    PutLE(bytes.data(), persist.Top);
+    PutLE(bytes.data() + 4, persist.Left);
     // One length byte and at most 254 characters: the length never claims a character that is not stored.
     const std::size_t length = std::min<std::size_t>(persist.LastDir.size(), TPlayerPersist::StoredDirChars);
     bytes[8] = static_cast<std::uint8_t>(length);
@@ -70,8 +57,8 @@ std::optional<TPlayerPersist> DecodePlayerPersist(const std::vector<std::uint8_t
     if (bytes.size() < static_cast<std::size_t>(TPlayerPersist::FileBytes))
         return std::nullopt;
     TPlayerPersist persist;
-    persist.Top = GetInt32(bytes, 0);
-    persist.Left = GetInt32(bytes, 4);
+    persist.Top = GetLE<std::int32_t>(bytes.data());
+    persist.Left = GetLE<std::int32_t>(bytes.data() + 4);
     const std::size_t length = std::min<std::size_t>(bytes[8], TPlayerPersist::StoredDirChars);
     persist.LastDir.assign(bytes.begin() + 9, bytes.begin() + 9 + static_cast<std::ptrdiff_t>(length));
     return persist;
@@ -142,9 +129,7 @@ void TarvolaController::SavePersist(std::int32_t top, std::int32_t left) const {
     try {
         std::error_code ignored;
         std::filesystem::create_directories(FolderPartOf(persistPath_), ignored);
-        SaveFileWhole(persistPath_, [&](TStream& stream) {
-            stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-        });
+        WriteWholeFile(persistPath_, bytes);
     } catch (const std::exception&) {
         // Leaving the program must never stop on a settings file.
     }

@@ -1,10 +1,10 @@
 #include "audio/General.h"
 
+#include "base/ByteOrder.h"
 #include "base/Numerics.h"
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace tarvola {
 
@@ -40,26 +40,20 @@ std::string LastComponent(const std::string& path) {
 // ---- Byte order
 
 void Swap32(std::uint8_t* p) {
-    std::swap(p[0], p[3]);
-    std::swap(p[1], p[2]);
+    ReverseBytes(p, 4);
 }
 
 void Swap24(std::uint8_t* p) {
-    std::swap(p[0], p[2]);
+    ReverseBytes(p, 3);
 }
 
 void SwapWords(std::uint8_t* p, std::int64_t n) {
-    CheckItems(n, 2);
-    for (std::int64_t i = 0; i < n; ++i, p += 2)
-        std::swap(p[0], p[1]);
+    SwapSamples(p, n, 2);
 }
 
 void SwapSamples(std::uint8_t* p, std::int64_t n, int size) {
     CheckItems(n, size);
-    if (size == 1)
-        return;
-    for (std::int64_t i = 0; i < n; ++i, p += size)
-        std::reverse(p, p + size);
+    ReverseEachItem(p, CheckedCast<std::size_t>(n), static_cast<std::size_t>(size));
 }
 
 // ---- Position text

@@ -1,5 +1,6 @@
 #include "audio/RWAudioFile.h"
 
+#include "base/ByteOrder.h"
 #include "base/Extended80.h"
 #include "audio/General.h"
 #include "base/Numerics.h"
@@ -35,16 +36,6 @@ void FlipSignBits(std::uint8_t* bytes, std::int64_t count) {
         bytes[i] ^= 0x80;
 }
 
-void PutLE(std::uint8_t* at, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-void PutBE(std::uint8_t* at, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        at[i] = static_cast<std::uint8_t>(value >> (8 * (bytes - 1 - i)));
-}
-
 void PutID(std::uint8_t* at, const char* id) {
     std::memcpy(at, id, 4);
 }
@@ -64,28 +55,22 @@ public:
     }
     // Fields outside the window read as 0 and set `missing`.
     std::uint32_t LE(std::int64_t position, int count, bool& missing) const {
-        if (!Holds(position, count)) {
-            missing = true;
-            return 0;
-        }
-        std::uint32_t value = 0;
-        for (int i = count - 1; i >= 0; --i)
-            value = (value << 8) | bytes_[static_cast<std::size_t>(position + i)];
-        return value;
+        return Field(position, count, Endian::Little, missing);
     }
     std::uint32_t BE(std::int64_t position, int count, bool& missing) const {
-        if (!Holds(position, count)) {
-            missing = true;
-            return 0;
-        }
-        std::uint32_t value = 0;
-        for (int i = 0; i < count; ++i)
-            value = (value << 8) | bytes_[static_cast<std::size_t>(position + i)];
-        return value;
+        return Field(position, count, Endian::Big, missing);
     }
     const std::uint8_t* At(std::int64_t position) const { return bytes_.data() + position; }
 
 private:
+    std::uint32_t Field(std::int64_t position, int count, Endian order, bool& missing) const {
+        if (!Holds(position, count)) {
+            missing = true;
+            return 0;
+        }
+        return static_cast<std::uint32_t>(GetUnsigned(At(position), static_cast<std::size_t>(count), order));
+    }
+
     const std::vector<std::uint8_t>& bytes_;
 };
 
@@ -649,18 +634,18 @@ bool TobjRIFFWave::WriteHeader() {
             throw StreamError("No format to write");
         std::array<std::uint8_t, RiffHeaderBytes> header{};
         PutID(&header[0], "RIFF");
-        PutLE(&header[4], static_cast<std::uint32_t>(CheckedAdd(fileIOData_.RiffSize, padBytes_)), 4);
+        PutUnsigned(&header[4], static_cast<std::uint32_t>(CheckedAdd(fileIOData_.RiffSize, padBytes_)), 4);
         PutID(&header[8], "WAVE");
         PutID(&header[12], "fmt ");
-        PutLE(&header[16], 16, 4);
-        PutLE(&header[20], 1, 2);
-        PutLE(&header[22], static_cast<std::uint32_t>(audioInfo_.Channels), 2);
-        PutLE(&header[24], static_cast<std::uint32_t>(audioInfo_.SampleRate), 4);
-        PutLE(&header[28], static_cast<std::uint32_t>(audioInfo_.BytesPerSecond), 4);
-        PutLE(&header[32], static_cast<std::uint32_t>(audioInfo_.BlockAlign), 2);
-        PutLE(&header[34], static_cast<std::uint32_t>(audioInfo_.BitsPerSample), 2);
+        PutUnsigned(&header[16], 16, 4);
+        PutUnsigned(&header[20], 1, 2);
+        PutUnsigned(&header[22], static_cast<std::uint32_t>(audioInfo_.Channels), 2);
+        PutUnsigned(&header[24], static_cast<std::uint32_t>(audioInfo_.SampleRate), 4);
+        PutUnsigned(&header[28], static_cast<std::uint32_t>(audioInfo_.BytesPerSecond), 4);
+        PutUnsigned(&header[32], static_cast<std::uint32_t>(audioInfo_.BlockAlign), 2);
+        PutUnsigned(&header[34], static_cast<std::uint32_t>(audioInfo_.BitsPerSample), 2);
         PutID(&header[36], "data");
-        PutLE(&header[40], static_cast<std::uint32_t>(audioInfo_.DataBytes), 4);
+        PutUnsigned(&header[40], static_cast<std::uint32_t>(audioInfo_.DataBytes), 4);
         WriteAt(0, header.data(), 36);
         WriteAt(fileIOData_.DataChunkPos, &header[36], 8);
         return true;
@@ -787,20 +772,22 @@ bool TobjAudioIntchg::WriteHeader() {
             throw StreamError("No format to write");
         std::array<std::uint8_t, AiffHeaderBytes> header{};
         PutID(&header[0], "FORM");
-        PutBE(&header[4], static_cast<std::uint32_t>(CheckedAdd(fileIOData_.RiffSize, padBytes_)), 4);
+        PutUnsigned(&header[4], static_cast<std::uint32_t>(CheckedAdd(fileIOData_.RiffSize, padBytes_)), 4,
+                    Endian::Big);
         PutID(&header[8], "AIFF");
         PutID(&header[12], "COMM");
-        PutBE(&header[16], 18, 4);
-        PutBE(&header[20], static_cast<std::uint32_t>(audioInfo_.Channels), 2);
-        PutBE(&header[22], static_cast<std::uint32_t>(audioInfo_.Frames), 4);
-        PutBE(&header[26], static_cast<std::uint32_t>(audioInfo_.BitsPerSample), 2);
+        PutUnsigned(&header[16], 18, 4, Endian::Big);
+        PutUnsigned(&header[20], static_cast<std::uint32_t>(audioInfo_.Channels), 2, Endian::Big);
+        PutUnsigned(&header[22], static_cast<std::uint32_t>(audioInfo_.Frames), 4, Endian::Big);
+        PutUnsigned(&header[26], static_cast<std::uint32_t>(audioInfo_.BitsPerSample), 2, Endian::Big);
         const Extended80Bytes rate = EncodeExtendedBE(static_cast<long double>(audioInfo_.SampleRate));
         std::copy(rate.begin(), rate.end(), &header[28]);
         PutID(&header[38], "SSND");
         // The chunk size counts the offset and block-size fields as well as the samples.
-        PutBE(&header[42], static_cast<std::uint32_t>(CheckedAdd(audioInfo_.DataBytes, 8)), 4);
-        PutBE(&header[46], static_cast<std::uint32_t>(fileIOData_.SsndOffset), 4);
-        PutBE(&header[50], static_cast<std::uint32_t>(fileIOData_.SsndBlockSize), 4);
+        PutUnsigned(&header[42], static_cast<std::uint32_t>(CheckedAdd(audioInfo_.DataBytes, 8)), 4,
+                    Endian::Big);
+        PutUnsigned(&header[46], static_cast<std::uint32_t>(fileIOData_.SsndOffset), 4, Endian::Big);
+        PutUnsigned(&header[50], static_cast<std::uint32_t>(fileIOData_.SsndBlockSize), 4, Endian::Big);
         WriteAt(0, header.data(), 38);
         WriteAt(fileIOData_.DataChunkPos, &header[38], 16);
         return true;

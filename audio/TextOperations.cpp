@@ -1,9 +1,6 @@
 #include "audio/TextOperations.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-#include <limits>
+#include "base/NumberText.h"
 
 namespace tarvola {
 
@@ -115,26 +112,13 @@ bool IsInteger(const std::string& s) {
 std::optional<double> NumberValue(const std::string& s) {
     if (!IsNumber(s))
         return std::nullopt;
-    const char* begin = s.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(begin, &end);
-    if (end != begin + s.size() || !std::isfinite(value) || (errno == ERANGE && std::fabs(value) > 1.0))
-        return std::nullopt;
-    return value;
+    return DoubleFromText(s);
 }
 
 std::optional<std::int32_t> IntegerValue(const std::string& s) {
     if (!IsInteger(s))
         return std::nullopt;
-    const char* begin = s.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(begin, &end, 10);
-    if (end != begin + s.size() || errno == ERANGE || value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<std::int32_t>(value);
+    return Int32FromText(s);
 }
 
 // ---- File names

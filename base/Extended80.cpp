@@ -1,5 +1,7 @@
 #include "base/Extended80.h"
 
+#include "base/ByteOrder.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -36,18 +38,14 @@ Extended80Bytes Encode(long double value) {
         significand = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
         signExponent |= static_cast<std::uint16_t>(biased);
     }
-    for (int i = 0; i < 8; ++i)
-        out[i] = static_cast<std::uint8_t>(significand >> (8 * i));
-    out[8] = static_cast<std::uint8_t>(signExponent);
-    out[9] = static_cast<std::uint8_t>(signExponent >> 8);
+    PutLE(out.data(), significand);
+    PutLE(out.data() + 8, signExponent);
     return out;
 }
 
 long double Decode(const std::uint8_t* le) {
-    std::uint64_t significand = 0;
-    for (int i = 7; i >= 0; --i)
-        significand = (significand << 8) | le[i];
-    const std::uint16_t signExponent = static_cast<std::uint16_t>(le[8] | (le[9] << 8));
+    const auto significand = GetLE<std::uint64_t>(le);
+    const auto signExponent = GetLE<std::uint16_t>(le + 8);
     const bool negative = (signExponent & 0x8000) != 0;
     const int biased = signExponent & 0x7FFF;
     long double magnitude;
@@ -70,6 +68,25 @@ Extended80Bytes EncodeExtendedLE(long double value) {
 
 long double DecodeExtendedLE(const std::uint8_t* bytes) {
     return Decode(bytes);
+}
+
+Extended80Encoding ClassifyExtendedLE(const std::uint8_t* bytes) {
+    const bool integerBit = (bytes[7] & 0x80) != 0;
+    const int biasedExponent = GetLE<std::uint16_t>(bytes + 8) & 0x7FFF;
+    if (biasedExponent == 0x7FFF)
+        return Extended80Encoding::NotFinite;
+    if (biasedExponent == 0)
+        return integerBit ? Extended80Encoding::PseudoDenormal : Extended80Encoding::Number;
+    return integerBit ? Extended80Encoding::Number : Extended80Encoding::Unnormal;
+}
+
+std::optional<long double> DecodeStoredExtended(const std::uint8_t* tenBytes) {
+    if (ClassifyExtendedLE(tenBytes) != Extended80Encoding::Number)
+        return std::nullopt;
+    const long double value = Decode(tenBytes);
+    if (!std::isfinite(value))
+        return std::nullopt; // a long double narrower than the stored field
+    return value;
 }
 
 Extended80Bytes EncodeExtendedBE(long double value) {

@@ -1,5 +1,6 @@
 #include "kernel/Convolution.h"
 
+#include "base/ByteOrder.h"
 #include "base/Numerics.h"
 #include "kernel/TransformConvolution.h"
 
@@ -50,39 +51,28 @@ struct UnsignedByteSample {
 
 struct WordSample {
     static constexpr int Bytes = 2;
-    static std::int32_t Load(const std::uint8_t* p) {
-        return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
-    }
+    static std::int32_t Load(const std::uint8_t* p) { return GetLE<std::int16_t>(p); }
     static void Store(std::uint8_t* p, std::int64_t v) {
-        p[0] = static_cast<std::uint8_t>(v);
-        p[1] = static_cast<std::uint8_t>(v >> 8);
+        PutUnsigned(p, static_cast<std::uint64_t>(v), Bytes);
     }
 };
 
 struct TripleSample {
     static constexpr int Bytes = 3;
     static std::int32_t Load(const std::uint8_t* p) {
-        const std::uint32_t raw = p[0] | (p[1] << 8) | (static_cast<std::uint32_t>(p[2]) << 16);
+        const auto raw = static_cast<std::uint32_t>(GetUnsigned(p, Bytes));
         return static_cast<std::int32_t>(raw << 8) >> 8; // sign-extends bit 23
     }
     static void Store(std::uint8_t* p, std::int64_t v) {
-        p[0] = static_cast<std::uint8_t>(v);
-        p[1] = static_cast<std::uint8_t>(v >> 8);
-        p[2] = static_cast<std::uint8_t>(v >> 16);
+        PutUnsigned(p, static_cast<std::uint64_t>(v), Bytes);
     }
 };
 
 struct LongSample {
     static constexpr int Bytes = 4;
-    static std::int32_t Load(const std::uint8_t* p) {
-        return static_cast<std::int32_t>(p[0] | (p[1] << 8) | (p[2] << 16) |
-                                         (static_cast<std::uint32_t>(p[3]) << 24));
-    }
+    static std::int32_t Load(const std::uint8_t* p) { return GetLE<std::int32_t>(p); }
     static void Store(std::uint8_t* p, std::int64_t v) {
-        p[0] = static_cast<std::uint8_t>(v);
-        p[1] = static_cast<std::uint8_t>(v >> 8);
-        p[2] = static_cast<std::uint8_t>(v >> 16);
-        p[3] = static_cast<std::uint8_t>(v >> 24);
+        PutUnsigned(p, static_cast<std::uint64_t>(v), Bytes);
     }
 };
 

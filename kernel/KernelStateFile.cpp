@@ -1,10 +1,11 @@
 #include "kernel/KernelStateFile.h"
 
+#include "base/ByteOrder.h"
 #include "base/Numerics.h"
 #include "audio/SafeFile.h"
 #include "audio/Streams.h"
 #include "audio/TextOperations.h"
-#include "kernel/WholeFile.h"
+#include "base/WholeFile.h"
 
 #include <algorithm>
 #include <array>
@@ -34,10 +35,8 @@ public:
         Put(bytes.data(), N);
     }
     void Int32(std::int32_t value) {
-        const auto bits = static_cast<std::uint32_t>(value);
-        const std::array<std::uint8_t, 4> bytes = {
-            static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-            static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+        std::array<std::uint8_t, 4> bytes{};
+        PutLE(bytes.data(), value);
         Put(bytes);
     }
     void Stats(TChannelStats stats, const TobjHistData& kernel) {
@@ -72,12 +71,7 @@ public:
         position_ += size;
         return at;
     }
-    std::int32_t Int32() {
-        const std::uint8_t* at = Take(4);
-        return static_cast<std::int32_t>(
-            static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
-            static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24);
-    }
+    std::int32_t Int32() { return GetLE<std::int32_t>(Take(4)); }
     TViewArray Views() {
         TViewArray views;
         for (TViewBounds& view : views)
@@ -221,7 +215,7 @@ bool LoadStateFile(KernelModel& model, const std::string& statePath) {
     std::optional<std::vector<std::uint8_t>> bytes;
     try {
         bytes = ReadWholeFile(statePath);
-    } catch (const StreamError&) {
+    } catch (const FileError&) {
         // an unreadable state file is no worse than a missing one: the kernel starts from its defaults
     }
     const bool loaded = bytes && ReadKernelState(*bytes, model);
@@ -260,7 +254,7 @@ TPresetLoadResult LoadPresetFile(KernelModel& model, const std::string& fileName
             result.Message = "The preset data file, " + PresetFileText(fileName) + ", does not exist.";
             return result;
         }
-    } catch (const StreamError&) {
+    } catch (const FileError&) {
     }
     if (!bytes || !ReadKernelState(*bytes, model)) {
         result.Message = "The preset data file, " + PresetFileText(fileName) + ", cannot be read.";

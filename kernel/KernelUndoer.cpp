@@ -1,8 +1,7 @@
 #include "kernel/KernelUndoer.h"
 
 #include "base/Numerics.h"
-#include "audio/Streams.h"
-#include "kernel/WholeFile.h"
+#include "base/WholeFile.h"
 
 #include <filesystem>
 #include <optional>
@@ -42,17 +41,6 @@ std::optional<std::vector<TImpulseRec>> DecodeKernel(const std::vector<std::uint
 void RemoveFile(const std::string& file) {
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
-}
-
-void WriteFile(const std::string& fileName, const std::vector<std::uint8_t>& bytes) {
-    try {
-        TFileStream file(fileName, TFileStream::Mode::Create);
-        file.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-        file.Close();
-    } catch (...) {
-        RemoveFile(fileName);
-        throw;
-    }
 }
 
 } // namespace
@@ -102,12 +90,12 @@ void TobjKernelUndoer::Record(const std::string& description, const TobjHistData
     snapshot.reserve(kImpulseRecSize * static_cast<std::size_t>(pending.LeftCount + pending.RightCount));
     AppendRecords(snapshot, left);
     AppendRecords(snapshot, right);
-    const std::string written = pending.FileName + ".tmp";
+    std::optional<PendingFile> written;
     try {
         std::error_code ignored; // the folder may have gone since set-up
         std::filesystem::create_directories(undoFolder_, ignored);
-        WriteFile(written, snapshot);
-    } catch (const StreamError& e) {
+        written.emplace(pending.FileName, snapshot);
+    } catch (const FileError& e) {
         throw UndoSnapshotError("The undo snapshot \"" + pending.FileName + "\" cannot be written. " +
                                 e.what());
     }
@@ -122,10 +110,9 @@ void TobjKernelUndoer::Record(const std::string& description, const TobjHistData
         ++droppedOldest_;
         --index;
     }
-    std::error_code error;
-    std::filesystem::rename(written, pending.FileName, error);
-    if (error) {
-        RemoveFile(written);
+    try {
+        written->Commit();
+    } catch (const FileError&) {
         if (dropTail || dropOldest) { // what is left ends at the entry the kernels show
             current_ = LastIndex();
             previous_ = current_ - 1;
@@ -148,7 +135,7 @@ void TobjKernelUndoer::LoadEntry(std::int32_t index, TobjHistData& left, TobjHis
     std::optional<std::vector<std::uint8_t>> bytes;
     try {
         bytes = ReadWholeFile(entry.FileName);
-    } catch (const StreamError&) {
+    } catch (const FileError&) {
         // reported below as unreadable
     }
     if (!bytes)

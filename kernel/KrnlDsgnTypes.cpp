@@ -1,5 +1,6 @@
 #include "kernel/KrnlDsgnTypes.h"
 
+#include "base/ByteOrder.h"
 #include "base/Extended80.h"
 #include "base/Numerics.h"
 
@@ -8,19 +9,6 @@
 namespace tarvola {
 
 namespace {
-
-void PutInt32(std::uint8_t* out, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-}
-
-std::int32_t GetInt32(const std::uint8_t* in) {
-    std::uint32_t bits = 0;
-    for (int i = 3; i >= 0; --i)
-        bits = (bits << 8) | in[i];
-    return static_cast<std::int32_t>(bits);
-}
 
 // The fields of the 32-byte record.
 constexpr std::size_t kValueOffset = 0;
@@ -32,11 +20,8 @@ constexpr std::size_t kSelectedOffset = 31;
 // An x87 refuses to compute with an unnormal (exponent set, integer bit clear), a pseudo-infinity or a
 // pseudo-NaN, and NaN and infinity are no gain either: such a stored value is read as 0.
 bool IsSoundExtended(const std::uint8_t* bytes) {
-    const int biasedExponent = (bytes[8] | (bytes[9] << 8)) & 0x7FFF;
-    const bool integerBit = (bytes[7] & 0x80) != 0;
-    if (biasedExponent == 0x7FFF)
-        return false;
-    return biasedExponent == 0 || integerBit;
+    const Extended80Encoding encoding = ClassifyExtendedLE(bytes);
+    return encoding == Extended80Encoding::Number || encoding == Extended80Encoding::PseudoDenormal;
 }
 
 // The fields of TViewBounds and TChannelStats in stored order.
@@ -59,7 +44,7 @@ template <typename Record, std::size_t N>
 std::array<std::uint8_t, 4 * N> EncodeFields(const Record& record, const FieldList<Record, N>& fields) {
     std::array<std::uint8_t, 4 * N> out{};
     for (std::size_t i = 0; i < N; ++i)
-        PutInt32(out.data() + 4 * i, record.*fields[i]);
+        PutLE<std::int32_t>(out.data() + 4 * i, record.*fields[i]);
     return out;
 }
 
@@ -67,7 +52,7 @@ template <typename Record, std::size_t N>
 Record DecodeFields(const std::uint8_t* bytes, const FieldList<Record, N>& fields) {
     Record record{};
     for (std::size_t i = 0; i < N; ++i)
-        record.*fields[i] = GetInt32(bytes + 4 * i);
+        record.*fields[i] = GetLE<std::int32_t>(bytes + 4 * i);
     return record;
 }
 
@@ -97,12 +82,12 @@ ImpulseRecBytes EncodeImpulseRec(const TImpulseRec& rec) {
     ImpulseRecBytes out{};
     const Extended80Bytes value = EncodeExtendedLE(rec.Value);
     std::copy(value.begin(), value.end(), out.begin() + kValueOffset);
-    PutInt32(out.data() + kImpulseOffset, rec.Impulse);
+    PutLE<std::int32_t>(out.data() + kImpulseOffset, rec.Impulse);
     out[kKindOffset] = static_cast<std::uint8_t>(rec.Kind);
-    PutInt32(out.data() + kBarOffset, rec.Bar.Left);
-    PutInt32(out.data() + kBarOffset + 4, rec.Bar.Top);
-    PutInt32(out.data() + kBarOffset + 8, rec.Bar.Right);
-    PutInt32(out.data() + kBarOffset + 12, rec.Bar.Bottom);
+    PutLE<std::int32_t>(out.data() + kBarOffset, rec.Bar.Left);
+    PutLE<std::int32_t>(out.data() + kBarOffset + 4, rec.Bar.Top);
+    PutLE<std::int32_t>(out.data() + kBarOffset + 8, rec.Bar.Right);
+    PutLE<std::int32_t>(out.data() + kBarOffset + 12, rec.Bar.Bottom);
     out[kSelectedOffset] = rec.Selected ? 1 : 0;
     return out;
 }
@@ -111,13 +96,13 @@ TImpulseRec DecodeImpulseRec(const std::uint8_t* bytes) {
     TImpulseRec rec;
     const std::uint8_t* value = bytes + kValueOffset;
     rec.Value = IsSoundExtended(value) ? DecodeExtendedLE(value) : 0.0L;
-    rec.Impulse = GetInt32(bytes + kImpulseOffset);
+    rec.Impulse = GetLE<std::int32_t>(bytes + kImpulseOffset);
     const std::uint8_t kind = bytes[kKindOffset];
     rec.Kind = kind <= 2 ? static_cast<TSourceKind>(kind) : TSourceKind::Pass;
-    rec.Bar.Left = GetInt32(bytes + kBarOffset);
-    rec.Bar.Top = GetInt32(bytes + kBarOffset + 4);
-    rec.Bar.Right = GetInt32(bytes + kBarOffset + 8);
-    rec.Bar.Bottom = GetInt32(bytes + kBarOffset + 12);
+    rec.Bar.Left = GetLE<std::int32_t>(bytes + kBarOffset);
+    rec.Bar.Top = GetLE<std::int32_t>(bytes + kBarOffset + 4);
+    rec.Bar.Right = GetLE<std::int32_t>(bytes + kBarOffset + 8);
+    rec.Bar.Bottom = GetLE<std::int32_t>(bytes + kBarOffset + 12);
     rec.Selected = bytes[kSelectedOffset] != 0;
     return rec;
 }
@@ -144,7 +129,7 @@ TobjHistData::TobjHistData(KernelModel& model)
     : TobjMemoryList(static_cast<int>(kImpulseRecSize)), model_(model) {}
 
 std::int32_t TobjHistData::Impulse(std::int32_t index) const {
-    return GetInt32(Slot(index) + kImpulseOffset);
+    return GetLE<std::int32_t>(Slot(index) + kImpulseOffset);
 }
 
 long double TobjHistData::Value(std::int32_t index) const {
@@ -248,10 +233,10 @@ void TobjHistData::SetSelected(std::int32_t index, bool selected) {
 
 void TobjHistData::SetBar(std::int32_t index, const TBarRect& bar) {
     std::uint8_t* slot = Slot(index);
-    PutInt32(slot + kBarOffset, bar.Left);
-    PutInt32(slot + kBarOffset + 4, bar.Top);
-    PutInt32(slot + kBarOffset + 8, bar.Right);
-    PutInt32(slot + kBarOffset + 12, bar.Bottom);
+    PutLE<std::int32_t>(slot + kBarOffset, bar.Left);
+    PutLE<std::int32_t>(slot + kBarOffset + 4, bar.Top);
+    PutLE<std::int32_t>(slot + kBarOffset + 8, bar.Right);
+    PutLE<std::int32_t>(slot + kBarOffset + 12, bar.Bottom);
 }
 
 void TobjHistData::SetRecord(std::int32_t index, const TImpulseRec& rec) {

@@ -1,9 +1,9 @@
 #include "kernel/designers/DesignerSettings.h"
 
-#include "base/Extended80.h"
-#include "audio/SafeFile.h"
-#include "audio/Streams.h"
+#include "base/Numerics.h"
+#include "base/WholeFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -17,16 +17,18 @@ std::string DesignerSettingsPath(const std::string& programFolder, const std::st
 }
 
 SettingsReadResult ReadSettingsRecord(const std::string& path, std::span<std::uint8_t> record) {
+    std::optional<std::vector<std::uint8_t>> bytes;
     try {
-        TFileStream file(path, TFileStream::Mode::OpenRead);
-        const std::int64_t wanted = static_cast<std::int64_t>(record.size());
-        return file.Read(record.data(), wanted) == wanted ? SettingsReadResult::Read
-                                                          : SettingsReadResult::Short;
-    } catch (const FileOpenError& error) {
-        return error.NotFound() ? SettingsReadResult::Missing : SettingsReadResult::Short;
-    } catch (const StreamError&) {
+        bytes = ReadWholeFile(path);
+    } catch (const FileError&) {
         return SettingsReadResult::Short;
     }
+    if (!bytes)
+        return SettingsReadResult::Missing;
+    if (bytes->size() < record.size())
+        return SettingsReadResult::Short;
+    std::copy_n(bytes->begin(), record.size(), record.begin());
+    return SettingsReadResult::Read;
 }
 
 bool WriteSettingsRecord(const std::string& path, std::span<const std::uint8_t> bytes) {
@@ -35,9 +37,7 @@ bool WriteSettingsRecord(const std::string& path, std::span<const std::uint8_t> 
     if (target.has_parent_path())
         fs::create_directories(target.parent_path(), error);
     try {
-        SaveFileWhole(path, [&](TStream& stream) {
-            stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-        });
+        WriteWholeFile(path, bytes);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -73,19 +73,9 @@ bool SaveDesignerSettings(const std::string& path, std::span<const std::uint8_t>
     return false;
 }
 
-std::optional<long double> DecodeStoredExtended(const std::uint8_t* tenBytes) {
-    const bool integerBit = (tenBytes[7] & 0x80) != 0;
-    const int exponent = (tenBytes[8] | (tenBytes[9] << 8)) & 0x7FFF;
-    if (exponent == 0x7FFF)
-        return std::nullopt; // infinity or NaN
-    if (exponent != 0 && !integerBit)
-        return std::nullopt; // unnormal
-    if (exponent == 0 && integerBit)
-        return std::nullopt; // pseudo-denormal
-    const long double value = DecodeExtendedLE(tenBytes);
-    if (!std::isfinite(value))
-        return std::nullopt;
-    return value;
+bool FitsControlPosition(long double value, long double scale) {
+    const long double rounded = RoundHalfEven(value * scale);
+    return std::isfinite(rounded) && rounded >= -2147483648.0L && rounded <= 2147483647.0L;
 }
 
 } // namespace tarvola

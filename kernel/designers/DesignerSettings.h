@@ -5,10 +5,10 @@
 //
 //   1. Set-up: LoadDesignerSettings(path, recordSize, decode, texts, warn). It reads the file and hands its
 //      first record-size bytes to `decode`, the designer's own codec, which says whether they make a
-//      record it can show (finite 80-bit values in a valid encoding, see DecodeStoredExtended, within
-//      their controls' ranges; enumeration bytes in range). A missing file shows texts.missing; a short,
-//      unreadable or refused one shows texts.readError. In both cases the result is false and the designer
-//      uses its defaults. A longer file is fine: only the first record-size bytes count.
+//      record it can show (finite 80-bit values in a valid encoding, see DecodeStoredExtended in base/,
+//      within their controls' ranges; enumeration bytes in range). A missing file shows texts.missing; a
+//      short, unreadable or refused one shows texts.readError. In both cases the result is false and the
+//      designer uses its defaults. A longer file is fine: only the first record-size bytes count.
 //   2. Close: SaveDesignerSettings(path, bytes, texts, warn), called from the dialog's explicit close step
 //      (never from a destructor). It creates "User\" when missing and writes the record whole or not at
 //      all (temporary file, then replace); on any failure it shows texts.saveError and returns false.
@@ -58,9 +58,12 @@ bool LoadDesignerSettings(const std::string& path, std::size_t recordSize,
 bool SaveDesignerSettings(const std::string& path, std::span<const std::uint8_t> bytes,
                           const DesignerSettingsTexts& texts, const WarningSink& warn);
 
-// An 80-bit field of a settings file: its value when it is a finite number in an encoding the x87 loads
-// as such (normalised, a true zero or a denormal); nothing for infinities, NaNs, unnormals and
-// pseudo-denormals, which count as an unreadable file.
-std::optional<long double> DecodeStoredExtended(const std::uint8_t* tenBytes);
+// True when Round(value * scale) fits a 32-bit control position.
+bool FitsControlPosition(long double value, long double scale);
+
+// True for a flag byte: 0 or 1.
+constexpr bool IsFlagByte(std::uint8_t value) {
+    return value <= 1;
+}
 
 } // namespace tarvola

@@ -1,7 +1,8 @@
 #include "kernel/designers/EchoDesigner.h"
 
+#include "base/NumberText.h"
 #include "base/Numerics.h"
-#include "kernel/designers/PackedRecord.h"
+#include "base/PackedRecord.h"
 #include "kernel/designers/TapDesignerSettings.h"
 #include "kernel/designers/X87PrecisionGuard.h"
 
@@ -228,18 +229,7 @@ std::string KernelFullText(std::int32_t dropped) {
 }
 
 std::optional<std::string> RefusedNumberText(std::string_view fieldCaption, std::string_view text) {
-    std::size_t digitsFrom = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
-    if (digitsFrom == text.size())
-        return std::nullopt;
-    long long value = 0;
-    for (std::size_t i = digitsFrom; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return std::nullopt;
-        if (value <= 2147483648LL)
-            value = value * 10 + (text[i] - '0');
-    }
-    const long long limit = text[0] == '-' ? 2147483648LL : 2147483647LL;
-    if (value <= limit)
+    if (!IsDecimalInteger(text) || Int32FromText(text))
         return std::nullopt;
     return "The number " + std::string(text) + " in \"" + std::string(fieldCaption) +
            "\" is too large for the field.\rNothing was written: correct it and generate again.";

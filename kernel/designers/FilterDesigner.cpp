@@ -1,5 +1,6 @@
 #include "kernel/designers/FilterDesigner.h"
 
+#include "base/ByteOrder.h"
 #include "base/Extended80.h"
 #include "base/Numerics.h"
 #include "kernel/designers/DesignerExport.h"
@@ -25,19 +26,6 @@ constexpr std::size_t kPassBandOffset = 29;
 
 constexpr int kFunctionCount = 5;
 constexpr int kPassBandCount = 3;
-
-void PutInt32LE(std::uint8_t* out, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-}
-
-std::int32_t GetInt32LE(const std::uint8_t* in) {
-    std::uint32_t bits = 0;
-    for (int i = 3; i >= 0; --i)
-        bits = (bits << 8) | in[i];
-    return static_cast<std::int32_t>(bits);
-}
 
 // Round of a stored fraction times a scale, as a position; nothing when it has no integer value at all.
 std::optional<long double> Scaled(long double value, long double scale) {
@@ -186,7 +174,7 @@ TFilterSettingsBytes EncodeFilterSettings(const TFilterSettings& settings) {
     const Extended80Bytes amplitude = EncodeExtendedLE(settings.Amplitude);
     std::memcpy(bytes.data() + kMixOffset, mix.data(), mix.size());
     std::memcpy(bytes.data() + kAmplitudeOffset, amplitude.data(), amplitude.size());
-    PutInt32LE(bytes.data() + kOrderOffset, settings.Order);
+    PutLE<std::int32_t>(bytes.data() + kOrderOffset, settings.Order);
     bytes[kFunctionOffset] = static_cast<std::uint8_t>(settings.FIRFunction);
     bytes[kPassBandOffset] = static_cast<std::uint8_t>(settings.PassBand);
     return bytes;
@@ -212,7 +200,7 @@ std::optional<TFilterSettings> DecodeFilterSettings(const std::uint8_t* bytes) {
     TFilterSettings settings;
     settings.Mix = *mix;
     settings.Amplitude = *amplitude;
-    settings.Order = GetInt32LE(bytes + kOrderOffset);
+    settings.Order = GetLE<std::int32_t>(bytes + kOrderOffset);
     settings.FIRFunction = static_cast<TFirFunction>(function);
     settings.PassBand = static_cast<TPassBand>(passBand);
     return settings;

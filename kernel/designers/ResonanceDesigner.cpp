@@ -1,7 +1,7 @@
 #include "kernel/designers/ResonanceDesigner.h"
 
 #include "base/Numerics.h"
-#include "kernel/designers/PackedRecord.h"
+#include "base/PackedRecord.h"
 #include "kernel/designers/TapDesignerSettings.h"
 #include "kernel/designers/X87PrecisionGuard.h"
 

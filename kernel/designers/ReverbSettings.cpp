@@ -1,5 +1,6 @@
 #include "kernel/designers/ReverbSettings.h"
 
+#include "base/ByteOrder.h"
 #include "base/Extended80.h"
 #include "kernel/designers/DesignerSettings.h"
 
@@ -40,19 +41,6 @@ bool GetExtended(const std::uint8_t* record, std::size_t offset, long double& ou
 bool GetExtendedIn(const std::uint8_t* record, std::size_t offset, long double low, long double high,
                    long double& out) {
     return GetExtended(record, offset, out) && out >= low && out <= high;
-}
-
-void PutInt32(std::uint8_t* record, std::size_t offset, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-        record[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
-}
-
-std::int32_t GetInt32(const std::uint8_t* record, std::size_t offset) {
-    std::uint32_t bits = 0;
-    for (int i = 3; i >= 0; --i)
-        bits = (bits << 8) | record[offset + i];
-    return static_cast<std::int32_t>(bits);
 }
 
 } // namespace
@@ -112,7 +100,7 @@ std::array<std::uint8_t, kRegeneratorBytes> EncodeRegenerator(const TRegenerator
     PutExtended(r, regen_at::Level, g.Level);
     PutExtended(r, regen_at::Filtration, g.Filtration);
     PutExtended(r, regen_at::Delay, g.Delay);
-    PutInt32(r, regen_at::DelaySmpls, g.DelaySmpls);
+    PutLE<std::int32_t>(r + regen_at::DelaySmpls, g.DelaySmpls);
     r[regen_at::Active] = g.Active;
     r[regen_at::Pan] = static_cast<std::uint8_t>(g.Pan);
     PutExtended(r, regen_at::GainL, g.GainL);
@@ -123,7 +111,7 @@ std::array<std::uint8_t, kRegeneratorBytes> EncodeRegenerator(const TRegenerator
 bool DecodeRegenerator(std::span<const std::uint8_t, kRegeneratorBytes> bytes, TRegeneratorRec& out) {
     const std::uint8_t* r = bytes.data();
     TRegeneratorRec g;
-    g.DelaySmpls = GetInt32(r, regen_at::DelaySmpls);
+    g.DelaySmpls = GetLE<std::int32_t>(r + regen_at::DelaySmpls);
     g.Active = r[regen_at::Active];
     g.Pan = static_cast<std::int8_t>(r[regen_at::Pan]);
     const bool valid = g.Active <= 1 && GetExtended(r, regen_at::Level, g.Level) &&

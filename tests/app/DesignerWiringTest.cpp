@@ -12,6 +12,7 @@
 #include "kernel/KernelUndoer.h"
 #include "kernel/designers/ReverbDesignerForm.h"
 
+#include "tests/support/AudioFileBytes.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -38,28 +39,9 @@ using test::PumpPending;
 constexpr std::uint32_t kRate = 44100;
 constexpr std::size_t kFrames = 3000;
 
+// A 16-bit stereo file at kRate.
 std::vector<std::uint8_t> WaveFile(const std::vector<std::uint8_t>& data) {
-    std::vector<std::uint8_t> f;
-    auto text = [&](const char* t) { f.insert(f.end(), t, t + 4); };
-    auto put = [&](std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            f.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    text("RIFF");
-    put(static_cast<std::uint32_t>(36 + data.size()), 4);
-    text("WAVE");
-    text("fmt ");
-    put(16, 4);
-    put(1, 2);
-    put(2, 2);
-    put(kRate, 4);
-    put(kRate * 4, 4);
-    put(4, 2);
-    put(16, 2);
-    text("data");
-    put(static_cast<std::uint32_t>(data.size()), 4);
-    f.insert(f.end(), data.begin(), data.end());
-    return f;
+    return audiotest::CanonicalWave(2, kRate, 16, data);
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {

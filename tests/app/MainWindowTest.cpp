@@ -6,6 +6,7 @@
 #include "forms/ComCtrls.h"
 #include "forms/StdCtrls.h"
 
+#include "tests/support/AudioFileBytes.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -29,28 +30,9 @@ using test::PumpFor;
 using test::PumpPending;
 
 std::string WaveBytes(std::uint32_t rate, std::uint16_t channels, const std::string& data) {
-    std::string f;
-    auto put32 = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            f.push_back(static_cast<char>(v >> (8 * i)));
-    };
-    auto put16 = [&](std::uint16_t v) {
-        f.push_back(static_cast<char>(v));
-        f.push_back(static_cast<char>(v >> 8));
-    };
-    f += "RIFF";
-    put32(static_cast<std::uint32_t>(36 + data.size()));
-    f += "WAVEfmt ";
-    put32(16);
-    put16(1);
-    put16(channels);
-    put32(rate);
-    put32(rate * channels * 2);
-    put16(static_cast<std::uint16_t>(channels * 2));
-    put16(16);
-    f += "data";
-    put32(static_cast<std::uint32_t>(data.size()));
-    return f + data;
+    const audiotest::Bytes wave =
+        audiotest::CanonicalWave(channels, rate, 16, audiotest::Bytes(data.begin(), data.end()));
+    return std::string(wave.begin(), wave.end());
 }
 
 std::string ReadAll(const std::filesystem::path& path) {

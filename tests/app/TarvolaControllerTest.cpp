@@ -1,6 +1,7 @@
 #include "app/TarvolaController.h"
 
-#include "kernel/WholeFile.h"
+#include "base/WholeFile.h"
+#include "tests/support/AudioFileBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -84,38 +85,6 @@ struct TestDesigner : IProcessDesigner {
     bool ProcessOK() const override { return ok; }
 };
 
-std::vector<std::uint8_t> WaveFile(std::int32_t rate, std::int16_t channels,
-                                   const std::vector<std::uint8_t>& data,
-                                   const std::vector<std::uint8_t>& trailer = {}) {
-    std::vector<std::uint8_t> f;
-    auto put32 = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            f.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    auto put16 = [&](std::uint16_t v) {
-        f.push_back(static_cast<std::uint8_t>(v));
-        f.push_back(static_cast<std::uint8_t>(v >> 8));
-    };
-    auto tag = [&](const char* t) { f.insert(f.end(), t, t + 4); };
-    const std::uint16_t blockAlign = static_cast<std::uint16_t>(channels * 2);
-    tag("RIFF");
-    put32(static_cast<std::uint32_t>(36 + data.size() + trailer.size()));
-    tag("WAVE");
-    tag("fmt ");
-    put32(16);
-    put16(1);
-    put16(static_cast<std::uint16_t>(channels));
-    put32(static_cast<std::uint32_t>(rate));
-    put32(static_cast<std::uint32_t>(rate * blockAlign));
-    put16(blockAlign);
-    put16(16);
-    tag("data");
-    put32(static_cast<std::uint32_t>(data.size()));
-    f.insert(f.end(), data.begin(), data.end());
-    f.insert(f.end(), trailer.begin(), trailer.end());
-    return f;
-}
-
 class TarvolaControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -152,7 +121,7 @@ protected:
         std::vector<std::uint8_t> data(16000);
         for (std::size_t i = 0; i < data.size(); ++i)
             data[i] = static_cast<std::uint8_t>(i % 251);
-        services_.openAnswer = WriteFile("b.wav", WaveFile(8000, 1, data));
+        services_.openAnswer = WriteFile("b.wav", audiotest::CanonicalWave(1, 8000, 16, data));
         controller_->OpenSaveClick();
         ASSERT_TRUE(controller_->Loaded());
     }

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "audio/HiTimer.h"
-#include "tests/audio/MessagePump.h"
+#include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -58,10 +58,10 @@ struct ScriptedTimer {
     }
 };
 
-using testing_support::DrainMessages;
+using test::PumpPending;
 
 bool PumpUntil(const std::function<bool()>& done) {
-    return testing_support::PumpUntil(done, std::chrono::seconds(20));
+    return test::PumpUntil(done, std::chrono::seconds(20));
 }
 
 void PostTick(const TobjHiTimer& timer, std::uintptr_t id) {
@@ -70,7 +70,7 @@ void PostTick(const TobjHiTimer& timer, std::uintptr_t id) {
 
 class HiTimerTest : public testing::Test {
 protected:
-    void SetUp() override { DrainMessages(); }
+    void SetUp() override { PumpPending(); }
 
     // A timer counting its ticks, enabled with a 100 ms interval.
     std::unique_ptr<TobjHiTimer> MakeCountingTimer() {
@@ -171,24 +171,24 @@ TEST_F(HiTimerTest, IgnoresTicksThatAreNotTheRunningTimers) {
 
     PostTick(*timer, 0);
     PostTick(*timer, oldId + 7);
-    DrainMessages();
+    PumpPending();
     EXPECT_EQ(Ticks, 0) << "foreign ids";
 
     // A tick already queued when the timer stops is not counted (no drift of one tick per pause).
     PostTick(*timer, oldId);
     timer->SetEnabled(false);
-    DrainMessages();
+    PumpPending();
     EXPECT_EQ(Ticks, 0) << "queued before disabling";
 
     // Nor is it once a new timer runs.
     PostTick(*timer, oldId);
     timer->SetEnabled(true);
     ASSERT_NE(timer->TimerID(), oldId);
-    DrainMessages();
+    PumpPending();
     EXPECT_EQ(Ticks, 0) << "tick of the previous timer";
 
     PostTick(*timer, timer->TimerID());
-    DrainMessages();
+    PumpPending();
     EXPECT_EQ(Ticks, 1);
 }
 
@@ -200,16 +200,16 @@ TEST_F(HiTimerTest, HandlerThatPumpsMessagesIsNotReentered) {
             return;
         EXPECT_TRUE(timer->InTimer());
         PostTick(*timer, timer->TimerID());
-        DrainMessages(); // as a message box would
+        PumpPending(); // as a message box would
         nestedTicksSeen = Ticks - 1;
     };
     PostTick(*timer, timer->TimerID());
-    DrainMessages();
+    PumpPending();
     EXPECT_EQ(nestedTicksSeen, 0);
     EXPECT_FALSE(timer->InTimer());
 
     PostTick(*timer, timer->TimerID());
-    DrainMessages();
+    PumpPending();
     EXPECT_EQ(Ticks, 2);
 }
 
@@ -243,13 +243,13 @@ TEST_F(HiTimerTest, HandlerErrorsAreReportedAndLaterTicksStillRun) {
                 c.Throw();
         };
         PostTick(*timer, timer->TimerID());
-        DrainMessages();
+        PumpPending();
         EXPECT_EQ(reported, std::vector<std::string>{c.Reported}) << c.Name;
         EXPECT_TRUE(inTimerWhileReporting) << c.Name;
         EXPECT_FALSE(timer->InTimer()) << c.Name;
 
         PostTick(*timer, timer->TimerID());
-        DrainMessages();
+        PumpPending();
         EXPECT_EQ(Ticks, 2) << c.Name;
     }
 }
@@ -259,7 +259,7 @@ TEST_F(HiTimerTest, FailingExceptionHandlerDoesNotEscapeTheWindow) {
     timer->SetExceptionHandler([](std::exception_ptr) { throw std::logic_error("handler failed too"); });
     OnTick = [] { throw std::runtime_error("Tick failed."); };
     PostTick(*timer, timer->TimerID());
-    DrainMessages();
+    PumpPending();
     EXPECT_EQ(Ticks, 1);
     EXPECT_FALSE(timer->InTimer());
 }
@@ -277,7 +277,7 @@ TEST_F(HiTimerTest, WindowTimerStandsInWhenNoMultimediaTimerCanBeMade) {
     EXPECT_EQ(timer->TimerID(), 0u);
     const int ticksWhenDisabled = Ticks;
     PostTick(*timer, id);
-    DrainMessages();
+    PumpPending();
     EXPECT_EQ(Ticks, ticksWhenDisabled);
 }
 

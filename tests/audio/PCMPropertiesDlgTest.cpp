@@ -5,7 +5,7 @@
 
 #include "audio/PCMPropertiesDlg.h"
 #include "audio/RWAudioFileWin32.h"
-#include "tests/audio/AudioFileBytes.h"
+#include "tests/support/AudioFileBytes.h"
 #include "tests/support/MemoryAudioFileSystem.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScriptedPrompts.h"

@@ -1,7 +1,7 @@
 // A short, deterministic run of the audio file fuzz targets: canonical files with bytes changed, cut short
 // or grown, so that every test run passes the readers some hostile input under the sanitizers. The
 // libFuzzer targets themselves are in tests/fuzz (run.sh builds and runs them).
-#include "tests/audio/AudioFileBytes.h"
+#include "tests/support/AudioFileBytes.h"
 #include "tests/fuzz/AudioFileFuzz.h"
 
 #include <gtest/gtest.h>

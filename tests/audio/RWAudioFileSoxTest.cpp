@@ -3,7 +3,7 @@
 // Runs natively only, and skips when sox (Debian package sox) is not installed.
 #include "audio/RWAudioFile.h"
 
-#include "tests/audio/AudioFileBytes.h"
+#include "tests/support/AudioFileBytes.h"
 #include "tests/support/MemoryAudioFileSystem.h"
 
 #include <gtest/gtest.h>

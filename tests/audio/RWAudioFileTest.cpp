@@ -1,7 +1,7 @@
 #include "audio/RWAudioFile.h"
 
 #include "audio/AudioInfoStructures.h"
-#include "tests/audio/AudioFileBytes.h"
+#include "tests/support/AudioFileBytes.h"
 #include "tests/support/MemoryAudioFileSystem.h"
 
 #include <gtest/gtest.h>

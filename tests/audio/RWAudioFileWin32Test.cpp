@@ -4,7 +4,7 @@
 
 #include "audio/RWAudioFileWin32.h"
 
-#include "tests/audio/AudioFileBytes.h"
+#include "tests/support/AudioFileBytes.h"
 #include "tests/support/MemoryAudioFileSystem.h"
 
 #include <gtest/gtest.h>

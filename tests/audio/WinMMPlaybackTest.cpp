@@ -4,7 +4,7 @@
 // sound card writes what it plays to the file named by TARVOLA_SOUND_CAPTURE.
 #include "audio/HiTimer.h"
 #include "audio/SimpleWaveIO.h"
-#include "tests/audio/MessagePump.h"
+#include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@
 namespace tarvola {
 namespace {
 
-using testing_support::DrainMessages;
-using testing_support::PumpFor;
-using testing_support::PumpUntil;
+using test::PumpFor;
+using test::PumpPending;
+using test::PumpUntil;
 using namespace std::chrono_literals;
 
 // The capture file's Linux path, as Wine's Z: drive shows it; empty when the sound card does not capture.
@@ -71,7 +71,7 @@ TEST(WinMMPlayback, PlaysTheRangeIntoTheDeviceWhileTheTimerTicksOnTheGuiThread) 
     // The capture may hold an earlier run's sound.
     std::ofstream(capture, std::ios::binary | std::ios::trunc).close();
     ASSERT_EQ(FileSize(capture), 0u);
-    DrainMessages();
+    PumpPending();
 
     // 1.25 s of 16-bit stereo at 44100 Hz, played from 0.25 s on: exactly one second.
     constexpr int SampleRate = 44100;
@@ -121,7 +121,7 @@ TEST(WinMMPlayback, PlaysTheRangeIntoTheDeviceWhileTheTimerTicksOnTheGuiThread) 
 
     timer.SetEnabled(false);
     const int ticksWhenDisabled = ticks;
-    DrainMessages(); // ticks posted before the timer died
+    PumpPending(); // ticks posted before the timer died
     timerMessages = 0;
     PumpFor(500ms, countTimerMessages);
     EXPECT_EQ(timerMessages, 0) << "ticks posted after the timer was disabled";

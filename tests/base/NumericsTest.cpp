@@ -1,4 +1,3 @@
-#include "base/Extended80.h"
 #include "base/Numerics.h"
 
 #include <gtest/gtest.h>
@@ -9,47 +8,6 @@
 
 namespace tarvola {
 namespace {
-
-TEST(Extended80, EncodesKnownValuesLittleEndian) {
-    struct Case {
-        long double value;
-        Extended80Bytes bytes;
-    };
-    const Case cases[] = {
-        {1.0L, {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}}, {-2.0L, {0, 0, 0, 0, 0, 0, 0, 0x80, 0x00, 0xC0}},
-        {0.0L, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},          {0.5L, {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFE, 0x3F}},
-        {3.0L, {0, 0, 0, 0, 0, 0, 0, 0xC0, 0x00, 0x40}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(EncodeExtendedLE(c.value), c.bytes) << static_cast<double>(c.value);
-        EXPECT_EQ(DecodeExtendedLE(c.bytes.data()), c.value);
-    }
-}
-
-TEST(Extended80, AiffSampleRateFieldIsBigEndian) {
-    const Extended80Bytes rate44100 = {0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(EncodeExtendedBE(44100.0L), rate44100);
-    EXPECT_EQ(DecodeExtendedBE(rate44100.data()), 44100.0L);
-    const Extended80Bytes rate8000 = {0x40, 0x0B, 0xFA, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(DecodeExtendedBE(rate8000.data()), 8000.0L);
-}
-
-TEST(Extended80, RoundTripsEveryBitOfTheSignificand) {
-    const long double values[] = {1.0L / 3.0L,
-                                  -1e-300L,
-                                  12345.6789L,
-                                  std::numeric_limits<long double>::max(),
-                                  std::numeric_limits<long double>::denorm_min(),
-                                  std::numeric_limits<long double>::min(),
-                                  -0.0L};
-    for (long double v : values) {
-        const long double back = DecodeExtendedLE(EncodeExtendedLE(v).data());
-        EXPECT_EQ(back, v);
-        EXPECT_EQ(std::signbit(back), std::signbit(v));
-    }
-    EXPECT_TRUE(std::isinf(DecodeExtendedLE(EncodeExtendedLE(-INFINITY).data())));
-    EXPECT_TRUE(std::isnan(DecodeExtendedLE(EncodeExtendedLE(NAN).data())));
-}
 
 TEST(Numerics, RoundIsHalvesToEven) {
     const struct {

@@ -21,11 +21,11 @@ targets=("$@")
 out="$top/build/fuzz"
 mkdir -p "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -I"$top")
+base_sources=(base/ByteOrder.cpp base/Extended80.cpp base/NumberText.cpp base/Numerics.cpp base/WholeFile.cpp)
 audio_sources=(audio/RWAudioFile.cpp audio/AudioInfoStructures.cpp audio/Streams.cpp audio/General.cpp
-               base/Extended80.cpp base/Numerics.cpp tests/support/MemoryAudioFileSystem.cpp)
-state_sources=(kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp kernel/WholeFile.cpp audio/MemList.cpp
-               audio/Streams.cpp audio/SafeFile.cpp base/Extended80.cpp base/Numerics.cpp
-               audio/TextOperations.cpp)
+               "${base_sources[@]}" tests/support/MemoryAudioFileSystem.cpp)
+state_sources=(kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp audio/MemList.cpp audio/Streams.cpp
+               audio/SafeFile.cpp audio/TextOperations.cpp "${base_sources[@]}")
 # The state reader admits two full kernels (10,240 records of 32 bytes each after 1,552 fixed bytes) and a
 # record more; the audio seeds are a few hundred bytes.
 state_max_len=$((1552 + 2 * 10240 * 32 + 32))

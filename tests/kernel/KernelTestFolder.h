@@ -2,7 +2,7 @@
 // program's folder paths do.
 #pragma once
 
-#include "kernel/WholeFile.h"
+#include "base/WholeFile.h"
 
 #include <gtest/gtest.h>
 

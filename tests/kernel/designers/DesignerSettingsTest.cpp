@@ -167,31 +167,5 @@ TEST_F(DesignerSettingsFile, AFailedSaveWarnsAndLeavesNoPartialFile) {
     EXPECT_FALSE(fs::exists(path_ + ".tmp"));
 }
 
-TEST(DesignerStoredExtended, AcceptsOnlyFiniteEncodingsTheX87Loads) {
-    const struct {
-        const char* name;
-        std::uint8_t bytes[10];
-        bool accepted;
-        long double value;
-    } cases[] = {
-        {"one", {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}, true, 1.0L},
-        {"minus two", {0, 0, 0, 0, 0, 0, 0, 0x80, 0x00, 0xC0}, true, -2.0L},
-        {"zero", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, true, 0.0L},
-        {"denormal", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0}, true, std::numeric_limits<long double>::denorm_min()},
-        {"infinity", {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x7F}, false, 0},
-        {"NaN", {0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0xFF}, false, 0},
-        {"pseudo-infinity", {0, 0, 0, 0, 0, 0, 0, 0x00, 0xFF, 0x7F}, false, 0},
-        {"unnormal", {0, 0, 0, 0, 0, 0, 0, 0x40, 0xFF, 0x3F}, false, 0},
-        {"pseudo-denormal", {0, 0, 0, 0, 0, 0, 0, 0x80, 0, 0}, false, 0},
-    };
-    for (const auto& c : cases) {
-        const std::optional<long double> value = DecodeStoredExtended(c.bytes);
-        ASSERT_EQ(value.has_value(), c.accepted) << c.name;
-        if (value) {
-            EXPECT_EQ(*value, c.value) << c.name;
-        }
-    }
-}
-
 } // namespace
 } // namespace tarvola

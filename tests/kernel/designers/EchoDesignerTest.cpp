@@ -1,8 +1,8 @@
 #include "kernel/designers/EchoDesigner.h"
 
+#include "base/ByteOrder.h"
 #include "base/Extended80.h"
 #include "base/Numerics.h"
-#include "kernel/designers/PackedRecord.h"
 #include "TapDesignTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -479,8 +479,7 @@ TEchoSettings Distinct() {
 }
 
 std::int32_t Int32At(const TEchoSettingsBytes& bytes, std::size_t offset) {
-    return static_cast<std::int32_t>(bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-                                     static_cast<std::uint32_t>(bytes[offset + 3]) << 24);
+    return GetLE<std::int32_t>(bytes.data() + offset);
 }
 
 TEST(EchoSettingsFile, FieldsSitAtTheirPackedOffsets) {

@@ -1,8 +1,7 @@
-#include "kernel/designers/PackedRecord.h"
+#include "base/PackedRecord.h"
 
+#include "base/ByteOrder.h"
 #include "base/Extended80.h"
-#include "base/Numerics.h"
-#include "kernel/designers/DesignerSettings.h"
 
 #include <cmath>
 #include <cstring>
@@ -10,8 +9,8 @@
 namespace tarvola {
 
 void PackedWriter::Unsigned(std::uint64_t bits, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i)
-        bytes_[at_++] = static_cast<std::uint8_t>(bits >> (8 * i));
+    PutUnsigned(bytes_ + at_, bits, width);
+    at_ += width;
 }
 
 void PackedWriter::Byte(std::uint8_t value) {
@@ -44,9 +43,7 @@ void PackedWriter::Extended(long double value) {
 }
 
 std::uint64_t PackedReader::Unsigned(std::size_t width) {
-    std::uint64_t bits = 0;
-    for (std::size_t i = width; i-- > 0;)
-        bits = (bits << 8) | bytes_[at_ + i];
+    const std::uint64_t bits = GetUnsigned(bytes_ + at_, width);
     at_ += width;
     return bits;
 }
@@ -86,11 +83,6 @@ long double PackedReader::Extended() {
         return 0;
     }
     return *value;
-}
-
-bool FitsControlPosition(long double value, long double scale) {
-    const long double rounded = RoundHalfEven(value * scale);
-    return std::isfinite(rounded) && rounded >= -2147483648.0L && rounded <= 2147483647.0L;
 }
 
 } // namespace tarvola

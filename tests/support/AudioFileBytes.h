@@ -1,6 +1,7 @@
-// Builders for the bytes of RIFF WAVE and AIFF files used as fixtures by the audio file tests.
+// Builders for the bytes of RIFF WAVE and AIFF files used as fixtures by the tests.
 #pragma once
 
+#include "base/ByteOrder.h"
 #include "base/Extended80.h"
 
 #include <cstdint>
@@ -12,18 +13,19 @@ namespace tarvola::audiotest {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes LE(std::uint32_t value, int count) {
-    Bytes bytes;
-    for (int i = 0; i < count; ++i)
-        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+// A field of `count` bytes in the given order.
+inline Bytes Field(std::uint32_t value, int count, Endian order) {
+    Bytes bytes(static_cast<std::size_t>(count));
+    PutUnsigned(bytes.data(), value, bytes.size(), order);
     return bytes;
 }
 
+inline Bytes LE(std::uint32_t value, int count) {
+    return Field(value, count, Endian::Little);
+}
+
 inline Bytes BE(std::uint32_t value, int count) {
-    Bytes bytes;
-    for (int i = count - 1; i >= 0; --i)
-        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    return bytes;
+    return Field(value, count, Endian::Big);
 }
 
 inline Bytes Text(const std::string& text) {
@@ -106,9 +108,7 @@ inline Bytes Swapped(Bytes bytes, std::size_t sampleBytes) {
             b ^= 0x80;
         return bytes;
     }
-    for (std::size_t i = 0; i + sampleBytes <= bytes.size(); i += sampleBytes)
-        for (std::size_t j = 0; j < sampleBytes / 2; ++j)
-            std::swap(bytes[i + j], bytes[i + sampleBytes - 1 - j]);
+    ReverseEachItem(bytes.data(), bytes.size() / sampleBytes, sampleBytes);
     return bytes;
 }
 

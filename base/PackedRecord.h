@@ -1,7 +1,7 @@
-// PackedRecord: sequential little-endian access to a packed settings record (no alignment gaps), so a
-// codec lists its fields in file order and each lands at its offset. 80-bit fields go through the 10-byte
-// codec; the reader marks the record unusable when an 80-bit or 64-bit float field is not a finite number
-// in a valid encoding.
+// PackedRecord: sequential little-endian access to a packed record (no alignment gaps), so a codec lists
+// its fields in file order and each lands at its offset. 80-bit fields go through the 10-byte codec; the
+// reader marks the record unusable when an 80-bit or 64-bit float field is not a finite number in a valid
+// encoding (DecodeStoredExtended).
 #pragma once
 
 #include <cstddef>
@@ -46,13 +46,5 @@ private:
     std::size_t at_ = 0;
     bool ok_ = true;
 };
-
-// True when Round(value * scale) fits a 32-bit control position.
-bool FitsControlPosition(long double value, long double scale);
-
-// True for a flag byte: 0 or 1.
-constexpr bool IsFlagByte(std::uint8_t value) {
-    return value <= 1;
-}
 
 } // namespace tarvola
