@@ -22,10 +22,10 @@ const TFormLayout kCustomDSPLayout{
     {
         {"TBevel", "Bvl_TxtBoxes", "", 4, 5, 173, 300, {{"Shape", "bsFrame"}}},
         {"TBevel", "Bvl_Buttons", "", 4, 308, 173, 37, {{"Shape", "bsFrame"}}},
-        {"TButton", "Btn_OK", "", 9, 316, 38, 21, {{"Caption", "OK"}, {"OnClick", "OK_Click"}}},
-        {"TButton", "Btn_Close", "", 51, 316, 38, 21, {{"Caption", "Close"}, {"OnClick", "Close_Click"}}},
-        {"TButton", "Btn_Cancel", "", 93, 316, 38, 21, {{"Caption", "Cancel"}, {"OnClick", "Cancel_Click"}}},
-        {"TButton", "Btn_Help", "", 135, 316, 38, 21, {{"Caption", "Help"}, {"OnClick", "Help_Click"}}},
+        {"TButton", "Btn_OK", "", 9, 316, 38, 21, {{"Caption", "OK"}}},
+        {"TButton", "Btn_Close", "", 51, 316, 38, 21, {{"Caption", "Close"}}},
+        {"TButton", "Btn_Cancel", "", 93, 316, 38, 21, {{"Caption", "Cancel"}}},
+        {"TButton", "Btn_Help", "", 135, 316, 38, 21, {{"Caption", "Help"}}},
     }};
 
 // Made when missing; an existing folder is no error.
@@ -53,10 +53,6 @@ int& BrowserRight() {
 }
 
 TobjCustomDSP::TobjCustomDSP(TComponent* owner) : TForm(owner) {
-    Publish("OK_Click", &TobjCustomDSP::OK_Click);
-    Publish("Close_Click", &TobjCustomDSP::Close_Click);
-    Publish("Cancel_Click", &TobjCustomDSP::Cancel_Click);
-    Publish("Help_Click", &TobjCustomDSP::Help_Click);
     LoadLayout(kCustomDSPLayout);
     Bvl_TxtBoxes = &Find<TBevel>("Bvl_TxtBoxes");
     Bvl_Buttons = &Find<TBevel>("Bvl_Buttons");
@@ -64,6 +60,10 @@ TobjCustomDSP::TobjCustomDSP(TComponent* owner) : TForm(owner) {
     Btn_Close = &Find<TButton>("Btn_Close");
     Btn_Cancel = &Find<TButton>("Btn_Cancel");
     Btn_Help = &Find<TButton>("Btn_Help");
+    Bind(Btn_OK->OnClick, this, &TobjCustomDSP::OK_Click);
+    Bind(Btn_Close->OnClick, this, &TobjCustomDSP::Close_Click);
+    Bind(Btn_Cancel->OnClick, this, &TobjCustomDSP::Cancel_Click);
+    Bind(Btn_Help->OnClick, this, &TobjCustomDSP::Help_Click);
     BrowserRight() = Bvl_TxtBoxes->Left() + Bvl_TxtBoxes->Width() + 4;
 }
 

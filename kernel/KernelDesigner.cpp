@@ -728,21 +728,18 @@ private:
 };
 
 TComponentRow MenuItem(std::string_view name, std::string_view parent, std::string_view caption,
-                       std::string_view shortCut = {}, std::string_view handler = {},
-                       std::string_view tag = {}) {
+                       std::string_view shortCut = {}, std::string_view tag = {}) {
     TComponentRow row{"TMenuItem", name, parent, 0, 0, 0, 0, {{"Caption", caption}}};
     if (!shortCut.empty())
         row.props.push_back({"ShortCut", shortCut});
     if (!tag.empty())
         row.props.push_back({"Tag", tag});
-    if (!handler.empty())
-        row.props.push_back({"OnClick", handler});
     return row;
 }
 
 TComponentRow Operation(std::string_view name, std::string_view caption, std::string_view shortCut,
                         std::string_view tag) {
-    return MenuItem(name, "MnItm_Edit", caption, shortCut, "Operation_Select", tag);
+    return MenuItem(name, "MnItm_Edit", caption, shortCut, tag);
 }
 
 TComponentRow Caption(std::string_view name, std::string_view parent, int left, int top, int width,
@@ -757,9 +754,7 @@ TFormLayout DesignerLayout() {
                         {"ClientHeight", "483"},
                         {"Font.Name", "Small Fonts"},
                         {"Font.Height", "-9"},
-                        {"Menu", "MainMenu1"},
-                        {"OnMouseMove", "Hndl_MouseMove"},
-                        {"OnClose", "Designer_Close"}},
+                        {"Menu", "MainMenu1"}},
                        {}};
     std::vector<TComponentRow>& rows = layout.components;
     rows = {
@@ -772,7 +767,7 @@ TFormLayout DesignerLayout() {
          0,
          0,
          0,
-         {{"Caption", "Undo"}, {"ShortCut", "Ctrl+Q"}, {"Enabled", "False"}, {"OnClick", "MnItm_UndoClick"}}},
+         {{"Caption", "Undo"}, {"ShortCut", "Ctrl+Q"}, {"Enabled", "False"}}},
         {"TMenuItem",
          "MnItm_Redo",
          "MnItm_Edit",
@@ -780,7 +775,7 @@ TFormLayout DesignerLayout() {
          0,
          0,
          0,
-         {{"Caption", "Redo"}, {"ShortCut", "Ctrl+W"}, {"Enabled", "False"}, {"OnClick", "MnItm_RedoClick"}}},
+         {{"Caption", "Redo"}, {"ShortCut", "Ctrl+W"}, {"Enabled", "False"}}},
         MenuItem("N1", "MnItm_Edit", "-"),
         Operation("MnItm_Copy", "Copy", "Ctrl+C", "1"),
         Operation("MnItm_Cut", "Cut", "Ctrl+X", "2"),
@@ -794,13 +789,13 @@ TFormLayout DesignerLayout() {
         Operation("MnItm_BlockAdjust", "Block Adjust...", "Ctrl+S", "10"),
         Operation("MnItm_Harmonize", "Harmonize...", "Ctrl+H", "11"),
         MenuItem("MnItm_Kernel", "MainMenu1", "Kernel"),
-        MenuItem("MnItm_Reset", "MnItm_Kernel", "Reset All", "Ctrl+Alt+A", "Reset_Click"),
-        MenuItem("MnItm_AbleStats", "MnItm_Kernel", "&Enable Stats", "Ctrl+Alt+S", "AbleStats_Click"),
+        MenuItem("MnItm_Reset", "MnItm_Kernel", "Reset All", "Ctrl+Alt+A"),
+        MenuItem("MnItm_AbleStats", "MnItm_Kernel", "&Enable Stats", "Ctrl+Alt+S"),
         MenuItem("MnItm_Designers", "MainMenu1", "Designers"),
-        MenuItem("MnItm_Reverb", "MnItm_Designers", "Reverb", "Ctrl+Alt+R", "Reverb_Click"),
-        MenuItem("MnItm_Resonance", "MnItm_Designers", "Resonance", "Ctrl+Alt+Z", "Resonance_Click"),
-        MenuItem("MnItm_Echo", "MnItm_Designers", "Echo", "Ctrl+Alt+E", "Echo_Click"),
-        MenuItem("MnItm_Filter", "MnItm_Designers", "Filter", "Ctrl+Alt+F", "Filter_Click"),
+        MenuItem("MnItm_Reverb", "MnItm_Designers", "Reverb", "Ctrl+Alt+R"),
+        MenuItem("MnItm_Resonance", "MnItm_Designers", "Resonance", "Ctrl+Alt+Z"),
+        MenuItem("MnItm_Echo", "MnItm_Designers", "Echo", "Ctrl+Alt+E"),
+        MenuItem("MnItm_Filter", "MnItm_Designers", "Filter", "Ctrl+Alt+F"),
         // The browser's items: Delete leaves Ctrl+Del to Edit > Clear.
         MenuItem("MnItm_Presets", "MainMenu1", "Presets"),
         MenuItem("MnItm_AddPreset", "MnItm_Presets", "Add", "Ctrl+Ins"),
@@ -808,7 +803,7 @@ TFormLayout DesignerLayout() {
         MenuItem("N2", "MnItm_Presets", "-"),
         MenuItem("MnItm_UpFolder", "MnItm_Presets", "Up Folder", "F10"),
         MenuItem("MnItm_PresetsRoot", "MnItm_Presets", "Presets Root", "F11"),
-        MenuItem("MnItm_Manage", "MnItm_Presets", "Manage...", "F12", "MnItm_ManageClick"),
+        MenuItem("MnItm_Manage", "MnItm_Presets", "Manage...", "F12"),
 
         {"TGroupBox", "GroupBox2", "", 182, 424, 116, 60, {{"Caption", "Editor Column"}}},
         Caption("Label1", "GroupBox2", 8, 14, 34, "Impulse:"),
@@ -826,7 +821,7 @@ TFormLayout DesignerLayout() {
          28,
          118,
          18,
-         {{"EditLabel.Caption", "Datum Value"}, {"Text", "0.000"}, {"OnKeyPress", "DatumValue_Enter"}}},
+         {{"EditLabel.Caption", "Datum Value"}, {"Text", "0.000"}}},
         Caption("Label4", "GroupBox1", 134, 14, 60, "Audio Source:"),
         {"TComboBox",
          "CmBx_Source",
@@ -835,10 +830,7 @@ TFormLayout DesignerLayout() {
          28,
          62,
          18,
-         {{"Style", "csDropDownList"},
-          {"Items", "Pass|Input|Output"},
-          {"Text", "Input"},
-          {"OnSelect", "Source_Select"}}},
+         {{"Style", "csDropDownList"}, {"Items", "Pass|Input|Output"}, {"Text", "Input"}}},
         Caption("Label5", "GroupBox1", 206, 14, 40, "View #"),
         {"TSpinEdit",
          "Spn_ViewNmbr",
@@ -847,30 +839,12 @@ TFormLayout DesignerLayout() {
          28,
          40,
          18,
-         {{"MaxValue", "10"},
-          {"MinValue", "1"},
-          {"Value", "1"},
-          {"EditorEnabled", "False"},
-          {"OnChange", "ViewNmbr_Change"}}},
+         {{"MaxValue", "10"}, {"MinValue", "1"}, {"Value", "1"}, {"EditorEnabled", "False"}}},
         Caption("Label6", "GroupBox1", 258, 14, 110, "Viewer Bounds (Impulse)"),
         Caption("Label7", "GroupBox1", 258, 32, 16, "left"),
-        {"TEdit",
-         "Edt_LastColImpls",
-         "GroupBox1",
-         276,
-         28,
-         56,
-         18,
-         {{"Text", "100"}, {"OnKeyPress", "LastColImpls_KeyPress"}}},
+        {"TEdit", "Edt_LastColImpls", "GroupBox1", 276, 28, 56, 18, {{"Text", "100"}}},
         Caption("Label8", "GroupBox1", 338, 32, 22, "width"),
-        {"TEdit",
-         "Edt_NmbrVwrCols",
-         "GroupBox1",
-         362,
-         28,
-         40,
-         18,
-         {{"Text", "201"}, {"OnKeyPress", "NmbrVwrCols_KeyPress"}}},
+        {"TEdit", "Edt_NmbrVwrCols", "GroupBox1", 362, 28, 40, 18, {{"Text", "201"}}},
         Caption("Label9", "GroupBox1", 414, 14, 60, "Impls-0 Col #"),
         {"TSpinEdit",
          "Spn_ZeroImpls",
@@ -879,34 +853,10 @@ TFormLayout DesignerLayout() {
          28,
          56,
          18,
-         {{"Value", "400"},
-          {"EditorEnabled", "False"},
-          {"MaxLength", "4"},
-          {"OnChange", "Time0Impls_Change"}}},
-        {"TButton",
-         "Btn_CopyAll",
-         "GroupBox1",
-         482,
-         24,
-         96,
-         24,
-         {{"Caption", "Copy all from Right"}, {"OnClick", "CopyAll_Click"}}},
-        {"TPanel",
-         "Pnl_Left",
-         "GroupBox1",
-         588,
-         16,
-         56,
-         36,
-         {{"Caption", "Left"}, {"Color", "$C0F0F0"}, {"OnClick", "PnlLeft_Click"}}},
-        {"TPanel",
-         "Pnl_Right",
-         "GroupBox1",
-         648,
-         16,
-         56,
-         36,
-         {{"Caption", "Right"}, {"Color", "$A0C0C0"}, {"OnClick", "PnlRight_Click"}}},
+         {{"Value", "400"}, {"EditorEnabled", "False"}, {"MaxLength", "4"}}},
+        {"TButton", "Btn_CopyAll", "GroupBox1", 482, 24, 96, 24, {{"Caption", "Copy all from Right"}}},
+        {"TPanel", "Pnl_Left", "GroupBox1", 588, 16, 56, 36, {{"Caption", "Left"}, {"Color", "$C0F0F0"}}},
+        {"TPanel", "Pnl_Right", "GroupBox1", 648, 16, 56, 36, {{"Caption", "Right"}, {"Color", "$A0C0C0"}}},
     };
     return layout;
 }
@@ -914,9 +864,9 @@ TFormLayout DesignerLayout() {
 } // namespace
 
 TobjKernelDesigner::TobjKernelDesigner(TComponent* owner) : TobjCustomDSP(owner) {
-    PublishHandlers();
     LoadLayout(DesignerLayout());
     FindComponents();
+    BindEvents();
 
     HistogramDisplay() = THistogramDisplay{};
     KernelModel& model = Model();
@@ -938,28 +888,31 @@ TobjKernelDesigner::~TobjKernelDesigner() {
     FreeStatsWindow();
 }
 
-void TobjKernelDesigner::PublishHandlers() {
-    Publish("Hndl_MouseMove", &TobjKernelDesigner::Hndl_MouseMove);
-    Publish("DatumValue_Enter", &TobjKernelDesigner::DatumValue_Enter);
-    Publish("Source_Select", &TobjKernelDesigner::Source_Select);
-    Publish("ViewNmbr_Change", &TobjKernelDesigner::ViewNmbr_Change);
-    Publish("LastColImpls_KeyPress", &TobjKernelDesigner::LastColImpls_KeyPress);
-    Publish("NmbrVwrCols_KeyPress", &TobjKernelDesigner::NmbrVwrCols_KeyPress);
-    Publish("Time0Impls_Change", &TobjKernelDesigner::Time0Impls_Change);
-    Publish("CopyAll_Click", &TobjKernelDesigner::CopyAll_Click);
-    Publish("PnlLeft_Click", &TobjKernelDesigner::PnlLeft_Click);
-    Publish("PnlRight_Click", &TobjKernelDesigner::PnlRight_Click);
-    Publish("Operation_Select", &TobjKernelDesigner::Operation_Select);
-    Publish("MnItm_UndoClick", &TobjKernelDesigner::MnItm_UndoClick);
-    Publish("MnItm_RedoClick", &TobjKernelDesigner::MnItm_RedoClick);
-    Publish("Reset_Click", &TobjKernelDesigner::Reset_Click);
-    Publish("AbleStats_Click", &TobjKernelDesigner::AbleStats_Click);
-    Publish("Filter_Click", &TobjKernelDesigner::Filter_Click);
-    Publish("Reverb_Click", &TobjKernelDesigner::Reverb_Click);
-    Publish("Echo_Click", &TobjKernelDesigner::Echo_Click);
-    Publish("Resonance_Click", &TobjKernelDesigner::Resonance_Click);
-    Publish("MnItm_ManageClick", &TobjKernelDesigner::MnItm_ManageClick);
-    Publish("Designer_Close", &TobjKernelDesigner::Designer_Close);
+void TobjKernelDesigner::BindEvents() {
+    Bind(OnMouseMove, this, &TobjKernelDesigner::Hndl_MouseMove);
+    Bind(OnClose, this, &TobjKernelDesigner::Designer_Close);
+    Bind(MnItm_Undo->OnClick, this, &TobjKernelDesigner::MnItm_UndoClick);
+    Bind(MnItm_Redo->OnClick, this, &TobjKernelDesigner::MnItm_RedoClick);
+    for (const char* name :
+         {"MnItm_Copy", "MnItm_Cut", "MnItm_Clear", "MnItm_PasteOverwrite", "MnItm_PasteMix", "MnItm_Reverse",
+          "MnItm_Mirror", "MnItm_Invert", "MnItm_Amplify", "MnItm_BlockAdjust", "MnItm_Harmonize"})
+        Bind(Find<TMenuItem>(name).OnClick, this, &TobjKernelDesigner::Operation_Select);
+    Bind(Find<TMenuItem>("MnItm_Reset").OnClick, this, &TobjKernelDesigner::Reset_Click);
+    Bind(MnItm_AbleStats->OnClick, this, &TobjKernelDesigner::AbleStats_Click);
+    Bind(Find<TMenuItem>("MnItm_Reverb").OnClick, this, &TobjKernelDesigner::Reverb_Click);
+    Bind(Find<TMenuItem>("MnItm_Resonance").OnClick, this, &TobjKernelDesigner::Resonance_Click);
+    Bind(Find<TMenuItem>("MnItm_Echo").OnClick, this, &TobjKernelDesigner::Echo_Click);
+    Bind(Find<TMenuItem>("MnItm_Filter").OnClick, this, &TobjKernelDesigner::Filter_Click);
+    Bind(Find<TMenuItem>("MnItm_Manage").OnClick, this, &TobjKernelDesigner::MnItm_ManageClick);
+    Bind(Edt_Value->OnKeyPress, this, &TobjKernelDesigner::DatumValue_Enter);
+    Bind(CmBx_Source->OnSelect, this, &TobjKernelDesigner::Source_Select);
+    Bind(Spn_ViewNmbr->OnChange, this, &TobjKernelDesigner::ViewNmbr_Change);
+    Bind(Edt_LastColImpls->OnKeyPress, this, &TobjKernelDesigner::LastColImpls_KeyPress);
+    Bind(Edt_NmbrVwrCols->OnKeyPress, this, &TobjKernelDesigner::NmbrVwrCols_KeyPress);
+    Bind(Spn_ZeroImpls->OnChange, this, &TobjKernelDesigner::Time0Impls_Change);
+    Bind(Btn_CopyAll->OnClick, this, &TobjKernelDesigner::CopyAll_Click);
+    Bind(Pnl_Left->OnClick, this, &TobjKernelDesigner::PnlLeft_Click);
+    Bind(Pnl_Right->OnClick, this, &TobjKernelDesigner::PnlRight_Click);
 }
 
 void TobjKernelDesigner::FindComponents() {

@@ -267,7 +267,7 @@ public:
     // The statistics window while it is open, else nullptr.
     TobjStatsForm* StatsWindow() const { return stats_.get(); }
 
-    // ---- Handlers named in the layout
+    // ---- Event handlers, bound in BindEvents
     void Hndl_MouseMove(TObject&, TShiftState, int, int);
     void DatumValue_Enter(TObject&, char& key);
     void Source_Select(TObject&);
@@ -338,7 +338,7 @@ private:
     void ShowError(const std::string& text) override;
     bool ConfirmReset(const std::string& text) override;
 
-    void PublishHandlers();
+    void BindEvents();
     void FindComponents();
     void MakeHistograms();
     void MakeRulers();

@@ -117,6 +117,7 @@ protected:
     void LoadSettings() override;
 
 private:
+    void BindEvents();
     void ShowRegen(RegenBank bank, int index);
 
     std::unique_ptr<ReverbState> state_ = MakeReverbState();
