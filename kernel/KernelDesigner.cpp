@@ -434,7 +434,7 @@ void TobjKernelEditor::ComputeAllBars() {
 }
 
 void TobjKernelEditor::UpdateDisplay() {
-    if (!columnDeleted_) {
+    if (!ColumnDeletePending()) {
         // The grabbed indexes name places in the list rebuilt here: another record (of another channel,
         // or after an edit or an undo) may stand there now, so the grab ends.
         Grab(-1, -1);
@@ -560,50 +560,21 @@ void TobjKernelEditor::Grab(std::int32_t workingIndex, std::int32_t kernelIndex)
 }
 
 void TobjKernelEditor::DeleteColumn(const TColumnTriple& hit, const TColumnTriple& kernelHit) {
-    // Pending before the displays update, so that the working list is not rebuilt until the release.
-    columnDeleted_ = true;
-    working_.Delete(hit.Index, 1);
-    if (kernelHit.Index >= 0)
-        Model().CurrentKernel->Delete(kernelHit.Index, 1);
-    ResetRange();
-    const TSelectionRec selection = Model().Selection;
-    Model().SelectImpulses(selection.LowImpulse, selection.HighImpulse, false);
-    UpdateDisplay();
-    if (Viewer != nullptr)
-        Viewer->UpdateDisplay();
-    if (OnCountsChanged)
-        OnCountsChanged();
+    if (Controller != nullptr)
+        Controller->DeleteColumn({hit.Index, kernelHit.Index});
 }
 
-bool TobjKernelEditor::CreateColumn(const TColumnTriple& hit, TColumnTriple& kernelHit) {
-    TImpulseRec rec = InputTemplate;
-    rec.Impulse = hit.Impulse;
-    rec.Selected = true;
-    TImpulseRec kernelRec = rec;
-    TobjHistData& kernel = *Model().CurrentKernel;
-    std::int32_t kernelIndex = kernel.AddOrMerge(kernelRec, TMergeMode::Keep);
-    if (kernelIndex == -1)
-        kernelIndex = Model().LastKeptIndex; // the kernel held it already
-    if (kernelIndex < 0)
-        return false; // the kernel is full
-    TImpulseRec workingRec = rec;
-    std::int32_t workingIndex = working_.AddOrMerge(workingRec, TMergeMode::Keep);
-    if (workingIndex == -1)
-        workingIndex = Model().LastKeptIndex;
-    if (workingIndex < 0)
-        return false;
-    kernelHit.Index = kernelIndex;
-    ResetRange();
-    const TViewBounds& editor = *Model().CurrentEditorBounds;
-    Model().SelectImpulses(editor.LowImpulse, editor.HighImpulse, false);
-    ComputeBar(workingIndex);
-    if (Viewer != nullptr && Viewer->Kernel == &kernel)
-        Viewer->ComputeBar(kernelIndex);
-    if (OnCountsChanged)
-        OnCountsChanged();
-    Grab(workingIndex, kernelIndex);
-    columnCreated_ = true;
-    return true;
+void TobjKernelEditor::CreateColumn(const TColumnTriple& hit, TColumnTriple& kernelHit) {
+    if (Controller == nullptr)
+        return;
+    const std::optional<TEditorGrab> grab = Controller->CreateColumn(hit.Impulse);
+    if (!grab)
+        return; // a full list refused it
+    kernelHit.Index = grab->Kernel;
+    ComputeBar(grab->Working);
+    if (Viewer != nullptr && Viewer->Kernel == Model().CurrentKernel)
+        Viewer->ComputeBar(grab->Kernel);
+    Grab(grab->Working, grab->Kernel);
 }
 
 void TobjKernelEditor::CancelRulerDrags() {
@@ -624,20 +595,14 @@ void TobjKernelEditor::MarkCaptionChanged() {
 
 void TobjKernelEditor::StartDrag() {
     moved_ = true;
-    if (Clipboard != nullptr)
-        Clipboard->FreeClipboard();
-    dragging_ = working_.Kind(grabbedWorking_) != TSourceKind::Pass;
+    dragging_ = Controller != nullptr && Controller->StartDrag(grabbedWorking_);
     if (dragging_)
         MarkCaptionChanged();
 }
 
 void TobjKernelEditor::DragTo(int y) {
-    valueChanged_ = !columnCreated_;
     const long double value = geometry_.ValueAtRow(y);
-    working_.SetValue(grabbedWorking_, value);
-    TobjHistData& kernel = *Model().CurrentKernel;
-    if (grabbedKernel_ >= 0 && grabbedKernel_ < kernel.Count())
-        kernel.SetValue(grabbedKernel_, value);
+    Controller->DragValue({grabbedWorking_, grabbedKernel_}, value);
     if (OnValueDragged)
         OnValueDragged(value);
 
@@ -680,7 +645,8 @@ void TobjKernelEditor::EndPress() {
     rightDown_ = false;
     dragging_ = false;
     moved_ = false;
-    FlushUndo();
+    if (Controller != nullptr)
+        Controller->EndGesture();
 }
 
 // A press whose capture another window takes gets no release: it ends here instead, so that its undo
@@ -690,21 +656,6 @@ LRESULT TobjKernelEditor::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != Handle())
         EndPress();
     return result;
-}
-
-void TobjKernelEditor::FlushUndo() {
-    const bool created = columnCreated_;
-    const bool deleted = columnDeleted_;
-    const bool changed = valueChanged_;
-    columnCreated_ = columnDeleted_ = valueChanged_ = false;
-    if (!RecordUndo)
-        return;
-    if (created)
-        RecordUndo(kCreateColumnUndo);
-    if (deleted)
-        RecordUndo(kDeleteColumnUndo);
-    if (changed)
-        RecordUndo(kChangeValueUndo);
 }
 
 } // namespace tarvola
@@ -877,6 +828,7 @@ TobjKernelDesigner::TobjKernelDesigner(TComponent* owner) : TobjCustomDSP(owner)
     // The controller puts the model in its start state and binds both kernels' OnChange to the editor.
     controller_ = std::make_unique<KernelDesignerController>(model, Clipboard(), Editor->WorkingList(),
                                                              static_cast<IKernelDesignerWindow&>(*this));
+    Editor->Controller = controller_.get();
     Viewer->Kernel = model.CurrentKernel;
     MakeRulers();
     Pnl_Left->SetColor(static_cast<TColor>(kActivePanelColour));
@@ -886,6 +838,8 @@ TobjKernelDesigner::TobjKernelDesigner(TComponent* owner) : TobjCustomDSP(owner)
 TobjKernelDesigner::~TobjKernelDesigner() {
     FormDestroy();
     FreeStatsWindow();
+    // The controller goes before the editor's window: a press ending then has nothing to record.
+    Editor->Controller = nullptr;
 }
 
 void TobjKernelDesigner::BindEvents() {
@@ -948,9 +902,6 @@ void TobjKernelDesigner::MakeHistograms() {
         [this](std::int32_t index, long double value) { Viewer->RedrawRecord(index, value); },
         [this](const TColumnTriple& hit) { ShowReadOut(hit); });
     Editor->Viewer = Viewer;
-    Editor->Clipboard = &Clipboard();
-    Editor->OnCountsChanged = [this] { UpdateStats(); };
-    Editor->RecordUndo = [this](const std::string& description) { controller_->RecordUndo(description); };
     Editor->OnRulerUpdate = [this] { UpdateEditorRuler(); };
     Editor->OnValueDragged = [this](long double value) {
         Edt_Value->SetCaption(FloatToStrF(value, TFloatFormat::ffGeneral, 18, 0));

@@ -148,17 +148,14 @@ public:
     std::function<void(std::int32_t index, long double value)> RedrawViewerRecord;
     // The value of a dragged bar, for the designer's value edit.
     std::function<void(long double value)> OnValueDragged;
-    // The statistics window's record counts.
-    std::function<void()> OnCountsChanged;
-    // Records an undo entry of both kernels under a description and updates the designer's captions.
-    std::function<void(const std::string& description)> RecordUndo;
     // The designer's refit of the impulse ruler to the editor range.
     std::function<void()> OnRulerUpdate;
     // The other parts of the designer this editor works with (each may be nullptr).
     TobjKernelViewer* Viewer = nullptr;
     TobjGraphAxis* ImpulseRuler = nullptr;
     TobjGraphAxis* ValueRuler = nullptr;
-    TImpulseClipboard* Clipboard = nullptr;
+    // The model's writer: the presses, drags and releases go through it (none: they change nothing).
+    KernelDesignerController* Controller = nullptr;
 
     // Places the editor below the viewer (at Top + 1) and binds the viewer's redraw and the read-out.
     void SetupEditor(int top, int topArea, int browserRight,
@@ -194,14 +191,14 @@ private:
     // The press is over (released, or its capture lost): its undo entries are recorded.
     void EndPress();
     void DeleteColumn(const TColumnTriple& hit, const TColumnTriple& kernelHit);
-    bool CreateColumn(const TColumnTriple& hit, TColumnTriple& kernelHit);
+    void CreateColumn(const TColumnTriple& hit, TColumnTriple& kernelHit);
     void Grab(std::int32_t workingIndex, std::int32_t kernelIndex);
     void StartDrag();
     void DragTo(int y);
     void MarkCaptionChanged();
     void CancelRulerDrags();
     void ComputeAllBars();
-    void FlushUndo();
+    bool ColumnDeletePending() const { return Controller != nullptr && Controller->ColumnDeletePending(); }
 
     TobjHistData working_;
     bool leftDown_ = false;
@@ -212,9 +209,6 @@ private:
     int lastY_ = 0;
     std::int32_t grabbedWorking_ = -1;
     std::int32_t grabbedKernel_ = -1;
-    bool columnCreated_ = false;
-    bool columnDeleted_ = false;
-    bool valueChanged_ = false;
 };
 
 // The kernel designer window. It stands below the main window for the program's whole run: the preset
