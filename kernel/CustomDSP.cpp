@@ -47,11 +47,6 @@ bool HasUndoExtension(const std::string& name) {
 
 } // namespace
 
-int& BrowserRight() {
-    static int right = 0;
-    return right;
-}
-
 TobjCustomDSP::TobjCustomDSP(TComponent* owner) : TForm(owner) {
     LoadLayout(kCustomDSPLayout);
     Bvl_TxtBoxes = &Find<TBevel>("Bvl_TxtBoxes");
@@ -60,11 +55,11 @@ TobjCustomDSP::TobjCustomDSP(TComponent* owner) : TForm(owner) {
     Btn_Close = &Find<TButton>("Btn_Close");
     Btn_Cancel = &Find<TButton>("Btn_Cancel");
     Btn_Help = &Find<TButton>("Btn_Help");
+    browserRight_ = Bvl_TxtBoxes->Left() + Bvl_TxtBoxes->Width() + 4;
     Bind(Btn_OK->OnClick, this, &TobjCustomDSP::OK_Click);
     Bind(Btn_Close->OnClick, this, &TobjCustomDSP::Close_Click);
     Bind(Btn_Cancel->OnClick, this, &TobjCustomDSP::Cancel_Click);
     Bind(Btn_Help->OnClick, this, &TobjCustomDSP::Help_Click);
-    BrowserRight() = Bvl_TxtBoxes->Left() + Bvl_TxtBoxes->Width() + 4;
 }
 
 TobjCustomDSP::~TobjCustomDSP() {

@@ -23,9 +23,6 @@ namespace tarvola {
 struct TobjAudioInfo;
 class TobjMultiMemStrm;
 
-// The left edge of the design area right of the base form's left column; set when a base form is made.
-int& BrowserRight();
-
 class TobjCustomDSP : public TForm {
 public:
     explicit TobjCustomDSP(TComponent* owner);
@@ -51,6 +48,8 @@ public:
     virtual void Process() = 0;
     // True when the last Process ran to its end; the main window reads it.
     bool ProcessOK() const { return processOK_; }
+    // The left edge of the design area, right of the left column that the preset browser takes.
+    int BrowserRight() const { return browserRight_; }
 
     // ---- Fields
     TobjAudioInfo* FormatFields = nullptr;  // the signal's format, the main window's
@@ -91,6 +90,7 @@ private:
     void DeleteUndoSnapshots() const;
 
     bool processOK_ = false;
+    int browserRight_ = 0;
     bool destroyed_ = false;
 };
 

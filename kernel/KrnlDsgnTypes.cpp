@@ -562,9 +562,4 @@ void KernelModel::ResetToDefaults() {
     }
 }
 
-KernelModel& Model() {
-    static KernelModel model;
-    return model;
-}
-
 } // namespace tarvola

@@ -43,7 +43,7 @@ public:
     // lies in its "User\" folder), puts the target into Spn_TargetImpls, takes the model's left and right
     // kernels, then LoadSettings and SettingsToControls.
     void Setup(std::int32_t sampleRate, std::int32_t targetImpulse, const std::string& programFolder,
-               KernelModel& model = Model());
+               KernelModel& model);
 
     // The explicit save step once the dialog has closed; false (after its warning) when it failed.
     virtual bool SaveSettings() = 0;
@@ -103,7 +103,7 @@ private:
 // settings in the explicit step, frees it.
 template <class Designer>
 void RunEffectDesigner(TComponent* owner, std::int32_t sampleRate, std::int32_t targetImpulse,
-                       const std::string& programFolder, KernelModel& model = Model()) {
+                       const std::string& programFolder, KernelModel& model) {
     Designer designer(owner);
     designer.Setup(sampleRate, targetImpulse, programFolder, model);
     designer.ShowModal();

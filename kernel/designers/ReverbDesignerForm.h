@@ -31,7 +31,7 @@ public:
     // "ReverbPersist.dat" from the program folder's "User\" (or the defaults, with a warning), and shows the
     // settings, the mix in force and the first regenerator of each bank.
     void Setup(std::int32_t sampleRate, std::int32_t targetImpulse, const std::string& programFolder,
-               KernelModel& model = Model());
+               KernelModel& model);
     // Writes the settings, the write mode, the mix and both banks as they stand.
     bool SaveSettings() override;
 

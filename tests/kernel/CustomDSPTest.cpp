@@ -87,9 +87,8 @@ protected:
 };
 
 TEST_F(CustomDSP, ConstructionLaysOutTheFormAndSetsTheBrowsersRightEdge) {
-    BrowserRight() = 0;
     TobjRecordingDesigner fresh(nullptr, calls);
-    EXPECT_EQ(BrowserRight(), 181);
+    EXPECT_EQ(fresh.BrowserRight(), 181);
     EXPECT_EQ(fresh.ClientWidth(), 469);
     EXPECT_EQ(fresh.ClientHeight(), 349);
     EXPECT_EQ(fresh.Font().Name(), "Small Fonts");

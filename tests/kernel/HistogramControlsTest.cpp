@@ -94,11 +94,11 @@ protected:
         Model().SelectChannel(1);
         Model().ResetToDefaults();
 
-        viewer = &form.Create<TobjKernelViewer>();
+        viewer = &form.Create<TobjKernelViewer>(model, display);
         viewer->SetParent(&form);
         viewer->Kernel = Model().CurrentKernel;
         viewer->SetupViewer(0, 0);
-        editor = &form.Create<TobjKernelEditor>();
+        editor = &form.Create<TobjKernelEditor>(model, display);
         editor->SetParent(&form);
         editor->SetupEditor(
             viewer->Top() + viewer->Height(), 0, 0,
@@ -204,8 +204,14 @@ protected:
     int ZeroY() const { return editor->Geometry().ZeroY(); }
     const TobjHistData& KernelList() const { return *Model().CurrentKernel; }
 
+    // The model and the display values the histograms show.
+    KernelModel& Model() const { return model; }
+    THistogramDisplay& HistogramDisplay() const { return display; }
+
     KernelTestFolder folder;
-    TImpulseClipboard clipboard{Model()};
+    mutable KernelModel model;
+    mutable THistogramDisplay display;
+    TImpulseClipboard clipboard{model};
     HistogramWindow window;
     TForm form;
     std::unique_ptr<KernelDesignerController> controller;
