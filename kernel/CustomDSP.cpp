@@ -21,6 +21,8 @@ const TFormLayout kCustomDSPLayout{
      {"Font.Height", "-9"}},
     {
         {"TBevel", "Bvl_TxtBoxes", "", 4, 5, 173, 300, {{"Shape", "bsFrame"}}},
+        // Inside the frame: where the preset browser will stand.
+        {"TPanel", "Pnl_Browser", "", 6, 7, 169, 296, {{"Caption", ""}, {"BevelOuter", "bvNone"}}},
         {"TBevel", "Bvl_Buttons", "", 4, 308, 173, 37, {{"Shape", "bsFrame"}}},
         {"TButton", "Btn_OK", "", 9, 316, 38, 21, {{"Caption", "OK"}}},
         {"TButton", "Btn_Close", "", 51, 316, 38, 21, {{"Caption", "Close"}}},
@@ -50,6 +52,7 @@ bool HasUndoExtension(const std::string& name) {
 TobjCustomDSP::TobjCustomDSP(TComponent* owner) : TForm(owner) {
     LoadLayout(kCustomDSPLayout);
     Bvl_TxtBoxes = &Find<TBevel>("Bvl_TxtBoxes");
+    Pnl_Browser = &Find<TPanel>("Pnl_Browser");
     Bvl_Buttons = &Find<TBevel>("Bvl_Buttons");
     Btn_OK = &Find<TButton>("Btn_OK");
     Btn_Close = &Find<TButton>("Btn_Close");
@@ -116,6 +119,8 @@ void TobjCustomDSP::LayOutLeftColumn(int topOffset) {
         Bvl_TxtBoxes->SetHeight(Bvl_TxtBoxes->Height() - topOffset);
         Bvl_TxtBoxes->SetTop(topOffset);
     }
+    Pnl_Browser->SetBounds(Bvl_TxtBoxes->Left() + 2, Bvl_TxtBoxes->Top() + 2, Bvl_TxtBoxes->Width() - 4,
+                           Bvl_TxtBoxes->Height() - 4);
 }
 
 void TobjCustomDSP::OK_Click(TObject&) {

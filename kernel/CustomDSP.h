@@ -62,6 +62,8 @@ public:
     bool Embedded = false;                  // True: OK neither saves the state nor closes the form
 
     TBevel* Bvl_TxtBoxes = nullptr;
+    // The host of the preset browser, in the left column's frame.
+    TPanel* Pnl_Browser = nullptr;
     TBevel* Bvl_Buttons = nullptr;
     TButton* Btn_OK = nullptr;
     TButton* Btn_Close = nullptr;
