@@ -1,7 +1,7 @@
 // What the kernel designer window does to the model, apart from any window: the Edit menu's eleven
-// operations, the column read-out and its value and source edits, the channel switch, the view number, the
-// viewer bounds and width edits, the impulse-zero shift, Duplicate, Reset, Undo and Redo, and the undo
-// entries that go with them.
+// operations, the editor's gestures (create, drag and delete a column), the column read-out and its value
+// and source edits, the channel switch, the view number, the viewer bounds and width edits, the
+// impulse-zero shift, Duplicate, Reset, Undo and Redo, and the undo entries that go with them.
 //
 // The window (TobjKernelDesigner) owns the controls, the histograms and the editor's working list, and
 // turns each handler into one call here. The controller changes the model, records the one undo entry of
@@ -10,8 +10,7 @@
 // (UndoSnapshotError, FloatError, RangeError) reach the caller, which shows them.
 //
 // Typical wiring in the window:
-//   controller = std::make_unique<KernelDesignerController>(Model(), Clipboard(), Editor->WorkingList(),
-//   *this);
+//   controller = std::make_unique<KernelDesignerController>(model, clipboard, Editor->WorkingList(), *this);
 //   ... Setup (which loads the state) ...
 //   controller->StartSession(ProgramFolder);              // records "Initial Data"
 //   void Operation_Select(tag)  { controller->Operation(tag); }

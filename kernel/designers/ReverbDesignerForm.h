@@ -79,7 +79,7 @@ public:
     TButton* Btn_Generate;
     TButton* Btn_Cancel;
 
-    // Handlers (published to the layout).
+    // Event handlers, bound in BindEvents.
     void ERType_Click(TObject& sender);
     void ERSize_Change(TObject& sender);
     void ERStrength_Change(TObject& sender);

@@ -6,8 +6,9 @@
 // large for 32 bits before anything is designed.
 //
 // A tap dialog derives from TobjTapDesigner<its settings record, its control values>. Its constructor
-// publishes its own handlers, loads its layout (built from the rows here), calls BindTapControls, finds
-// its own controls and names its four control groups and its checked number fields. It implements the
+// loads its layout (built from the rows here), calls BindTapControls (which binds the shared controls'
+// events), finds its own controls, binds their events and names its four control groups and its checked
+// number fields. It implements the
 // hooks below for what only it has; everything else is here.
 //
 // Also here: TCheckedSpinEdit, the number field both dialogs use. When the user leaves it holding a number
