@@ -200,6 +200,7 @@ TobjKernelDesigner::TobjKernelDesigner(TComponent* owner) : TobjCustomDSP(owner)
     controller_ = std::make_unique<KernelDesignerController>(model, Clipboard(), Editor->WorkingList(),
                                                              static_cast<IKernelDesignerWindow&>(*this));
     Editor->Controller = controller_.get();
+    Viewer->Controller = controller_.get();
     Viewer->Kernel = model.CurrentKernel;
     MakeRulers();
     Pnl_Left->SetColor(static_cast<TColor>(kActivePanelColour));
@@ -211,6 +212,7 @@ TobjKernelDesigner::~TobjKernelDesigner() {
     FreeStatsWindow();
     // The controller goes before the editor's window: a press ending then has nothing to record.
     Editor->Controller = nullptr;
+    Viewer->Controller = nullptr;
 }
 
 void TobjKernelDesigner::BindEvents() {

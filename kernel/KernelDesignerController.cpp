@@ -190,6 +190,33 @@ void KernelDesignerController::EndGesture() {
         RecordUndo(kChangeValueUndo);
 }
 
+// ---- The editor range chosen in the histograms
+
+void KernelDesignerController::ChooseEditorRange(const TColumnTriple& low, const TColumnTriple& high) {
+    TViewBounds& editor = EditorBounds();
+    editor.RelLow = low.Column;
+    editor.LowIndex = low.Index;
+    editor.LowImpulse = low.Impulse;
+    editor.RelHigh = high.Column;
+    editor.HighIndex = high.Index;
+    editor.HighImpulse = high.Impulse;
+    editor.Width = high.Column - low.Column + 1;
+    editor.ZeroColumn = CheckedSub(0, low.Impulse);
+    model_.RecomputeBounds(editor, -1);
+    model_.SelectImpulses(low.Impulse, high.Impulse, false);
+}
+
+bool KernelDesignerController::SelectEditorSpan(std::int32_t low, std::int32_t high) {
+    TViewBounds& editor = EditorBounds();
+    const bool sameWidth = std::int64_t{high} - low + 1 == editor.Width;
+    editor.LowImpulse = low;
+    editor.HighImpulse = high;
+    model_.RecomputeBounds(editor, -1);
+    window_.ResetEditorRange();
+    model_.SelectImpulses(low, high, false);
+    return sameWidth;
+}
+
 void KernelDesignerController::ShowCounts() {
     window_.ShowStats(model_.LeftKernel.Count(), model_.RightKernel.Count());
 }

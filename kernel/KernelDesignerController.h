@@ -236,6 +236,15 @@ public:
     void EndGesture();
     bool ColumnDeletePending() const { return gesture_.deleted; }
 
+    // ---- The editor range chosen in the histograms
+
+    // A drag across the viewer from Low to High (view columns with their kernel indexes and impulses): the
+    // editor bounds take that span and the records in it are selected.
+    void ChooseEditorRange(const TColumnTriple& low, const TColumnTriple& high);
+    // The impulse ruler's span Low..High (checked by the caller): the editor bounds take it, the editor's
+    // shown records follow and the records in it are selected. True when the width stayed the same.
+    bool SelectEditorSpan(std::int32_t low, std::int32_t high);
+
     // ---- Channels and views
 
     // Btn_CopyAll: the current channel's kernel and statistics become copies of the other channel's

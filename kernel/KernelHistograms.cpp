@@ -359,17 +359,8 @@ void TobjKernelViewer::EndPress() {
     selecting_ = false;
     const TColumnTriple& low = start_.Column <= last_.Column ? start_ : last_;
     const TColumnTriple& high = start_.Column <= last_.Column ? last_ : start_;
-    TViewBounds& editor = *model_.CurrentEditorBounds;
-    editor.RelLow = low.Column;
-    editor.LowIndex = low.Index;
-    editor.LowImpulse = low.Impulse;
-    editor.RelHigh = high.Column;
-    editor.HighIndex = high.Index;
-    editor.HighImpulse = high.Impulse;
-    editor.Width = high.Column - low.Column + 1;
-    editor.ZeroColumn = CheckedSub(0, low.Impulse);
-    model_.RecomputeBounds(editor, -1);
-    model_.SelectImpulses(low.Impulse, high.Impulse, false);
+    if (Controller != nullptr)
+        Controller->ChooseEditorRange(low, high);
     if (OnRangeChosen)
         OnRangeChosen();
     if (OnRangeChosen2)
@@ -442,17 +433,11 @@ void TobjKernelEditor::DrawContent(TCanvas& canvas) {
 }
 
 void TobjKernelEditor::SpanSelected(std::int32_t low, std::int32_t high) {
-    if (!SpanAcceptable(low, high))
+    if (Controller == nullptr || !SpanAcceptable(low, high))
         return;
-    TViewBounds& editor = *model_.CurrentEditorBounds;
-    SameWidth = std::int64_t{high} - low + 1 == editor.Width;
-    editor.LowImpulse = low;
-    editor.HighImpulse = high;
     if (Viewer != nullptr)
         Viewer->HighlightRange(false);
-    model_.RecomputeBounds(editor, -1);
-    ResetRange();
-    model_.SelectImpulses(low, high, false);
+    SameWidth = Controller->SelectEditorSpan(low, high);
     if (Viewer != nullptr)
         Viewer->HighlightRange(true);
     UpdateDisplay();

@@ -86,6 +86,8 @@ public:
     // Kernel is the current kernel.
     TobjKernelViewer(TComponent* owner, KernelModel& model, THistogramDisplay& display);
 
+    // The model's writer: a drag's editor range goes through it (none: the drag only highlights).
+    KernelDesignerController* Controller = nullptr;
     // Fired after a drag chose the editor range: the editor's UpdateDisplay, then the designer's ruler.
     std::function<void()> OnRangeChosen;
     std::function<void()> OnRangeChosen2;

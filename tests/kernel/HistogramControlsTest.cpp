@@ -113,6 +113,7 @@ protected:
         window.controller = controller.get();
         window.undo = &undo;
         editor->Controller = controller.get();
+        viewer->Controller = controller.get();
         viewer->OnRangeChosen = [this] { editor->UpdateDisplay(); };
         viewer->OnRangeChosen2 = [this] { ++rangesChosen; };
         Model().LeftKernel.OnChange = [this] { editor->ResetRange(); };
@@ -168,7 +169,10 @@ protected:
     }
 
     // The controller goes before the form's windows.
-    ~HistogramWindows() override { editor->Controller = nullptr; }
+    ~HistogramWindows() override {
+        editor->Controller = nullptr;
+        viewer->Controller = nullptr;
+    }
 
     // What the designer does after the editor range moved.
     void UpdateEditorRuler() {

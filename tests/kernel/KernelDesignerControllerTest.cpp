@@ -747,6 +747,31 @@ TEST_F(ControllerTest, AFullKernelRefusesANewColumn) {
     ExpectEntry(before, nullptr);
 }
 
+// ---- The editor range chosen in the histograms ----------------------------------------------------------
+
+TEST_F(ControllerTest, AViewerDragAndARulerSpanSetTheEditorBoundsAndTheSelection) {
+    // The view spans -400..400: column c shows impulse c - 400.
+    Load({{-3, 0.5L}, {0, 1.0L}, {5, 0.5L}, {30, 0.25L}}, -10, 10);
+    controller.ChooseEditorRange({396, 0, -4}, {406, 2, 6});
+    EXPECT_EQ(EditorSpan(), std::make_pair(-4, 6));
+    EXPECT_EQ(model.CurrentEditorBounds->Width, 11);
+    EXPECT_EQ(model.CurrentEditorBounds->ZeroColumn, 4);
+    EXPECT_EQ(model.CurrentEditorBounds->Count, 3);
+    EXPECT_EQ(model.Selection.LowImpulse, -4);
+    EXPECT_EQ(model.Selection.HighImpulse, 6);
+    EXPECT_EQ(model.Selection.Count, 3);
+
+    const int resets = window.editorRangeResets;
+    EXPECT_TRUE(controller.SelectEditorSpan(20, 30)); // 11 wide, as before
+    EXPECT_EQ(EditorSpan(), std::make_pair(20, 30));
+    EXPECT_EQ(model.CurrentEditorBounds->Count, 1);
+    EXPECT_EQ(model.Selection.FirstIndex, 3);
+    EXPECT_EQ(model.Selection.Count, 1);
+    EXPECT_GT(window.editorRangeResets, resets); // the editor's shown records follow
+    EXPECT_FALSE(controller.SelectEditorSpan(-3, 30));
+    EXPECT_EQ(model.Selection.Count, 4);
+}
+
 // ---- Channels and views --------------------------------------------------------------------------------
 
 TEST_F(ControllerTest, SwitchingChannelShowsTheOtherKernel) {
