@@ -26,15 +26,6 @@ class TMenuItem;
 class TSpinEdit;
 class TobjStatsForm;
 
-// The kernel designer window. It stands below the main window for the program's whole run: the preset
-// browser's column on the left (kept free by the base form), the viewer over the editor with their two
-// rulers, and along the bottom the read-out of the editor's column and the view's controls. Every handler
-// hands its work to the KernelDesignerController, which asks back through IKernelDesignerWindow for the
-// redraws, dialogs and messages; the window itself only lays out, draws and relays.
-//
-//   designer.ShowButtons = false; designer.Embedded = true; designer.SetSampleRate(0);
-//   designer.SetupSession(&audioInfo, &signalView, &outputView, appDir, 0);   // state, "Initial Data"
-//   ... place and show it, then designer.ClearFirstTime();
 // What the designer window shows and edits. A base of the window, so that it is made before the window's
 // components and goes after them.
 struct TKernelDesignerData {
@@ -43,6 +34,15 @@ struct TKernelDesignerData {
     THistogramDisplay display;
 };
 
+// The kernel designer window. It stands below the main window for the program's whole run: the preset
+// browser's column on the left (the base form's host panel, empty so far), the viewer over the editor with
+// their two rulers, and along the bottom the read-out of the editor's column and the view's controls. Every
+// handler hands its work to the KernelDesignerController, which asks back through IKernelDesignerWindow for
+// the redraws, dialogs and messages; the window itself only lays out, draws and relays.
+//
+//   designer.ShowButtons = false; designer.Embedded = true; designer.SetSampleRate(0);
+//   designer.SetupSession(&audioInfo, &signalView, &outputView, appDir, 0);   // state, "Initial Data"
+//   ... place and show it, then designer.ClearFirstTime();
 class TobjKernelDesigner : private TKernelDesignerData, public TobjCustomDSP, private IKernelDesignerWindow {
 public:
     explicit TobjKernelDesigner(TComponent* owner);

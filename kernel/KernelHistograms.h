@@ -1,7 +1,8 @@
 // The kernel designer's two histograms of the current channel's kernel: the overview (TobjKernelViewer)
 // shows the current view, and a drag across it chooses the editor range; the editor (TobjKernelEditor)
 // shows that range from its own working copy of the records, where single columns are created (a click
-// near the zero line), deleted (Ctrl + click) and dragged to a new value.
+// near the zero line), deleted (Ctrl + click) and dragged to a new value. Both hand what a gesture does to
+// the model to the KernelDesignerController and draw what it leaves.
 //
 // Each histogram draws into its own back buffer and shows it whole when painted; a single column changed
 // by the mouse is drawn into the buffer and copied to the screen at once, so nothing flickers or is lost
