@@ -51,10 +51,7 @@ const TFormLayout kAboutLayout{
          {{"Caption", "https://tarvola.example/"},
           {"Alignment", "taCenter"},
           {"Font.Style", "Underline"},
-          {"Font.Color", "clBlue"},
-          {"OnClick", "OpenURL"},
-          {"OnMouseEnter", "Label1MouseEnter"},
-          {"OnMouseLeave", "Label1MouseLeave"}}},
+          {"Font.Color", "clBlue"}}},
         {"TButton",
          "OKButton",
          "",
@@ -62,18 +59,19 @@ const TFormLayout kAboutLayout{
          196,
          75,
          25,
-         {{"Caption", "OK"}, {"Default", "True"}, {"Cancel", "True"}, {"OnClick", "OK_Click"}}},
+         {{"Caption", "OK"}, {"Default", "True"}, {"Cancel", "True"}}},
     }};
 
 } // namespace
 
 TobjAboutBox::TobjAboutBox(TComponent* owner) : TForm(owner) {
-    Publish("OK_Click", &TobjAboutBox::OK_Click);
-    Publish("OpenURL", &TobjAboutBox::OpenURL);
-    Publish("Label1MouseEnter", &TobjAboutBox::Label1MouseEnter);
-    Publish("Label1MouseLeave", &TobjAboutBox::Label1MouseLeave);
     LoadLayout(kAboutLayout);
-    Find<TLabel>("Label1").SetCaption(WebSiteAddress);
+    auto& link = Find<TLabel>("Label1");
+    Bind(link.OnClick, this, &TobjAboutBox::OpenURL);
+    Bind(link.OnMouseEnter, this, &TobjAboutBox::Label1MouseEnter);
+    Bind(link.OnMouseLeave, this, &TobjAboutBox::Label1MouseLeave);
+    Bind(Find<TButton>("OKButton").OnClick, this, &TobjAboutBox::OK_Click);
+    link.SetCaption(WebSiteAddress);
 }
 
 void TobjAboutBox::OK_Click(TObject&) {

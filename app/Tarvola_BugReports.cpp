@@ -38,10 +38,7 @@ const TFormLayout kBugReportsLayout{
          {{"Caption", "support@tarvola.example"},
           {"Alignment", "taCenter"},
           {"Font.Style", "Underline"},
-          {"Font.Color", "clBlue"},
-          {"OnClick", "SendEmail"},
-          {"OnMouseEnter", "Label2_MouseEnter"},
-          {"OnMouseLeave", "Label2_MouseLeave"}}},
+          {"Font.Color", "clBlue"}}},
         {"TLabel",
          "Label3",
          "",
@@ -60,18 +57,19 @@ const TFormLayout kBugReportsLayout{
          186,
          75,
          25,
-         {{"Caption", "OK"}, {"Default", "True"}, {"Cancel", "True"}, {"OnClick", "OKBtn_Click"}}},
+         {{"Caption", "OK"}, {"Default", "True"}, {"Cancel", "True"}}},
     }};
 
 } // namespace
 
 TobjBugReports::TobjBugReports(TComponent* owner) : TForm(owner) {
-    Publish("OKBtn_Click", &TobjBugReports::OKBtn_Click);
-    Publish("SendEmail", &TobjBugReports::SendEmail);
-    Publish("Label2_MouseEnter", &TobjBugReports::Label2_MouseEnter);
-    Publish("Label2_MouseLeave", &TobjBugReports::Label2_MouseLeave);
     LoadLayout(kBugReportsLayout);
-    Find<TLabel>("Label2").SetCaption(SupportMailAddress);
+    auto& link = Find<TLabel>("Label2");
+    Bind(link.OnClick, this, &TobjBugReports::SendEmail);
+    Bind(link.OnMouseEnter, this, &TobjBugReports::Label2_MouseEnter);
+    Bind(link.OnMouseLeave, this, &TobjBugReports::Label2_MouseLeave);
+    Bind(Find<TButton>("OKBtn").OnClick, this, &TobjBugReports::OKBtn_Click);
+    link.SetCaption(SupportMailAddress);
 }
 
 void TobjBugReports::OKBtn_Click(TObject&) {

@@ -31,10 +31,7 @@ const char* const kParameterLabelNames[6] = {"Lbl_SmplRate", "Lbl_BitsPSmpl", "L
 
 // The window's layout; the client area is what is left of 1020 by 164 pixels.
 const TFormLayout kMainLayout{
-    {{"BorderStyle", "bsSingle"},
-     {"BorderIcons", "biSystemMenu biMinimize"},
-     {"Menu", "MainMenu1"},
-     {"OnMouseMove", "Main_MouseMove"}},
+    {{"BorderStyle", "bsSingle"}, {"BorderIcons", "biSystemMenu biMinimize"}, {"Menu", "MainMenu1"}},
     {
         {"TMainMenu", "MainMenu1", "", 0, 0, 0, 0, {}},
         {"TMenuItem", "SubMenu_File", "MainMenu1", 0, 0, 0, 0, {{"Caption", "&File"}}},
@@ -45,7 +42,7 @@ const TFormLayout kMainLayout{
          0,
          0,
          0,
-         {{"Caption", "Open"}, {"ShortCut", "Ctrl+O"}, {"OnClick", "MnItm_OpenClick"}}},
+         {{"Caption", "Open"}, {"ShortCut", "Ctrl+O"}}},
         {"TMenuItem",
          "MnItm_SaveAs",
          "SubMenu_File",
@@ -53,10 +50,7 @@ const TFormLayout kMainLayout{
          0,
          0,
          0,
-         {{"Caption", "Save As"},
-          {"ShortCut", "Ctrl+S"},
-          {"Enabled", "False"},
-          {"OnClick", "MnItm_SaveAsClick"}}},
+         {{"Caption", "Save As"}, {"ShortCut", "Ctrl+S"}, {"Enabled", "False"}}},
         {"TMenuItem",
          "MnItm_Close",
          "SubMenu_File",
@@ -64,15 +58,8 @@ const TFormLayout kMainLayout{
          0,
          0,
          0,
-         {{"Caption", "Close"}, {"ShortCut", "Ctrl+Q"}, {"Enabled", "False"}, {"OnClick", "CloseNewClick"}}},
-        {"TMenuItem",
-         "MnItm_Exit",
-         "SubMenu_File",
-         0,
-         0,
-         0,
-         0,
-         {{"Caption", "Exit"}, {"OnClick", "MnItm_ExitClick"}}},
+         {{"Caption", "Close"}, {"ShortCut", "Ctrl+Q"}, {"Enabled", "False"}}},
+        {"TMenuItem", "MnItm_Exit", "SubMenu_File", 0, 0, 0, 0, {{"Caption", "Exit"}}},
         {"TMenuItem",
          "SubMenu_Edit",
          "MainMenu1",
@@ -88,15 +75,8 @@ const TFormLayout kMainLayout{
          0,
          0,
          0,
-         {{"Caption", "Process"}, {"Enabled", "False"}, {"OnClick", "Process_Click"}}},
-        {"TMenuItem",
-         "MnItm_Undo",
-         "SubMenu_Edit",
-         0,
-         0,
-         0,
-         0,
-         {{"Caption", "Undo"}, {"Enabled", "False"}, {"OnClick", "Undo_Click"}}},
+         {{"Caption", "Process"}, {"Enabled", "False"}}},
+        {"TMenuItem", "MnItm_Undo", "SubMenu_Edit", 0, 0, 0, 0, {{"Caption", "Undo"}, {"Enabled", "False"}}},
         {"TMenuItem", "N1", "SubMenu_Edit", 0, 0, 0, 0, {{"Caption", "-"}}},
         {"TMenuItem",
          "MnItm_Play",
@@ -105,10 +85,7 @@ const TFormLayout kMainLayout{
          0,
          0,
          0,
-         {{"Caption", "Play"},
-          {"ShortCut", "Ctrl+Alt+P"},
-          {"Enabled", "False"},
-          {"OnClick", "MnItm_PlayClick"}}},
+         {{"Caption", "Play"}, {"ShortCut", "Ctrl+Alt+P"}, {"Enabled", "False"}}},
         {"TMenuItem",
          "MnItm_Stop",
          "SubMenu_Edit",
@@ -116,10 +93,7 @@ const TFormLayout kMainLayout{
          0,
          0,
          0,
-         {{"Caption", "Stop"},
-          {"ShortCut", "Ctrl+Alt+S"},
-          {"Enabled", "False"},
-          {"OnClick", "MnItm_StopClick"}}},
+         {{"Caption", "Stop"}, {"ShortCut", "Ctrl+Alt+S"}, {"Enabled", "False"}}},
         {"TMenuItem",
          "MnItm_Pause",
          "SubMenu_Edit",
@@ -127,10 +101,7 @@ const TFormLayout kMainLayout{
          0,
          0,
          0,
-         {{"Caption", "Pause"},
-          {"ShortCut", "Ctrl+Alt+A"},
-          {"Enabled", "False"},
-          {"OnClick", "MnItm_PauseClick"}}},
+         {{"Caption", "Pause"}, {"ShortCut", "Ctrl+Alt+A"}, {"Enabled", "False"}}},
         {"TMenuItem",
          "MnItm_Resume",
          "SubMenu_Edit",
@@ -138,44 +109,13 @@ const TFormLayout kMainLayout{
          0,
          0,
          0,
-         {{"Caption", "Resume"},
-          {"ShortCut", "Ctrl+Alt+B"},
-          {"Enabled", "False"},
-          {"OnClick", "MnItm_ResumeClick"}}},
+         {{"Caption", "Resume"}, {"ShortCut", "Ctrl+Alt+B"}, {"Enabled", "False"}}},
         {"TMenuItem", "SubMenu_Help", "MainMenu1", 0, 0, 0, 0, {{"Caption", "Help"}}},
-        {"TMenuItem",
-         "MnItm_Intro",
-         "SubMenu_Help",
-         0,
-         0,
-         0,
-         0,
-         {{"Caption", "Introduction"}, {"OnClick", "MnItm_IntroClick"}}},
-        {"TMenuItem",
-         "MnItm_Overview",
-         "SubMenu_Help",
-         0,
-         0,
-         0,
-         0,
-         {{"Caption", "Overview"}, {"OnClick", "MnItm_OverviewClick"}}},
+        {"TMenuItem", "MnItm_Intro", "SubMenu_Help", 0, 0, 0, 0, {{"Caption", "Introduction"}}},
+        {"TMenuItem", "MnItm_Overview", "SubMenu_Help", 0, 0, 0, 0, {{"Caption", "Overview"}}},
         {"TMenuItem", "N2", "SubMenu_Help", 0, 0, 0, 0, {{"Caption", "-"}}},
-        {"TMenuItem",
-         "MnItm_About",
-         "SubMenu_Help",
-         0,
-         0,
-         0,
-         0,
-         {{"Caption", "About"}, {"OnClick", "MnItm_AboutClick"}}},
-        {"TMenuItem",
-         "MnItm_Bugs",
-         "SubMenu_Help",
-         0,
-         0,
-         0,
-         0,
-         {{"Caption", "Bugs && Comments"}, {"OnClick", "MnItm_BugsClick"}}},
+        {"TMenuItem", "MnItm_About", "SubMenu_Help", 0, 0, 0, 0, {{"Caption", "About"}}},
+        {"TMenuItem", "MnItm_Bugs", "SubMenu_Help", 0, 0, 0, 0, {{"Caption", "Bugs && Comments"}}},
 
         {"TTrackBar",
          "PosnIndctr",
@@ -184,11 +124,7 @@ const TFormLayout kMainLayout{
          0,
          1008,
          32,
-         {{"Min", "1"},
-          {"TickMarks", "tmTopLeft"},
-          {"Enabled", "False"},
-          {"Cursor", "crHandPoint"},
-          {"OnChange", "SetPlayPos"}}},
+         {{"Min", "1"}, {"TickMarks", "tmTopLeft"}, {"Enabled", "False"}, {"Cursor", "crHandPoint"}}},
         {"TBevel", "Bevel1", "", 6, 36, 170, 58, {{"Style", "bsRaised"}}},
         {"TLabel",
          "Txt_Position",
@@ -198,26 +134,12 @@ const TFormLayout kMainLayout{
          162,
          46,
          {{"Caption", "00:00.0"}, {"Alignment", "taCenter"}, {"Font.Name", "Arial"}, {"Font.Height", "-40"}}},
-        {"TButton", "Btn_LoadSave", "", 184, 38, 75, 25, {{"Caption", "Open"}, {"OnClick", "OpenSaveClick"}}},
-        {"TButton", "Btn_PlayStop", "", 264, 38, 75, 25, {{"Caption", "Play"}, {"OnClick", "PlayStopClick"}}},
-        {"TButton",
-         "Btn_PauseResume",
-         "",
-         344,
-         38,
-         75,
-         25,
-         {{"Caption", "Pause"}, {"OnClick", "PauseResumeClick"}}},
-        {"TButton", "Btn_Close", "", 184, 68, 75, 25, {{"Caption", "Close"}, {"OnClick", "CloseNewClick"}}},
-        {"TButton",
-         "Btn_Process",
-         "",
-         264,
-         68,
-         75,
-         25,
-         {{"Caption", "Process"}, {"Enabled", "False"}, {"OnClick", "Process_Click"}}},
-        {"TButton", "Btn_Undo", "", 344, 68, 75, 25, {{"Caption", "Undo"}, {"OnClick", "Undo_Click"}}},
+        {"TButton", "Btn_LoadSave", "", 184, 38, 75, 25, {{"Caption", "Open"}}},
+        {"TButton", "Btn_PlayStop", "", 264, 38, 75, 25, {{"Caption", "Play"}}},
+        {"TButton", "Btn_PauseResume", "", 344, 38, 75, 25, {{"Caption", "Pause"}}},
+        {"TButton", "Btn_Close", "", 184, 68, 75, 25, {{"Caption", "Close"}}},
+        {"TButton", "Btn_Process", "", 264, 68, 75, 25, {{"Caption", "Process"}, {"Enabled", "False"}}},
+        {"TButton", "Btn_Undo", "", 344, 68, 75, 25, {{"Caption", "Undo"}}},
 
         {"TGroupBox",
          "GroupBox1",
@@ -292,9 +214,7 @@ const TFormLayout kMainLayout{
          {{"Color", "$EFEFEF"},
           {"BevelOuter", "bvLowered"},
           {"Hint", "Launch default e-mail client"},
-          {"ShowHint", "True"},
-          {"OnClick", "Support_SendEmail"},
-          {"OnMouseMove", "Support_MouseMove"}}},
+          {"ShowHint", "True"}}},
         {"TLabel",
          "Lbl_TalkToUs",
          "Pnl_MailSupport",
@@ -302,11 +222,7 @@ const TFormLayout kMainLayout{
          8,
          106,
          16,
-         {{"Caption", "Talk to us!"},
-          {"Alignment", "taCenter"},
-          {"Font.Style", "Bold"},
-          {"OnClick", "Support_SendEmail"},
-          {"OnMouseMove", "Support_MouseMove"}}},
+         {{"Caption", "Talk to us!"}, {"Alignment", "taCenter"}, {"Font.Style", "Bold"}}},
         {"TLabel",
          "Lbl_Bugs",
          "Pnl_MailSupport",
@@ -314,10 +230,7 @@ const TFormLayout kMainLayout{
          30,
          106,
          16,
-         {{"Caption", "Bugs, email support"},
-          {"Alignment", "taCenter"},
-          {"OnClick", "Support_SendEmail"},
-          {"OnMouseMove", "Support_MouseMove"}}},
+         {{"Caption", "Bugs, email support"}, {"Alignment", "taCenter"}}},
 
         {"TOpenDialog",
          "OpenDialog1",
@@ -338,8 +251,7 @@ const TFormLayout kMainLayout{
          0,
          {{"Title", "Save Audio File"},
           {"Filter", "RIFF Wave|*.wav|AudioInterchange|*.aif|Raw PCM|*.pcm"},
-          {"Options", "ofHideReadOnly ofOverwritePrompt"},
-          {"OnTypeChange", "SaveDlg_TypeChange"}}},
+          {"Options", "ofHideReadOnly ofOverwritePrompt"}}},
     }};
 
 std::string ProgramFolder() {
@@ -363,28 +275,6 @@ std::string WithFilterExtension(const std::string& name, int filterIndex) {
 
 TobjTarvola::TobjTarvola(TComponent* owner, std::string appDir)
     : TForm(owner), appDir_(appDir.empty() ? ProgramFolder() : std::move(appDir)) {
-    Publish("OpenSaveClick", &TobjTarvola::OpenSaveClick);
-    Publish("PlayStopClick", &TobjTarvola::PlayStopClick);
-    Publish("PauseResumeClick", &TobjTarvola::PauseResumeClick);
-    Publish("CloseNewClick", &TobjTarvola::CloseNewClick);
-    Publish("SetPlayPos", &TobjTarvola::SetPlayPos);
-    Publish("Process_Click", &TobjTarvola::Process_Click);
-    Publish("Undo_Click", &TobjTarvola::Undo_Click);
-    Publish("SaveDlg_TypeChange", &TobjTarvola::SaveDlg_TypeChange);
-    Publish("MnItm_OpenClick", &TobjTarvola::MnItm_OpenClick);
-    Publish("MnItm_SaveAsClick", &TobjTarvola::MnItm_SaveAsClick);
-    Publish("MnItm_ExitClick", &TobjTarvola::MnItm_ExitClick);
-    Publish("MnItm_PlayClick", &TobjTarvola::MnItm_PlayClick);
-    Publish("MnItm_StopClick", &TobjTarvola::MnItm_StopClick);
-    Publish("MnItm_PauseClick", &TobjTarvola::MnItm_PauseClick);
-    Publish("MnItm_ResumeClick", &TobjTarvola::MnItm_ResumeClick);
-    Publish("MnItm_IntroClick", &TobjTarvola::MnItm_IntroClick);
-    Publish("MnItm_OverviewClick", &TobjTarvola::MnItm_OverviewClick);
-    Publish("MnItm_AboutClick", &TobjTarvola::MnItm_AboutClick);
-    Publish("MnItm_BugsClick", &TobjTarvola::MnItm_BugsClick);
-    Publish("Support_SendEmail", &TobjTarvola::Support_SendEmail);
-    Publish("Support_MouseMove", &TobjTarvola::Support_MouseMove);
-    Publish("Main_MouseMove", &TobjTarvola::Main_MouseMove);
     LoadLayout(kMainLayout);
 
     PosnIndctr = &Find<TTrackBar>("PosnIndctr");
@@ -410,6 +300,7 @@ TobjTarvola::TobjTarvola(TComponent* owner, std::string appDir)
     MnItm_Stop = &Find<TMenuItem>("MnItm_Stop");
     MnItm_Pause = &Find<TMenuItem>("MnItm_Pause");
     MnItm_Resume = &Find<TMenuItem>("MnItm_Resume");
+    BindEvents();
 
     Application().SetTitle("Tarvola");
     timer_ = std::make_unique<TobjHiTimer>(WinMMPeriodicTimer());
@@ -449,6 +340,37 @@ void TobjTarvola::SetUpDesigner() {
     designer.Show();
     designer.ClearFirstTime();
     designer.UpdateEditorRuler();
+}
+
+void TobjTarvola::BindEvents() {
+    Bind(OnMouseMove, this, &TobjTarvola::Main_MouseMove);
+    Bind(PosnIndctr->OnChange, this, &TobjTarvola::SetPlayPos);
+    Bind(Btn_LoadSave->OnClick, this, &TobjTarvola::OpenSaveClick);
+    Bind(Btn_PlayStop->OnClick, this, &TobjTarvola::PlayStopClick);
+    Bind(Btn_PauseResume->OnClick, this, &TobjTarvola::PauseResumeClick);
+    Bind(Btn_Close->OnClick, this, &TobjTarvola::CloseNewClick);
+    Bind(Btn_Process->OnClick, this, &TobjTarvola::Process_Click);
+    Bind(Btn_Undo->OnClick, this, &TobjTarvola::Undo_Click);
+    for (const char* name : {"Pnl_MailSupport", "Lbl_TalkToUs", "Lbl_Bugs"}) {
+        auto& support = Find<TControl>(name);
+        Bind(support.OnClick, this, &TobjTarvola::Support_SendEmail);
+        Bind(support.OnMouseMove, this, &TobjTarvola::Support_MouseMove);
+    }
+    Bind(SaveDialog1->OnTypeChange, this, &TobjTarvola::SaveDlg_TypeChange);
+    Bind(MnItm_Open->OnClick, this, &TobjTarvola::MnItm_OpenClick);
+    Bind(MnItm_SaveAs->OnClick, this, &TobjTarvola::MnItm_SaveAsClick);
+    Bind(MnItm_Close->OnClick, this, &TobjTarvola::CloseNewClick);
+    Bind(Find<TMenuItem>("MnItm_Exit").OnClick, this, &TobjTarvola::MnItm_ExitClick);
+    Bind(MnItm_Process->OnClick, this, &TobjTarvola::Process_Click);
+    Bind(MnItm_Undo->OnClick, this, &TobjTarvola::Undo_Click);
+    Bind(MnItm_Play->OnClick, this, &TobjTarvola::MnItm_PlayClick);
+    Bind(MnItm_Stop->OnClick, this, &TobjTarvola::MnItm_StopClick);
+    Bind(MnItm_Pause->OnClick, this, &TobjTarvola::MnItm_PauseClick);
+    Bind(MnItm_Resume->OnClick, this, &TobjTarvola::MnItm_ResumeClick);
+    Bind(Find<TMenuItem>("MnItm_Intro").OnClick, this, &TobjTarvola::MnItm_IntroClick);
+    Bind(Find<TMenuItem>("MnItm_Overview").OnClick, this, &TobjTarvola::MnItm_OverviewClick);
+    Bind(Find<TMenuItem>("MnItm_About").OnClick, this, &TobjTarvola::MnItm_AboutClick);
+    Bind(Find<TMenuItem>("MnItm_Bugs").OnClick, this, &TobjTarvola::MnItm_BugsClick);
 }
 
 TobjTarvola::~TobjTarvola() {

@@ -37,7 +37,7 @@ public:
     static constexpr int kDesignerWidth = 1020;
     static constexpr int kDesignerHeight = 538;
 
-    // Published handlers.
+    // Event handlers, bound in BindEvents.
     void OpenSaveClick(TObject&);
     void PlayStopClick(TObject&);
     void PauseResumeClick(TObject&);
@@ -73,6 +73,7 @@ private:
     void Process() override;
     bool ProcessOK() const override;
 
+    void BindEvents();
     void SetUpDesigner();
 
     // Runs a controller action and shows the state it leaves, also when it fails.

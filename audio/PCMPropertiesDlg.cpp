@@ -19,28 +19,27 @@ const TFormLayout PCMParamsLayout{
         {"TSpinEdit", "SpEd_BitsPSmpl", "", 136, 48, 112, 22, {{"MinValue", "1"}, {"MaxValue", "32"}, {"Value", "16"}}},
         {"TLabel", "Lbl_Chnls", "", 16, 84, 100, 13, {{"Caption", "Nmbr of Channels:"}}},
         {"TSpinEdit", "SpEd_Chnls", "", 136, 80, 112, 22, {{"MinValue", "1"}, {"MaxValue", "2"}, {"Value", "1"}}},
-        {"TRadioGroup", "RdGp_Order", "", 16, 114, 232, 60, {{"Caption", "Data Ordering"}}},
-        {"TButton", "Btn_OK", "", 48, 184, 75, 25, {{"Caption", "OK"}, {"Default", "True"}, {"OnClick", "OK_Click"}}},
+        {"TRadioGroup", "RdGp_Order", "", 16, 114, 232, 60,
+         {{"Caption", "Data Ordering"}, {"Items", ".wav / low byte to high byte|.aiff / high byte to low byte"},
+          {"ItemIndex", "0"}}},
+        {"TButton", "Btn_OK", "", 48, 184, 75, 25, {{"Caption", "OK"}, {"Default", "True"}}},
         {"TButton", "Btn_Cancel", "", 140, 184, 75, 25,
-         {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}},
+         {{"Caption", "Cancel"}, {"Cancel", "True"}}},
     }};
 // clang-format on
 
 } // namespace
 
 TobjPCMParamsDlg::TobjPCMParamsDlg(TComponent* owner) : TForm(owner) {
-    Publish("OK_Click", &TobjPCMParamsDlg::OK_Click);
-    Publish("Cancel_Click", &TobjPCMParamsDlg::Cancel_Click);
     LoadLayout(PCMParamsLayout);
     SpEd_SmplRate = &Find<TSpinEdit>("SpEd_SmplRate");
     SpEd_BitsPSmpl = &Find<TSpinEdit>("SpEd_BitsPSmpl");
     SpEd_Chnls = &Find<TSpinEdit>("SpEd_Chnls");
     RdGp_Order = &Find<TRadioGroup>("RdGp_Order");
-    // The items are given once the group has its window: items given in the layout get buttons without one.
-    RdGp_Order->SetItems({".wav / low byte to high byte", ".aiff / high byte to low byte"});
-    RdGp_Order->SetItemIndex(0);
     Btn_OK = &Find<TButton>("Btn_OK");
     Btn_Cancel = &Find<TButton>("Btn_Cancel");
+    Bind(Btn_OK->OnClick, this, &TobjPCMParamsDlg::OK_Click);
+    Bind(Btn_Cancel->OnClick, this, &TobjPCMParamsDlg::Cancel_Click);
 }
 
 void TobjPCMParamsDlg::OK_Click(TObject&) {

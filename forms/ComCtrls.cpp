@@ -216,14 +216,6 @@ void TTrackBar::SetProperty(std::string_view name, std::string_view value) {
     }
 }
 
-void TTrackBar::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnChange") {
-        AssignHandler(OnChange, handler, name);
-    } else {
-        TWinControl::SetEvent(name, handler);
-    }
-}
-
 // ---- TProgressBar
 
 TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) {
@@ -655,14 +647,6 @@ void TPageControl::SetProperty(std::string_view name, std::string_view value) {
         SetActivePageIndex(PropInteger(value, name));
     } else {
         TWinControl::SetProperty(name, value);
-    }
-}
-
-void TPageControl::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnChange") {
-        AssignHandler(OnChange, handler, name);
-    } else {
-        TWinControl::SetEvent(name, handler);
     }
 }
 

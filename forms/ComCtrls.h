@@ -46,7 +46,6 @@ public:
     TNotifyEvent OnChange;
 
     void SetProperty(std::string_view name, std::string_view value) override;
-    void SetEvent(std::string_view name, const THandler& handler) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -185,7 +184,6 @@ public:
     TNotifyEvent OnChange;
 
     void SetProperty(std::string_view name, std::string_view value) override;
-    void SetEvent(std::string_view name, const THandler& handler) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -54,10 +54,6 @@ void TComponent::SetProperty(std::string_view name, std::string_view value) {
     ThrowUnknownProperty(name_, name);
 }
 
-void TComponent::SetEvent(std::string_view name, const THandler&) {
-    ThrowUnknownProperty(name_, name);
-}
-
 void TComponent::SetParentComponent(TComponent& parent) {
     throw EComponentError(name_ + " cannot stand in " + parent.Name());
 }

@@ -56,10 +56,9 @@ public:
         return *found;
     }
 
-    // Layout tables: a property given as text, an event bound to a published handler, and the component that
-    // a row names as its parent (a control's parent window, a menu item's menu).
+    // Layout tables: a property given as text and the component that a row names as its parent (a control's
+    // parent window, a menu item's menu).
     virtual void SetProperty(std::string_view name, std::string_view value);
-    virtual void SetEvent(std::string_view name, const THandler& handler);
     virtual void SetParentComponent(TComponent& parent);
     // A layout loader sets the properties of a row between these two: adjustments that depend on several
     // properties (a label's automatic size) wait for Loaded.
@@ -74,15 +73,6 @@ protected:
     // Frees the owned components now, last made first (forms do this before their window goes).
     void DestroyComponents();
     virtual void Loaded() {}
-    // Assigns a published handler to an event of this component, checking its signature.
-    template <class Event>
-    void AssignHandler(Event& event, const THandler& handler, std::string_view eventName) {
-        const Event* typed = std::get_if<Event>(&handler);
-        if (typed == nullptr) {
-            throw EPropertyError("Handler of the wrong kind for " + std::string(eventName) + " of " + name_);
-        }
-        event = *typed;
-    }
 
 private:
     TComponent* owner_;

@@ -413,26 +413,6 @@ void TControl::SetProperty(std::string_view name, std::string_view value) {
     }
 }
 
-void TControl::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnClick") {
-        AssignHandler(OnClick, handler, name);
-    } else if (name == "OnDblClick") {
-        AssignHandler(OnDblClick, handler, name);
-    } else if (name == "OnMouseEnter") {
-        AssignHandler(OnMouseEnter, handler, name);
-    } else if (name == "OnMouseLeave") {
-        AssignHandler(OnMouseLeave, handler, name);
-    } else if (name == "OnMouseDown") {
-        AssignHandler(OnMouseDown, handler, name);
-    } else if (name == "OnMouseUp") {
-        AssignHandler(OnMouseUp, handler, name);
-    } else if (name == "OnMouseMove") {
-        AssignHandler(OnMouseMove, handler, name);
-    } else {
-        TComponent::SetEvent(name, handler);
-    }
-}
-
 // ---- TGraphicControl
 
 TGraphicControl::~TGraphicControl() {
@@ -1258,24 +1238,6 @@ void TWinControl::SetProperty(std::string_view name, std::string_view value) {
         SetTabStop(PropBoolean(value, name));
     } else {
         TControl::SetProperty(name, value);
-    }
-}
-
-void TWinControl::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnKeyPress") {
-        AssignHandler(OnKeyPress, handler, name);
-    } else if (name == "OnKeyDown") {
-        AssignHandler(OnKeyDown, handler, name);
-    } else if (name == "OnKeyUp") {
-        AssignHandler(OnKeyUp, handler, name);
-    } else if (name == "OnEnter") {
-        AssignHandler(OnEnter, handler, name);
-    } else if (name == "OnExit") {
-        AssignHandler(OnExit, handler, name);
-    } else if (name == "OnResize") {
-        AssignHandler(OnResize, handler, name);
-    } else {
-        TControl::SetEvent(name, handler);
     }
 }
 

@@ -122,7 +122,6 @@ public:
     virtual void MouseLeave();
 
     void SetProperty(std::string_view name, std::string_view value) override;
-    void SetEvent(std::string_view name, const THandler& handler) override;
 
 protected:
     virtual void BoundsChanged() {}
@@ -230,7 +229,6 @@ public:
     LRESULT Perform(UINT message, WPARAM wParam, LPARAM lParam);
 
     void SetProperty(std::string_view name, std::string_view value) override;
-    void SetEvent(std::string_view name, const THandler& handler) override;
 
 protected:
     struct TCreateParams {

@@ -2,10 +2,11 @@
 // results. Kept free of <windows.h> so that it can be read on its own.
 #pragma once
 
+#include <concepts>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <variant>
+#include <utility>
 
 namespace tarvola {
 
@@ -54,8 +55,16 @@ using TKeyPressEvent = std::function<void(TObject& sender, char& key)>;
 using TKeyEvent = std::function<void(TObject& sender, unsigned short& key, TShiftState shift)>;
 using TCloseEvent = std::function<void(TObject& sender, TCloseAction& action)>;
 
-// A handler published by a form under a name, bound to a component's event by the form's layout table.
-using THandler =
-    std::variant<TNotifyEvent, TMouseMoveEvent, TMouseEvent, TKeyPressEvent, TKeyEvent, TCloseEvent>;
+// Binds an event to a member function of an object: Bind(Btn_OK->OnClick, this, &TMyForm::OK_Click). The
+// compiler checks that the function exists and that its parameters are the event's.
+template <class Object, class Class, class... Args>
+requires std::derived_from<Object, Class>
+void Bind(std::function<void(TObject&, Args...)>& event, Object* object,
+          void (Class::*method)(TObject&, Args...)) {
+    Class* target = object;
+    event = [target, method](TObject& sender, Args... args) {
+        (target->*method)(sender, std::forward<Args>(args)...);
+    };
+}
 
 } // namespace tarvola

@@ -265,6 +265,13 @@ void TRadioGroup::ButtonClicked(int index) {
     }
 }
 
+void TRadioGroup::Loaded() {
+    TGroupBox::Loaded();
+    if (HandleAllocated() && !items_.empty()) {
+        MakeButtons();
+    }
+}
+
 void TRadioGroup::SetColumns(int columns) {
     columns_ = std::max(columns, 1);
     ArrangeButtons();

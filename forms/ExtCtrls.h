@@ -81,6 +81,9 @@ public:
 protected:
     void Resize() override;
     void EnabledChanged() override;
+    // A layout row gives the items before the group has its window, so the buttons made then have none;
+    // made again once the row is loaded, they get theirs.
+    void Loaded() override;
 
 private:
     void MakeButtons();

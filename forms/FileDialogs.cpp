@@ -227,12 +227,4 @@ void TOpenDialog::SetProperty(std::string_view name, std::string_view value) {
     }
 }
 
-void TOpenDialog::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnTypeChange") {
-        AssignHandler(OnTypeChange, handler, name);
-    } else {
-        TComponent::SetEvent(name, handler);
-    }
-}
-
 } // namespace tarvola

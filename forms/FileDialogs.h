@@ -59,7 +59,6 @@ public:
     void TypeChanged(int filterIndex);
 
     void SetProperty(std::string_view name, std::string_view value) override;
-    void SetEvent(std::string_view name, const THandler& handler) override;
 
 private:
     static UINT_PTR CALLBACK Hook(HWND hookWindow, UINT message, WPARAM wParam, LPARAM lParam);

@@ -91,14 +91,6 @@ TForm::~TForm() {
     }
 }
 
-const THandler& TForm::Handler(std::string_view name) const {
-    auto found = handlers_.find(name);
-    if (found == handlers_.end()) {
-        throw EPropertyError("No published handler " + std::string(name) + " in " + Name());
-    }
-    return found->second;
-}
-
 DWORD TForm::FrameStyle() const {
     DWORD style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     switch (borderStyle_) {
@@ -453,22 +445,6 @@ void TForm::SetProperty(std::string_view name, std::string_view value) {
         SetMenu(&Find<TMainMenu>(value));
     } else {
         TWinControl::SetProperty(name, value);
-    }
-}
-
-void TForm::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnClose") {
-        AssignHandler(OnClose, handler, name);
-    } else if (name == "OnShow") {
-        AssignHandler(OnShow, handler, name);
-    } else if (name == "OnHide") {
-        AssignHandler(OnHide, handler, name);
-    } else if (name == "OnActivate") {
-        AssignHandler(OnActivate, handler, name);
-    } else if (name == "OnDeactivate") {
-        AssignHandler(OnDeactivate, handler, name);
-    } else {
-        TWinControl::SetEvent(name, handler);
     }
 }
 

@@ -1,11 +1,10 @@
-// Forms: top-level windows with caption, border, menu, position, modal runs and published handlers that
-// their layout tables bind by name.
+// Forms: top-level windows with caption, border, menu, position and modal runs. A form's layout table makes
+// its components; the form binds their events in code (Bind, forms/Events.h).
 #pragma once
 
 #include "forms/Controls.h"
 #include "forms/Layout.h"
 
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,16 +29,6 @@ public:
     explicit TForm(TComponent* owner);
     ~TForm() override;
 
-    // Publishes a member function under a name for the layout's event bindings.
-    template <class F, class... A>
-    void Publish(std::string_view name, void (F::*method)(TObject&, A...)) {
-        using Event = std::function<void(TObject&, A...)>;
-        handlers_.insert_or_assign(std::string(name),
-                                   THandler(Event([this, method](TObject& sender, A... args) {
-                                       (static_cast<F*>(this)->*method)(sender, std::forward<A>(args)...);
-                                   })));
-    }
-    const THandler& Handler(std::string_view name) const;
     void LoadLayout(const TFormLayout& layout) { LoadFormLayout(*this, layout); }
 
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
@@ -84,7 +73,6 @@ public:
     bool PressCancelButton();
 
     void SetProperty(std::string_view name, std::string_view value) override;
-    void SetEvent(std::string_view name, const THandler& handler) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -104,7 +92,6 @@ private:
     DWORD FrameStyle() const;
     DWORD FrameExStyle() const;
 
-    std::map<std::string, THandler, std::less<>> handlers_;
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     TPosition position_ = TPosition::poDesigned;

@@ -59,13 +59,9 @@ TClassTable& Classes() {
     return table;
 }
 
-void ApplyProps(TForm& form, TComponent& component, const std::vector<TProp>& props) {
+void ApplyProps(TComponent& component, const std::vector<TProp>& props) {
     for (const TProp& prop : props) {
-        if (prop.name.starts_with("On")) {
-            component.SetEvent(prop.name, form.Handler(prop.value));
-        } else {
-            component.SetProperty(prop.name, prop.value);
-        }
+        component.SetProperty(prop.name, prop.value);
     }
 }
 
@@ -102,13 +98,13 @@ void LoadFormLayout(TForm& form, const TFormLayout& layout) {
             control->SetBounds(row.left, row.top, row.width, row.height);
         }
         component.BeginLoading();
-        ApplyProps(form, component, row.props);
+        ApplyProps(component, row.props);
         if (control != nullptr || !row.parent.empty()) {
             component.SetParentComponent(ParentOf(form, row));
         }
         component.EndLoading();
     }
-    ApplyProps(form, form, layout.form);
+    ApplyProps(form, layout.form);
 }
 
 } // namespace tarvola

@@ -1,6 +1,6 @@
 // Form layouts as data. A layout is a table with one row per component (class, name, parent, position and
-// properties as text) and the form's own properties. Events are properties whose value names a handler that
-// the form published (TForm::Publish); see forms/README.md.
+// properties as text) and the form's own properties. Events are no properties: the form binds them in code
+// after loading its layout (Bind, forms/Events.h); see forms/README.md.
 #pragma once
 
 #include "forms/Component.h"
@@ -22,7 +22,7 @@ struct TComponentRow {
     int top = 0;
     int width = 0;
     int height = 0;
-    std::vector<TProp> props; // applied in order; "On..." names bind published handlers
+    std::vector<TProp> props; // applied in order
 };
 
 struct TFormLayout {

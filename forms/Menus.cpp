@@ -331,14 +331,6 @@ void TMenuItem::SetProperty(std::string_view name, std::string_view value) {
     }
 }
 
-void TMenuItem::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnClick") {
-        AssignHandler(OnClick, handler, name);
-    } else {
-        TComponent::SetEvent(name, handler);
-    }
-}
-
 void TMenuItem::SetParentComponent(TComponent& parent) {
     if (auto* menu = dynamic_cast<TMenu*>(&parent)) {
         menu->Items().Add(*this);

@@ -61,7 +61,6 @@ public:
     HMENU SubMenu() const { return subMenu_; }
 
     void SetProperty(std::string_view name, std::string_view value) override;
-    void SetEvent(std::string_view name, const THandler& handler) override;
     void SetParentComponent(TComponent& parent) override;
 
 private:

@@ -327,14 +327,6 @@ void TEdit::SetProperty(std::string_view name, std::string_view value) {
     }
 }
 
-void TEdit::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnChange") {
-        AssignHandler(OnChange, handler, name);
-    } else {
-        TWinControl::SetEvent(name, handler);
-    }
-}
-
 // ---- TCheckBox
 
 TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
@@ -642,16 +634,6 @@ void TComboBox::SetProperty(std::string_view name, std::string_view value) {
         SetText(value);
     } else {
         TWinControl::SetProperty(name, value);
-    }
-}
-
-void TComboBox::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnSelect") {
-        AssignHandler(OnSelect, handler, name);
-    } else if (name == "OnChange") {
-        AssignHandler(OnChange, handler, name);
-    } else {
-        TWinControl::SetEvent(name, handler);
     }
 }
 

@@ -112,7 +112,6 @@ public:
     TNotifyEvent OnChange;
 
     void SetProperty(std::string_view name, std::string_view value) override;
-    void SetEvent(std::string_view name, const THandler& handler) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -195,7 +194,6 @@ public:
     TNotifyEvent OnChange;
 
     void SetProperty(std::string_view name, std::string_view value) override;
-    void SetEvent(std::string_view name, const THandler& handler) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

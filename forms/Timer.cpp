@@ -69,12 +69,4 @@ void TTimer::SetProperty(std::string_view name, std::string_view value) {
     }
 }
 
-void TTimer::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnTimer") {
-        AssignHandler(OnTimer, handler, name);
-    } else {
-        TComponent::SetEvent(name, handler);
-    }
-}
-
 } // namespace tarvola

@@ -23,7 +23,6 @@ public:
     TNotifyEvent OnTimer;
 
     void SetProperty(std::string_view name, std::string_view value) override;
-    void SetEvent(std::string_view name, const THandler& handler) override;
 
 private:
     void Restart();

@@ -6,57 +6,38 @@ namespace tarvola {
 
 namespace {
 
-const TFormLayout kAmplifyLayout{
-    {{"Caption", "Amplify"},
-     {"BorderStyle", "bsDialog"},
-     {"BorderIcons", "biSystemMenu"},
-     {"ClientWidth", "213"},
-     {"ClientHeight", "273"}},
-    {
-        {"TLabel",
-         "Lbl_Explain",
-         "",
-         8,
-         8,
-         197,
-         52,
-         {{"AutoSize", "False"},
-          {"WordWrap", "True"},
-          {"Caption", "Set an amplification factor to apply to ALL impulse values that appear in the editor "
-                      "panel."}}},
-        {"TTrackBar",
-         "TkBr_Amplify",
-         "",
-         16,
-         64,
-         40,
-         168,
-         {{"Orientation", "trVertical"},
-          {"ThumbLength", "15"},
-          {"TickMarks", "tmBottomRight"},
-          {"Min", "-200"},
-          {"Max", "200"},
-          {"Frequency", "25"},
-          {"Position", "-100"},
-          {"OnChange", "Track_Change"}}},
-        {"TLabel", "Lbl_Amplify", "", 72, 122, 120, 13, {{"Caption", "Amplification Factor"}}},
-        {"TEdit", "Edt_Amplify", "", 72, 138, 80, 21, {{"Text", "1.00"}, {"OnKeyPress", "Edit_KeyPress"}}},
-        {"TButton", "Btn_OK", "", 24, 240, 75, 25, {{"Caption", "OK"}, {"OnClick", "OK_Click"}}},
-        {"TButton",
-         "Btn_Cancel",
-         "",
-         114,
-         240,
-         75,
-         25,
-         {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}},
-    }};
+const TEditOperationLayout kAmplifyLayout{
+    .caption = "Amplify",
+    .clientWidth = 213,
+    .clientHeight = 273,
+    .explanation =
+        "Set an amplification factor to apply to ALL impulse values that appear in the editor panel.",
+    .explanationHeight = 52,
+    .trackName = "TkBr_Amplify",
+    .trackLeft = 16,
+    .trackTop = 64,
+    .trackMin = "-200",
+    .trackMax = "200",
+    .trackFrequency = "25",
+    .trackPosition = "-100",
+    .labelName = "Lbl_Amplify",
+    .labelCaption = "Amplification Factor",
+    .labelWidth = 120,
+    .editName = "Edt_Amplify",
+    .editText = "1.00",
+    .valueLeft = 72,
+    .editTop = 138,
+    .editWidth = 80,
+    .decimals = 2,
+    .okLeft = 24,
+    .cancelLeft = 114,
+    .buttonsTop = 240,
+};
 
 } // namespace
 
 TobjAmplifyDlg::TobjAmplifyDlg(TComponent* owner) : TobjEditOperationDlg(owner) {
-    LoadLayout(kAmplifyLayout);
-    Couple("TkBr_Amplify", "Edt_Amplify", 2);
+    LoadEditLayout(kAmplifyLayout);
 }
 
 bool TobjAmplifyDlg::Accept() {

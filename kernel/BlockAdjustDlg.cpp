@@ -6,56 +6,37 @@ namespace tarvola {
 
 namespace {
 
-const TFormLayout kBlockAdjustLayout{
-    {{"Caption", "Block Value Adjust"},
-     {"BorderStyle", "bsDialog"},
-     {"BorderIcons", "biSystemMenu"},
-     {"ClientWidth", "213"},
-     {"ClientHeight", "273"}},
-    {
-        {"TLabel",
-         "Lbl_Explain",
-         "",
-         8,
-         8,
-         197,
-         52,
-         {{"AutoSize", "False"},
-          {"WordWrap", "True"},
-          {"Caption", "Set an amount to add uniformly to the value of every column in the editor panel."}}},
-        {"TTrackBar",
-         "TkBr_Adjust",
-         "",
-         16,
-         64,
-         40,
-         168,
-         {{"Orientation", "trVertical"},
-          {"ThumbLength", "15"},
-          {"TickMarks", "tmBottomRight"},
-          {"Min", "-100"},
-          {"Max", "100"},
-          {"Frequency", "20"},
-          {"Position", "0"},
-          {"OnChange", "Track_Change"}}},
-        {"TLabel", "Lbl_Adjust", "", 72, 122, 120, 13, {{"Caption", "Adjustment Amount"}}},
-        {"TEdit", "Edt_Adjust", "", 72, 138, 80, 21, {{"Text", "0.00"}, {"OnKeyPress", "Edit_KeyPress"}}},
-        {"TButton", "Btn_OK", "", 24, 240, 75, 25, {{"Caption", "OK"}, {"OnClick", "OK_Click"}}},
-        {"TButton",
-         "Btn_Cancel",
-         "",
-         114,
-         240,
-         75,
-         25,
-         {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}},
-    }};
+const TEditOperationLayout kBlockAdjustLayout{
+    .caption = "Block Value Adjust",
+    .clientWidth = 213,
+    .clientHeight = 273,
+    .explanation = "Set an amount to add uniformly to the value of every column in the editor panel.",
+    .explanationHeight = 52,
+    .trackName = "TkBr_Adjust",
+    .trackLeft = 16,
+    .trackTop = 64,
+    .trackMin = "-100",
+    .trackMax = "100",
+    .trackFrequency = "20",
+    .trackPosition = "0",
+    .labelName = "Lbl_Adjust",
+    .labelCaption = "Adjustment Amount",
+    .labelWidth = 120,
+    .editName = "Edt_Adjust",
+    .editText = "0.00",
+    .valueLeft = 72,
+    .editTop = 138,
+    .editWidth = 80,
+    .decimals = 2,
+    .okLeft = 24,
+    .cancelLeft = 114,
+    .buttonsTop = 240,
+};
 
 } // namespace
 
 TobjBlockAdjust::TobjBlockAdjust(TComponent* owner) : TobjEditOperationDlg(owner) {
-    LoadLayout(kBlockAdjustLayout);
-    Couple("TkBr_Adjust", "Edt_Adjust", 2);
+    LoadEditLayout(kBlockAdjustLayout);
 }
 
 bool TobjBlockAdjust::Accept() {

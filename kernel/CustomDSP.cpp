@@ -21,11 +21,13 @@ const TFormLayout kCustomDSPLayout{
      {"Font.Height", "-9"}},
     {
         {"TBevel", "Bvl_TxtBoxes", "", 4, 5, 173, 300, {{"Shape", "bsFrame"}}},
+        // Inside the frame: where the preset browser will stand.
+        {"TPanel", "Pnl_Browser", "", 6, 7, 169, 296, {{"Caption", ""}, {"BevelOuter", "bvNone"}}},
         {"TBevel", "Bvl_Buttons", "", 4, 308, 173, 37, {{"Shape", "bsFrame"}}},
-        {"TButton", "Btn_OK", "", 9, 316, 38, 21, {{"Caption", "OK"}, {"OnClick", "OK_Click"}}},
-        {"TButton", "Btn_Close", "", 51, 316, 38, 21, {{"Caption", "Close"}, {"OnClick", "Close_Click"}}},
-        {"TButton", "Btn_Cancel", "", 93, 316, 38, 21, {{"Caption", "Cancel"}, {"OnClick", "Cancel_Click"}}},
-        {"TButton", "Btn_Help", "", 135, 316, 38, 21, {{"Caption", "Help"}, {"OnClick", "Help_Click"}}},
+        {"TButton", "Btn_OK", "", 9, 316, 38, 21, {{"Caption", "OK"}}},
+        {"TButton", "Btn_Close", "", 51, 316, 38, 21, {{"Caption", "Close"}}},
+        {"TButton", "Btn_Cancel", "", 93, 316, 38, 21, {{"Caption", "Cancel"}}},
+        {"TButton", "Btn_Help", "", 135, 316, 38, 21, {{"Caption", "Help"}}},
     }};
 
 // Made when missing; an existing folder is no error.
@@ -47,24 +49,20 @@ bool HasUndoExtension(const std::string& name) {
 
 } // namespace
 
-int& BrowserRight() {
-    static int right = 0;
-    return right;
-}
-
 TobjCustomDSP::TobjCustomDSP(TComponent* owner) : TForm(owner) {
-    Publish("OK_Click", &TobjCustomDSP::OK_Click);
-    Publish("Close_Click", &TobjCustomDSP::Close_Click);
-    Publish("Cancel_Click", &TobjCustomDSP::Cancel_Click);
-    Publish("Help_Click", &TobjCustomDSP::Help_Click);
     LoadLayout(kCustomDSPLayout);
     Bvl_TxtBoxes = &Find<TBevel>("Bvl_TxtBoxes");
+    Pnl_Browser = &Find<TPanel>("Pnl_Browser");
     Bvl_Buttons = &Find<TBevel>("Bvl_Buttons");
     Btn_OK = &Find<TButton>("Btn_OK");
     Btn_Close = &Find<TButton>("Btn_Close");
     Btn_Cancel = &Find<TButton>("Btn_Cancel");
     Btn_Help = &Find<TButton>("Btn_Help");
-    BrowserRight() = Bvl_TxtBoxes->Left() + Bvl_TxtBoxes->Width() + 4;
+    browserRight_ = Bvl_TxtBoxes->Left() + Bvl_TxtBoxes->Width() + 4;
+    Bind(Btn_OK->OnClick, this, &TobjCustomDSP::OK_Click);
+    Bind(Btn_Close->OnClick, this, &TobjCustomDSP::Close_Click);
+    Bind(Btn_Cancel->OnClick, this, &TobjCustomDSP::Cancel_Click);
+    Bind(Btn_Help->OnClick, this, &TobjCustomDSP::Help_Click);
 }
 
 TobjCustomDSP::~TobjCustomDSP() {
@@ -121,6 +119,8 @@ void TobjCustomDSP::LayOutLeftColumn(int topOffset) {
         Bvl_TxtBoxes->SetHeight(Bvl_TxtBoxes->Height() - topOffset);
         Bvl_TxtBoxes->SetTop(topOffset);
     }
+    Pnl_Browser->SetBounds(Bvl_TxtBoxes->Left() + 2, Bvl_TxtBoxes->Top() + 2, Bvl_TxtBoxes->Width() - 4,
+                           Bvl_TxtBoxes->Height() - 4);
 }
 
 void TobjCustomDSP::OK_Click(TObject&) {

@@ -23,9 +23,6 @@ namespace tarvola {
 struct TobjAudioInfo;
 class TobjMultiMemStrm;
 
-// The left edge of the design area right of the base form's left column; set when a base form is made.
-int& BrowserRight();
-
 class TobjCustomDSP : public TForm {
 public:
     explicit TobjCustomDSP(TComponent* owner);
@@ -51,6 +48,8 @@ public:
     virtual void Process() = 0;
     // True when the last Process ran to its end; the main window reads it.
     bool ProcessOK() const { return processOK_; }
+    // The left edge of the design area, right of the left column that the preset browser takes.
+    int BrowserRight() const { return browserRight_; }
 
     // ---- Fields
     TobjAudioInfo* FormatFields = nullptr;  // the signal's format, the main window's
@@ -63,6 +62,8 @@ public:
     bool Embedded = false;                  // True: OK neither saves the state nor closes the form
 
     TBevel* Bvl_TxtBoxes = nullptr;
+    // The host of the preset browser, in the left column's frame.
+    TPanel* Pnl_Browser = nullptr;
     TBevel* Bvl_Buttons = nullptr;
     TButton* Btn_OK = nullptr;
     TButton* Btn_Close = nullptr;
@@ -91,6 +92,7 @@ private:
     void DeleteUndoSnapshots() const;
 
     bool processOK_ = false;
+    int browserRight_ = 0;
     bool destroyed_ = false;
 };
 

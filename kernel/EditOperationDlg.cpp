@@ -1,22 +1,87 @@
 #include "kernel/EditOperationDlg.h"
 
 #include "forms/Layout.h"
+#include "forms/StdCtrls.h"
 #include "kernel/EditDialogValues.h"
+
+#include <string>
 
 namespace tarvola {
 
-TobjEditOperationDlg::TobjEditOperationDlg(TComponent* owner) : TForm(owner) {
-    Publish("Track_Change", &TobjEditOperationDlg::Track_Change);
-    Publish("Edit_KeyPress", &TobjEditOperationDlg::Edit_KeyPress);
-    Publish("OK_Click", &TobjEditOperationDlg::OK_Click);
-    Publish("Cancel_Click", &TobjEditOperationDlg::Cancel_Click);
-    OnClose = [this](TObject& sender, TCloseAction& action) { Closing(sender, action); };
+namespace {
+
+TFormLayout EditDialogLayout(const TEditOperationLayout& d, const std::vector<TComponentRow>& ownRows,
+                             const std::string& clientWidth, const std::string& clientHeight) {
+    TFormLayout layout{
+        {{"Caption", d.caption},
+         {"BorderStyle", "bsDialog"},
+         {"BorderIcons", "biSystemMenu"},
+         {"ClientWidth", clientWidth},
+         {"ClientHeight", clientHeight}},
+        {
+            {"TLabel",
+             "Lbl_Explain",
+             "",
+             8,
+             8,
+             d.clientWidth - 16,
+             d.explanationHeight,
+             {{"AutoSize", "False"}, {"WordWrap", "True"}, {"Caption", d.explanation}}},
+            {"TTrackBar",
+             d.trackName,
+             "",
+             d.trackLeft,
+             d.trackTop,
+             40,
+             168,
+             {{"Orientation", "trVertical"},
+              {"ThumbLength", "15"},
+              {"TickMarks", "tmBottomRight"},
+              {"Min", d.trackMin},
+              {"Max", d.trackMax},
+              {"Frequency", d.trackFrequency},
+              {"Position", d.trackPosition}}},
+            {"TLabel",
+             d.labelName,
+             "",
+             d.valueLeft,
+             d.editTop - 16,
+             d.labelWidth,
+             13,
+             {{"Caption", d.labelCaption}}},
+            {"TEdit", d.editName, "", d.valueLeft, d.editTop, d.editWidth, 21, {{"Text", d.editText}}},
+        }};
+    layout.components.insert(layout.components.end(), ownRows.begin(), ownRows.end());
+    layout.components.push_back(
+        {"TButton", "Btn_OK", "", d.okLeft, d.buttonsTop, 75, 25, {{"Caption", "OK"}}});
+    layout.components.push_back({"TButton",
+                                 "Btn_Cancel",
+                                 "",
+                                 d.cancelLeft,
+                                 d.buttonsTop,
+                                 75,
+                                 25,
+                                 {{"Caption", "Cancel"}, {"Cancel", "True"}}});
+    return layout;
 }
 
-void TobjEditOperationDlg::Couple(std::string_view trackName, std::string_view editName, int decimals) {
-    track_ = &Find<TTrackBar>(trackName);
-    edit_ = &Find<TEdit>(editName);
-    decimals_ = decimals;
+} // namespace
+
+TobjEditOperationDlg::TobjEditOperationDlg(TComponent* owner) : TForm(owner) {
+    Bind(OnClose, this, &TobjEditOperationDlg::Closing);
+}
+
+void TobjEditOperationDlg::LoadEditLayout(const TEditOperationLayout& layout,
+                                          const std::vector<TComponentRow>& ownRows) {
+    LoadLayout(EditDialogLayout(layout, ownRows, std::to_string(layout.clientWidth),
+                                std::to_string(layout.clientHeight)));
+    track_ = &Find<TTrackBar>(layout.trackName);
+    edit_ = &Find<TEdit>(layout.editName);
+    Bind(track_->OnChange, this, &TobjEditOperationDlg::Track_Change);
+    Bind(edit_->OnKeyPress, this, &TobjEditOperationDlg::Edit_KeyPress);
+    Bind(Find<TButton>("Btn_OK").OnClick, this, &TobjEditOperationDlg::OK_Click);
+    Bind(Find<TButton>("Btn_Cancel").OnClick, this, &TobjEditOperationDlg::Cancel_Click);
+    decimals_ = layout.decimals;
     value_ = TrackValue(track_->Position());
     CenterOverOwner();
 }
@@ -31,12 +96,6 @@ void TobjEditOperationDlg::CenterOverOwner() {
 
 long double TobjEditOperationDlg::ShownValue() const {
     return TypedNumber(edit_->Text()).value_or(value_);
-}
-
-void TobjEditOperationDlg::MakeRadioButtons(TRadioGroup& group) {
-    const int chosen = group.ItemIndex();
-    group.SetItems(group.Items());
-    group.SetItemIndex(chosen);
 }
 
 void TobjEditOperationDlg::Track_Change(TObject&) {

@@ -10,70 +10,53 @@ namespace tarvola {
 
 namespace {
 
-const TFormLayout kHarmonizeLayout{
-    {{"Caption", "Harmonize"},
-     {"BorderStyle", "bsDialog"},
-     {"BorderIcons", "biSystemMenu"},
-     {"ClientWidth", "271"},
-     {"ClientHeight", "297"}},
-    {
-        {"TLabel",
-         "Lbl_Explain",
-         "",
-         8,
-         8,
-         255,
-         70,
-         {{"AutoSize", "False"},
-          {"WordWrap", "True"},
-          {"Caption", "Define the harmonic relationship to the editor contents and to impulse zero, and the "
-                      "relative strength of the harmonic. Tarvola will then copy the editor contents move "
-                      "them as a block."}}},
-        {"TTrackBar",
-         "TkBr_Level",
-         "",
-         16,
-         84,
-         40,
-         168,
-         {{"Orientation", "trVertical"},
-          {"ThumbLength", "15"},
-          {"TickMarks", "tmBottomRight"},
-          {"Min", "-200"},
-          {"Max", "200"},
-          {"Frequency", "25"},
-          {"Position", "-100"},
-          {"OnChange", "Track_Change"}}},
-        {"TLabel", "Lbl_Level", "", 64, 146, 60, 13, {{"Caption", "Level"}}},
-        {"TEdit", "Edt_Level", "", 64, 162, 64, 21, {{"Text", "1.00"}, {"OnKeyPress", "Edit_KeyPress"}}},
-        {"TRadioGroup",
-         "RdGp_Harmonic",
-         "",
-         140,
-         84,
-         123,
-         124,
-         {{"Caption", "Harmonic Number"},
-          {"Items", "2.0  &&  2.0|3.0  &&  1.5|4.0  &&  1.33|5.0  &&  1.25|6.0  &&  1.2"},
-          {"ItemIndex", "0"}}},
-        {"TButton", "Btn_OK", "", 52, 264, 75, 25, {{"Caption", "OK"}, {"OnClick", "OK_Click"}}},
-        {"TButton",
-         "Btn_Cancel",
-         "",
-         144,
-         264,
-         75,
-         25,
-         {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}},
-    }};
+const TEditOperationLayout kHarmonizeLayout{
+    .caption = "Harmonize",
+    .clientWidth = 271,
+    .clientHeight = 297,
+    .explanation =
+        "Define the harmonic relationship to the editor contents and to impulse zero, and the relative "
+        "strength of the harmonic. Tarvola will then copy the editor contents move them as a block.",
+    .explanationHeight = 70,
+    .trackName = "TkBr_Level",
+    .trackLeft = 16,
+    .trackTop = 84,
+    .trackMin = "-200",
+    .trackMax = "200",
+    .trackFrequency = "25",
+    .trackPosition = "-100",
+    .labelName = "Lbl_Level",
+    .labelCaption = "Level",
+    .labelWidth = 60,
+    .editName = "Edt_Level",
+    .editText = "1.00",
+    .valueLeft = 64,
+    .editTop = 162,
+    .editWidth = 64,
+    .decimals = 3,
+    .okLeft = 52,
+    .cancelLeft = 144,
+    .buttonsTop = 264,
+};
+
+const std::vector<TComponentRow> kHarmonicRows{
+    {"TRadioGroup",
+     "RdGp_Harmonic",
+     "",
+     140,
+     84,
+     123,
+     124,
+     {{"Caption", "Harmonic Number"},
+      {"Items", "2.0  &&  2.0|3.0  &&  1.5|4.0  &&  1.33|5.0  &&  1.25|6.0  &&  1.2"},
+      {"ItemIndex", "0"}}},
+};
 
 } // namespace
 
 TobjHarmonize::TobjHarmonize(TComponent* owner) : TobjEditOperationDlg(owner) {
-    LoadLayout(kHarmonizeLayout);
+    LoadEditLayout(kHarmonizeLayout, kHarmonicRows);
     RdGp_Harmonic = &Find<TRadioGroup>("RdGp_Harmonic");
-    MakeRadioButtons(*RdGp_Harmonic);
-    Couple("TkBr_Level", "Edt_Level", 3);
 }
 
 // The level must be a number: a text that is not is refused with a message, and the dialog stays open.

@@ -30,11 +30,6 @@ long double BoundedRatio(long double numerator, long double denominator) {
 
 } // namespace
 
-THistogramDisplay& HistogramDisplay() {
-    static THistogramDisplay display;
-    return display;
-}
-
 std::uint32_t BarColor(const THistogramDisplay& display, TSourceKind kind, std::int32_t impulse,
                        bool selected) {
     if (impulse == 0 && kind != TSourceKind::Pass)

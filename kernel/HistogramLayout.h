@@ -46,9 +46,6 @@ struct THistogramDisplay {
     float EditorBarFraction = 0.7f;
 };
 
-// The program's one set of display values.
-THistogramDisplay& HistogramDisplay();
-
 // The colour of a record's bar: the impulse-zero colour for a record at impulse 0 that is not Pass, else
 // its kind's colour; the selected variant when Selected.
 std::uint32_t BarColor(const THistogramDisplay& display, TSourceKind kind, std::int32_t impulse,

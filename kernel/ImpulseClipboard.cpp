@@ -126,9 +126,4 @@ bool TImpulseClipboard::PasteMix(TobjHistData& workingList) {
     return true;
 }
 
-TImpulseClipboard& Clipboard() {
-    static TImpulseClipboard clipboard;
-    return clipboard;
-}
-
 } // namespace tarvola

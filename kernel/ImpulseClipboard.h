@@ -19,7 +19,7 @@ namespace tarvola {
 
 class TImpulseClipboard {
 public:
-    explicit TImpulseClipboard(KernelModel& model = Model());
+    explicit TImpulseClipboard(KernelModel& model);
 
     // Drops the list: both pastes do nothing until the next copy.
     void FreeClipboard();
@@ -65,8 +65,5 @@ private:
     std::int32_t clipLow_ = 0;
     std::int32_t clipHigh_ = 0;
 };
-
-// The program's one clipboard.
-TImpulseClipboard& Clipboard();
 
 } // namespace tarvola

@@ -127,6 +127,96 @@ void KernelDesignerController::SelectEditorRange() {
     model_.SelectImpulses(EditorBounds().LowImpulse, EditorBounds().HighImpulse, false);
 }
 
+// ---- The editor's gestures
+
+std::optional<TEditorGrab> KernelDesignerController::CreateColumn(std::int32_t impulse) {
+    TImpulseRec rec = InputTemplate;
+    rec.Impulse = impulse;
+    rec.Selected = true;
+    // Each list keeps a record it holds already at the impulse, and names it through LastKeptIndex.
+    const auto add = [this, &rec](TobjHistData& list) {
+        TImpulseRec added = rec;
+        const std::int32_t index = list.AddOrMerge(added, TMergeMode::Keep);
+        return index == -1 ? model_.LastKeptIndex : index;
+    };
+    TEditorGrab grab;
+    grab.Kernel = add(*model_.CurrentKernel);
+    if (grab.Kernel < 0)
+        return std::nullopt; // the kernel is full
+    grab.Working = add(working_);
+    if (grab.Working < 0)
+        return std::nullopt;
+    window_.ResetEditorRange();
+    SelectEditorRange();
+    ShowCounts();
+    gesture_.created = true;
+    return grab;
+}
+
+void KernelDesignerController::DeleteColumn(const TEditorGrab& grab) {
+    // Pending before the views update, so that the working list is not rebuilt until the release.
+    gesture_.deleted = true;
+    working_.Delete(grab.Working, 1);
+    if (grab.Kernel >= 0)
+        model_.CurrentKernel->Delete(grab.Kernel, 1);
+    window_.ResetEditorRange();
+    const TSelectionRec selection = model_.Selection;
+    model_.SelectImpulses(selection.LowImpulse, selection.HighImpulse, false);
+    window_.UpdateEditor();
+    window_.UpdateViewer(false);
+    ShowCounts();
+}
+
+bool KernelDesignerController::StartDrag(std::int32_t workingIndex) {
+    clipboard_.FreeClipboard();
+    return working_.Kind(workingIndex) != TSourceKind::Pass;
+}
+
+void KernelDesignerController::DragValue(const TEditorGrab& grab, long double value) {
+    gesture_.changed = !gesture_.created;
+    working_.SetValue(grab.Working, value);
+    TobjHistData& kernel = *model_.CurrentKernel;
+    if (grab.Kernel >= 0 && grab.Kernel < kernel.Count())
+        kernel.SetValue(grab.Kernel, value);
+}
+
+void KernelDesignerController::EndGesture() {
+    const Gesture done = std::exchange(gesture_, Gesture{});
+    if (done.created)
+        RecordUndo(kCreateColumnUndo);
+    if (done.deleted)
+        RecordUndo(kDeleteColumnUndo);
+    if (done.changed)
+        RecordUndo(kChangeValueUndo);
+}
+
+// ---- The editor range chosen in the histograms
+
+void KernelDesignerController::ChooseEditorRange(const TColumnTriple& low, const TColumnTriple& high) {
+    TViewBounds& editor = EditorBounds();
+    editor.RelLow = low.Column;
+    editor.LowIndex = low.Index;
+    editor.LowImpulse = low.Impulse;
+    editor.RelHigh = high.Column;
+    editor.HighIndex = high.Index;
+    editor.HighImpulse = high.Impulse;
+    editor.Width = high.Column - low.Column + 1;
+    editor.ZeroColumn = CheckedSub(0, low.Impulse);
+    model_.RecomputeBounds(editor, -1);
+    model_.SelectImpulses(low.Impulse, high.Impulse, false);
+}
+
+bool KernelDesignerController::SelectEditorSpan(std::int32_t low, std::int32_t high) {
+    TViewBounds& editor = EditorBounds();
+    const bool sameWidth = std::int64_t{high} - low + 1 == editor.Width;
+    editor.LowImpulse = low;
+    editor.HighImpulse = high;
+    model_.RecomputeBounds(editor, -1);
+    window_.ResetEditorRange();
+    model_.SelectImpulses(low, high, false);
+    return sameWidth;
+}
+
 void KernelDesignerController::ShowCounts() {
     window_.ShowStats(model_.LeftKernel.Count(), model_.RightKernel.Count());
 }

@@ -1,7 +1,7 @@
 // What the kernel designer window does to the model, apart from any window: the Edit menu's eleven
-// operations, the column read-out and its value and source edits, the channel switch, the view number, the
-// viewer bounds and width edits, the impulse-zero shift, Duplicate, Reset, Undo and Redo, and the undo
-// entries that go with them.
+// operations, the editor's gestures (create, drag and delete a column), the column read-out and its value
+// and source edits, the channel switch, the view number, the viewer bounds and width edits, the
+// impulse-zero shift, Duplicate, Reset, Undo and Redo, and the undo entries that go with them.
 //
 // The window (TobjKernelDesigner) owns the controls, the histograms and the editor's working list, and
 // turns each handler into one call here. The controller changes the model, records the one undo entry of
@@ -10,13 +10,12 @@
 // (UndoSnapshotError, FloatError, RangeError) reach the caller, which shows them.
 //
 // Typical wiring in the window:
-//   controller = std::make_unique<KernelDesignerController>(Model(), Clipboard(), Editor->WorkingList(),
-//   *this);
+//   controller = std::make_unique<KernelDesignerController>(model, clipboard, Editor->WorkingList(), *this);
 //   ... Setup (which loads the state) ...
 //   controller->StartSession(ProgramFolder);              // records "Initial Data"
 //   void Operation_Select(tag)  { controller->Operation(tag); }
 //   void Time0Impls_Change()    { controller->ShiftImpulseZero(Spn_ZeroImpls value); }
-//   Editor->RecordUndo = [this](const std::string& d) { controller->RecordUndo(d); };
+//   Editor->Controller = controller.get();                 // the editor's presses, drags and releases
 #pragma once
 
 #include "kernel/HistogramLayout.h"
@@ -92,6 +91,13 @@ constexpr const char* kKernelFullMessage =
     "The kernel is full (10,240 impulses): some impulses of this operation could not be placed.";
 constexpr const char* kDatumError = "Error";
 constexpr const char* kInitialDataUndo = "Initial Data";
+
+// The records a press in the editor holds: in the working list and in the current kernel (-1: none).
+struct TEditorGrab {
+    std::int32_t Working = -1;
+    std::int32_t Kernel = -1;
+    bool operator==(const TEditorGrab&) const = default;
+};
 
 // The channel panels: the current channel's panel is active.
 constexpr std::uint32_t kActivePanelColour = RgbColor(240, 240, 192);
@@ -210,6 +216,35 @@ public:
     // otherwise both records take the kind and "Set Audio Source" is recorded.
     TSourceKind SourceSelect(TSourceKind chosen, std::int32_t grabbedWorkingIndex);
 
+    // ---- The editor's gestures: a press creates, deletes or grabs a column, a drag moves the grabbed value,
+    // and the release (or a lost capture) ends the gesture and records its entries, in the order
+    // "Create Single Column", "Delete Single Column", "Change Column Value".
+
+    // A press on an empty column of the editor at Impulse: an Input record of value 0 joins the current
+    // kernel and the working list (a record already there is kept and taken), and the editor range is
+    // selected again. Nothing when a full list refused it.
+    std::optional<TEditorGrab> CreateColumn(std::int32_t impulse);
+    // Ctrl+press on a working record (Grab.Kernel: its kernel record, -1 none): both go and the views show
+    // it; the editor keeps its working list as it is (ColumnDeletePending) until the gesture ends.
+    void DeleteColumn(const TEditorGrab& grab);
+    // The first move of a drag: the clipboard is emptied; true when the grabbed working record can be
+    // dragged (its kind is not Pass).
+    bool StartDrag(std::int32_t workingIndex);
+    // A drag: the grabbed records take Value (a kernel index out of range is left alone).
+    void DragValue(const TEditorGrab& grab, long double value);
+    // The release: records the entries of what the gesture did.
+    void EndGesture();
+    bool ColumnDeletePending() const { return gesture_.deleted; }
+
+    // ---- The editor range chosen in the histograms
+
+    // A drag across the viewer from Low to High (view columns with their kernel indexes and impulses): the
+    // editor bounds take that span and the records in it are selected.
+    void ChooseEditorRange(const TColumnTriple& low, const TColumnTriple& high);
+    // The impulse ruler's span Low..High (checked by the caller): the editor bounds take it, the editor's
+    // shown records follow and the records in it are selected. True when the width stayed the same.
+    bool SelectEditorSpan(std::int32_t low, std::int32_t high);
+
     // ---- Channels and views
 
     // Btn_CopyAll: the current channel's kernel and statistics become copies of the other channel's
@@ -300,6 +335,12 @@ private:
     IKernelDesignerWindow& window_;
     std::unique_ptr<TobjKernelUndoer> undoer_;
     int muted_ = 0;
+    // What the editor's gesture did so far.
+    struct Gesture {
+        bool created = false;
+        bool deleted = false;
+        bool changed = false;
+    } gesture_;
 };
 
 } // namespace tarvola

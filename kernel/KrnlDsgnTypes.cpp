@@ -547,9 +547,4 @@ void KernelModel::ResetToDefaults() {
     }
 }
 
-KernelModel& Model() {
-    static KernelModel model;
-    return model;
-}
-
 } // namespace tarvola

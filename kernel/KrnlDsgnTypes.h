@@ -1,9 +1,10 @@
 // The kernel designer's data model: per stereo channel a sparse kernel of impulse records kept in ascending
 // order of impulse (TobjHistData), ten saved views of each channel's kernel, the span the editor shows,
-// per-channel statistics and the current selection, all held in one KernelModel reached through Model().
+// per-channel statistics and the current selection, all held in one KernelModel (the kernel designer window
+// owns the program's; its controller is the model's only writer).
 //
 // Reading a kernel (the convolution, the histograms):
-//   const TobjHistData& k = *Model().CurrentKernel;   // or Model().LeftKernel / RightKernel
+//   const TobjHistData& k = *model.CurrentKernel;     // or model.LeftKernel / RightKernel
 //   k.Count()                                         // records, at most 10,240
 //   k.Impulse(i), k.Value(i), k.Kind(i)               // record i (0 .. Count() - 1): its delay in frames
 //                                                     // (may be negative), its gain as long double and its
@@ -296,8 +297,5 @@ public:
     static TViewBounds DefaultEditorBounds();
     static TChannelStats DefaultStats();
 };
-
-// The program's one model.
-KernelModel& Model();
 
 } // namespace tarvola

@@ -7,69 +7,53 @@ namespace tarvola {
 
 namespace {
 
-const TFormLayout kMirrorLayout{
-    {{"Caption", "Mirror"},
-     {"BorderStyle", "bsDialog"},
-     {"BorderIcons", "biSystemMenu"},
-     {"ClientWidth", "261"},
-     {"ClientHeight", "276"}},
-    {
-        {"TLabel",
-         "Lbl_Explain",
-         "",
-         8,
-         8,
-         245,
-         56,
-         {{"AutoSize", "False"},
-          {"WordWrap", "True"},
-          {"Caption", "Create a mirror image of the editor contents, either reflected around impulse zero or "
-                      "the editor boundaries, or around the next impulse outside the editor."}}},
-        {"TTrackBar",
-         "TkBr_Level",
-         "",
-         8,
-         68,
-         40,
-         168,
-         {{"Orientation", "trVertical"},
-          {"ThumbLength", "15"},
-          {"TickMarks", "tmBottomRight"},
-          {"Min", "-200"},
-          {"Max", "200"},
-          {"Frequency", "25"},
-          {"Position", "-100"},
-          {"OnChange", "Track_Change"}}},
-        {"TLabel", "Lbl_Level", "", 54, 130, 50, 13, {{"Caption", "Level"}}},
-        {"TEdit", "Edt_Level", "", 54, 146, 54, 21, {{"Text", "1.00"}, {"OnKeyPress", "Edit_KeyPress"}}},
-        {"TRadioGroup",
-         "RdGp_Reflector",
-         "",
-         116,
-         68,
-         137,
-         124,
-         {{"Caption", "Reflector"},
-          {"Items", "Impulse Zero|Editor Low Impulse|Editor Low -1|Editor High Impulse|Editor High + 1"},
-          {"ItemIndex", "0"}}},
-        {"TButton", "Btn_OK", "", 46, 243, 75, 25, {{"Caption", "OK"}, {"OnClick", "OK_Click"}}},
-        {"TButton",
-         "Btn_Cancel",
-         "",
-         140,
-         243,
-         75,
-         25,
-         {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}},
-    }};
+const TEditOperationLayout kMirrorLayout{
+    .caption = "Mirror",
+    .clientWidth = 261,
+    .clientHeight = 276,
+    .explanation =
+        "Create a mirror image of the editor contents, either reflected around impulse zero or the "
+        "editor boundaries, or around the next impulse outside the editor.",
+    .explanationHeight = 56,
+    .trackName = "TkBr_Level",
+    .trackLeft = 8,
+    .trackTop = 68,
+    .trackMin = "-200",
+    .trackMax = "200",
+    .trackFrequency = "25",
+    .trackPosition = "-100",
+    .labelName = "Lbl_Level",
+    .labelCaption = "Level",
+    .labelWidth = 50,
+    .editName = "Edt_Level",
+    .editText = "1.00",
+    .valueLeft = 54,
+    .editTop = 146,
+    .editWidth = 54,
+    .decimals = 2,
+    .okLeft = 46,
+    .cancelLeft = 140,
+    .buttonsTop = 243,
+};
+
+const std::vector<TComponentRow> kReflectorRows{
+    {"TRadioGroup",
+     "RdGp_Reflector",
+     "",
+     116,
+     68,
+     137,
+     124,
+     {{"Caption", "Reflector"},
+      {"Items", "Impulse Zero|Editor Low Impulse|Editor Low -1|Editor High Impulse|Editor High + 1"},
+      {"ItemIndex", "0"}}},
+};
 
 } // namespace
 
 TobjMirror::TobjMirror(TComponent* owner) : TobjEditOperationDlg(owner) {
-    LoadLayout(kMirrorLayout);
+    LoadEditLayout(kMirrorLayout, kReflectorRows);
     RdGp_Reflector = &Find<TRadioGroup>("RdGp_Reflector");
-    MakeRadioButtons(*RdGp_Reflector);
-    Couple("TkBr_Level", "Edt_Level", 2);
 }
 
 void TobjMirror::SetRange(std::int32_t lowImpulse, std::int32_t highImpulse) {

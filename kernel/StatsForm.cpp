@@ -39,27 +39,20 @@ const TFormLayout kStatsLayout{
         {"TLabel", "Lbl_Total", "", 16, 76, 40, 13, {{"Caption", "Total"}}},
         {"TLabel", "Lbl_TotalIs", "", 60, 76, 8, 13, {{"Caption", "="}}},
         {"TLabel", "Lbl_TotalNmbr", "", 74, 76, 62, 13, {{"AutoSize", "False"}, {"Caption", "2"}}},
-        {"TTimer",
-         "MasterTimer",
-         "",
-         0,
-         0,
-         0,
-         0,
-         {{"Interval", "75"}, {"Enabled", "False"}, {"OnTimer", "Mstr_OnTimer"}}},
+        {"TTimer", "MasterTimer", "", 0, 0, 0, 0, {{"Interval", "75"}, {"Enabled", "False"}}},
     }};
 
 } // namespace
 
 TobjStatsForm::TobjStatsForm(TComponent* owner) : TForm(owner), stealth_(*this) {
-    Publish("Mstr_OnTimer", &TobjStatsForm::Mstr_OnTimer);
     LoadLayout(kStatsLayout);
     Lbl_NmbrLeft = &Find<TLabel>("Lbl_NmbrLeft");
     Lbl_NmbrRight = &Find<TLabel>("Lbl_NmbrRight");
     Lbl_TotalNmbr = &Find<TLabel>("Lbl_TotalNmbr");
     MasterTimer = &Find<TTimer>("MasterTimer");
-    OnClose = [this](TObject& sender, TCloseAction& action) { StatsClose(sender, action); };
-    OnResize = [this](TObject& sender) { GetBounds(sender); };
+    Bind(MasterTimer->OnTimer, this, &TobjStatsForm::Mstr_OnTimer);
+    Bind(OnClose, this, &TobjStatsForm::StatsClose);
+    Bind(OnResize, this, &TobjStatsForm::GetBounds);
     if (const auto* placeOf = dynamic_cast<const TControl*>(owner))
         SetBounds(placeOf->Left() + kOwnerOffsetX, placeOf->Top() + kOwnerOffsetY, Width(), Height());
     SetVisible(true);

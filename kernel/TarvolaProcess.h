@@ -9,7 +9,7 @@
 //
 //   TobjProcessRun run;                                  // a member of the designer
 //   run.Prepare(designerForm, *FormatFields, *SignalView, *OutputView);   // PrepareProcess
-//   SetProcessOK(run.Run(Model().LeftKernel, Model().RightKernel));       // Process
+//   SetProcessOK(run.Run(model.LeftKernel, model.RightKernel));           // Process
 #pragma once
 
 #include "forms/ComCtrls.h"

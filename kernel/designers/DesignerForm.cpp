@@ -7,10 +7,6 @@ namespace tarvola {
 
 TobjEffectDesigner::TobjEffectDesigner(TComponent* owner) : TForm(owner) {
     RegisterDesignerPages();
-    Publish("Overwrite_Click", &TobjEffectDesigner::Overwrite_Click);
-    Publish("MixInto_Click", &TobjEffectDesigner::MixInto_Click);
-    Publish("LeftChnl_Click", &TobjEffectDesigner::LeftChnl_Click);
-    Publish("RightChnl_Click", &TobjEffectDesigner::RightChnl_Click);
 }
 
 void TobjEffectDesigner::Setup(std::int32_t sampleRate, std::int32_t targetImpulse,
@@ -40,22 +36,8 @@ WarningSink TobjEffectDesigner::Warnings() const {
 
 std::vector<TComponentRow> TobjEffectDesigner::GenerateCancelRows(std::string_view parent) {
     return {
-        {"TButton",
-         "Btn_Generate",
-         parent,
-         262,
-         160,
-         106,
-         25,
-         {{"Caption", "Generate Kernel"}, {"OnClick", "Generate_Click"}}},
-        {"TButton",
-         "Btn_Cancel",
-         parent,
-         378,
-         160,
-         81,
-         25,
-         {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}},
+        {"TButton", "Btn_Generate", parent, 262, 160, 106, 25, {{"Caption", "Generate Kernel"}}},
+        {"TButton", "Btn_Cancel", parent, 378, 160, 81, 25, {{"Caption", "Cancel"}, {"Cancel", "True"}}},
     };
 }
 
@@ -87,7 +69,7 @@ std::vector<TComponentRow> TobjEffectDesigner::ExportRulesRows(std::string_view 
          18,
          110,
          17,
-         {{"Caption", "Overwrite kernel"}, {"Checked", "True"}, {"OnClick", "Overwrite_Click"}}},
+         {{"Caption", "Overwrite kernel"}, {"Checked", "True"}}},
         {"TRadioButton",
          "RadBtn_MixInto",
          "GrpBx_ExportRules",
@@ -95,7 +77,7 @@ std::vector<TComponentRow> TobjEffectDesigner::ExportRulesRows(std::string_view 
          18,
          104,
          17,
-         {{"Caption", "Mix into kernel"}, {"OnClick", "MixInto_Click"}}},
+         {{"Caption", "Mix into kernel"}}},
         {"TLabel", "Lbl_TargetImpls", "GrpBx_ExportRules", 10, 49, 104, 13, {{"Caption", targetCaption}}},
         {"TSpinEdit",
          "Spn_TargetImpls",
@@ -112,7 +94,7 @@ std::vector<TComponentRow> TobjEffectDesigner::ExportRulesRows(std::string_view 
          80,
          104,
          17,
-         {{"Caption", "Left Channel"}, {"Checked", "True"}, {"OnClick", "LeftChnl_Click"}}},
+         {{"Caption", "Left Channel"}, {"Checked", "True"}}},
         {"TCheckBox",
          "ChBx_RightChnl",
          "GrpBx_ExportRules",
@@ -120,7 +102,7 @@ std::vector<TComponentRow> TobjEffectDesigner::ExportRulesRows(std::string_view 
          80,
          104,
          17,
-         {{"Caption", "Right Channel"}, {"Checked", "True"}, {"OnClick", "RightChnl_Click"}}},
+         {{"Caption", "Right Channel"}, {"Checked", "True"}}},
     };
 }
 
@@ -130,6 +112,10 @@ void TobjEffectDesigner::BindExportRules() {
     Spn_TargetImpls = &Find<TSpinEdit>("Spn_TargetImpls");
     ChBx_LeftChnl = &Find<TCheckBox>("ChBx_LeftChnl");
     ChBx_RightChnl = &Find<TCheckBox>("ChBx_RightChnl");
+    Bind(RadBtn_Overwrite->OnClick, this, &TobjEffectDesigner::Overwrite_Click);
+    Bind(RadBtn_MixInto->OnClick, this, &TobjEffectDesigner::MixInto_Click);
+    Bind(ChBx_LeftChnl->OnClick, this, &TobjEffectDesigner::LeftChnl_Click);
+    Bind(ChBx_RightChnl->OnClick, this, &TobjEffectDesigner::RightChnl_Click);
 }
 
 TExportRules TobjEffectDesigner::ExportRulesFromControls() const {

@@ -6,8 +6,8 @@
 //     RadBtn_Overwrite ("Overwrite kernel", checked) and RadBtn_MixInto ("Mix into kernel"), the target
 //     spin edit Spn_TargetImpls (no limits) with its label, and the check boxes ChBx_LeftChnl and
 //     ChBx_RightChnl (both checked). Their handlers (Overwrite_Click, MixInto_Click, LeftChnl_Click,
-//     RightChnl_Click: one channel box always stays checked) are published here, so the derived
-//     constructor only calls LoadLayout and then BindExportRules();
+//     RightChnl_Click: one channel box always stays checked) are bound by BindExportRules(), which the
+//     derived constructor calls after LoadLayout;
 //   - implements LoadSettings (load the settings file, or defaults), SettingsToControls and SaveSettings
 //     (write the settings file, warning on failure; use Warnings() as the sink of DesignerSettings);
 //   - reads ExportRulesFromControls() in its Generate handler, writes with ExportToKernels (or its own
@@ -43,7 +43,7 @@ public:
     // lies in its "User\" folder), puts the target into Spn_TargetImpls, takes the model's left and right
     // kernels, then LoadSettings and SettingsToControls.
     void Setup(std::int32_t sampleRate, std::int32_t targetImpulse, const std::string& programFolder,
-               KernelModel& model = Model());
+               KernelModel& model);
 
     // The explicit save step once the dialog has closed; false (after its warning) when it failed.
     virtual bool SaveSettings() = 0;
@@ -62,8 +62,8 @@ public:
                                                       std::string_view targetCaption);
     static constexpr int kExportRulesWidth = 233;
     static constexpr int kExportRulesHeight = 111;
-    // Rows of the buttons Btn_Generate ("Generate Kernel", Generate_Click) and Btn_Cancel ("Cancel", the
-    // dialog's cancel button, Cancel_Click) at their place in the lower right of the parent.
+    // Rows of the buttons Btn_Generate ("Generate Kernel") and Btn_Cancel ("Cancel", the dialog's cancel
+    // button) at their place in the lower right of the parent; the dialog binds their clicks.
     static std::vector<TComponentRow> GenerateCancelRows(std::string_view parent);
     // The form properties of a designer dialog 501 pixels wide: dialog border, system menu only, centred
     // on its owner.
@@ -79,7 +79,7 @@ protected:
     virtual void LoadSettings() = 0;
     virtual void SettingsToControls() = 0;
 
-    // Finds the export rule controls after LoadLayout.
+    // Finds the export rule controls after LoadLayout and binds their clicks.
     void BindExportRules();
     // Mode, target and channels as the controls hold them.
     TExportRules ExportRulesFromControls() const;
@@ -103,7 +103,7 @@ private:
 // settings in the explicit step, frees it.
 template <class Designer>
 void RunEffectDesigner(TComponent* owner, std::int32_t sampleRate, std::int32_t targetImpulse,
-                       const std::string& programFolder, KernelModel& model = Model()) {
+                       const std::string& programFolder, KernelModel& model) {
     Designer designer(owner);
     designer.Setup(sampleRate, targetImpulse, programFolder, model);
     designer.ShowModal();

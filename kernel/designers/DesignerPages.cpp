@@ -95,13 +95,6 @@ bool TDesignerPages::NotifyNotify(NMHDR& header, LRESULT& result) {
     return true;
 }
 
-void TDesignerPages::SetEvent(std::string_view name, const THandler& handler) {
-    if (name == "OnChange")
-        AssignHandler(OnChange, handler, name);
-    else
-        TWinControl::SetEvent(name, handler);
-}
-
 void RegisterDesignerPages() {
     RegisterComponentClass<TDesignerPages>("TDesignerPages");
 }

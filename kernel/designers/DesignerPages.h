@@ -28,8 +28,6 @@ public:
 
     TNotifyEvent OnChange;
 
-    void SetEvent(std::string_view name, const THandler& handler) override;
-
 protected:
     void CreateParams(TCreateParams& params) override;
     void InitializeHandle() override;

@@ -91,7 +91,6 @@ TobjEchoDesigner::TobjEchoDesigner(TComponent* owner) : TobjTapDesigner(owner) {
                       {SpEd_Conv_FinalDelay, "Final Delay ms"},
                       {SpEd_Conv_FinalValue, "Final Strength %"},
                       {SpEd_Conv_NmbrTaps, "Number of Taps"}};
-    PlaceRadioButtons({RdGp_Recrs_Strategy, RdGp_Recrs_Timbre, RdGp_Conv_Timbre});
 }
 
 TEchoSettings TobjEchoDesigner::LoadSettingsFile() const {

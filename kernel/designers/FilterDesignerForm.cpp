@@ -36,10 +36,7 @@ std::vector<TComponentRow> FilterDesignerRows() {
          8,
          130,
          84,
-         {{"Caption", "Response Type"},
-          {"Items", kPassBandItems},
-          {"ItemIndex", "0"},
-          {"OnClick", "Asst_PassBand_Click"}}},
+         {{"Caption", "Response Type"}, {"Items", kPassBandItems}, {"ItemIndex", "0"}}},
         {"TLabel",
          "Lbl_Asst_Response",
          "TbSht_Asst_Response",
@@ -79,11 +76,7 @@ std::vector<TComponentRow> FilterDesignerRows() {
          122,
          60,
          22,
-         {{"MinValue", "0"},
-          {"MaxValue", "100"},
-          {"Value", "100"},
-          {"EditorEnabled", "False"},
-          {"OnChange", "Asst_MixLevel_Change"}}},
+         {{"MinValue", "0"}, {"MaxValue", "100"}, {"Value", "100"}, {"EditorEnabled", "False"}}},
         {"TLabel", "Lbl_Asst_MixPercent", "TbSht_Asst_Response", 72, 126, 12, 13, {{"Caption", "%"}}},
 
         {"TPanel", "TbSht_Asst_Quality", "PgCtl_Designer", 0, 0, 0, 0, {{"BevelOuter", "bvNone"}}},
@@ -94,10 +87,7 @@ std::vector<TComponentRow> FilterDesignerRows() {
          8,
          130,
          112,
-         {{"Caption", "FIR Function"},
-          {"Items", kFunctionItems},
-          {"ItemIndex", "0"},
-          {"OnClick", "Asst_Function_Click"}}},
+         {{"Caption", "FIR Function"}, {"Items", kFunctionItems}, {"ItemIndex", "0"}}},
         {"TLabel",
          "Lbl_Asst_Quality",
          "TbSht_Asst_Quality",
@@ -142,8 +132,7 @@ std::vector<TComponentRow> FilterDesignerRows() {
           {"MaxValue", "1023"},
           {"Increment", "2"},
           {"Value", "21"},
-          {"EditorEnabled", "False"},
-          {"OnChange", "Wzd_Order_Change"}}},
+          {"EditorEnabled", "False"}}},
 
         {"TPanel", "TbSht_AllParameters", "PgCtl_Designer", 0, 0, 0, 0, {{"BevelOuter", "bvNone"}}},
         {"TLabel",
@@ -167,8 +156,7 @@ std::vector<TComponentRow> FilterDesignerRows() {
           {"PageSize", "10"},
           {"Frequency", "10"},
           {"TickMarks", "tmBoth"},
-          {"Position", "0"},
-          {"OnChange", "MixLevel_Change"}}},
+          {"Position", "0"}}},
         {"TLabel",
          "Lbl_Pcent",
          "TbSht_AllParameters",
@@ -199,8 +187,7 @@ std::vector<TComponentRow> FilterDesignerRows() {
           {"PageSize", "10"},
           {"Frequency", "25"},
           {"TickMarks", "tmBoth"},
-          {"Position", "-100"},
-          {"OnChange", "Amplitude_Change"}}},
+          {"Position", "-100"}}},
         {"TLabel",
          "Lbl_Amps",
          "TbSht_AllParameters",
@@ -217,10 +204,7 @@ std::vector<TComponentRow> FilterDesignerRows() {
          4,
          112,
          108,
-         {{"Caption", "FIR Function"},
-          {"Items", kFunctionItems},
-          {"ItemIndex", "0"},
-          {"OnClick", "Function_Click"}}},
+         {{"Caption", "FIR Function"}, {"Items", kFunctionItems}, {"ItemIndex", "0"}}},
         {"TRadioGroup",
          "RadGp_PassBand",
          "TbSht_AllParameters",
@@ -228,10 +212,7 @@ std::vector<TComponentRow> FilterDesignerRows() {
          116,
          112,
          78,
-         {{"Caption", "Response Type"},
-          {"Items", kPassBandItems},
-          {"ItemIndex", "0"},
-          {"OnClick", "PassBand_Click"}}},
+         {{"Caption", "Response Type"}, {"Items", kPassBandItems}, {"ItemIndex", "0"}}},
         {"TLabel", "Lbl_Order", "TbSht_AllParameters", 228, 10, 70, 13, {{"Caption", "Filter order"}}},
         {"TSpinEdit",
          "Spn_Order",
@@ -244,8 +225,7 @@ std::vector<TComponentRow> FilterDesignerRows() {
           {"MaxValue", "1023"},
           {"Increment", "2"},
           {"Value", "21"},
-          {"EditorEnabled", "False"},
-          {"OnChange", "Order_Changed"}}},
+          {"EditorEnabled", "False"}}},
     };
     for (const std::vector<TComponentRow>& more :
          {TobjEffectDesigner::GenerateCancelRows("TbSht_AllParameters"),
@@ -267,24 +247,8 @@ DesignerSettingsTexts FilterSettingsTexts() {
 } // namespace
 
 TobjFilterDesigner::TobjFilterDesigner(TComponent* owner) : TobjEffectDesigner(owner) {
-    Publish("Asst_PassBand_Click", &TobjFilterDesigner::Asst_PassBand_Click);
-    Publish("PassBand_Click", &TobjFilterDesigner::PassBand_Click);
-    Publish("Asst_Function_Click", &TobjFilterDesigner::Asst_Function_Click);
-    Publish("Function_Click", &TobjFilterDesigner::Function_Click);
-    Publish("Wzd_Order_Change", &TobjFilterDesigner::Wzd_Order_Change);
-    Publish("Order_Changed", &TobjFilterDesigner::Order_Changed);
-    Publish("Asst_MixLevel_Change", &TobjFilterDesigner::Asst_MixLevel_Change);
-    Publish("MixLevel_Change", &TobjFilterDesigner::MixLevel_Change);
-    Publish("Amplitude_Change", &TobjFilterDesigner::Amplitude_Change);
-    Publish("Generate_Click", &TobjFilterDesigner::Generate_Click);
-    Publish("Cancel_Click", &TobjFilterDesigner::Cancel_Click);
     LoadLayout(FilterDesignerLayout());
     BindExportRules();
-    auto& pages = Find<TDesignerPages>("PgCtl_Designer");
-    pages.AddPage(Find<TPanel>("TbSht_Asst_Response"), "Designer p1");
-    pages.AddPage(Find<TPanel>("TbSht_Asst_Quality"), "Designer p2");
-    pages.AddPage(Find<TPanel>("TbSht_AllParameters"), "All Parameters");
-    PgCtl_Designer = &pages;
     RaGp_Asst_PassBand = &Find<TRadioGroup>("RaGp_Asst_PassBand");
     SpEd_Asst_MixLevel = &Find<TSpinEdit>("SpEd_Asst_MixLevel");
     RdGp_Asst_Function = &Find<TRadioGroup>("RdGp_Asst_Function");
@@ -298,10 +262,22 @@ TobjFilterDesigner::TobjFilterDesigner(TComponent* owner) : TobjEffectDesigner(o
     Spn_Order = &Find<TSpinEdit>("Spn_Order");
     Btn_Generate = &Find<TButton>("Btn_Generate");
     Btn_Cancel = &Find<TButton>("Btn_Cancel");
-    // A radio group made from a layout row gets its items before its window, and its buttons are then left
-    // without windows; giving it the same items again, now that it has its window, makes them.
-    for (TRadioGroup* group : {RaGp_Asst_PassBand, RdGp_Asst_Function, RadGp_Function, RadGp_PassBand})
-        group->SetItems(group->Items());
+    Bind(RaGp_Asst_PassBand->OnClick, this, &TobjFilterDesigner::Asst_PassBand_Click);
+    Bind(SpEd_Asst_MixLevel->OnChange, this, &TobjFilterDesigner::Asst_MixLevel_Change);
+    Bind(RdGp_Asst_Function->OnClick, this, &TobjFilterDesigner::Asst_Function_Click);
+    Bind(SpEd_Wzd_Order->OnChange, this, &TobjFilterDesigner::Wzd_Order_Change);
+    Bind(TkBar_MixLevel->OnChange, this, &TobjFilterDesigner::MixLevel_Change);
+    Bind(TkBr_Amplitude->OnChange, this, &TobjFilterDesigner::Amplitude_Change);
+    Bind(RadGp_Function->OnClick, this, &TobjFilterDesigner::Function_Click);
+    Bind(RadGp_PassBand->OnClick, this, &TobjFilterDesigner::PassBand_Click);
+    Bind(Spn_Order->OnChange, this, &TobjFilterDesigner::Order_Changed);
+    Bind(Btn_Generate->OnClick, this, &TobjFilterDesigner::Generate_Click);
+    Bind(Btn_Cancel->OnClick, this, &TobjFilterDesigner::Cancel_Click);
+    auto& pages = Find<TDesignerPages>("PgCtl_Designer");
+    pages.AddPage(Find<TPanel>("TbSht_Asst_Response"), "Designer p1");
+    pages.AddPage(Find<TPanel>("TbSht_Asst_Quality"), "Designer p2");
+    pages.AddPage(Find<TPanel>("TbSht_AllParameters"), "All Parameters");
+    PgCtl_Designer = &pages;
 }
 
 void TobjFilterDesigner::LoadSettings() {

@@ -40,12 +40,7 @@ std::vector<TComponentRow> ResonanceDesignerRows() {
          104,
          280,
          34,
-         {{"Min", "100"},
-          {"Max", "999"},
-          {"Frequency", "100"},
-          {"PageSize", "10"},
-          {"Position", "700"},
-          {"OnChange", "RecrsValue_Change"}}},
+         {{"Min", "100"}, {"Max", "999"}, {"Frequency", "100"}, {"PageSize", "10"}, {"Position", "700"}}},
         {"TCheckBox",
          "ChBx_NegStrength",
          "TbSht_Recrs1",
@@ -53,7 +48,7 @@ std::vector<TComponentRow> ResonanceDesignerRows() {
          146,
          160,
          17,
-         {{"Caption", "Negative Strength"}, {"OnClick", "Neg_Click"}}},
+         {{"Caption", "Negative Strength"}}},
         LabelRow("Lbl_Recrs_Stereo", "TbSht_Recrs1", 320, 10, 90, "Stereo Detune"),
         VerticalBarRow("TkBr_Recrs_Stereo", "TbSht_Recrs1", 340, 28, "100", "10", "100"),
     };
@@ -89,8 +84,6 @@ const TFormLayout& ResonanceDesignerLayout() {
 } // namespace
 
 TobjResnceDesigner::TobjResnceDesigner(TComponent* owner) : TobjTapDesigner(owner) {
-    Publish("RecrsValue_Change", &TobjResnceDesigner::RecrsValue_Change);
-    Publish("Neg_Click", &TobjResnceDesigner::Neg_Click);
     LoadLayout(ResonanceDesignerLayout());
     PgCtl_Resonance = &BindTapControls(
         kPages, {"Recursion Res p1", "Recursion Res p2", "Convolution Res p1", "Convolution Res p2"});
@@ -100,6 +93,8 @@ TobjResnceDesigner::TobjResnceDesigner(TComponent* owner) : TobjTapDesigner(owne
     ChBx_NegStrength = &Find<TCheckBox>("ChBx_NegStrength");
     SpEd_Conv_InitFreq = &Find<TCheckedSpinEdit>("SpEd_Conv_InitFreq");
     SpEd_Conv_FinalFreq = &Find<TCheckedSpinEdit>("SpEd_Conv_FinalFreq");
+    Bind(TkBr_Recrs_Value->OnChange, this, &TobjResnceDesigner::RecrsValue_Change);
+    Bind(ChBx_NegStrength->OnClick, this, &TobjResnceDesigner::Neg_Click);
     // "Negative Strength" stays enabled in both kinds; there is no strategy.
     groups_.recursive = {ChBx_Recrs_Filter, SpEd_Recrs_Freq, TkBr_Recrs_Value, TkBr_Recrs_Stereo};
     groups_.recursiveFilter = {RdGp_Recrs_Timbre, SpEd_Recrs_FltrOrder, TkBr_Recrs_MixLvl};
@@ -112,7 +107,6 @@ TobjResnceDesigner::TobjResnceDesigner(TComponent* owner) : TobjTapDesigner(owne
                       {SpEd_Conv_InitValue, "Inital Strength %"},
                       {SpEd_Conv_FinalValue, "Final Strength %"},
                       {SpEd_Conv_NmbrTaps, "Number of Taps"}};
-    PlaceRadioButtons({RdGp_Recrs_Timbre, RdGp_Conv_Timbre});
 }
 
 TResonanceSettings TobjResnceDesigner::LoadSettingsFile() const {

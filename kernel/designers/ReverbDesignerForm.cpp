@@ -37,7 +37,7 @@ constexpr const char* kTonalityText =
 // Rows of one vertical bar with ticks on both sides.
 TComponentRow VerticalBar(std::string_view name, std::string_view parent, int left, int top, int height,
                           std::string_view min, std::string_view max, std::string_view frequency,
-                          std::string_view position, std::string_view handler) {
+                          std::string_view position) {
     return {"TTrackBar",
             name,
             parent,
@@ -51,13 +51,12 @@ TComponentRow VerticalBar(std::string_view name, std::string_view parent, int le
              {"Max", max},
              {"PageSize", "10"},
              {"Frequency", frequency},
-             {"Position", position},
-             {"OnChange", handler}}};
+             {"Position", position}}};
 }
 
 TComponentRow HorizontalBar(std::string_view name, std::string_view parent, int left, int top, int width,
                             std::string_view min, std::string_view max, std::string_view frequency,
-                            std::string_view marks, std::string_view position, std::string_view handler) {
+                            std::string_view marks, std::string_view position) {
     return {"TTrackBar",
             name,
             parent,
@@ -70,8 +69,7 @@ TComponentRow HorizontalBar(std::string_view name, std::string_view parent, int 
              {"Min", min},
              {"Max", max},
              {"Frequency", frequency},
-             {"Position", position},
-             {"OnChange", handler}}};
+             {"Position", position}}};
 }
 
 TComponentRow Text(std::string_view name, std::string_view parent, int left, int top,
@@ -96,12 +94,10 @@ void AddRegeneratorGroup(std::vector<TComponentRow>& rows, std::string_view grou
     if (early) {
         rows.push_back(Text("Lbl_ER_LevelTitle", p, 10, 18, "Level"));
         rows.push_back(Text("Lbl_ER_Level", p, 10, 34, "0.000"));
-        rows.push_back(
-            VerticalBar("TkBr_ER_Level", p, 12, 50, 120, "-100", "100", "10", "0", "ERLevel_Change"));
+        rows.push_back(VerticalBar("TkBr_ER_Level", p, 12, 50, 120, "-100", "100", "10", "0"));
         rows.push_back(Text("Lbl_ER_FilterTitle", p, 62, 18, "Filtration"));
         rows.push_back(Text("Lbl_ER_Filter", p, 62, 34, "0.0"));
-        rows.push_back(
-            VerticalBar("TkBr_ER_Filter", p, 64, 50, 120, "-100", "100", "20", "0", "ERFilter_Change"));
+        rows.push_back(VerticalBar("TkBr_ER_Filter", p, 64, 50, 120, "-100", "100", "20", "0"));
         rows.push_back(Text("Lbl_ER_Nmbr", p, 122, 22, "Regen #:"));
         rows.push_back({"TSpinEdit",
                         "Spn_ERNmbr",
@@ -110,35 +106,21 @@ void AddRegeneratorGroup(std::vector<TComponentRow>& rows, std::string_view grou
                         38,
                         60,
                         22,
-                        {{"MinValue", "1"},
-                         {"MaxValue", "8"},
-                         {"Value", "1"},
-                         {"EditorEnabled", "False"},
-                         {"OnChange", "ERNmbr_Change"}}});
-        rows.push_back({"TCheckBox",
-                        "ChBx_ER_Active",
-                        p,
-                        122,
-                        70,
-                        90,
-                        17,
-                        {{"Caption", "Active"}, {"OnClick", "ERActive_Click"}}});
+                        {{"MinValue", "1"}, {"MaxValue", "8"}, {"Value", "1"}, {"EditorEnabled", "False"}}});
+        rows.push_back({"TCheckBox", "ChBx_ER_Active", p, 122, 70, 90, 17, {{"Caption", "Active"}}});
         rows.push_back(Text("Lbl_ER_DelayTitle", p, 122, 98, "Delay (ms)"));
-        rows.push_back(
-            {"TEdit", "Edt_ER_Delay", p, 122, 114, 80, 21, {{"Text", "40"}, {"OnChange", "ERDelay_Change"}}});
+        rows.push_back({"TEdit", "Edt_ER_Delay", p, 122, 114, 80, 21, {{"Text", "40"}}});
         rows.push_back(Text("Lbl_ER_Left", p, 8, 190, "Left"));
-        rows.push_back(HorizontalBar("TkBr_ER_Pan", p, 36, 180, 160, "-45", "45", "10", "tmTopLeft", "0",
-                                     "ERPan_Change"));
+        rows.push_back(HorizontalBar("TkBr_ER_Pan", p, 36, 180, 160, "-45", "45", "10", "tmTopLeft", "0"));
         rows.push_back(Text("Lbl_ER_Right", p, 200, 190, "Right"));
         return;
     }
     rows.push_back(Text("Lbl_GR_LevelTitle", p, 10, 18, "Level"));
     rows.push_back(Text("Lbl_GR_Level", p, 10, 34, "0.000"));
-    rows.push_back(VerticalBar("TkBr_GR_Level", p, 12, 50, 120, "-200", "200", "25", "0", "GRLevel_Change"));
+    rows.push_back(VerticalBar("TkBr_GR_Level", p, 12, 50, 120, "-200", "200", "25", "0"));
     rows.push_back(Text("Lbl_GR_FilterTitle", p, 62, 18, "Filtration"));
     rows.push_back(Text("Lbl_GR_Filter", p, 62, 34, "0.0"));
-    rows.push_back(
-        VerticalBar("TkBr_GR_Filter", p, 64, 50, 120, "-100", "100", "20", "0", "GRFilter_Change"));
+    rows.push_back(VerticalBar("TkBr_GR_Filter", p, 64, 50, 120, "-100", "100", "20", "0"));
     rows.push_back(Text("Lbl_GR_Nmbr", p, 122, 22, "Regen #:"));
     rows.push_back({"TSpinEdit",
                     "Spn_GRNmbr",
@@ -147,21 +129,12 @@ void AddRegeneratorGroup(std::vector<TComponentRow>& rows, std::string_view grou
                     38,
                     60,
                     22,
-                    {{"MinValue", "1"}, {"MaxValue", "300"}, {"Value", "1"}, {"OnChange", "GRNmbr_Change"}}});
-    rows.push_back({"TCheckBox",
-                    "ChBx_GR_Active",
-                    p,
-                    122,
-                    70,
-                    90,
-                    17,
-                    {{"Caption", "Active"}, {"OnClick", "GRActive_Change"}}});
+                    {{"MinValue", "1"}, {"MaxValue", "300"}, {"Value", "1"}}});
+    rows.push_back({"TCheckBox", "ChBx_GR_Active", p, 122, 70, 90, 17, {{"Caption", "Active"}}});
     rows.push_back(Text("Lbl_GR_DelayTitle", p, 122, 98, "Delay (ms)"));
-    rows.push_back(
-        {"TEdit", "Edt_GR_Delay", p, 122, 114, 80, 21, {{"Text", "130"}, {"OnChange", "GRDelay_Change"}}});
+    rows.push_back({"TEdit", "Edt_GR_Delay", p, 122, 114, 80, 21, {{"Text", "130"}}});
     rows.push_back(Text("Lbl_GR_Left", p, 8, 190, "Left"));
-    rows.push_back(
-        HorizontalBar("TkBr_GR_Pan", p, 36, 180, 160, "-45", "45", "10", "tmTopLeft", "0", "GRPan_Change"));
+    rows.push_back(HorizontalBar("TkBr_GR_Pan", p, 36, 180, 160, "-45", "45", "10", "tmTopLeft", "0"));
     rows.push_back(Text("Lbl_GR_Right", p, 200, 190, "Right"));
 }
 
@@ -174,7 +147,7 @@ TFormLayout MakeLayout() {
                    {"ClientHeight", "271"},
                    {"Position", "poOwnerFormCenter"}};
     std::vector<TComponentRow>& r = layout.components;
-    r.push_back({"TDesignerPages", "PageCtrl", "", 0, 0, 499, 271, {{"OnChange", "PageCtrl_Change"}}});
+    r.push_back({"TDesignerPages", "PageCtrl", "", 0, 0, 499, 271, {}});
     for (const char* page : kPageNames)
         r.push_back({"TPanel", page, "PageCtrl", 0, 0, 0, 0, {{"BevelOuter", "bvNone"}}});
 
@@ -191,13 +164,11 @@ TFormLayout MakeLayout() {
                  134,
                  {{"Caption", "ER Algorithm"},
                   {"Items", "Square|Rectangle|Sphere|Complex 1|Complex 2"},
-                  {"ItemIndex", "0"},
-                  {"OnClick", "ERType_Click"}}});
+                  {"ItemIndex", "0"}}});
     r.push_back(Text("Lbl_ERSize", p1, 132, 84, "Size"));
-    r.push_back(VerticalBar("TkBr_ERSize", p1, 130, 100, 120, "-50", "50", "10", "0", "ERSize_Change"));
+    r.push_back(VerticalBar("TkBr_ERSize", p1, 130, 100, 120, "-50", "50", "10", "0"));
     r.push_back(Text("Lbl_ERStrength", p1, 178, 84, "Strength"));
-    r.push_back(
-        VerticalBar("TkBr_ERStrength", p1, 184, 100, 120, "0", "100", "10", "50", "ERStrength_Change"));
+    r.push_back(VerticalBar("TkBr_ERStrength", p1, 184, 100, 120, "0", "100", "10", "50"));
     r.push_back(Heading("Lbl_GRHeading", p1, 252, 6, "General Reverberation"));
     r.push_back(Wrapped("Lbl_GRText", p1, 252, 24, 232, 56, kGRText));
     r.push_back({"TRadioGroup",
@@ -209,10 +180,9 @@ TFormLayout MakeLayout() {
                  134,
                  {{"Caption", "GR Algorithm"},
                   {"Items", "Room|Hall|Auditorium|Chamber|Cavern"},
-                  {"ItemIndex", "0"},
-                  {"OnClick", "GRType_Click"}}});
+                  {"ItemIndex", "0"}}});
     r.push_back(Text("Lbl_GRSize", p1, 376, 84, "Size"));
-    r.push_back(VerticalBar("TkBr_GRSize", p1, 374, 100, 120, "-50", "50", "10", "0", "GRSize_Change"));
+    r.push_back(VerticalBar("TkBr_GRSize", p1, 374, 100, 120, "-50", "50", "10", "0"));
     r.push_back(Text("Lbl_GRTime", p1, 422, 84, "Strength"));
     r.push_back({"TTrackBar",
                  "TkBr_GRTime",
@@ -227,8 +197,7 @@ TFormLayout MakeLayout() {
                   {"Max", "4000"},
                   {"PageSize", "10"},
                   {"Frequency", "500"},
-                  {"Position", "1000"},
-                  {"OnChange", "GRTime_Change"}}});
+                  {"Position", "1000"}}});
 
     // "Designer p2": channel separation and mellowing.
     const std::string_view p2 = kPageNames[1];
@@ -236,20 +205,19 @@ TFormLayout MakeLayout() {
     r.push_back(Wrapped("Lbl_SeparationText", p2, 8, 22, 476, 28, kSeparationText));
     r.push_back(Wrapped("Lbl_SeparationNote", p2, 8, 52, 476, 14, kSeparationNote));
     r.push_back(Text("Lbl_ERSeprtnTitle", p2, 12, 72, "Early Reflections"));
-    r.push_back(HorizontalBar("TkBr_ERSeprtn", p2, 8, 88, 220, "1000", "1200", "20", "tmBottomRight", "1050",
-                              "ERSeprtn_Change"));
+    r.push_back(
+        HorizontalBar("TkBr_ERSeprtn", p2, 8, 88, 220, "1000", "1200", "20", "tmBottomRight", "1050"));
     r.push_back(Text("Lbl_ERSeprtnFactor", p2, 12, 120, "Separation factor ="));
     r.push_back(Text("Lbl_ERSeprtn", p2, 114, 120, "1.050"));
     r.push_back(Text("Lbl_GRSeprtnTitle", p2, 258, 72, "General Reverberation"));
-    r.push_back(HorizontalBar("TkBr_GRSeprtn", p2, 254, 88, 220, "1000", "1200", "20", "tmBottomRight",
-                              "1100", "GRSeprtn_Change"));
+    r.push_back(
+        HorizontalBar("TkBr_GRSeprtn", p2, 254, 88, 220, "1000", "1200", "20", "tmBottomRight", "1100"));
     r.push_back(Text("Lbl_GRSeprtnFactor", p2, 258, 120, "Separation factor ="));
     r.push_back(Text("Lbl_GRSeprtn", p2, 360, 120, "1.100"));
     r.push_back(Heading("Lbl_TonalityHeading", p2, 8, 144, "Tonality"));
     r.push_back(Wrapped("Lbl_TonalityText", p2, 8, 160, 476, 28, kTonalityText));
     r.push_back(Text("Lbl_Mellowing", p2, 8, 204, "Mellowing"));
-    r.push_back(HorizontalBar("TkBr_Filtration", p2, 64, 196, 330, "0", "100", "10", "tmBottomRight", "100",
-                              "Filtration_Change"));
+    r.push_back(HorizontalBar("TkBr_Filtration", p2, 64, 196, 330, "0", "100", "10", "tmBottomRight", "100"));
     r.push_back(Text("Lbl_FiltrationEquals", p2, 398, 204, " = "));
     r.push_back(Text("Lbl_Filtration", p2, 414, 204, "0.00"));
 
@@ -279,8 +247,7 @@ TFormLayout MakeLayout() {
                   {"PageSize", "10"},
                   {"Frequency", "10"},
                   {"Position", "50"},
-                  {"Tag", "1"},
-                  {"OnChange", "MixLevel_Change"}}});
+                  {"Tag", "1"}}});
     r.push_back(Text("Lbl_MixLeft", p4, 16, 196, "Left"));
     r.push_back(Text("Lbl_PcentR", p4, 70, 26, "50"));
     r.push_back(Text("Lbl_PcentRSign", p4, 88, 26, "%"));
@@ -298,71 +265,25 @@ TFormLayout MakeLayout() {
                   {"PageSize", "10"},
                   {"Frequency", "10"},
                   {"Position", "50"},
-                  {"Tag", "2"},
-                  {"OnChange", "MixLevel_Change"}}});
+                  {"Tag", "2"}}});
     r.push_back(Text("Lbl_MixRight", p4, 68, 196, "Right"));
     for (TComponentRow& row : TobjEffectDesigner::ExportRulesRows(p4, 126, 6, "Target impulse"))
         r.push_back(row);
     r.push_back(Text("Lbl_RateText", p4, 126, 132, "Kernel calculated for a sampling rate of"));
     r.push_back(Text("Lbl_SmplRate", p4, 126, 150, "44100"));
     r.push_back(Text("Lbl_RateUnit", p4, 180, 150, "Hz"));
-    r.push_back({"TButton",
-                 "Btn_Generate",
-                 p4,
-                 370,
-                 150,
-                 114,
-                 25,
-                 {{"Caption", "Generate Kernel"}, {"OnClick", "Generate_Click"}}});
-    r.push_back({"TButton",
-                 "Btn_Cancel",
-                 p4,
-                 370,
-                 184,
-                 114,
-                 25,
-                 {{"Caption", "Cancel"}, {"Cancel", "True"}, {"OnClick", "Cancel_Click"}}});
+    r.push_back({"TButton", "Btn_Generate", p4, 370, 150, 114, 25, {{"Caption", "Generate Kernel"}}});
+    r.push_back(
+        {"TButton", "Btn_Cancel", p4, 370, 184, 114, 25, {{"Caption", "Cancel"}, {"Cancel", "True"}}});
     return layout;
 }
 
 } // namespace
 
 TobjReverbDesigner::TobjReverbDesigner(TComponent* owner) : TobjEffectDesigner(owner) {
-    Publish("ERType_Click", &TobjReverbDesigner::ERType_Click);
-    Publish("ERSize_Change", &TobjReverbDesigner::ERSize_Change);
-    Publish("ERStrength_Change", &TobjReverbDesigner::ERStrength_Change);
-    Publish("GRType_Click", &TobjReverbDesigner::GRType_Click);
-    Publish("GRSize_Change", &TobjReverbDesigner::GRSize_Change);
-    Publish("GRTime_Change", &TobjReverbDesigner::GRTime_Change);
-    Publish("ERSeprtn_Change", &TobjReverbDesigner::ERSeprtn_Change);
-    Publish("GRSeprtn_Change", &TobjReverbDesigner::GRSeprtn_Change);
-    Publish("Filtration_Change", &TobjReverbDesigner::Filtration_Change);
-    Publish("ERNmbr_Change", &TobjReverbDesigner::ERNmbr_Change);
-    Publish("ERLevel_Change", &TobjReverbDesigner::ERLevel_Change);
-    Publish("ERFilter_Change", &TobjReverbDesigner::ERFilter_Change);
-    Publish("ERPan_Change", &TobjReverbDesigner::ERPan_Change);
-    Publish("ERActive_Click", &TobjReverbDesigner::ERActive_Click);
-    Publish("ERDelay_Change", &TobjReverbDesigner::ERDelay_Change);
-    Publish("GRNmbr_Change", &TobjReverbDesigner::GRNmbr_Change);
-    Publish("GRLevel_Change", &TobjReverbDesigner::GRLevel_Change);
-    Publish("GRFilter_Change", &TobjReverbDesigner::GRFilter_Change);
-    Publish("GRPan_Change", &TobjReverbDesigner::GRPan_Change);
-    Publish("GRActive_Change", &TobjReverbDesigner::GRActive_Change);
-    Publish("GRDelay_Change", &TobjReverbDesigner::GRDelay_Change);
-    Publish("MixLevel_Change", &TobjReverbDesigner::MixLevel_Change);
-    // The reverb designer keeps the write mode in its settings from the click on.
-    Publish("Overwrite_Click", &TobjReverbDesigner::ReverbOverwrite_Click);
-    Publish("MixInto_Click", &TobjReverbDesigner::ReverbMixInto_Click);
-    Publish("Generate_Click", &TobjReverbDesigner::Generate_Click);
-    Publish("PageCtrl_Change", &TobjReverbDesigner::PageCtrl_Change);
-    Publish("Cancel_Click", &TobjReverbDesigner::Cancel_Click);
-
     LoadLayout(MakeLayout());
     BindExportRules();
     pages_ = &Find<TDesignerPages>("PageCtrl");
-    for (int i = 0; i < 4; ++i)
-        pages_->AddPage(Find<TPanel>(kPageNames[i]), kPageCaptions[i]);
-
     RdGp_ERType = &Find<TRadioGroup>("RdGp_ERType");
     TkBr_ERSize = &Find<TTrackBar>("TkBr_ERSize");
     TkBr_ERStrength = &Find<TTrackBar>("TkBr_ERStrength");
@@ -398,10 +319,41 @@ TobjReverbDesigner::TobjReverbDesigner(TComponent* owner) : TobjEffectDesigner(o
     Lbl_SmplRate = &Find<TLabel>("Lbl_SmplRate");
     Btn_Generate = &Find<TButton>("Btn_Generate");
     Btn_Cancel = &Find<TButton>("Btn_Cancel");
-    // A radio group given its items before it has a window leaves its buttons without one; made again now,
-    // they get theirs.
-    for (TRadioGroup* group : {RdGp_ERType, RdGp_GRType})
-        group->SetItems(std::vector<std::string>(group->Items()));
+    BindEvents();
+    for (int i = 0; i < 4; ++i)
+        pages_->AddPage(Find<TPanel>(kPageNames[i]), kPageCaptions[i]);
+}
+
+void TobjReverbDesigner::BindEvents() {
+    Bind(RdGp_ERType->OnClick, this, &TobjReverbDesigner::ERType_Click);
+    Bind(TkBr_ERSize->OnChange, this, &TobjReverbDesigner::ERSize_Change);
+    Bind(TkBr_ERStrength->OnChange, this, &TobjReverbDesigner::ERStrength_Change);
+    Bind(RdGp_GRType->OnClick, this, &TobjReverbDesigner::GRType_Click);
+    Bind(TkBr_GRSize->OnChange, this, &TobjReverbDesigner::GRSize_Change);
+    Bind(TkBr_GRTime->OnChange, this, &TobjReverbDesigner::GRTime_Change);
+    Bind(TkBr_ERSeprtn->OnChange, this, &TobjReverbDesigner::ERSeprtn_Change);
+    Bind(TkBr_GRSeprtn->OnChange, this, &TobjReverbDesigner::GRSeprtn_Change);
+    Bind(TkBr_Filtration->OnChange, this, &TobjReverbDesigner::Filtration_Change);
+    Bind(Spn_ERNmbr->OnChange, this, &TobjReverbDesigner::ERNmbr_Change);
+    Bind(TkBr_ER_Level->OnChange, this, &TobjReverbDesigner::ERLevel_Change);
+    Bind(TkBr_ER_Filter->OnChange, this, &TobjReverbDesigner::ERFilter_Change);
+    Bind(TkBr_ER_Pan->OnChange, this, &TobjReverbDesigner::ERPan_Change);
+    Bind(ChBx_ER_Active->OnClick, this, &TobjReverbDesigner::ERActive_Click);
+    Bind(Edt_ER_Delay->OnChange, this, &TobjReverbDesigner::ERDelay_Change);
+    Bind(Spn_GRNmbr->OnChange, this, &TobjReverbDesigner::GRNmbr_Change);
+    Bind(TkBr_GR_Level->OnChange, this, &TobjReverbDesigner::GRLevel_Change);
+    Bind(TkBr_GR_Filter->OnChange, this, &TobjReverbDesigner::GRFilter_Change);
+    Bind(TkBr_GR_Pan->OnChange, this, &TobjReverbDesigner::GRPan_Change);
+    Bind(ChBx_GR_Active->OnClick, this, &TobjReverbDesigner::GRActive_Change);
+    Bind(Edt_GR_Delay->OnChange, this, &TobjReverbDesigner::GRDelay_Change);
+    Bind(TkBar_MixLvl_Left->OnChange, this, &TobjReverbDesigner::MixLevel_Change);
+    Bind(TkBr_MixLvl_Right->OnChange, this, &TobjReverbDesigner::MixLevel_Change);
+    // The reverb designer keeps the write mode in its settings from the click on.
+    Bind(RadBtn_Overwrite->OnClick, this, &TobjReverbDesigner::ReverbOverwrite_Click);
+    Bind(RadBtn_MixInto->OnClick, this, &TobjReverbDesigner::ReverbMixInto_Click);
+    Bind(pages_->OnChange, this, &TobjReverbDesigner::PageCtrl_Change);
+    Bind(Btn_Generate->OnClick, this, &TobjReverbDesigner::Generate_Click);
+    Bind(Btn_Cancel->OnClick, this, &TobjReverbDesigner::Cancel_Click);
 }
 
 TobjReverbDesigner::~TobjReverbDesigner() = default;

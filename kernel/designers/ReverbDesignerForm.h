@@ -31,7 +31,7 @@ public:
     // "ReverbPersist.dat" from the program folder's "User\" (or the defaults, with a warning), and shows the
     // settings, the mix in force and the first regenerator of each bank.
     void Setup(std::int32_t sampleRate, std::int32_t targetImpulse, const std::string& programFolder,
-               KernelModel& model = Model());
+               KernelModel& model);
     // Writes the settings, the write mode, the mix and both banks as they stand.
     bool SaveSettings() override;
 
@@ -79,7 +79,7 @@ public:
     TButton* Btn_Generate;
     TButton* Btn_Cancel;
 
-    // Handlers (published to the layout).
+    // Event handlers, bound in BindEvents.
     void ERType_Click(TObject& sender);
     void ERSize_Change(TObject& sender);
     void ERStrength_Change(TObject& sender);
@@ -117,6 +117,7 @@ protected:
     void LoadSettings() override;
 
 private:
+    void BindEvents();
     void ShowRegen(RegenBank bank, int index);
 
     std::unique_ptr<ReverbState> state_ = MakeReverbState();

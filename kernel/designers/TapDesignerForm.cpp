@@ -41,14 +41,6 @@ void EnableControls(const std::vector<TControl*>& controls, bool enabled) {
         control->SetEnabled(enabled);
 }
 
-void PlaceRadioButtons(std::initializer_list<TRadioGroup*> groups) {
-    for (TRadioGroup* group : groups) {
-        const int index = group->ItemIndex();
-        group->SetItems(group->Items());
-        group->SetItemIndex(index);
-    }
-}
-
 // ---- Layout rows both tap designers use
 
 TComponentRow LabelRow(std::string_view name, std::string_view parent, int left, int top, int width,
@@ -111,7 +103,6 @@ namespace {
 struct TapKindNames {
     const char* firstPage;
     const char* useKindBox;
-    const char* useKindHandler;
     const char* filterPage;
     const char* mixLabel;
     const char* mixBar;
@@ -119,18 +110,15 @@ struct TapKindNames {
     const char* orderField;
     const char* timbre;
     const char* filterBox;
-    const char* filterHandler;
 };
 
 const TapKindNames& NamesOf(TTapKind kind) {
-    static const TapKindNames recursive{"TbSht_Recrs1",        "ChBx_UseRecursive",    "UseRecursive_Click",
-                                        "TbSht_Recrs2",        "Lbl_Recrs_MixLvl",     "TkBr_Recrs_MixLvl",
-                                        "Lbl_Recrs_FltrOrder", "SpEd_Recrs_FltrOrder", "RdGp_Recrs_Timbre",
-                                        "ChBx_Recrs_Filter",   "RecrsUseFltr_Click"};
-    static const TapKindNames convolution{"TbSht_Conv1",        "ChBx_UseConvolution", "UseConvolution_Click",
-                                          "TbSht_Conv2",        "Lbl_Conv_MixLvl",     "TkBr_Conv_MixLvl",
-                                          "Lbl_Conv_FltrOrder", "SpEd_Conv_FltrOrder", "RdGp_Conv_Timbre",
-                                          "ChBx_Conv_Filter",   "ConvUseFltr_Click"};
+    static const TapKindNames recursive{"TbSht_Recrs1",         "ChBx_UseRecursive", "TbSht_Recrs2",
+                                        "Lbl_Recrs_MixLvl",     "TkBr_Recrs_MixLvl", "Lbl_Recrs_FltrOrder",
+                                        "SpEd_Recrs_FltrOrder", "RdGp_Recrs_Timbre", "ChBx_Recrs_Filter"};
+    static const TapKindNames convolution{"TbSht_Conv1",         "ChBx_UseConvolution", "TbSht_Conv2",
+                                          "Lbl_Conv_MixLvl",     "TkBr_Conv_MixLvl",    "Lbl_Conv_FltrOrder",
+                                          "SpEd_Conv_FltrOrder", "RdGp_Conv_Timbre",    "ChBx_Conv_Filter"};
     return kind == TTapKind::Recursive ? recursive : convolution;
 }
 
@@ -145,7 +133,6 @@ TComponentRow UseKindRow(TTapKind kind, int width, std::string_view caption) {
     // The recursive kind is the one chosen until the settings say otherwise.
     if (kind == TTapKind::Recursive)
         row.props.push_back({"Checked", "True"});
-    row.props.push_back({"OnClick", names.useKindHandler});
     return row;
 }
 
@@ -182,14 +169,8 @@ std::vector<TComponentRow> FilterPageRows(TTapKind kind, std::string_view pages,
                     120,
                     84,
                     {{"Caption", "Timbre"}, {"Items", kTimbreItems}, {"ItemIndex", "0"}}});
-    rows.push_back({"TCheckBox",
-                    names.filterBox,
-                    names.filterPage,
-                    80,
-                    140,
-                    160,
-                    17,
-                    {{"Caption", filterCaption}, {"OnClick", names.filterHandler}}});
+    rows.push_back(
+        {"TCheckBox", names.filterBox, names.filterPage, 80, 140, 160, 17, {{"Caption", filterCaption}}});
     return rows;
 }
 

@@ -6,8 +6,9 @@
 // large for 32 bits before anything is designed.
 //
 // A tap dialog derives from TobjTapDesigner<its settings record, its control values>. Its constructor
-// publishes its own handlers, loads its layout (built from the rows here), calls BindTapControls, finds
-// its own controls and names its four control groups and its checked number fields. It implements the
+// loads its layout (built from the rows here), calls BindTapControls (which binds the shared controls'
+// events), finds its own controls, binds their events and names its four control groups and its checked
+// number fields. It implements the
 // hooks below for what only it has; everything else is here.
 //
 // Also here: TCheckedSpinEdit, the number field both dialogs use. When the user leaves it holding a number
@@ -99,10 +100,6 @@ std::optional<std::string> RefusedFieldText(const std::vector<TCheckedField>& fi
 
 void EnableControls(const std::vector<TControl*>& controls, bool enabled);
 
-// The radio groups made their buttons before they had windows of their own; making them again now
-// places them (as the filter designer does until the form layer places them itself).
-void PlaceRadioButtons(std::initializer_list<TRadioGroup*> groups);
-
 template <class TSettings, class TControls>
 class TobjTapDesigner : public TobjEffectDesigner {
 public:
@@ -172,24 +169,12 @@ private:
 template <class S, class C>
 TobjTapDesigner<S, C>::TobjTapDesigner(TComponent* owner) : TobjEffectDesigner(owner) {
     RegisterCheckedSpinEdit();
-    Publish("UseRecursive_Click", &TobjTapDesigner::UseRecursive_Click);
-    Publish("UseConvolution_Click", &TobjTapDesigner::UseConvolution_Click);
-    Publish("RecrsUseFltr_Click", &TobjTapDesigner::RecrsUseFltr_Click);
-    Publish("ConvUseFltr_Click", &TobjTapDesigner::ConvUseFltr_Click);
-    Publish("Generate_Click", &TobjTapDesigner::Generate_Click);
-    Publish("Cancel_Click", &TobjTapDesigner::Cancel_Click);
 }
 
 template <class S, class C>
 TDesignerPages& TobjTapDesigner<S, C>::BindTapControls(std::string_view pagesName,
                                                        const std::array<const char*, 4>& kindPages) {
     BindExportRules();
-    auto& pages = Find<TDesignerPages>(pagesName);
-    pages.AddPage(Find<TPanel>("TbSht_Recrs1"), kindPages[0]);
-    pages.AddPage(Find<TPanel>("TbSht_Recrs2"), kindPages[1]);
-    pages.AddPage(Find<TPanel>("TbSht_Conv1"), kindPages[2]);
-    pages.AddPage(Find<TPanel>("TbSht_Conv2"), kindPages[3]);
-    pages.AddPage(Find<TPanel>("TbSht_Final"), "Final");
     ChBx_UseRecursive = &Find<TCheckBox>("ChBx_UseRecursive");
     TkBr_Recrs_Stereo = &Find<TTrackBar>("TkBr_Recrs_Stereo");
     TkBr_Recrs_MixLvl = &Find<TTrackBar>("TkBr_Recrs_MixLvl");
@@ -208,6 +193,18 @@ TDesignerPages& TobjTapDesigner<S, C>::BindTapControls(std::string_view pagesNam
     Lbl_SmplRate = &Find<TLabel>("Lbl_SmplRate");
     Btn_Generate = &Find<TButton>("Btn_Generate");
     Btn_Cancel = &Find<TButton>("Btn_Cancel");
+    Bind(ChBx_UseRecursive->OnClick, this, &TobjTapDesigner::UseRecursive_Click);
+    Bind(ChBx_UseConvolution->OnClick, this, &TobjTapDesigner::UseConvolution_Click);
+    Bind(ChBx_Recrs_Filter->OnClick, this, &TobjTapDesigner::RecrsUseFltr_Click);
+    Bind(ChBx_Conv_Filter->OnClick, this, &TobjTapDesigner::ConvUseFltr_Click);
+    Bind(Btn_Generate->OnClick, this, &TobjTapDesigner::Generate_Click);
+    Bind(Btn_Cancel->OnClick, this, &TobjTapDesigner::Cancel_Click);
+    auto& pages = Find<TDesignerPages>(pagesName);
+    pages.AddPage(Find<TPanel>("TbSht_Recrs1"), kindPages[0]);
+    pages.AddPage(Find<TPanel>("TbSht_Recrs2"), kindPages[1]);
+    pages.AddPage(Find<TPanel>("TbSht_Conv1"), kindPages[2]);
+    pages.AddPage(Find<TPanel>("TbSht_Conv2"), kindPages[3]);
+    pages.AddPage(Find<TPanel>("TbSht_Final"), "Final");
     return pages;
 }
 

@@ -54,10 +54,10 @@ LPARAM At(int x, int y) {
 }
 
 // The left channel's and the right channel's samples as the reference loops compute them.
-std::vector<std::uint8_t> Reference(const std::vector<std::uint8_t>& signal) {
+std::vector<std::uint8_t> Reference(const std::vector<std::uint8_t>& signal, const KernelModel& model) {
     std::vector<std::uint8_t> expected(signal);
     ConvolveReference({signal.data(), expected.data(), signal.size(), 2, 2},
-                      ConvolutionRecords(Model().LeftKernel), ConvolutionRecords(Model().RightKernel));
+                      ConvolutionRecords(model.LeftKernel), ConvolutionRecords(model.RightKernel));
     return expected;
 }
 
@@ -87,6 +87,8 @@ protected:
     }
 
     TobjKernelDesigner& Designer() { return window_->Designer(); }
+    // The model the designer of this start shows.
+    KernelModel& Model() { return Designer().Model(); }
     std::string UndoDescription() {
         const TobjKernelUndoer& undoer = *Designer().Controller().Undoer();
         return undoer.Entry(undoer.Current()).Description;
@@ -166,7 +168,7 @@ TEST_F(DesignerWiring, ADrawnKernelProcessesLikeTheReferenceUndoesSavesAndComesB
     // A column made and dragged in one press is one edit.
     EXPECT_EQ(UndoDescription(), "Create Single Column");
 
-    const std::vector<std::uint8_t> expected = Reference(signal_);
+    const std::vector<std::uint8_t> expected = Reference(signal_, Model());
     ASSERT_NE(expected, signal_);
     window_->Process_Click(*window_);
     PumpPending();
@@ -189,8 +191,7 @@ TEST_F(DesignerWiring, ADrawnKernelProcessesLikeTheReferenceUndoesSavesAndComesB
 
     window_.reset();
     EXPECT_TRUE(std::filesystem::exists(folder_.Folder() + "User\\KrnlPersist.dat"));
-    Model().ResetToDefaults();
-    Start();
+    Start(); // a new designer, with a model of its own
     ASSERT_EQ(Model().LeftKernel.Count(), 2);
     EXPECT_EQ(Model().LeftKernel.Impulse(1), 4);
     EXPECT_EQ(Model().LeftKernel.Value(1), drawn);
@@ -212,7 +213,7 @@ TEST_F(DesignerWiring, AReverbGeneratedIntoTheKernelProcessesLikeTheReference) {
     ASSERT_GT(Model().LeftKernel.Count(), 10);
     ASSERT_GT(Model().RightKernel.Count(), 10);
 
-    const std::vector<std::uint8_t> expected = Reference(signal_);
+    const std::vector<std::uint8_t> expected = Reference(signal_, Model());
     window_->Process_Click(*window_);
     PumpPending();
     EXPECT_TRUE(Designer().ProcessOK());

@@ -15,21 +15,13 @@ namespace {
 class TThrowingForm : public TForm {
 public:
     explicit TThrowingForm(TComponent* owner) : TForm(owner) {
-        Publish("Boom_Click", &TThrowingForm::Boom_Click);
-        Publish("Count_Click", &TThrowingForm::Count_Click);
-        LoadLayout(TFormLayout{
-            {{"Caption", "Thrower"}, {"ClientWidth", "200"}, {"ClientHeight", "80"}},
-            {
-                {"TButton", "Btn_Boom", "", 10, 10, 75, 25, {{"Caption", "Boom"}, {"OnClick", "Boom_Click"}}},
-                {"TButton",
-                 "Btn_Count",
-                 "",
-                 100,
-                 10,
-                 75,
-                 25,
-                 {{"Caption", "Count"}, {"OnClick", "Count_Click"}}},
-            }});
+        LoadLayout(TFormLayout{{{"Caption", "Thrower"}, {"ClientWidth", "200"}, {"ClientHeight", "80"}},
+                               {
+                                   {"TButton", "Btn_Boom", "", 10, 10, 75, 25, {{"Caption", "Boom"}}},
+                                   {"TButton", "Btn_Count", "", 100, 10, 75, 25, {{"Caption", "Count"}}},
+                               }});
+        Bind(Find<TButton>("Btn_Boom").OnClick, this, &TThrowingForm::Boom_Click);
+        Bind(Find<TButton>("Btn_Count").OnClick, this, &TThrowingForm::Count_Click);
     }
     static inline int clicksAfterError = 0;
     static inline bool destroyed = false;

@@ -18,9 +18,10 @@ namespace {
 class TLayoutForm : public TForm {
 public:
     explicit TLayoutForm(TComponent* owner, const TFormLayout& layout) : TForm(owner) {
-        Publish("OK_Click", &TLayoutForm::OK_Click);
-        Publish("Moved", &TLayoutForm::Moved);
         LoadLayout(layout);
+        Bind(OnMouseMove, this, &TLayoutForm::Moved);
+        if (auto* ok = dynamic_cast<TButton*>(FindComponent("OKButton")))
+            Bind(ok->OnClick, this, &TLayoutForm::OK_Click);
     }
     int okClicks = 0;
     int moves = 0;
@@ -30,13 +31,36 @@ private:
     void Moved(TObject&, TShiftState, int, int) { ++moves; }
 };
 
+// Bind takes a member function whose parameters are the event's; one of another event, or a name the class
+// lacks, does not compile.
+struct TBindTarget : TObject {
+    void Click(TObject&) {}
+    void Move(TObject&, TShiftState, int, int) {}
+};
+template <class T, class Event>
+concept BindsClick = requires(Event& event, T* target) {
+    Bind(event, target, &T::Click);
+};
+template <class T, class Event>
+concept BindsMove = requires(Event& event, T* target) {
+    Bind(event, target, &T::Move);
+};
+template <class T, class Event>
+concept BindsMisspelt = requires(Event& event, T* target) {
+    Bind(event, target, &T::Clik);
+};
+static_assert(BindsClick<TBindTarget, TNotifyEvent>);
+static_assert(BindsMove<TBindTarget, TMouseMoveEvent>);
+static_assert(!BindsMove<TBindTarget, TNotifyEvent>);
+static_assert(!BindsClick<TBindTarget, TMouseMoveEvent>);
+static_assert(!BindsMisspelt<TBindTarget, TNotifyEvent>);
+
 const TFormLayout kDialogLayout{
     {{"Caption", "About"},
      {"BorderStyle", "bsDialog"},
      {"ClientWidth", "300"},
      {"ClientHeight", "150"},
-     {"Position", "poScreenCenter"},
-     {"OnMouseMove", "Moved"}},
+     {"Position", "poScreenCenter"}},
     {
         {"TPanel", "Panel1", "", 8, 8, 284, 100, {{"BevelOuter", "bvLowered"}}},
         {"TLabel", "Label1", "Panel1", 8, 8, 100, 13, {{"Caption", "Tarvola"}, {"Font.Style", "Bold"}}},
@@ -47,7 +71,7 @@ const TFormLayout kDialogLayout{
          116,
          75,
          25,
-         {{"Caption", "OK"}, {"Default", "True"}, {"ModalResult", "mrOk"}, {"OnClick", "OK_Click"}}},
+         {{"Caption", "OK"}, {"Default", "True"}, {"ModalResult", "mrOk"}}},
     }};
 
 TEST(Form, LayoutMakesComponentsWithParentsPropertiesAndHandlers) {
@@ -83,8 +107,10 @@ TEST(Form, LayoutErrorsNameTheFault) {
         {"unknown class", {{}, {{"TNoSuchThing", "X", "", 0, 0, 0, 0, {}}}}},
         {"unknown property", {{}, {{"TButton", "B", "", 0, 0, 75, 25, {{"Colour", "clRed"}}}}}},
         {"bad value", {{}, {{"TTrackBar", "T", "", 0, 0, 100, 30, {{"Max", "ten"}}}}}},
-        {"unpublished handler", {{}, {{"TButton", "B", "", 0, 0, 75, 25, {{"OnClick", "Missing"}}}}}},
-        {"handler of the wrong kind", {{}, {{"TButton", "B", "", 0, 0, 75, 25, {{"OnClick", "Moved"}}}}}},
+        // Events are bound in code: a table that names a handler is refused.
+        {"an event named in the table",
+         {{}, {{"TButton", "B", "", 0, 0, 75, 25, {{"OnClick", "OK_Click"}}}}}},
+        {"a form event named in the table", {{{"OnMouseMove", "Moved"}}, {}}},
         {"missing parent", {{}, {{"TLabel", "L", "Nowhere", 0, 0, 10, 10, {}}}}},
         {"twice the same name",
          {{}, {{"TLabel", "L", "", 0, 0, 10, 10, {}}, {"TLabel", "L", "", 0, 0, 10, 10, {}}}}},

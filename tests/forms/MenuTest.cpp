@@ -16,8 +16,6 @@ namespace {
 class TMenuForm : public TForm {
 public:
     explicit TMenuForm(const char* caption) : TForm(nullptr) {
-        Publish("Open_Click", &TMenuForm::Open_Click);
-        Publish("Play_Click", &TMenuForm::Play_Click);
         LoadLayout(TFormLayout{
             {{"Caption", caption}, {"Menu", "MainMenu1"}},
             {
@@ -30,7 +28,7 @@ public:
                  0,
                  0,
                  0,
-                 {{"Caption", "Open"}, {"ShortCut", "Ctrl+O"}, {"OnClick", "Open_Click"}}},
+                 {{"Caption", "Open"}, {"ShortCut", "Ctrl+O"}}},
                 {"TMenuItem", "N1", "SubMenu_File", 0, 0, 0, 0, {{"Caption", "-"}}},
                 {"TMenuItem", "MnItm_Bugs", "SubMenu_File", 0, 0, 0, 0, {{"Caption", "Bugs && Comments"}}},
                 {"TMenuItem", "SubMenu_Edit", "MainMenu1", 0, 0, 0, 0, {{"Caption", "&Edit/Play"}}},
@@ -41,8 +39,10 @@ public:
                  0,
                  0,
                  0,
-                 {{"Caption", "Play"}, {"ShortCut", "Ctrl+Alt+P"}, {"OnClick", "Play_Click"}}},
+                 {{"Caption", "Play"}, {"ShortCut", "Ctrl+Alt+P"}}},
             }});
+        Bind(Find<TMenuItem>("MnItm_Open").OnClick, this, &TMenuForm::Open_Click);
+        Bind(Find<TMenuItem>("MnItm_Play").OnClick, this, &TMenuForm::Play_Click);
     }
     int opens = 0;
     int plays = 0;
@@ -162,16 +162,9 @@ namespace {
 class TEditKeysForm : public TForm {
 public:
     TEditKeysForm() : TForm(nullptr) {
-        Publish("Item_Click", &TEditKeysForm::Item_Click);
         const auto item = [](std::string_view name, std::string_view shortCut) {
-            return TComponentRow{"TMenuItem",
-                                 name,
-                                 "SubMenu_Edit",
-                                 0,
-                                 0,
-                                 0,
-                                 0,
-                                 {{"Caption", name}, {"ShortCut", shortCut}, {"OnClick", "Item_Click"}}};
+            return TComponentRow{
+                "TMenuItem", name, "SubMenu_Edit", 0, 0, 0, 0, {{"Caption", name}, {"ShortCut", shortCut}}};
         };
         LoadLayout(
             TFormLayout{{{"Caption", "Edit keys"}, {"Menu", "MainMenu1"}},
@@ -187,6 +180,8 @@ public:
                             {"TEdit", "Edit1", "", 8, 8, 120, 21, {{"Text", ""}}},
                             {"TButton", "Button1", "", 8, 40, 75, 25, {{"Caption", "Button"}}},
                         }});
+        for (const char* name : {"Paste", "Clear", "Insert", "SelectAll", "Play", "Manage"})
+            Bind(Find<TMenuItem>(name).OnClick, this, &TEditKeysForm::Item_Click);
     }
     std::vector<std::string> clicked;
 

@@ -87,9 +87,8 @@ protected:
 };
 
 TEST_F(CustomDSP, ConstructionLaysOutTheFormAndSetsTheBrowsersRightEdge) {
-    BrowserRight() = 0;
     TobjRecordingDesigner fresh(nullptr, calls);
-    EXPECT_EQ(BrowserRight(), 181);
+    EXPECT_EQ(fresh.BrowserRight(), 181);
     EXPECT_EQ(fresh.ClientWidth(), 469);
     EXPECT_EQ(fresh.ClientHeight(), 349);
     EXPECT_EQ(fresh.Font().Name(), "Small Fonts");
@@ -116,6 +115,12 @@ TEST_F(CustomDSP, TheLeftColumnLeavesTheTopOffsetFree) {
     SetUp(false, true, 40);
     EXPECT_EQ(designer->Bvl_TxtBoxes->Top(), 40);
     EXPECT_EQ(designer->Bvl_TxtBoxes->Height(), 349 - 8 - 40);
+    // The browser's host fills the frame inside its border.
+    const TControl& host = *designer->Pnl_Browser;
+    EXPECT_EQ(host.BoundsRect().Left, designer->Bvl_TxtBoxes->Left() + 2);
+    EXPECT_EQ(host.Top(), 42);
+    EXPECT_EQ(host.Width(), designer->Bvl_TxtBoxes->Width() - 4);
+    EXPECT_EQ(host.Height(), 349 - 8 - 40 - 4);
 }
 
 TEST_F(CustomDSP, WithoutButtonsTheStateIsSavedOnlyAtTheEnd) {

@@ -4,7 +4,10 @@
 #include "kernel/GraphAxis.h"
 #include "kernel/ImpulseClipboard.h"
 #include "kernel/KernelDesigner.h"
+#include "kernel/KernelDesignerController.h"
 #include "tests/support/MessagePump.h"
+
+#include "KernelTestFolder.h"
 
 #include <windows.h>
 
@@ -13,6 +16,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,8 +44,47 @@ COLORREF PixelOf(TWinControl& c, int x, int y) {
     return bitmap.Pixel(x, y);
 }
 
+// The controller's view of the form below: the editor and viewer redraw, and each undo entry the
+// controller records lands in Undo.
+class HistogramWindow : public IKernelDesignerWindow {
+public:
+    TobjKernelEditor* editor = nullptr;
+    TobjKernelViewer* viewer = nullptr;
+    const KernelDesignerController* controller = nullptr;
+    std::vector<std::string>* undo = nullptr;
+
+    void ResetEditorRange() override { editor->ResetRange(); }
+    void UpdateEditor() override { editor->UpdateDisplay(); }
+    void UpdateViewer(bool highlight) override {
+        viewer->UpdateDisplay();
+        if (highlight)
+            viewer->HighlightRange(true);
+    }
+    void ShowUndoCaptions(const std::string&, bool, const std::string&, bool) override {
+        if (controller == nullptr || undo == nullptr)
+            return; // the session's "Initial Data"
+        const TobjKernelUndoer& undoer = *controller->Undoer();
+        undo->push_back(undoer.Entry(undoer.LastIndex()).Description);
+    }
+    void ShowViewerKernel(std::int32_t) override {}
+    void UpdateEditorRuler() override {}
+    void RedrawColumn(std::int32_t, std::int32_t, long double) override {}
+    void ShowStats(std::int32_t, std::int32_t) override {}
+    void ShowViewControls(const TViewControls&) override {}
+    void ShowChannel(std::int32_t, const std::string&) override {}
+    void SetCaption(const std::string&) override {}
+    void ResetValueScale() override {}
+    TAmplifyResult RunAmplify() override { return {}; }
+    TBlockAdjustResult RunBlockAdjust() override { return {}; }
+    THarmonizeResult RunHarmonize(std::int32_t) override { return {}; }
+    TMirrorResult RunMirror(std::int32_t, std::int32_t) override { return {}; }
+    void ShowError(const std::string&) override {}
+    bool ConfirmReset(const std::string&) override { return false; }
+};
+
 // A form with the viewer over the editor and the two rulers beside them, on the model's start: each
-// kernel holds impulse 0 at 1.0; the view spans -400..400, the editor -10..10.
+// kernel holds impulse 0 at 1.0; the view spans -400..400, the editor -10..10. The editor's gestures go
+// through a controller over the model.
 class HistogramWindows : public ::testing::Test {
 protected:
     HistogramWindows() : form(nullptr) {
@@ -51,18 +94,26 @@ protected:
         Model().SelectChannel(1);
         Model().ResetToDefaults();
 
-        viewer = &form.Create<TobjKernelViewer>();
+        viewer = &form.Create<TobjKernelViewer>(model, display);
         viewer->SetParent(&form);
         viewer->Kernel = Model().CurrentKernel;
         viewer->SetupViewer(0, 0);
-        editor = &form.Create<TobjKernelEditor>();
+        editor = &form.Create<TobjKernelEditor>(model, display);
         editor->SetParent(&form);
         editor->SetupEditor(
             viewer->Top() + viewer->Height(), 0, 0,
             [this](std::int32_t i, long double v) { viewer->RedrawRecord(i, v); },
             [this](const TColumnTriple& t) { hovered.push_back(t); });
         editor->Viewer = viewer;
-        editor->RecordUndo = [this](const std::string& d) { undo.push_back(d); };
+        window.editor = editor;
+        window.viewer = viewer;
+        controller =
+            std::make_unique<KernelDesignerController>(Model(), clipboard, editor->WorkingList(), window);
+        controller->StartSession(folder.Path());
+        window.controller = controller.get();
+        window.undo = &undo;
+        editor->Controller = controller.get();
+        viewer->Controller = controller.get();
         viewer->OnRangeChosen = [this] { editor->UpdateDisplay(); };
         viewer->OnRangeChosen2 = [this] { ++rangesChosen; };
         Model().LeftKernel.OnChange = [this] { editor->ResetRange(); };
@@ -117,6 +168,12 @@ protected:
         test::PumpPending();
     }
 
+    // The controller goes before the form's windows.
+    ~HistogramWindows() override {
+        editor->Controller = nullptr;
+        viewer->Controller = nullptr;
+    }
+
     // What the designer does after the editor range moved.
     void UpdateEditorRuler() {
         const TViewBounds& bounds = *Model().CurrentEditorBounds;
@@ -151,7 +208,17 @@ protected:
     int ZeroY() const { return editor->Geometry().ZeroY(); }
     const TobjHistData& KernelList() const { return *Model().CurrentKernel; }
 
+    // The model and the display values the histograms show.
+    KernelModel& Model() const { return model; }
+    THistogramDisplay& HistogramDisplay() const { return display; }
+
+    KernelTestFolder folder;
+    mutable KernelModel model;
+    mutable THistogramDisplay display;
+    TImpulseClipboard clipboard{model};
+    HistogramWindow window;
     TForm form;
+    std::unique_ptr<KernelDesignerController> controller;
     TobjKernelViewer* viewer = nullptr;
     TobjKernelEditor* editor = nullptr;
     TobjGraphAxis* valueRuler = nullptr;
@@ -317,9 +384,7 @@ TEST_F(HistogramWindows, PassRecordIsGrabbedButNotDragged) {
     form.SetCaption("Kernel: Untitled");
     const std::int32_t index = KernelList().Find(5, 0, TFindMode::Exact);
     const TBarRect bar = editor->WorkingList().Record(1).Bar;
-    TImpulseClipboard clipboard;
     clipboard.NewClipboard();
-    editor->Clipboard = &clipboard;
     Press(*editor, WM_LBUTTONDOWN, MK_LBUTTON, EditorX(5), bar.Top + 1);
     EXPECT_EQ(editor->GrabbedKernelIndex(), index);
     Press(*editor, WM_MOUSEMOVE, MK_LBUTTON, EditorX(5), bar.Top - 60);

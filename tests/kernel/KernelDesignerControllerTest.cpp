@@ -646,6 +646,132 @@ TEST_F(ControllerTest, SourceSelectRefusesOutputBelowImpulseOne) {
     }
 }
 
+// ---- The editor's gestures ------------------------------------------------------------------------------
+
+// The entries a gesture records appear only when it ends, in the order create, delete, change.
+TEST_F(ControllerTest, EditorGesturesWriteBothListsAndRecordTheirEntryAtTheEnd) {
+    const std::vector<Rec> start = {{-3, 0.5L}, {0, 1.0L}, {5, 0.5L}};
+    struct Case {
+        const char* what;
+        std::function<void(ControllerTest&)> gesture;
+        std::vector<Rec> expected;
+        const char* undo;
+    };
+    const std::vector<Case> cases = {
+        {"create",
+         [](ControllerTest& t) {
+             const std::optional<TEditorGrab> grab = t.controller.CreateColumn(2);
+             ASSERT_TRUE(grab);
+             EXPECT_EQ(*grab, (TEditorGrab{2, 2}));
+             EXPECT_TRUE(t.model.CurrentKernel->Record(2).Selected);
+             EXPECT_EQ(t.window.stats, std::make_pair(4, 1)); // the counts are shown
+         },
+         {{-3, 0.5L}, {0, 1.0L}, {2, 0.0L}, {5, 0.5L}},
+         "Create Single Column"},
+        {"create and drag: the new column's value is part of its creation",
+         [](ControllerTest& t) {
+             const std::optional<TEditorGrab> grab = t.controller.CreateColumn(2);
+             ASSERT_TRUE(grab);
+             EXPECT_TRUE(t.controller.StartDrag(grab->Working));
+             t.controller.DragValue(*grab, 0.25L);
+             t.controller.DragValue(*grab, 0.75L);
+         },
+         {{-3, 0.5L}, {0, 1.0L}, {2, 0.75L}, {5, 0.5L}},
+         "Create Single Column"},
+        {"a press on a column that holds a record takes it as it is",
+         [](ControllerTest& t) {
+             EXPECT_EQ(t.controller.CreateColumn(5), (TEditorGrab{2, 2}));
+         },
+         start, "Create Single Column"},
+        {"grab and drag",
+         [](ControllerTest& t) {
+             EXPECT_TRUE(t.controller.StartDrag(1));
+             t.controller.DragValue({1, 1}, -0.5L);
+         },
+         {{-3, 0.5L}, {0, -0.5L}, {5, 0.5L}},
+         "Change Column Value"},
+        {"delete",
+         [](ControllerTest& t) {
+             t.controller.DeleteColumn({2, 2});
+             EXPECT_TRUE(t.controller.ColumnDeletePending());
+             EXPECT_EQ(t.window.stats, std::make_pair(2, 1));
+         },
+         {{-3, 0.5L}, {0, 1.0L}},
+         "Delete Single Column"},
+        {"a release after a plain press", [](ControllerTest&) {}, start, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Load(start, -5, 10);
+        const std::int32_t before = Entries();
+        c.gesture(*this);
+        EXPECT_EQ(Kernel(), c.expected);
+        EXPECT_EQ(RecsOf(working), c.expected);
+        ExpectEntry(before, nullptr); // nothing before the release
+        controller.EndGesture();
+        EXPECT_FALSE(controller.ColumnDeletePending());
+        ExpectEntry(before, c.undo);
+    }
+}
+
+TEST_F(ControllerTest, ADeletedColumnLeavesTheOtherChannelAndTheWorkingListRestAlone) {
+    Load({{0, 1.0L}, {5, 0.5L}}, 0, 10);
+    model.RightKernel.LoadRecords({Make({5, 0.25L})});
+    controller.DeleteColumn({0, 0});
+    EXPECT_EQ(Kernel(), (std::vector<Rec>{{5, 0.5L}}));
+    EXPECT_EQ(RecsOf(model.RightKernel), (std::vector<Rec>{{5, 0.25L}}));
+    EXPECT_GE(window.viewerUpdates, 1);
+    controller.EndGesture();
+    EXPECT_EQ(LastEntry(), "Delete Single Column");
+}
+
+TEST_F(ControllerTest, DraggingAPassRecordIsRefusedAndTheClipboardEmpties) {
+    Load({{0, 1.0L}, {5, 0.5L, TSourceKind::Pass}}, 0, 10);
+    controller.Operation(TEditOperation::Copy);
+    ASSERT_TRUE(clipboard.HasList());
+    EXPECT_FALSE(controller.StartDrag(1));
+    EXPECT_FALSE(clipboard.HasList());
+    EXPECT_TRUE(controller.StartDrag(0));
+}
+
+TEST_F(ControllerTest, AFullKernelRefusesANewColumn) {
+    std::vector<TImpulseRec> full;
+    for (std::int32_t i = 0; i < kMaxKernelRecords; ++i)
+        full.push_back(Make({i - 5000, 0.5L}));
+    model.CurrentKernel->LoadRecords(full);
+    SetEditor(-5010, -4990);
+    const std::int32_t before = Entries();
+    EXPECT_EQ(controller.CreateColumn(-5005), std::nullopt);
+    EXPECT_EQ(model.CurrentKernel->Count(), kMaxKernelRecords);
+    controller.EndGesture();
+    ExpectEntry(before, nullptr);
+}
+
+// ---- The editor range chosen in the histograms ----------------------------------------------------------
+
+TEST_F(ControllerTest, AViewerDragAndARulerSpanSetTheEditorBoundsAndTheSelection) {
+    // The view spans -400..400: column c shows impulse c - 400.
+    Load({{-3, 0.5L}, {0, 1.0L}, {5, 0.5L}, {30, 0.25L}}, -10, 10);
+    controller.ChooseEditorRange({396, 0, -4}, {406, 2, 6});
+    EXPECT_EQ(EditorSpan(), std::make_pair(-4, 6));
+    EXPECT_EQ(model.CurrentEditorBounds->Width, 11);
+    EXPECT_EQ(model.CurrentEditorBounds->ZeroColumn, 4);
+    EXPECT_EQ(model.CurrentEditorBounds->Count, 3);
+    EXPECT_EQ(model.Selection.LowImpulse, -4);
+    EXPECT_EQ(model.Selection.HighImpulse, 6);
+    EXPECT_EQ(model.Selection.Count, 3);
+
+    const int resets = window.editorRangeResets;
+    EXPECT_TRUE(controller.SelectEditorSpan(20, 30)); // 11 wide, as before
+    EXPECT_EQ(EditorSpan(), std::make_pair(20, 30));
+    EXPECT_EQ(model.CurrentEditorBounds->Count, 1);
+    EXPECT_EQ(model.Selection.FirstIndex, 3);
+    EXPECT_EQ(model.Selection.Count, 1);
+    EXPECT_GT(window.editorRangeResets, resets); // the editor's shown records follow
+    EXPECT_FALSE(controller.SelectEditorSpan(-3, 30));
+    EXPECT_EQ(model.Selection.Count, 4);
+}
+
 // ---- Channels and views --------------------------------------------------------------------------------
 
 TEST_F(ControllerTest, SwitchingChannelShowsTheOtherKernel) {

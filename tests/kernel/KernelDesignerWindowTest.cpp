@@ -59,6 +59,9 @@ protected:
     }
     ~DesignerWindow() override { designer.reset(); }
 
+    // The model the designer shows.
+    KernelModel& Model() const { return designer->Model(); }
+
     std::string UndoDescription() const {
         const TobjKernelUndoer& undoer = *designer->Controller().Undoer();
         return undoer.Entry(undoer.Current()).Description;
@@ -139,7 +142,7 @@ TEST_F(DesignerWindow, LaysOutItsControlsAsDesigned) {
         EXPECT_EQ(designer->Find<TLabel>(label).Caption(), "0");
 
     // The design area right of the browser's column: viewer over editor, the rulers along them.
-    const int right = BrowserRight();
+    const int right = designer->BrowserRight();
     EXPECT_EQ(right, 181);
     EXPECT_EQ(designer->ValueRuler->Left(), right);
     EXPECT_EQ(designer->ValueRuler->Top(), designer->Viewer->Height() + 1);

@@ -168,7 +168,11 @@ public:
         SetProcessOK(run.Run(Model().LeftKernel, Model().RightKernel));
     }
 
+    // The kernels it processes with.
+    KernelModel& Model() const { return model; }
+
     TobjProcessRun run;
+    mutable KernelModel model;
 };
 
 // What the progress window showed at each question of a run.
@@ -284,6 +288,8 @@ protected:
         }
         std::fclose(out);
     }
+
+    KernelModel& Model() const { return designer.Model(); }
 
     std::vector<std::uint8_t> Reference() const {
         std::vector<std::uint8_t> expected(signal.size());

@@ -25,16 +25,8 @@ const DesignerSettingsTexts kTexts{"no test file", "test file unreadable", "test
 class TobjTestDesigner : public TobjEffectDesigner {
 public:
     explicit TobjTestDesigner(TComponent* owner) : TobjEffectDesigner(owner) {
-        Publish("Generate_Click", &TobjTestDesigner::Generate_Click);
         std::vector<TComponentRow> rows = ExportRulesRows("", 8, 8, "Target Impulse #");
-        rows.push_back({"TButton",
-                        "Btn_Generate",
-                        "",
-                        8,
-                        130,
-                        100,
-                        25,
-                        {{"Caption", "Generate"}, {"OnClick", "Generate_Click"}}});
+        rows.push_back({"TButton", "Btn_Generate", "", 8, 130, 100, 25, {{"Caption", "Generate"}}});
         LoadLayout(TFormLayout{{{"Caption", kCaption},
                                 {"BorderStyle", "bsDialog"},
                                 {"ClientWidth", "250"},
@@ -42,6 +34,7 @@ public:
                                rows});
         BindExportRules();
         Btn_Generate = &Find<TButton>("Btn_Generate");
+        Bind(Btn_Generate->OnClick, this, &TobjTestDesigner::Generate_Click);
     }
 
     bool SaveSettings() override {
