@@ -77,7 +77,10 @@ std::string NodeNames::operator()(PVirtualNode node) {
     auto found = names_.find(node);
     if (found != names_.end())
         return found->second;
-    return names_[node] = "n" + std::to_string(next_++);
+    // Appended rather than concatenated: GCC 12 warns falsely (-Wrestrict) on i686 otherwise.
+    std::string name = "n";
+    name += std::to_string(next_++);
+    return names_[node] = name;
 }
 
 EventRecorder::EventRecorder(TBaseVirtualTree& tree, NodeNames* names)
