@@ -143,6 +143,8 @@ public:
     void InvalidateCache();
     virtual void ValidateCache();
     void InterruptValidation();
+    // Whether the worker has this tree queued or builds for it now.
+    bool ValidationPending() const;
     const TCache& PositionCache() const { return cache_; }
     PVirtualNode GetNodeAt(int x, int y);
     PVirtualNode GetNodeAt(int x, int y, bool relative, int& nodeTop);
