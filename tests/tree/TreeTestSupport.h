@@ -66,6 +66,7 @@ class NodeNames {
 public:
     std::string operator()(PVirtualNode node);
     void Forget(PVirtualNode node) { names_.erase(node); }
+    void Set(PVirtualNode node, const std::string& name) { names_[node] = name; }
 
 private:
     std::map<PVirtualNode, std::string> names_;
