@@ -97,6 +97,7 @@ void TBaseVirtualTree::SetExpanded(PVirtualNode node, bool value) {
 void TBaseVirtualTree::AddToSelection(PVirtualNode node) {
     if (node == nullptr || node == root_ || (node->States & nsSelected) != 0)
         return;
+    StopWorkerReads();
     node->States |= nsSelected;
     selection_.push_back(node);
     selectionCount_ = CheckedAdd(selectionCount_, std::uint32_t{1});
@@ -107,6 +108,7 @@ void TBaseVirtualTree::AddToSelection(PVirtualNode node) {
 void TBaseVirtualTree::InternalRemoveFromSelection(PVirtualNode node) {
     if (node == nullptr || (node->States & nsSelected) == 0)
         return;
+    StopWorkerReads();
     node->States &= ~nsSelected;
     std::replace(selection_.begin(), selection_.end(), node, PVirtualNode{nullptr});
 }
@@ -127,6 +129,8 @@ void TBaseVirtualTree::PackSelection() {
 
 void TBaseVirtualTree::ClearSelection() {
     const bool hadSelection = !selection_.empty();
+    if (hadSelection)
+        StopWorkerReads();
     for (PVirtualNode node : selection_)
         if (node != nullptr)
             node->States &= ~nsSelected;

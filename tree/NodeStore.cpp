@@ -143,6 +143,7 @@ bool TBaseVirtualTree::ChildrenInitialized(PVirtualNode node) const {
 void TBaseVirtualTree::SetHasChildren(PVirtualNode node, bool value) {
     if (node == nullptr || Options.ReadOnly)
         return;
+    StopWorkerReads();
     if (value) {
         node->States |= nsHasChildren;
         if (node != root_ && node->ChildCount == 0)
@@ -224,6 +225,7 @@ void TBaseVirtualTree::SetChildCount(PVirtualNode node, std::uint32_t newCount) 
 PVirtualNode TBaseVirtualTree::AddChild(PVirtualNode parent, void* userData) {
     if (Options.ReadOnly)
         return nullptr;
+    InterruptValidation();
     parent = parent == nullptr ? root_ : parent;
     if ((parent->States & nsInitialized) == 0)
         InitNode(parent);
@@ -259,6 +261,7 @@ PVirtualNode TBaseVirtualTree::AddChild(PVirtualNode parent, void* userData) {
 }
 
 void TBaseVirtualTree::InitNode(PVirtualNode node) {
+    StopWorkerReads();
     node->States |= nsInitialized;
     TVirtualNodeInitStates initStates = 0;
     DoInitNode(node->Parent, node, initStates);
@@ -318,6 +321,7 @@ void TBaseVirtualTree::ValidateChildren(PVirtualNode node, bool recursive) {
 void TBaseVirtualTree::ReinitNode(PVirtualNode node, bool recursive) {
     if (node == nullptr || node == root_)
         return;
+    StopWorkerReads();
     node->States &= ~(nsChecking | nsCutOrCopy | nsDeleting | nsHeightMeasured);
     InitNode(node);
     if (recursive)
@@ -336,6 +340,7 @@ void TBaseVirtualTree::ResetNode(PVirtualNode node) {
         Clear();
         return;
     }
+    StopWorkerReads();
     DoResetNode(node);
     DeleteChildren(node);
     node->States &= ~(nsInitialized | nsChecking | nsCutOrCopy | nsDeleting | nsExpanded | nsHasChildren |

@@ -39,7 +39,9 @@ void TBaseVirtualTree::InterruptValidation() {
         DoStateChange({TreeState::tsValidationNeeded}, {TreeState::tsUseCache});
 }
 
-bool TBaseVirtualTree::ValidationPending() const { return worker_ && worker_->IsQueuedOrCurrent(this); }
+bool TBaseVirtualTree::ValidationPending() const {
+    return worker_ && worker_->IsQueuedOrCurrent(this);
+}
 
 // Worker thread: announces the build, builds into the private vector, hands the result over.
 void TBaseVirtualTree::RunValidation() {

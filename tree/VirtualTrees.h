@@ -145,6 +145,12 @@ public:
     void InterruptValidation();
     // Whether the worker has this tree queued or builds for it now.
     bool ValidationPending() const;
+    // Before a node flag is written outside the structure operations (initialisation, selection): stops a
+    // running or queued build, which reads those flags, and keeps a valid cache otherwise.
+    void StopWorkerReads() {
+        if (ValidationPending())
+            InterruptValidation();
+    }
     const TCache& PositionCache() const { return cache_; }
     PVirtualNode GetNodeAt(int x, int y);
     PVirtualNode GetNodeAt(int x, int y, bool relative, int& nodeTop);
