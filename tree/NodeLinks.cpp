@@ -273,6 +273,7 @@ void TBaseVirtualTree::DoFreeNode(PVirtualNode node) {
     if (node == focusedNode_)
         focusedNode_ = nullptr;
     std::replace(selection_.begin(), selection_.end(), node, PVirtualNode{nullptr});
+    handedOut_.erase(node);
     if ((node->States & (nsInitialized | nsInitialUserData)) != 0 && OnFreeNode)
         OnFreeNode(*this, node);
     FreeNodeMemory(node);

@@ -1,5 +1,6 @@
 #include "tree/TreeWindowHost.h"
 
+#include "tree/TreeViewMessages.h"
 #include "tree/VirtualTrees.h"
 
 namespace tarvola {
@@ -19,7 +20,7 @@ std::optional<LRESULT> TTreeWindowHost::Handle(UINT message, WPARAM wParam, LPAR
         tree_->HandleChangeTimer(static_cast<unsigned>(wParam));
         return 0;
     }
-    return std::nullopt;
+    return AnswerTreeViewMessage(*tree_, message, wParam, lParam);
 }
 
 void TTreeWindowHost::InvalidateRows(int top, int bottom) {

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace tarvola {
@@ -210,6 +212,16 @@ public:
     virtual int GetLevelDifference(PVirtualNode node1, PVirtualNode node2) const;
     static bool HasAsAncestor(PVirtualNode node, PVirtualNode candidate);
 
+    // --- Item handles for outside tools' tree-view queries (TreeViewQueries.cpp)
+    // Records node as handed out and gives its handle (0 for nil).
+    std::uintptr_t HandOut(PVirtualNode node);
+    // The live node of a handle this tree handed out, or nil.
+    PVirtualNode NodeFromHandle(std::uintptr_t handle) const;
+    // An image index as the queries report it (-1 without an image).
+    int ImageIndexFor(PVirtualNode node, TVTImageKind kind);
+    // The text of a node's cell; empty in the base tree, filled by the string tree.
+    virtual void GetTextInfo(PVirtualNode node, TColumnIndex column, std::wstring& text);
+
 protected:
     virtual void InitNode(PVirtualNode node);
     virtual void InitChildren(PVirtualNode node);
@@ -291,6 +303,7 @@ private:
     std::vector<PVirtualNode> selection_; // a null entry marks a removed node until the array is packed
     std::uint32_t selectionCount_ = 0;
     std::vector<PVirtualNode> nodesBeingDeleted_;
+    std::unordered_set<PVirtualNode> handedOut_;
     int offsetX_ = 0;
     int offsetY_ = 0;
 

@@ -6,9 +6,11 @@
 #include "forms/UtilityWindow.h"
 #include "tree/TreeWindowHost.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <thread>
@@ -49,6 +51,53 @@ TEST(TreeWindowHost, WaitingForTheWorkerHandlesSentMessagesOnlyAndKeepsQuit) {
     PumpPending();
     EXPECT_EQ(probed, 1);
     hosted.tree.HandleStateMessage(0, StateBitValidating);
+}
+
+TEST(TreeWindowHost, AnswersOutsideToolsTreeViewQueries) {
+    struct TextTree : TBaseVirtualTree {
+        using TBaseVirtualTree::TBaseVirtualTree;
+        void GetTextInfo(PVirtualNode, TColumnIndex, std::wstring& text) override {
+            text = L"Presets folder";
+        }
+    };
+    TTreeWindowHost host;
+    TextTree tree(&host);
+    host.Attach(&tree);
+    PVirtualNode top = tree.AddChild(nullptr);
+    PVirtualNode child = tree.AddChild(top);
+    const HWND window = host.Handle();
+
+    // A handle the tree never handed out is refused, then the walk hands them out.
+    EXPECT_EQ(SendMessageA(window, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(top)), 0);
+    const LRESULT first = SendMessageA(window, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    EXPECT_EQ(first, reinterpret_cast<LRESULT>(top));
+    const LRESULT inner = SendMessageA(window, TVM_GETNEXTITEM, TVGN_CHILD, first);
+    EXPECT_EQ(inner, reinterpret_cast<LRESULT>(child));
+    EXPECT_EQ(SendMessageA(window, TVM_GETNEXTITEM, TVGN_PARENT, first), 0);
+
+    RECT rect{};
+    std::memcpy(&rect, &inner, sizeof inner);
+    const RECT before = rect;
+    EXPECT_EQ(SendMessageA(window, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect)), 0); // collapsed
+    EXPECT_EQ(std::memcmp(&rect, &before, sizeof rect), 0);
+    std::memcpy(&rect, &first, sizeof first);
+    EXPECT_EQ(SendMessageA(window, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect)), 1);
+    EXPECT_EQ(rect.bottom - rect.top, 18);
+
+    char buffer[8];
+    std::memset(buffer, 'X', sizeof buffer);
+    TVITEMA item{};
+    item.mask = TVIF_TEXT | TVIF_CHILDREN;
+    item.hItem = reinterpret_cast<HTREEITEM>(first);
+    item.pszText = buffer;
+    item.cchTextMax = 6;
+    EXPECT_EQ(SendMessageA(window, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)), 0); // no TVIF_HANDLE
+    EXPECT_EQ(buffer[0], 'X');
+    item.mask |= TVIF_HANDLE;
+    EXPECT_EQ(SendMessageA(window, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)), 1);
+    EXPECT_STREQ(buffer, "Prese");
+    EXPECT_EQ(buffer[6], 'X');
+    EXPECT_EQ(item.cChildren, 1);
 }
 
 TEST(TreeWindowHost, DelayedChangesArriveByTheWindowTimerOnceForTheLastNode) {
