@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace tarvola::test {
@@ -207,6 +208,31 @@ TEST(NodeHeights, MeasuredHeightsCarryUpAndAreAskedOnce) {
     EXPECT_EQ(asked, 4);
     EXPECT_EQ(tree.RangeHeight(), 10u + 11 + 12 + 13);
     EXPECT_EQ(TreeInvariantChecker::Check(tree), "");
+}
+
+TEST(NodeHeights, TopNodeScrollsItsRowToTheTopAndExpandsItsParents) {
+    RecordingHost host;
+    host.window = true;
+    host.tree = nullptr;
+    TBaseVirtualTree tree(&host);
+    host.tree = &tree;
+    tree.SetRootNodeCount(50);
+    PVirtualNode parent = tree.GetFirstNoInit()->NextSibling->NextSibling; // row 2
+    tree.SetChildCount(parent, 5);
+    PVirtualNode inner = parent->LastChild;
+    tree.SetTopNode(inner);
+    EXPECT_TRUE(parent->States & nsExpanded);
+    EXPECT_EQ(tree.OffsetY(), -(3 + 4) * 18);
+    EXPECT_EQ(tree.TopNode(), inner);
+    EXPECT_EQ(tree.GetDisplayRect(inner, NoColumn, false).Top, 0);
+    const TTreeRect whole = tree.GetTreeRect();
+    EXPECT_EQ(whole.Bottom, 55 * 18);
+    EXPECT_EQ(whole.Right, host.clientWidth);
+    // Repainting from a row down: from its top to the bottom of the client area.
+    host.log.clear();
+    tree.SetNodeHeight(inner, 30);
+    EXPECT_NE(std::find(host.log.begin(), host.log.end(), "InvalidateRows 0 400"), host.log.end());
+    FakeGuiThread::Instance().WaitWhile([&] { return tree.ValidationPending(); });
 }
 
 TEST(NodeHeights, CompareNodePositionsFollowsTreeOrder) {

@@ -52,6 +52,30 @@ TEST_F(StructureFixture, LoweringTheCountDeletesFromTheEndAndFreesOnlyInitialise
     ExpectSound();
 }
 
+TEST_F(StructureFixture, ResetAndReinitRunTheLazyStepsAgain) {
+    events.childCounts["n0"] = 2;
+    events.initStates["n0"] = insHasChildren;
+    tree.SetRootNodeCount(1);
+    PVirtualNode node = tree.GetFirst();
+    tree.GetFirstChild(node);
+    auto reset = [&](TBaseVirtualTree&, PVirtualNode n) { events.log.push_back("Reset " + events.Name(n)); };
+    tree.OnResetNode = TVTNodeEvent::Bind(reset);
+    events.Take();
+    tree.ResetNode(node);
+    const Log afterReset = events.Take();
+    ASSERT_FALSE(afterReset.empty());
+    EXPECT_EQ(afterReset.front(), "Reset n0");
+    EXPECT_EQ(node->ChildCount, 0u);
+    EXPECT_EQ(node->States & (nsInitialized | nsHasChildren), 0);
+    tree.GetFirstChild(node); // initialised and counted again
+    const Log again = events.Take();
+    EXPECT_EQ(again.front(), "Init n0");
+    EXPECT_EQ(again[1], "InitChildren n0");
+    tree.ReinitNode(node, false);
+    EXPECT_EQ(events.Take().front(), "Init n0");
+    ExpectSound();
+}
+
 TEST_F(StructureFixture, AddChildStoresInitialUserDataOrRefusesWithNothingChanged) {
     int payload = 7;
     tree.SetNodeDataSize(sizeof(void*));
