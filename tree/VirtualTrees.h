@@ -23,7 +23,7 @@ namespace test {
 class TreeInvariantChecker;
 } // namespace test
 
-// The options of Part of the tree's behaviour that the core reads.
+// The options the core reads (the full option sets come with the tree's construction).
 struct TVirtualTreeOptions {
     bool ReadOnly = false;
     bool AutoSort = false;
