@@ -213,6 +213,22 @@ TEST_F(StructureFixture, AHandlerDeletingTheNodeBeingDeletedDoesNotFreeItTwice) 
     ExpectSound();
 }
 
+TEST_F(StructureFixture, AChangeHandlerDeletingTheSelectedNodeBeingDeletedDoesNotFreeItTwice) {
+    tree.SetRootNodeCount(2);
+    PVirtualNode victim = tree.GetFirstNoInit();
+    tree.AddToSelection(victim);
+    auto again = [&](TBaseVirtualTree& sender, PVirtualNode node) {
+        if (node == victim)
+            sender.DeleteNode(victim);
+    };
+    tree.OnChange = TVTNodeEvent::Bind(again);
+    tree.DeleteNode(victim);
+    tree.OnChange.Reset();
+    EXPECT_EQ(tree.RootNodeCount(), 1u);
+    EXPECT_EQ(tree.SelectedCount(), 0u);
+    ExpectSound();
+}
+
 TEST_F(StructureFixture, AThrowingComparisonLeavesTheSiblingListWhole) {
     tree.SetRootNodeCount(5);
     int calls = 0;

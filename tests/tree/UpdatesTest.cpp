@@ -128,11 +128,29 @@ TEST_F(UpdatesFixture, ChangesWithinTheDelayGiveOneNoticeForTheLastNode) {
     for (PVirtualNode node = tree.GetFirstNoInit(); node != nullptr; node = node->NextSibling)
         tree.AddToSelection(node);
     EXPECT_EQ(events.Take(), Log{});
-    EXPECT_EQ(host.runningTimers[ChangeTimer], 200u);
+    EXPECT_EQ(host.runningTimers.at(ChangeTimer), 200u);
     EXPECT_TRUE(host.FireTimer(ChangeTimer));
     EXPECT_EQ(events.Take(), (Log{"Change n2"}));
     EXPECT_EQ(host.runningTimers.count(ChangeTimer), 0u);
     EXPECT_FALSE(tree.InState(S::tsChangePending));
+}
+
+TEST_F(UpdatesFixture, StructureChangesWithinTheDelayGiveOneNoticeByTheirTimer) {
+    tree.SetRootNodeCount(2);
+    tree.ChangeDelay = 200;
+    PVirtualNode first = tree.GetFirstNoInit();
+    events.Name(first);
+    events.Name(first->NextSibling);
+    events.Take();
+    tree.SetChildCount(first, 3);
+    tree.SetChildCount(first->NextSibling, 2);
+    EXPECT_EQ(events.Take(), Log{});
+    ASSERT_EQ(host.runningTimers.count(StructureChangeTimer), 1u);
+    EXPECT_EQ(host.runningTimers.at(StructureChangeTimer), 200u);
+    EXPECT_TRUE(host.FireTimer(StructureChangeTimer));
+    EXPECT_EQ(events.Take(), (Log{"Struct n1 crChildAdded"}));
+    EXPECT_FALSE(tree.InState(S::tsStructureChangePending));
+    EXPECT_EQ(host.runningTimers.count(StructureChangeTimer), 0u);
 }
 
 TEST_F(UpdatesFixture, SynchModeFiresAtOnceDespiteTheDelay) {
