@@ -1,0 +1,316 @@
+// The tree control's core: a tree that owns its nodes and asks its owner for their content on demand. This
+// header declares the node store and its structure operations, the state set and update batching, the
+// events with their dispatchers, heights and the position cache, and the navigation walks; each concern
+// lives in its own source file beside this one. The window reaches the tree through ITreeViewHost.
+#pragma once
+
+#include "tree/Delegate.h"
+#include "tree/TreeEvents.h"
+#include "tree/TreeTypes.h"
+#include "tree/TreeViewHost.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace tarvola {
+
+class TWorkerThread;
+namespace test {
+class TreeInvariantChecker;
+} // namespace test
+
+// The options the core reads (the full option sets come with the tree's construction).
+struct TVirtualTreeOptions {
+    bool ReadOnly = false;
+    bool AutoSort = false;
+    bool VariableNodeHeight = false;
+    bool ShowRoot = true;
+};
+
+// One entry of the position cache: a visible node and the top of its row in the whole tree.
+struct TCacheEntry {
+    PVirtualNode Node;
+    std::uint32_t AbsoluteTop;
+};
+using TCache = std::vector<TCacheEntry>;
+
+struct TTreeRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool Empty() const { return Right <= Left || Bottom <= Top; }
+    bool operator==(const TTreeRect&) const = default;
+};
+
+// State message bits (the worker's hand-off, message 0x8020).
+enum : std::uint32_t {
+    StateBitStopValidation = 1,
+    StateBitUseCache = 2,
+    StateBitValidating = 4,
+    StateBitValidationNeeded = 8,
+};
+constexpr unsigned ChangeTimer = 5;
+constexpr unsigned StructureChangeTimer = 6;
+constexpr std::uint32_t CacheThreshold = 2000;
+constexpr std::uint32_t DefaultNodeHeightValue = 18;
+
+class TBaseVirtualTree : public TVirtualTreeEvents {
+public:
+    // host: the window port; null means a tree without a window.
+    explicit TBaseVirtualTree(ITreeViewHost* host = nullptr);
+    virtual ~TBaseVirtualTree();
+    TBaseVirtualTree(const TBaseVirtualTree&) = delete;
+    TBaseVirtualTree& operator=(const TBaseVirtualTree&) = delete;
+
+    TVirtualTreeOptions Options;
+    TColumnIndex SortColumn = NoColumn;
+    TSortDirection SortDirection = TSortDirection::sdAscending;
+
+    // --- Node store and structure (NodeStructure.cpp)
+    PVirtualNode RootNode() const { return root_; }
+    static TBaseVirtualTree* TreeFromNode(PVirtualNode node);
+    virtual std::size_t AllocateInternalDataArea(std::size_t size);
+    void* GetNodeData(PVirtualNode node) const;
+    int NodeDataSize() const { return nodeDataSize_; }
+    void SetNodeDataSize(int value);
+    std::uint32_t RootNodeCount() const { return root_->ChildCount; }
+    void SetRootNodeCount(std::uint32_t value);
+    std::uint32_t ChildCount(PVirtualNode node) const;
+    void SetChildCount(PVirtualNode node, std::uint32_t newCount);
+    void SetHasChildren(PVirtualNode node, bool value);
+    bool HasChildren(PVirtualNode node) const;
+    bool ChildrenInitialized(PVirtualNode node) const;
+    PVirtualNode AddChild(PVirtualNode parent, void* userData = nullptr);
+    void ValidateNode(PVirtualNode node, bool recursive);
+    void ValidateChildren(PVirtualNode node, bool recursive);
+    virtual void ReinitNode(PVirtualNode node, bool recursive);
+    virtual void ReinitChildren(PVirtualNode node, bool recursive);
+    virtual void ResetNode(PVirtualNode node);
+    void DeleteChildren(PVirtualNode node, bool resetHasChildren = false);
+    void DeleteNode(PVirtualNode node, bool reindex = true);
+    virtual void DeleteSelectedNodes();
+    virtual void Clear();
+    void MoveTo(PVirtualNode source, PVirtualNode target, TVTNodeAttachMode mode, bool childrenOnly);
+    virtual void DetermineHiddenChildrenFlag(PVirtualNode node);
+    virtual void DetermineHiddenChildrenFlagAllNodes();
+    std::uint32_t TotalCount() const { return root_->TotalCount - 1; }
+
+    // --- Visibility, expansion, focus and a minimal selection store (NodeState.cpp)
+    bool IsVisible(PVirtualNode node);
+    void SetVisible(PVirtualNode node, bool value);
+    bool Expanded(PVirtualNode node) const;
+    virtual void ToggleNode(PVirtualNode node);
+    void SetExpanded(PVirtualNode node, bool value);
+    bool Selected(PVirtualNode node) const { return node != nullptr && (node->States & nsSelected) != 0; }
+    void AddToSelection(PVirtualNode node);
+    void RemoveFromSelection(PVirtualNode node);
+    void ClearSelection();
+    std::uint32_t SelectedCount() const { return selectionCount_; }
+    PVirtualNode FocusedNode() const { return focusedNode_; }
+    void SetFocusedNode(PVirtualNode node);
+    PVirtualNode DropTargetNode() const { return dropTargetNode_; }
+    void SetDropTargetNode(PVirtualNode node) { dropTargetNode_ = node; }
+    virtual void Sort(PVirtualNode node, TColumnIndex column, TSortDirection direction, bool doInit = true);
+    void SortTree(TColumnIndex column, TSortDirection direction, bool doInit = true);
+
+    // --- States, updates and notifications (TreeUpdates.cpp)
+    TVirtualTreeStates TreeStates() const { return states_.Get(); }
+    bool InState(TreeState state) const { return states_.Has(state); }
+    void BeginUpdate();
+    void EndUpdate();
+    std::uint32_t UpdateCount() const { return updateCount_; }
+    virtual void Change(PVirtualNode node);
+    virtual void NotifyStructureChange(PVirtualNode node, TChangeReason reason);
+    virtual void AdviseChangeEvent(bool structureChange, PVirtualNode node, TChangeReason reason);
+    std::uint32_t ChangeDelay = 0;
+    // The window's timer message for the change (5) and structure change (6) timers.
+    void HandleChangeTimer(unsigned id);
+    // The worker's state message (0x8020), on the GUI thread.
+    void HandleStateMessage(std::uint32_t enter, std::uint32_t leave);
+    // Worker thread: one build of this tree's cache with its two state messages.
+    void RunValidation();
+
+    // --- Heights, totals and the position cache (NodeHeights.cpp, PositionCache.cpp)
+    std::uint32_t NodeHeight(PVirtualNode node);
+    void SetNodeHeight(PVirtualNode node, std::uint32_t value);
+    std::uint32_t DefaultNodeHeight() const { return defaultNodeHeight_; }
+    void SetDefaultNodeHeight(std::uint32_t value);
+    std::uint32_t VisibleCount() const { return visibleCount_; }
+    bool FullyVisible(PVirtualNode node) const;
+    bool VisiblePath(PVirtualNode node) const;
+    virtual std::uint32_t CountVisibleChildren(PVirtualNode node) const;
+    static int CompareNodePositions(PVirtualNode node1, PVirtualNode node2);
+    void InvalidateCache();
+    virtual void ValidateCache();
+    void InterruptValidation();
+    // Whether the worker has this tree queued or builds for it now.
+    bool ValidationPending() const;
+    // Before a node flag is written outside the structure operations (initialisation, selection): stops a
+    // running or queued build, which reads those flags, and keeps a valid cache otherwise.
+    void StopWorkerReads() {
+        if (ValidationPending())
+            InterruptValidation();
+    }
+    const TCache& PositionCache() const { return cache_; }
+    PVirtualNode GetNodeAt(int x, int y);
+    PVirtualNode GetNodeAt(int x, int y, bool relative, int& nodeTop);
+    TTreeRect GetDisplayRect(PVirtualNode node, TColumnIndex column, bool textOnly, bool unclipped = false);
+    TTreeRect GetTreeRect() const;
+    PVirtualNode TopNode();
+    void SetTopNode(PVirtualNode node);
+    int OffsetX() const { return offsetX_; }
+    int OffsetY() const { return offsetY_; }
+    void SetOffsetX(int value) { SetScrollOffsets(value, offsetY_); }
+    void SetOffsetY(int value) { SetScrollOffsets(offsetX_, value); }
+    std::uint32_t RangeHeight() const { return root_->TotalHeight - root_->NodeHeight; }
+    int RangeWidth = 0;
+    int Indent = 18;
+    int Margin = 4;
+    void InvalidateToBottom(PVirtualNode node);
+    void InvalidateNode(PVirtualNode node);
+
+    // --- Navigation (Navigation.cpp, VisibleNavigation.cpp)
+    PVirtualNode GetFirst();
+    PVirtualNode GetFirstNoInit() const;
+    PVirtualNode GetFirstChild(PVirtualNode node);
+    PVirtualNode GetLastChild(PVirtualNode node);
+    PVirtualNode GetLastChildNoInit(PVirtualNode node) const;
+    PVirtualNode GetNextSibling(PVirtualNode node);
+    PVirtualNode GetPreviousSibling(PVirtualNode node);
+    PVirtualNode GetNextVisibleSibling(PVirtualNode node);
+    PVirtualNode GetPreviousVisibleSibling(PVirtualNode node);
+    PVirtualNode GetPreviousVisibleSiblingNoInit(PVirtualNode node) const;
+    PVirtualNode GetFirstVisibleChild(PVirtualNode node);
+    PVirtualNode GetNext(PVirtualNode node);
+    PVirtualNode GetNextNoInit(PVirtualNode node) const;
+    PVirtualNode GetPrevious(PVirtualNode node);
+    PVirtualNode GetPreviousNoInit(PVirtualNode node) const;
+    PVirtualNode GetLast(PVirtualNode node = nullptr);
+    PVirtualNode GetLastNoInit(PVirtualNode node = nullptr) const;
+    PVirtualNode GetFirstInitialized() const;
+    PVirtualNode GetNextInitialized(PVirtualNode node) const;
+    PVirtualNode GetFirstVisible();
+    PVirtualNode GetFirstVisibleNoInit() const;
+    PVirtualNode GetNextVisible(PVirtualNode node);
+    PVirtualNode GetNextVisibleNoInit(PVirtualNode node) const;
+    PVirtualNode GetPreviousVisible(PVirtualNode node);
+    PVirtualNode GetPreviousVisibleNoInit(PVirtualNode node) const;
+    PVirtualNode GetLastVisibleChild(PVirtualNode node);
+    PVirtualNode GetLastVisibleChildNoInit(PVirtualNode node) const;
+    PVirtualNode GetLastVisible(PVirtualNode node = nullptr);
+    PVirtualNode GetLastVisibleNoInit(PVirtualNode node = nullptr) const;
+    PVirtualNode GetVisibleParent(PVirtualNode node) const;
+    PVirtualNode GetFirstSelected();
+    PVirtualNode GetNextSelected(PVirtualNode node);
+    PVirtualNode GetFirstCutCopy();
+    PVirtualNode GetNextCutCopy(PVirtualNode node);
+    std::vector<PVirtualNode> GetSortedSelection(bool resolve) const;
+    std::vector<PVirtualNode> GetSortedCutCopySet(bool resolve) const;
+    static std::uint32_t GetNodeLevel(PVirtualNode node);
+    virtual int GetLevelDifference(PVirtualNode node1, PVirtualNode node2) const;
+    static bool HasAsAncestor(PVirtualNode node, PVirtualNode candidate);
+
+    // --- Item handles for outside tools' tree-view queries (TreeViewQueries.cpp)
+    // Records node as handed out and gives its handle (0 for nil).
+    std::uintptr_t HandOut(PVirtualNode node);
+    // The live node of a handle this tree handed out, or nil.
+    PVirtualNode NodeFromHandle(std::uintptr_t handle) const;
+    // An image index as the queries report it (-1 without an image).
+    int ImageIndexFor(PVirtualNode node, TVTImageKind kind);
+    // The text of a node's cell; empty in the base tree, filled by the string tree.
+    virtual void GetTextInfo(PVirtualNode node, TColumnIndex column, std::wstring& text);
+
+protected:
+    virtual void InitNode(PVirtualNode node);
+    virtual void InitChildren(PVirtualNode node);
+    virtual void ConnectNode(PVirtualNode node, PVirtualNode destination, TBaseVirtualTree& target,
+                             TVTNodeAttachMode mode);
+    virtual void DisconnectNode(PVirtualNode node, bool keepFocus, bool reindex);
+    virtual void AddToNodeCache(PVirtualNode node);
+    virtual void ClearNodeCache();
+    // Copies source's subtree into the fresh node destination of this tree, for a move between trees.
+    virtual void CopySubtreeFrom(TBaseVirtualTree& sourceTree, PVirtualNode source, PVirtualNode destination);
+    void InternalRemoveFromSelection(PVirtualNode node);
+    void PackSelection();
+    void SetScrollOffsets(int x, int y);
+    void AdjustTotalCount(PVirtualNode node, std::int64_t value, bool relative);
+    void AdjustTotalHeight(PVirtualNode node, std::int64_t value, bool relative);
+    void MeasureItemHeight(PVirtualNode node);
+    virtual bool BuildPositionCache();
+
+    // The one writer of the state set.
+    virtual void DoStateChange(TVirtualTreeStates enter, TVirtualTreeStates leave = {});
+    virtual void DoChange(PVirtualNode node);
+    virtual void DoStructureChange(PVirtualNode node, TChangeReason reason);
+    // Forgets the hot node, fires OnFreeNode for a node that was initialised or has initial user data,
+    // then releases the node's memory.
+    virtual void DoFreeNode(PVirtualNode node);
+    PVirtualNode HotNode() const { return hotNode_; }
+    void SetHotNode(PVirtualNode node) { hotNode_ = node; }
+    ITreeViewHost& Host() const { return *host_; }
+    std::vector<PVirtualNode> nodeCache_;
+    bool destroying_ = false;
+
+private:
+    friend class TWorkerThread;
+    friend class test::TreeInvariantChecker;
+
+    bool ReadOnlyForEvents() const override { return Options.ReadOnly; }
+    static PVirtualNode TreeFromNodeOrNull(PVirtualNode node);
+    PVirtualNode MakeNewNode();
+    void FreeNodeMemory(PVirtualNode node);
+    void FreeSubtreeMemory(PVirtualNode node);
+    std::size_t HeaderSize() const;
+    std::size_t UserDataOffset() const;
+    void LinkNewChildren(PVirtualNode node, std::uint32_t count);
+    void FinishStructureOperation(bool scrollOffsetsMoved, PVirtualNode invalidateFrom);
+    void DeleteNodeUnlinked(PVirtualNode node, bool reindex);
+    void MoveWithinTree(PVirtualNode source, PVirtualNode target, TVTNodeAttachMode mode, bool childrenOnly);
+    void MoveToOtherTree(PVirtualNode source, TBaseVirtualTree& targetTree, PVirtualNode target,
+                         TVTNodeAttachMode mode, bool childrenOnly);
+    void ApplyRowHeightChange(PVirtualNode node, std::int64_t difference);
+    bool FindInCacheByPosition(std::uint32_t position, PVirtualNode& node, std::uint32_t& top) const;
+    bool FindInCacheByNode(PVirtualNode wanted, PVirtualNode& node, std::uint32_t& top) const;
+    std::uint32_t NodeTop(PVirtualNode node);
+    template <bool Init>
+    PVirtualNode NextVisibleWalk(PVirtualNode node);
+    template <bool Init>
+    PVirtualNode PreviousVisibleWalk(PVirtualNode node);
+    template <bool Init>
+    PVirtualNode LastVisibleChildWalk(PVirtualNode node);
+    PVirtualNode InitIfNeeded(PVirtualNode node);
+    void CountChildrenIfNeeded(PVirtualNode node);
+    PVirtualNode NextMarked(PVirtualNode node, std::uint16_t flag);
+    std::vector<PVirtualNode> SortedMarked(std::uint16_t flag, std::uint32_t sizeHint, bool resolve) const;
+
+    ITreeViewHost* host_;
+    PVirtualNode root_ = nullptr;
+    int nodeDataSize_ = -1;
+    std::size_t internalDataSize_ = 0;
+    std::uint32_t defaultNodeHeight_ = DefaultNodeHeightValue;
+    std::uint32_t visibleCount_ = 0;
+    std::uint32_t updateCount_ = 0;
+    StateSet states_;
+    PVirtualNode focusedNode_ = nullptr;
+    PVirtualNode rangeAnchor_ = nullptr;
+    PVirtualNode dropTargetNode_ = nullptr;
+    PVirtualNode hotNode_ = nullptr;
+    PVirtualNode lastChangedNode_ = nullptr;
+    PVirtualNode lastStructureChangeNode_ = nullptr;
+    TChangeReason lastStructureChangeReason_ = TChangeReason::crIgnore;
+    std::vector<PVirtualNode> selection_; // a null entry marks a removed node until the array is packed
+    std::uint32_t selectionCount_ = 0;
+    std::vector<PVirtualNode> nodesBeingDeleted_;
+    std::unordered_set<PVirtualNode> handedOut_;
+    int offsetX_ = 0;
+    int offsetY_ = 0;
+
+    TCache cache_;
+    TCache pendingCache_; // written by the worker, installed by the GUI thread on the state message
+    std::atomic<bool> stopValidation_{false};
+    std::shared_ptr<TWorkerThread> worker_;
+};
+
+} // namespace tarvola
