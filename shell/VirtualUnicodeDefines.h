@@ -5,6 +5,7 @@
 #include "shell/VirtualWideStrings.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 namespace tarvola {
 
@@ -25,5 +26,9 @@ inline WideString FromW(const wchar_t* s) {
 inline WideString FromW(const wchar_t* s, std::size_t length) {
     return WideString(reinterpret_cast<const char16_t*>(s), length);
 }
+
+// A shell STRRET as text. An OLE string is freed with the shell's allocator; single-byte text in the record
+// is read up to its 260 bytes, and text at an offset inside pidl no further than pidl's own bytes.
+WideString StrRetToWideStr(STRRET& strRet, LPCITEMIDLIST pidl);
 
 } // namespace tarvola

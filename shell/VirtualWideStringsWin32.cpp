@@ -57,3 +57,38 @@ const TWideTextServices& PlatformText() {
 }
 
 } // namespace tarvola
+
+namespace tarvola {
+
+WideString StrRetToWideStr(STRRET& strRet, LPCITEMIDLIST pidl) {
+    switch (strRet.uType) {
+    case STRRET_WSTR: {
+        WideString text = FromW(strRet.pOleStr);
+        CoTaskMemFree(strRet.pOleStr);
+        strRet.pOleStr = nullptr;
+        return text;
+    }
+    case STRRET_CSTR: {
+        std::size_t length = 0;
+        while (length < sizeof(strRet.cStr) && strRet.cStr[length] != 0)
+            ++length;
+        return PlatformText().FromCodePage(std::string_view(strRet.cStr, length));
+    }
+    case STRRET_OFFSET: {
+        if (pidl == nullptr)
+            return {};
+        const auto* bytes = reinterpret_cast<const char*>(pidl);
+        const std::size_t size = pidl->mkid.cb; // the text lies in the item's own record
+        std::size_t at = strRet.uOffset;
+        std::size_t end = at;
+        while (end < size && bytes[end] != 0)
+            ++end;
+        return at >= size ? WideString()
+                          : PlatformText().FromCodePage(std::string_view(bytes + at, end - at));
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace tarvola
