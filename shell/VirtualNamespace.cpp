@@ -125,16 +125,19 @@ TNamespace* TNamespace::ParentItem() {
     return ownedParent_.get();
 }
 
+HRESULT TNamespace::BindShellFolder(TComPtr<IShellFolder>& folder) {
+    if (IsDesktop())
+        return SHGetDesktopFolder(folder.Put());
+    IShellFolder* parentFolder = ParentShellFolder();
+    if (parentFolder == nullptr)
+        return E_FAIL;
+    return parentFolder->BindToObject(AsItemIDList(relativePIDL_), nullptr, IID_IShellFolder,
+                                      folder.PutVoid());
+}
+
 IShellFolder* TNamespace::ShellFolder() {
-    if (shellFolder_)
-        return shellFolder_.Get();
-    if (IsDesktop()) {
-        SHGetDesktopFolder(shellFolder_.Put());
-    } else if (IShellFolder* parentFolder = ParentShellFolder()) {
-        if (FAILED(parentFolder->BindToObject(AsItemIDList(relativePIDL_), nullptr, IID_IShellFolder,
-                                              shellFolder_.PutVoid())))
-            shellFolder_.Reset();
-    }
+    if (!shellFolder_ && FAILED(BindShellFolder(shellFolder_)))
+        shellFolder_.Reset();
     return shellFolder_.Get();
 }
 

@@ -35,7 +35,7 @@ public:
     static std::unique_ptr<TNamespace> CreateFromFileName(const WideString& path);
     TNamespace(const TNamespace&) = delete;
     TNamespace& operator=(const TNamespace&) = delete;
-    ~TNamespace();
+    virtual ~TNamespace();
 
     // A parentless item on a copy of the absolute list.
     std::unique_ptr<TNamespace> Clone(bool freePIDLOnDestroy = true) const;
@@ -150,6 +150,11 @@ public:
     // Finds this item again in its parent folder (after an outside change) and refreshes it. False when it
     // is gone.
     bool ReloadPIDL(bool folders = true, bool nonFolders = true, bool includeHidden = true);
+
+protected:
+    // Binds the folder interface of this item (the desktop's own, or the parent folder's BindToObject). The
+    // one seam of the item: tests put a scripted folder in its place.
+    virtual HRESULT BindShellFolder(TComPtr<IShellFolder>& folder);
 
 private:
     struct TCache;
