@@ -8,6 +8,7 @@
 #include "shell/VirtualPIDLToolsShell.h"
 
 #include <array>
+#include <vector>
 #include <memory>
 
 namespace tarvola {
@@ -88,5 +89,32 @@ int DefaultSystemImageIndex(TDefaultSystemImage kind);
 
 // shell32 ordinal 660 with the argument; false when shell32 lacks it.
 bool InitShellIconCache(bool fullInit);
+
+// The program is Unicode throughout: the wide entry points are always taken (no Windows 9x paths).
+constexpr bool IsUnicode = true;
+
+using TPIDLArray = std::vector<PItemIDList>;
+using TNamespaceArray = std::vector<TNamespace*>;
+// The items' relative / absolute lists, in order; the items keep them.
+TPIDLArray NamespaceToRelativePIDLs(const TNamespaceArray& items);
+TPIDLArray NamespaceToAbsolutePIDLs(const TNamespaceArray& items);
+// True when every item answers true; false for no items.
+bool AllCanDelete(const TNamespaceArray& items);
+bool AllHavePropSheet(const TNamespaceArray& items);
+inline bool AnyItems(const TNamespaceArray& items) {
+    return !items.empty();
+}
+// A FILETIME (UTC) as a local date-time value: days since 30 December 1899 with the time of day as the
+// fraction; 0 for a zero time or a failed conversion.
+double FileTimeToDateTime(const FILETIME& fileTime);
+
+// The size of text drawn into a device context with its current font; zero for empty text.
+SIZE WideTextExtent(const WideString& text, HDC dc);
+
+// Whether the mouse, pressed at point (client coordinates of window), leaves the drag box before the button
+// comes up. Modal: waits for messages (without spinning) and dispatches those it does not take; a release,
+// double-click, quit or cancel-mode message is posted back and ends it with false. The window gets the
+// mouse capture meanwhile, and keeps it afterwards only if it had it before.
+bool DetectDragStart(HWND window, POINT point);
 
 } // namespace tarvola
