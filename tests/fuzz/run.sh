@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the audio file readers (clang, with ASan and UBSan) into build/fuzz and
 # runs each for the given number of seconds (default 60), starting from a few files that sox writes.
-# Usage: tests/fuzz/run.sh [seconds] [target...]   targets: RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz
+# Usage: tests/fuzz/run.sh [seconds] [target...]
+#   targets: RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz (stored item identifier lists)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz)
 out="$top/build/fuzz"
 mkdir -p "$out"
 sources=(audio/RWAudioFile.cpp audio/AudioInfoStructures.cpp audio/Streams.cpp audio/General.cpp
          base/Extended80.cpp base/Numerics.cpp tests/support/MemoryAudioFileSystem.cpp)
 
+shell_sources=(shell/VirtualPIDLTools.cpp audio/Streams.cpp base/Numerics.cpp)
+
 for target in "${targets[@]}"; do
+    target_sources=("${sources[@]}")
+    [ "$target" = ItemIDListFuzz ] && target_sources=("${shell_sources[@]}")
     (cd "$top" && clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-        -I. "${sources[@]}" "tests/fuzz/$target.cpp" -o "$out/$target")
+        -I. "${target_sources[@]}" "tests/fuzz/$target.cpp" -o "$out/$target")
     corpus="$out/$target.corpus"
     mkdir -p "$corpus"
     if command -v sox >/dev/null && [ -z "$(ls -A "$corpus")" ]; then
