@@ -152,9 +152,12 @@ public:
     bool ReloadPIDL(bool folders = true, bool nonFolders = true, bool includeHidden = true);
 
 protected:
-    // Binds the folder interface of this item (the desktop's own, or the parent folder's BindToObject). The
-    // one seam of the item: tests put a scripted folder in its place.
+    // Binds the folder interface of this item (the desktop's own, or the parent folder's BindToObject). A
+    // seam of the item: tests put a scripted folder in its place.
     virtual HRESULT BindShellFolder(TComPtr<IShellFolder>& folder);
+    // The shell's type name of the item ("" when it has none); Wine always has one of its own ("ker file"),
+    // so tests reach the fallback through this step.
+    virtual WideString ShellTypeName();
 
 private:
     struct TCache;

@@ -104,16 +104,18 @@ WideString TNamespace::SizeOfFileDiskUsage() {
     return WideIntToStrWithSeparators(used, ThousandSeparator());
 }
 
+WideString TNamespace::ShellTypeName() {
+    SHFILEINFOW info{};
+    if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(absolutePIDL_), 0, &info, sizeof(info),
+                       SHGFI_TYPENAME | SHGFI_PIDL) == 0)
+        return {};
+    return FromW(info.szTypeName);
+}
+
 WideString TNamespace::FileType() {
     return CachedText(cache_->fileType, [this] {
-        SHFILEINFOW info{};
-        WideString type;
-        if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(absolutePIDL_), 0, &info, sizeof(info),
-                           SHGFI_TYPENAME | SHGFI_PIDL) != 0)
-            type = FromW(info.szTypeName);
-        if (type.empty())
-            type = PlatformText().UpperCase(Extension()) + u" File";
-        return type;
+        const WideString type = ShellTypeName();
+        return type.empty() ? PlatformText().UpperCase(Extension()) + u" File" : type;
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <vector>
 
@@ -217,6 +218,8 @@ TEST_F(NamespaceTest, DetailColumnsOfAFolder) {
 TEST_F(NamespaceTest, TypeTextAndIcons) {
     const auto ker = Item("b.ker");
     EXPECT_FALSE(ker->FileType().empty());
+    std::cout << "  type text of b.ker: " << WideToUtf8(ker->FileType())
+              << ", of a.txt: " << WideToUtf8(Item("a.txt")->FileType()) << "\n";
     const auto txt = Item("a.txt");
     const auto sub = Item("sub");
     for (const TIconSize size : {TIconSize::Small, TIconSize::Large}) {

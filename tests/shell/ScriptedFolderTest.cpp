@@ -26,6 +26,7 @@ public:
     HRESULT enumResult = S_FALSE; // with no enumerator, as an empty or unreadable folder may answer
     UINT nameType = STRRET_WSTR;
     UINT nameOffset = 2;
+    const wchar_t* wideName = L"wide name";
     // Record.
     int attributeCalls = 0;
     ULONG references = 1;
@@ -79,7 +80,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD, SHGDNF, STRRET* name) override {
         name->uType = nameType;
         if (nameType == STRRET_WSTR)
-            SetOleString(*name, L"wide name");
+            SetOleString(*name, wideName);
         else if (nameType == STRRET_CSTR)
             std::memcpy(name->cStr, "single", 7);
         else
@@ -234,6 +235,23 @@ TEST_F(ScriptedFolderTest, DisplayNamesOfEveryKind) {
         fake.nameOffset = c.offset;
         EXPECT_EQ(child.NameNormal(), c.name) << c.type << "/" << c.offset;
     }
+}
+
+TEST_F(ScriptedFolderTest, TypeOfAnItemTheShellCannotNameComesFromItsExtension) {
+    fake.wideName = L"C:\\presets\\a.ker";
+    class TNamelessType final : public TNamespace {
+    public:
+        using TNamespace::TNamespace;
+
+    protected:
+        WideString ShellTypeName() override { return {}; }
+    };
+    const auto root = Root();
+    TNamelessType child(ChildRecord(), root.get());
+    EXPECT_EQ(child.FileType(), u".KER File");
+    fake.wideName = L"C:\\presets.d\\noext";
+    child.InvalidateCache();
+    EXPECT_EQ(child.FileType(), u" File"); // a dot in a folder's name is no extension
 }
 
 TEST_F(ScriptedFolderTest, InvalidationReleasesEveryFolderInterface) {
