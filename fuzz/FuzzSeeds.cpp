@@ -8,8 +8,10 @@
 //   RiffWaveReaderFuzz  RIFF WAVE files of 8, 16, 24 and 32 bits, mono and stereo, and one with a trailer
 //   AiffReaderFuzz      the same as AIFF
 //   RawReaderFuzz       the same as headerless files, after the four bytes that answer the raw dialog
+//   ItemIDListFuzz      stored lists of item identifier lists: empty, one desktop list, nested paths
 #include "audio/RWAudioFile.h"
 #include "kernel/KernelStateFile.h"
+#include "shell/VirtualPIDLTools.h"
 #include "tests/support/MemoryAudioFileSystem.h"
 
 #include <cstdint>
@@ -135,6 +137,37 @@ void AudioSeeds(const fs::path& root) {
 
 } // namespace
 
+// One item identifier list of items named by texts (each item: its size, then the text's bytes).
+TItemIDList PathList(const std::vector<std::string>& names) {
+    Bytes bytes;
+    for (const std::string& name : names) {
+        const std::size_t size = name.size() + 2;
+        bytes.push_back(static_cast<std::uint8_t>(size & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(size >> 8));
+        bytes.insert(bytes.end(), name.begin(), name.end());
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+    return TItemIDList::FromBytes(bytes);
+}
+
+// Stored lists as TPIDLList writes them.
+void ItemIDListSeeds(const fs::path& folder) {
+    const std::vector<std::vector<std::vector<std::string>>> lists = {
+        {}, {{}}, {{"C:\\"}}, {{"C:\\", "User", "Presets"}, {"C:\\", "User"}, {"D:\\", "a.ker"}}};
+    int index = 0;
+    for (const auto& paths : lists) {
+        TPIDLManager manager(MallocAllocator());
+        TPIDLList list(manager);
+        for (const auto& path : paths)
+            list.CopyAdd(PathList(path).Data());
+        TMemoryStream stream;
+        list.SaveToStream(stream);
+        const std::uint8_t* memory = stream.Memory();
+        WriteSeed(folder, "list" + std::to_string(index++), Bytes(memory, memory + stream.Size()));
+    }
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: FuzzSeeds FOLDER\n");
@@ -144,6 +177,7 @@ int main(int argc, char** argv) {
         const fs::path root = argv[1];
         KernelStateSeeds(root / "KernelStateFuzz.seeds");
         AudioSeeds(root);
+        ItemIDListSeeds(root / "ItemIDListFuzz.seeds");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "FuzzSeeds: %s\n", error.what());
         return 1;

@@ -5,7 +5,7 @@
 # new stays in build/fuzz/<target>.corpus for the next run; crashes go to build/fuzz/artifacts.
 #
 # Usage: tests/fuzz/run.sh [--parallel] [seconds] [target...]
-#   targets: KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz (default: all)
+#   targets: KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz (default: all)
 #   --parallel  runs the targets at once (one core each), each printing to build/fuzz/<target>.log
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -17,7 +17,7 @@ fi
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz)
 out="$top/build/fuzz"
 mkdir -p "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -I"$top")
@@ -26,6 +26,7 @@ audio_sources=(audio/RWAudioFile.cpp audio/AudioInfoStructures.cpp audio/Streams
                "${base_sources[@]}" tests/support/MemoryAudioFileSystem.cpp)
 state_sources=(kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp audio/MemList.cpp audio/Streams.cpp
                audio/SafeFile.cpp audio/TextOperations.cpp "${base_sources[@]}")
+shell_sources=(shell/VirtualPIDLTools.cpp audio/Streams.cpp "${base_sources[@]}")
 # The state reader admits two full kernels (10,240 records of 32 bytes each after 1,552 fixed bytes) and a
 # record more; the audio seeds are a few hundred bytes.
 state_max_len=$((1552 + 2 * 10240 * 32 + 32))
@@ -33,7 +34,7 @@ audio_max_len=8192
 
 # The seeds, from the program's own writers.
 (cd "$top" && clang++ "${flags[@]}" -fsanitize=address,undefined fuzz/FuzzSeeds.cpp \
-    $(printf '%s\n' "${audio_sources[@]}" "${state_sources[@]}" | sort -u) -o "$out/FuzzSeeds")
+    $(printf '%s\n' "${audio_sources[@]}" "${state_sources[@]}" "${shell_sources[@]}" | sort -u) -o "$out/FuzzSeeds")
 "$out/FuzzSeeds" "$out"
 
 sox_seeds() { # folder extension
@@ -49,6 +50,7 @@ build_and_seed() { # target
     local target=$1 source sources
     case $target in
         KernelStateFuzz) source=fuzz/KernelStateFuzz.cpp; sources=("${state_sources[@]}") ;;
+        ItemIDListFuzz) source=tests/fuzz/$target.cpp; sources=("${shell_sources[@]}") ;;
         *) source=tests/fuzz/$target.cpp; sources=("${audio_sources[@]}") ;;
     esac
     (cd "$top" && clang++ "${flags[@]}" -fsanitize=fuzzer,address,undefined "${sources[@]}" "$source" \
