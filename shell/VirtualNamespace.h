@@ -122,6 +122,8 @@ public:
     WideString CreationTime();
     WideString LastAccessTime();
     WideString LastWriteTime();
+    // The last-write time as a local date-time value (days since 30 December 1899); 0 without one.
+    double LastWriteDateTime();
     WideString InfoTip();
 
     // Detail columns of this item as a folder, and this item's cells in its parent's columns.
@@ -131,6 +133,9 @@ public:
     TDetailsColumnStates DetailsColumnState(int column);
     WideString DetailsOf(int column);
     WideString DetailsDefaultOf(int column);
+    // The built-in columns a folder without columns of its own shows.
+    static int DetailsDefaultColumnCount();
+    static WideString DetailsDefaultColumnTitle(int column);
 
     // System image list indexes; -1 when the shell has none.
     int GetIconIndex(bool openIcon, TIconSize size, bool forceLoad = false);

@@ -169,6 +169,10 @@ WideString TNamespace::LastWriteTime() {
     });
 }
 
+double TNamespace::LastWriteDateTime() {
+    return FileTimeToDateTime(LastWriteTimeRaw());
+}
+
 WideString TNamespace::InfoTip() {
     IShellFolder* folder = ParentShellFolder();
     if (folder == nullptr || IsDesktop())
@@ -232,7 +236,7 @@ int TNamespace::DetailsColumnCount() {
                                    details, ignored);
             });
     if (count == 0)
-        count = kBuiltInColumnCount;
+        count = DetailsDefaultColumnCount();
     cache_->columnCount = count;
     return count;
 }
@@ -249,6 +253,14 @@ WideString TNamespace::DetailsColumnTitle(int column) {
         if (DetailsText(shellDetails->GetDetailsOf(nullptr, static_cast<UINT>(column), &details), details,
                         title))
             return title;
+    return DetailsDefaultColumnTitle(column);
+}
+
+int TNamespace::DetailsDefaultColumnCount() {
+    return kBuiltInColumnCount;
+}
+
+WideString TNamespace::DetailsDefaultColumnTitle(int column) {
     return BuiltInColumnTitle(column);
 }
 

@@ -46,6 +46,7 @@ TEST_F(NamespaceTest, DesktopIsTheItemOfNoList) {
     EXPECT_EQ(desktopDirectory->NameForParsing().find(u":\\"), 1u)
         << WideToUtf8(desktopDirectory->NameForParsing());
     EXPECT_NE(desktop.ShellFolder(), nullptr);
+    EXPECT_EQ(desktop.LastWriteDateTime(), 0.0) << "no file data behind the desktop";
 }
 
 TEST_F(NamespaceTest, NamesOfFilesAndFolders) {
@@ -134,6 +135,10 @@ TEST_F(NamespaceTest, TimesComeFromTheFileSystem) {
     EXPECT_FALSE(item->CreationTime().empty());
     EXPECT_FALSE(item->LastAccessTime().empty());
     EXPECT_EQ(FileTimeToDateTimeStr(FILETIME{}), u"");
+    // 14 March 2020 is day 43,904 of the date-time scale; the local offset moves it by under a day.
+    EXPECT_EQ(item->LastWriteDateTime(), FileTimeToDateTime(item->LastWriteTimeRaw()));
+    EXPECT_GT(item->LastWriteDateTime(), 43904.0 - 1);
+    EXPECT_LT(item->LastWriteDateTime(), 43905.0 + 1);
 }
 
 TEST_F(NamespaceTest, EnumerationHonoursItsKinds) {

@@ -276,6 +276,10 @@ TEST_F(ScriptedFolderTest, DetailsOfAChildComeFromItsParentsFolder) {
     TNamespace plain(ChildRecord(), root.get());
     EXPECT_EQ(root->DetailsColumnCount(), 5);
     EXPECT_EQ(root->DetailsColumnTitle(1), u"Size");
+    EXPECT_EQ(TNamespace::DetailsDefaultColumnCount(), 5);
+    EXPECT_EQ(TNamespace::DetailsDefaultColumnTitle(3), u"Modified");
+    EXPECT_EQ(TNamespace::DetailsDefaultColumnTitle(-1), u"Name");
+    EXPECT_EQ(TNamespace::DetailsDefaultColumnTitle(10), u"");
     EXPECT_TRUE(root->DetailsColumnState(1).onByDefault);
     EXPECT_EQ(plain.DetailsOf(4), u""); // no file data behind a scripted record
 }
