@@ -28,7 +28,7 @@ void TVirtualShellAutoComplete::Refresh() {
     if (!dirty_)
         return;
     dirty_ = false;
-    items_.clear();
+    items_.Clear();
     const TShellLayer& layer = TShellLayer::Get();
     bool going = true;
     if (contents_.Has(accCurrentDir) && WideDirectoryExists(currentDir_)) {
@@ -76,14 +76,14 @@ bool TVirtualShellAutoComplete::Consider(std::unique_ptr<TNamespace> item) {
     if (OnAutoCompleteAddItem)
         OnAutoCompleteAddItem(*this, *item, allow, terminate);
     if (allow)
-        items_.push_back(std::move(item));
+        items_.Add(item.release());
     return !terminate;
 }
 
 const TWideStringList& TVirtualShellAutoComplete::Strings() {
     strings_.SetSorted(false);
     strings_.Clear();
-    for (const auto& item : items_)
+    for (TNamespace* item : items_)
         strings_.Add(item->NameParseAddress());
     if (contents_.Has(accSortList))
         strings_.Sort();

@@ -3,11 +3,10 @@
 #pragma once
 
 #include "shell/VirtualNamespace.h"
+#include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualWideStringList.h"
 
 #include <functional>
-#include <memory>
-#include <vector>
 
 namespace tarvola {
 
@@ -56,7 +55,8 @@ public:
     void Refresh();
     // The parse-address names of the collected items (sorted with accSortList), after a Refresh.
     const TWideStringList& Strings();
-    const std::vector<std::unique_ptr<TNamespace>>& Items() const { return items_; }
+    // The collected items; the list owns them.
+    const TVirtualNameSpaceList& Items() const { return items_; }
 
     TAddItemEvent OnAutoCompleteAddItem;
 
@@ -69,7 +69,7 @@ private:
     TAutoCompleteContents contents_;
     bool dirty_ = true;
     TWideStringList strings_;
-    std::vector<std::unique_ptr<TNamespace>> items_;
+    TVirtualNameSpaceList items_;
 };
 
 } // namespace tarvola

@@ -4,12 +4,15 @@
 // the desktop folder. Win32 sources only.
 #pragma once
 
+#include "forms/Graphics.h"
 #include "shell/VirtualNamespace.h"
+#include "shell/VirtualObjectList.h"
 #include "shell/VirtualPIDLToolsShell.h"
 
 #include <array>
-#include <vector>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace tarvola {
 
@@ -93,6 +96,23 @@ bool InitShellIconCache(bool fullInit);
 // The program is Unicode throughout: the wide entry points are always taken (no Windows 9x paths).
 constexpr bool IsUnicode = true;
 
+// A list of shell items (owning them unless told otherwise) that shows every change to OnNotify before it
+// does its own part: a deleted item is still alive while the routine runs.
+class TVirtualNameSpaceList : public TObjectList<TNamespace> {
+public:
+    using TNotifyEvent =
+        std::function<void(TVirtualNameSpaceList& list, TNamespace* item, TListNotification action)>;
+
+    using TObjectList<TNamespace>::TObjectList;
+    // Clears here, not in the base, so that the routine hears of the items freed with the list.
+    ~TVirtualNameSpaceList() override;
+
+    TNotifyEvent OnNotify;
+
+protected:
+    void Notify(TNamespace* item, TListNotification action) override;
+};
+
 using TPIDLArray = std::vector<PItemIDList>;
 using TNamespaceArray = std::vector<TNamespace*>;
 // The items' relative / absolute lists, in order; the items keep them.
@@ -110,6 +130,33 @@ double FileTimeToDateTime(const FILETIME& fileTime);
 
 // The size of text drawn into a device context with its current font; zero for empty text.
 SIZE WideTextExtent(const WideString& text, HDC dc);
+// The size of text drawn in font, measured on a screen context of its own; zero for empty text.
+SIZE WideFontTextExtent(const WideString& text, const TFont& font);
+// The size of text drawn on canvas in the canvas's font; zero for empty text or no canvas. The canvas's
+// context keeps the objects it had.
+SIZE WideCanvasTextExtent(const WideString& text, TCanvas* canvas);
+
+// A message with the exclamation icon and an OK button; returns the button chosen (IDOK). It goes through
+// the message seam, so that tests can answer it.
+int WideMessageBox(HWND owner, const WideString& caption, const WideString& text);
+
+struct TWideMessage {
+    HWND owner = nullptr;
+    WideString caption;
+    WideString text;
+    UINT style = 0; // MB_ flags
+};
+
+// Where WideMessageBox's messages go: the program shows the system's box, a test installs one that records
+// them and answers for the user.
+class TWideMessageSeam {
+public:
+    virtual ~TWideMessageSeam() = default;
+    virtual int Show(const TWideMessage& message) = 0;
+};
+
+// Installs a seam (nullptr: the system's box again) and returns the one it replaces.
+TWideMessageSeam* SetWideMessages(TWideMessageSeam* seam);
 
 // Whether the mouse, pressed at point (client coordinates of window), leaves the drag box before the button
 // comes up. Modal: waits for messages (without spinning) and dispatches those it does not take; a release,

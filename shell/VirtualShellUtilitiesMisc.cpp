@@ -1,6 +1,8 @@
-// Helpers of the shell layer over item arrays, times, text extents and the start of a drag.
+// Helpers of the shell layer over item lists and arrays, times, text extents, message boxes and the start
+// of a drag.
 #include "shell/VirtualShellUtilities.h"
 
+#include "forms/Form.h"
 #include "shell/VirtualUnicodeDefines.h"
 
 #include <windowsx.h>
@@ -8,6 +10,16 @@
 #include <algorithm>
 
 namespace tarvola {
+
+TVirtualNameSpaceList::~TVirtualNameSpaceList() {
+    Clear();
+}
+
+void TVirtualNameSpaceList::Notify(TNamespace* item, TListNotification action) {
+    if (OnNotify)
+        OnNotify(*this, item, action);
+    TObjectList<TNamespace>::Notify(item, action);
+}
 
 TPIDLArray NamespaceToRelativePIDLs(const TNamespaceArray& items) {
     TPIDLArray pidls;
@@ -50,6 +62,69 @@ SIZE WideTextExtent(const WideString& text, HDC dc) {
     if (!text.empty() && dc != nullptr)
         GetTextExtentPoint32W(dc, AsW(text), static_cast<int>(text.size()), &size);
     return size;
+}
+
+namespace {
+
+SIZE ExtentInFont(const WideString& text, HDC dc, HFONT font) {
+    const HGDIOBJ previous = SelectObject(dc, font);
+    const SIZE size = WideTextExtent(text, dc);
+    SelectObject(dc, previous);
+    return size;
+}
+
+} // namespace
+
+SIZE WideFontTextExtent(const WideString& text, const TFont& font) {
+    if (text.empty())
+        return SIZE{0, 0};
+    const HDC screen = GetDC(nullptr);
+    if (screen == nullptr)
+        return SIZE{0, 0};
+    const SIZE size = ExtentInFont(text, screen, font.Handle());
+    ReleaseDC(nullptr, screen);
+    return size;
+}
+
+SIZE WideCanvasTextExtent(const WideString& text, TCanvas* canvas) {
+    if (text.empty() || canvas == nullptr)
+        return SIZE{0, 0};
+    return ExtentInFont(text, canvas->Handle(), canvas->Font.Handle());
+}
+
+namespace {
+
+class TSystemWideMessages final : public TWideMessageSeam {
+public:
+    int Show(const TWideMessage& message) override {
+        // A box without an owner leaves no window of ours active when it goes: give activation back.
+        const TActivationKeeper previouslyActive;
+        const int answer = MessageBoxW(message.owner, AsW(message.text), AsW(message.caption), message.style);
+        previouslyActive.GiveBack();
+        return answer;
+    }
+};
+
+TWideMessageSeam& SystemWideMessages() {
+    static TSystemWideMessages system;
+    return system;
+}
+
+TWideMessageSeam*& CurrentWideMessages() {
+    static TWideMessageSeam* current = &SystemWideMessages();
+    return current;
+}
+
+} // namespace
+
+TWideMessageSeam* SetWideMessages(TWideMessageSeam* seam) {
+    TWideMessageSeam* previous = CurrentWideMessages();
+    CurrentWideMessages() = seam != nullptr ? seam : &SystemWideMessages();
+    return previous;
+}
+
+int WideMessageBox(HWND owner, const WideString& caption, const WideString& text) {
+    return CurrentWideMessages()->Show(TWideMessage{owner, caption, text, MB_OK | MB_ICONEXCLAMATION});
 }
 
 namespace {

@@ -1,6 +1,9 @@
 #include "tests/shell/ShellLayerFixture.h"
+#include "tests/support/WindowDriver.h"
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace tarvola::test {
 namespace {
@@ -69,6 +72,89 @@ TEST(ShellHelpers, TimesAndTextExtents) {
     EXPECT_EQ(WideTextExtent(u"", dc).cx, 0);
     DeleteDC(dc);
     static_assert(IsUnicode);
+}
+
+TEST(ShellHelpers, TextExtentsInAFontAndOnACanvas) {
+    TFont small;
+    small.SetHeight(-11);
+    TFont large;
+    large.SetHeight(-30);
+    const WideString text = u"W\u00e9\u4e2d"; // beyond any single-byte code page
+    const SIZE inSmall = WideFontTextExtent(text, small);
+    const SIZE inLarge = WideFontTextExtent(text, large);
+    EXPECT_GT(inSmall.cx, 0);
+    EXPECT_GT(inLarge.cx, inSmall.cx);
+    EXPECT_GT(inLarge.cy, inSmall.cy);
+
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ selectedBefore = GetCurrentObject(dc, OBJ_FONT);
+    {
+        TCanvas canvas(dc);
+        canvas.Font.Assign(large);
+        const SIZE onCanvas = WideCanvasTextExtent(text, &canvas);
+        EXPECT_EQ(onCanvas.cx, inLarge.cx);
+        EXPECT_EQ(onCanvas.cy, inLarge.cy);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), selectedBefore) << "the canvas keeps its objects";
+        EXPECT_EQ(WideCanvasTextExtent(u"", &canvas).cx, 0);
+    }
+    DeleteDC(dc);
+    EXPECT_EQ(WideCanvasTextExtent(text, nullptr).cx, 0);
+    EXPECT_EQ(WideFontTextExtent(u"", large).cy, 0);
+}
+
+// Keeps the text of the box's child that shows the message (the one holding "where").
+BOOL CALLBACK KeepMessageText(HWND child, LPARAM found) {
+    wchar_t text[256] = {};
+    GetWindowTextW(child, text, 256);
+    if (std::wstring(text).find(L"where") != std::wstring::npos)
+        *reinterpret_cast<std::wstring*>(found) = text;
+    return TRUE;
+}
+
+// Records the messages and answers for the user; installed for its lifetime.
+class TScriptedWideMessages final : public TWideMessageSeam {
+public:
+    TScriptedWideMessages() : previous_(SetWideMessages(this)) {}
+    ~TScriptedWideMessages() override { SetWideMessages(previous_); }
+    int Show(const TWideMessage& message) override {
+        shown.push_back(message);
+        return IDOK;
+    }
+    std::vector<TWideMessage> shown;
+
+private:
+    TWideMessageSeam* previous_;
+};
+
+TEST(ShellHelpers, WideMessageBoxGoesThroughTheSeam) {
+    const HWND owner = GetDesktopWindow();
+    {
+        TScriptedWideMessages scripted;
+        EXPECT_EQ(WideMessageBox(owner, u"Invalid Path", u"\u201cC:\\n\u00f6where\u201d"), IDOK);
+        ASSERT_EQ(scripted.shown.size(), 1u);
+        EXPECT_EQ(scripted.shown[0].owner, owner);
+        EXPECT_EQ(scripted.shown[0].caption, u"Invalid Path");
+        EXPECT_EQ(scripted.shown[0].text, u"\u201cC:\\n\u00f6where\u201d");
+        EXPECT_EQ(scripted.shown[0].style, UINT(MB_OK | MB_ICONEXCLAMATION));
+    }
+
+    // The system's box again once the scripted seam is gone, with the text intact.
+    std::wstring shownText;
+    bool hasOk = false;
+    test::WhenWindowShows("Shell message", [&](HWND box) {
+        EnumChildWindows(box, KeepMessageText, reinterpret_cast<LPARAM>(&shownText));
+        const HWND ok = test::FindChildWithText(box, "OK");
+        hasOk = ok != nullptr;
+        if (hasOk)
+            test::ClickButton(ok);
+        else
+            PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(WideMessageBox(nullptr, u"Shell message", u"\u00f6where \u4e2d"), IDOK);
+    EXPECT_FALSE(test::ActionsPending());
+    test::CancelPendingActions();
+    EXPECT_TRUE(hasOk);
+    EXPECT_EQ(shownText, L"\u00f6where \u4e2d");
 }
 
 class ShellArraysTest : public ShellLayerTest {};

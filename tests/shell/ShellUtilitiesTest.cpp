@@ -124,6 +124,28 @@ TEST_F(ShellUtilitiesTest, FileSystemQuestions) {
     EXPECT_FALSE(DiskInDrive(u'1'));
 }
 
+TEST_F(ShellUtilitiesTest, NameSpaceListShowsEachChangeWhileTheItemLives) {
+    std::vector<std::u16string> heard;
+    {
+        TVirtualNameSpaceList list;
+        EXPECT_TRUE(list.OwnsObjects());
+        list.OnNotify = [&heard](TVirtualNameSpaceList&, TNamespace* item, TListNotification action) {
+            const char16_t* names[] = {u"added ", u"extracted ", u"deleted "};
+            heard.push_back(names[static_cast<int>(action)] + item->NameInFolder());
+        };
+        list.Add(Item("a.txt").release());
+        list.Add(Item("b.ker").release());
+        TNamespace* c = Item("c.bin").release();
+        list.Add(c);
+        const std::unique_ptr<TNamespace> extracted(list.Extract(c));
+        EXPECT_EQ(extracted->NameInFolder(), u"c.bin") << "an extracted item is the caller's";
+        list.Delete(0);
+    } // b.ker goes with the list
+    const std::vector<std::u16string> expected = {u"added a.txt",     u"added b.ker",   u"added c.bin",
+                                                  u"extracted c.bin", u"deleted a.txt", u"deleted b.ker"};
+    EXPECT_EQ(heard, expected);
+}
+
 class AutoCompleteTest : public ShellUtilitiesTest {
 protected:
     // The collected names relative to the tree, sorted.
@@ -196,7 +218,7 @@ TEST_F(AutoCompleteTest, SortsAndHonoursTheAddItemEvent) {
     };
     first.Refresh();
     EXPECT_EQ(offered, 2);
-    EXPECT_EQ(first.Items().size(), 2u);
+    EXPECT_EQ(first.Items().Count(), 2);
 }
 
 TEST_F(AutoCompleteTest, KeepsOnlyExistingFolders) {
