@@ -13,3 +13,7 @@ fi
 cmake --build "$top/build/tsan" -j "$jobs" --target test_tree
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}" \
     "$top/build/tsan/tests/tree/test_tree" --gtest_filter='Worker.*:PositionCache.*' "$@"
+# The shell layer's queues and the threads that serve them.
+cmake --build "$top/build/tsan" -j "$jobs" --target test_shell
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}" \
+    "$top/build/tsan/tests/shell/test_shell" --gtest_filter='IconQueue*:ImageThread*:ChangeDispatchThread*' "$@"
