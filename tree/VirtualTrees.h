@@ -29,7 +29,17 @@ struct TVirtualTreeOptions {
     bool AutoSort = false;
     bool VariableNodeHeight = false;
     bool ShowRoot = true;
+    bool AutoTristateTracking = true;
+    bool AutoFreeOnCollapse = false;
+    bool AutoExpand = false;
+    bool MultiSelect = false;
+    bool LevelSelectConstraint = false;
+    bool SiblingSelectConstraint = false;
 };
+
+// The pressed variant of a check state (shown while the mouse or space key holds the check image), and back.
+TCheckState PressedCheckState(TCheckState state);
+TCheckState NormalCheckState(TCheckState state);
 
 // One entry of the position cache: a visible node and the top of its row in the whole tree.
 struct TCacheEntry {
@@ -114,6 +124,16 @@ public:
     void SetDropTargetNode(PVirtualNode node) { dropTargetNode_ = node; }
     virtual void Sort(PVirtualNode node, TColumnIndex column, TSortDirection direction, bool doInit = true);
     void SortTree(TColumnIndex column, TSortDirection direction, bool doInit = true);
+
+    // --- Check images and their states (CheckStates.cpp)
+    TCheckState CheckState(PVirtualNode node) const;
+    void SetCheckState(PVirtualNode node, TCheckState value);
+    TCheckType CheckType(PVirtualNode node) const;
+    void SetCheckType(PVirtualNode node, TCheckType value);
+    // The state a click on the check image gives.
+    virtual TCheckState DetermineNextCheckState(TCheckType checkType, TCheckState checkState) const;
+    // Changes the state with its propagation, then fires OnChecked; false when the change was refused.
+    virtual bool ApplyCheckState(PVirtualNode node, TCheckState value);
 
     // --- States, updates and notifications (TreeUpdates.cpp)
     TVirtualTreeStates TreeStates() const { return states_.Get(); }
@@ -232,6 +252,8 @@ protected:
     virtual void ClearNodeCache();
     // Copies source's subtree into the fresh node destination of this tree, for a move between trees.
     virtual void CopySubtreeFrom(TBaseVirtualTree& sourceTree, PVirtualNode source, PVirtualNode destination);
+    bool ChangeCheckState(PVirtualNode node, TCheckState value);
+    virtual bool UpdateParentCheckState(PVirtualNode node, TCheckState newCheckState);
     void InternalRemoveFromSelection(PVirtualNode node);
     void PackSelection();
     void SetScrollOffsets(int x, int y);
@@ -293,6 +315,7 @@ private:
     std::uint32_t visibleCount_ = 0;
     std::uint32_t updateCount_ = 0;
     StateSet states_;
+    std::uint32_t checkPropagationCount_ = 0;
     PVirtualNode focusedNode_ = nullptr;
     PVirtualNode rangeAnchor_ = nullptr;
     PVirtualNode dropTargetNode_ = nullptr;
