@@ -1,5 +1,5 @@
-// The node flags that other concerns build on: visibility and expansion with their height bookkeeping, the
-// selection array, the focused node, and sorting a sibling list.
+// The node flags that other concerns build on: visibility and expansion with their height bookkeeping, and
+// sorting a sibling list.
 #include "tree/TreeGuards.h"
 #include "tree/VirtualTrees.h"
 
@@ -92,59 +92,6 @@ void TBaseVirtualTree::ToggleNode(PVirtualNode node) {
 void TBaseVirtualTree::SetExpanded(PVirtualNode node, bool value) {
     if (node != nullptr && node != root_ && Expanded(node) != value)
         ToggleNode(node);
-}
-
-void TBaseVirtualTree::AddToSelection(PVirtualNode node) {
-    if (node == nullptr || node == root_ || (node->States & nsSelected) != 0)
-        return;
-    StopWorkerReads();
-    node->States |= nsSelected;
-    selection_.push_back(node);
-    selectionCount_ = CheckedAdd(selectionCount_, std::uint32_t{1});
-    Change(node);
-}
-
-// Marks the node's entry; the array is packed later (at the end of an update).
-void TBaseVirtualTree::InternalRemoveFromSelection(PVirtualNode node) {
-    if (node == nullptr || (node->States & nsSelected) == 0)
-        return;
-    StopWorkerReads();
-    node->States &= ~nsSelected;
-    std::replace(selection_.begin(), selection_.end(), node, PVirtualNode{nullptr});
-}
-
-void TBaseVirtualTree::RemoveFromSelection(PVirtualNode node) {
-    if (node == nullptr || (node->States & nsSelected) == 0)
-        return;
-    InternalRemoveFromSelection(node);
-    PackSelection();
-    Change(node);
-}
-
-// Drops the marked entries; the count is the number of entries left, never below zero.
-void TBaseVirtualTree::PackSelection() {
-    selection_.erase(std::remove(selection_.begin(), selection_.end(), nullptr), selection_.end());
-    selectionCount_ = static_cast<std::uint32_t>(selection_.size());
-}
-
-void TBaseVirtualTree::ClearSelection() {
-    const bool hadSelection = !selection_.empty();
-    if (hadSelection)
-        StopWorkerReads();
-    for (PVirtualNode node : selection_)
-        if (node != nullptr)
-            node->States &= ~nsSelected;
-    selection_.clear();
-    selectionCount_ = 0;
-    if (hadSelection)
-        Change(nullptr);
-}
-
-void TBaseVirtualTree::SetFocusedNode(PVirtualNode node) {
-    if (node == focusedNode_ || !DoFocusChanging(focusedNode_, node, NoColumn, NoColumn))
-        return;
-    focusedNode_ = node;
-    DoFocusChanged(node, NoColumn);
 }
 
 namespace {

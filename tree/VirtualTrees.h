@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tree/Delegate.h"
+#include "tree/SelectionArray.h"
 #include "tree/TreeEvents.h"
 #include "tree/TreeTypes.h"
 #include "tree/TreeViewHost.h"
@@ -113,17 +114,32 @@ public:
     bool Expanded(PVirtualNode node) const;
     virtual void ToggleNode(PVirtualNode node);
     void SetExpanded(PVirtualNode node, bool value);
-    bool Selected(PVirtualNode node) const { return node != nullptr && (node->States & nsSelected) != 0; }
-    void AddToSelection(PVirtualNode node);
-    void RemoveFromSelection(PVirtualNode node);
-    void ClearSelection();
-    std::uint32_t SelectedCount() const { return selectionCount_; }
-    PVirtualNode FocusedNode() const { return focusedNode_; }
-    void SetFocusedNode(PVirtualNode node);
     PVirtualNode DropTargetNode() const { return dropTargetNode_; }
     void SetDropTargetNode(PVirtualNode node) { dropTargetNode_ = node; }
     virtual void Sort(PVirtualNode node, TColumnIndex column, TSortDirection direction, bool doInit = true);
     void SortTree(TColumnIndex column, TSortDirection direction, bool doInit = true);
+
+    // --- Selection and focus (Selection.cpp, Focus.cpp)
+    bool Selected(PVirtualNode node) const { return node != nullptr && (node->States & nsSelected) != 0; }
+    void SetSelected(PVirtualNode node, bool value);
+    virtual void AddToSelection(PVirtualNode node);
+    virtual void AddArrayToSelection(std::vector<PVirtualNode> items, bool forceInsert);
+    virtual void RemoveFromSelection(PVirtualNode node);
+    void ClearSelection();
+    virtual void SelectNodes(PVirtualNode startNode, PVirtualNode endNode, bool addOnly);
+    virtual void ToggleSelection(PVirtualNode startNode, PVirtualNode endNode);
+    virtual void UnselectNodes(PVirtualNode startNode, PVirtualNode endNode);
+    void SelectAll(bool visibleOnly);
+    void InvertSelection(bool visibleOnly);
+    std::uint32_t SelectedCount() const { return selectionCount_; }
+    PVirtualNode RangeAnchor() const { return rangeAnchor_; }
+    virtual void ResetRangeAnchor();
+    // The click rules of the mouse handling; with dragPending a Ctrl toggle waits for the button's release.
+    void HandleClickSelection(PVirtualNode newNode, bool ctrl, bool shift, bool dragPending);
+    PVirtualNode FocusedNode() const { return focusedNode_; }
+    void SetFocusedNode(PVirtualNode node);
+    TColumnIndex FocusedColumn() const { return focusedColumn_; }
+    void SetFocusedColumn(TColumnIndex column);
 
     // --- Check images and their states (CheckStates.cpp)
     TCheckState CheckState(PVirtualNode node) const;
@@ -254,7 +270,16 @@ protected:
     virtual void CopySubtreeFrom(TBaseVirtualTree& sourceTree, PVirtualNode source, PVirtualNode destination);
     bool ChangeCheckState(PVirtualNode node, TCheckState value);
     virtual bool UpdateParentCheckState(PVirtualNode node, TCheckState newCheckState);
+    // Merges items (marking the refused ones and packing the added ones, sorted, to the front); true when
+    // something was added. Fires nothing and repaints nothing.
+    bool InternalAddToSelection(std::vector<PVirtualNode>& items, bool forceInsert);
+    bool InternalAddToSelection(PVirtualNode node, bool forceInsert);
     void InternalRemoveFromSelection(PVirtualNode node);
+    virtual void InternalClearSelection();
+    // Moves the focus, asking OnFocusChanging when ask; true when the focus moved.
+    virtual bool InternalSetFocusedNode(PVirtualNode node, bool ask);
+    // Ends a running edit; false when it cannot end (the edit session overrides this).
+    virtual bool EndEditNode() { return true; }
     void PackSelection();
     void SetScrollOffsets(int x, int y);
     void AdjustTotalCount(PVirtualNode node, std::int64_t value, bool relative);
@@ -323,8 +348,10 @@ private:
     PVirtualNode lastChangedNode_ = nullptr;
     PVirtualNode lastStructureChangeNode_ = nullptr;
     TChangeReason lastStructureChangeReason_ = TChangeReason::crIgnore;
-    std::vector<PVirtualNode> selection_; // a null entry marks a removed node until the array is packed
+    TSelectionArray selection_;
     std::uint32_t selectionCount_ = 0;
+    int lastSelectionLevel_ = -1;
+    TColumnIndex focusedColumn_ = NoColumn;
     std::vector<PVirtualNode> nodesBeingDeleted_;
     std::unordered_set<PVirtualNode> handedOut_;
     int offsetX_ = 0;
