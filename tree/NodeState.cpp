@@ -54,41 +54,6 @@ bool TBaseVirtualTree::Expanded(PVirtualNode node) const {
     return ((node == nullptr ? root_ : node)->States & nsExpanded) != 0;
 }
 
-// The basic toggle: asks, flips the flag and keeps heights and the visible count.
-void TBaseVirtualTree::ToggleNode(PVirtualNode node) {
-    TreeAssert(node != nullptr && node != root_, "Node must neither be nil nor the root node.");
-    InterruptValidation();
-    if ((node->States & nsExpanded) != 0) {
-        if (!DoCollapsing(node))
-            return;
-        if (FullyVisible(node))
-            visibleCount_ = CheckedSub(visibleCount_, CountVisibleChildren(node));
-        node->States &= ~nsExpanded;
-        AdjustTotalHeight(node, node->NodeHeight, false);
-        InvalidateCache();
-        DoCollapsed(node);
-    } else {
-        if (!DoExpanding(node))
-            return;
-        CountChildrenIfNeeded(node);
-        std::int64_t height = node->NodeHeight;
-        for (PVirtualNode child = node->FirstChild; child != nullptr; child = child->NextSibling)
-            if ((child->States & nsVisible) != 0)
-                height += child->TotalHeight;
-        node->States |= nsExpanded;
-        AdjustTotalHeight(node, height, false);
-        if (FullyVisible(node))
-            visibleCount_ = CheckedAdd(visibleCount_, CountVisibleChildren(node));
-        InvalidateCache();
-        DoExpanded(node);
-    }
-    if (updateCount_ == 0) {
-        ValidateCache();
-        Host().UpdateScrollBars(true);
-        InvalidateToBottom(node);
-    }
-}
-
 void TBaseVirtualTree::SetExpanded(PVirtualNode node, bool value) {
     if (node != nullptr && node != root_ && Expanded(node) != value)
         ToggleNode(node);

@@ -112,8 +112,12 @@ public:
     bool IsVisible(PVirtualNode node);
     void SetVisible(PVirtualNode node, bool value);
     bool Expanded(PVirtualNode node) const;
-    virtual void ToggleNode(PVirtualNode node);
     void SetExpanded(PVirtualNode node, bool value);
+    // --- Expanding and collapsing (Toggle.cpp)
+    virtual void ToggleNode(PVirtualNode node);
+    // Expand or collapse a node's whole subtree (nil: the whole tree) inside one update.
+    virtual void FullExpand(PVirtualNode node = nullptr);
+    virtual void FullCollapse(PVirtualNode node = nullptr);
     PVirtualNode DropTargetNode() const { return dropTargetNode_; }
     void SetDropTargetNode(PVirtualNode node) { dropTargetNode_ = node; }
     virtual void Sort(PVirtualNode node, TColumnIndex column, TSortDirection direction, bool doInit = true);
