@@ -85,6 +85,11 @@ void MergeSort(std::vector<PVirtualNode>& nodes, std::size_t first, std::size_t 
 
 void TBaseVirtualTree::Sort(PVirtualNode node, TColumnIndex column, TSortDirection direction, bool doInit) {
     InterruptValidation();
+    // Rows move under an editor: a pending edit start is dropped, a running edit must end first.
+    if (InState(TreeState::tsEditPending))
+        DoStateChange({}, {TreeState::tsEditPending});
+    if (InState(TreeState::tsEditing) && !EndEditNode())
+        return;
     node = node == nullptr ? root_ : node;
     if ((node->States & nsHasChildren) != 0) {
         if (doInit) {
