@@ -1,8 +1,9 @@
 // Check images: the state a click gives, and tri-state and radio propagation. A tri-state node follows its
 // children both ways: setting it sets them, and a changed child recomputes its parent.
+#include "tree/TreeGuards.h"
 #include "tree/VirtualTrees.h"
 
-#include <functional>
+#include <array>
 
 namespace tarvola {
 
@@ -21,44 +22,20 @@ bool IsChecked(TCheckState state) {
     return state == TCheckState::csCheckedNormal || state == TCheckState::csCheckedPressed;
 }
 
-// Marks a node as being checked and counts one level of propagation for the scope; a throwing handler
-// must not leave either behind.
-class CheckingScope {
-public:
-    CheckingScope(PVirtualNode node, std::uint32_t& counter, const std::function<void(bool)>& propagation)
-        : node_(node), counter_(counter), propagation_(propagation) {
-        node_->States |= nsChecking;
-        if (counter_++ == 0)
-            propagation_(true);
-    }
-    ~CheckingScope() {
-        node_->States &= ~nsChecking;
-        if (--counter_ == 0)
-            propagation_(false);
-    }
-    CheckingScope(const CheckingScope&) = delete;
-    CheckingScope& operator=(const CheckingScope&) = delete;
-
-private:
-    PVirtualNode node_;
-    std::uint32_t& counter_;
-    const std::function<void(bool)>& propagation_;
-};
-
 } // namespace
 
 TCheckState PressedCheckState(TCheckState state) {
-    static constexpr TCheckState pressed[] = {
+    static constexpr std::array<TCheckState, 6> pressed = {
         TCheckState::csUncheckedPressed, TCheckState::csUncheckedPressed, TCheckState::csCheckedPressed,
         TCheckState::csCheckedPressed,   TCheckState::csMixedPressed,     TCheckState::csMixedPressed};
-    return pressed[static_cast<std::size_t>(state) % 6];
+    return pressed.at(static_cast<std::size_t>(state));
 }
 
 TCheckState NormalCheckState(TCheckState state) {
-    static constexpr TCheckState normal[] = {TCheckState::csUncheckedNormal, TCheckState::csUncheckedNormal,
-                                             TCheckState::csCheckedNormal,   TCheckState::csCheckedNormal,
-                                             TCheckState::csMixedNormal,     TCheckState::csMixedNormal};
-    return normal[static_cast<std::size_t>(state) % 6];
+    static constexpr std::array<TCheckState, 6> normal = {
+        TCheckState::csUncheckedNormal, TCheckState::csUncheckedNormal, TCheckState::csCheckedNormal,
+        TCheckState::csCheckedNormal,   TCheckState::csMixedNormal,     TCheckState::csMixedNormal};
+    return normal.at(static_cast<std::size_t>(state));
 }
 
 TCheckState TBaseVirtualTree::CheckState(PVirtualNode node) const {
@@ -117,13 +94,17 @@ bool TBaseVirtualTree::ApplyCheckState(PVirtualNode node, TCheckState value) {
 bool TBaseVirtualTree::ChangeCheckState(PVirtualNode node, TCheckState value) {
     if ((node->States & nsChecking) != 0)
         return false;
-    const std::function<void(bool)> propagation = [this](bool entering) {
-        if (entering)
-            DoStateChange({TreeState::tsCheckPropagation});
-        else
+    // The node is marked as being checked and one level of propagation counted for the scope; a throwing
+    // handler must leave neither behind.
+    node->States |= nsChecking;
+    ++checkPropagationCount_;
+    ScopeExit checked([this, node] {
+        node->States &= ~nsChecking;
+        if (--checkPropagationCount_ == 0)
             DoStateChange({}, {TreeState::tsCheckPropagation});
-    };
-    CheckingScope checking(node, checkPropagationCount_, propagation);
+    });
+    if (checkPropagationCount_ == 1)
+        DoStateChange({TreeState::tsCheckPropagation});
     InitIfNeeded(node);
 
     if (IsTriStateBox(node) && Options.AutoTristateTracking &&
