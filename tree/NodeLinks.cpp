@@ -272,7 +272,7 @@ void TBaseVirtualTree::DoFreeNode(PVirtualNode node) {
         dropTargetNode_ = nullptr;
     if (node == focusedNode_)
         focusedNode_ = nullptr;
-    std::replace(selection_.begin(), selection_.end(), node, PVirtualNode{nullptr});
+    selection_.Mark(node);
     handedOut_.erase(node);
     if ((node->States & (nsInitialized | nsInitialUserData)) != 0 && OnFreeNode)
         OnFreeNode(*this, node);

@@ -1,5 +1,5 @@
-// The node flags that other concerns build on: visibility and expansion with their height bookkeeping, the
-// selection array, the focused node, and sorting a sibling list.
+// The node flags that other concerns build on: visibility and expansion with their height bookkeeping, and
+// sorting a sibling list.
 #include "tree/TreeGuards.h"
 #include "tree/VirtualTrees.h"
 
@@ -54,97 +54,9 @@ bool TBaseVirtualTree::Expanded(PVirtualNode node) const {
     return ((node == nullptr ? root_ : node)->States & nsExpanded) != 0;
 }
 
-// The basic toggle: asks, flips the flag and keeps heights and the visible count.
-void TBaseVirtualTree::ToggleNode(PVirtualNode node) {
-    TreeAssert(node != nullptr && node != root_, "Node must neither be nil nor the root node.");
-    InterruptValidation();
-    if ((node->States & nsExpanded) != 0) {
-        if (!DoCollapsing(node))
-            return;
-        if (FullyVisible(node))
-            visibleCount_ = CheckedSub(visibleCount_, CountVisibleChildren(node));
-        node->States &= ~nsExpanded;
-        AdjustTotalHeight(node, node->NodeHeight, false);
-        InvalidateCache();
-        DoCollapsed(node);
-    } else {
-        if (!DoExpanding(node))
-            return;
-        CountChildrenIfNeeded(node);
-        std::int64_t height = node->NodeHeight;
-        for (PVirtualNode child = node->FirstChild; child != nullptr; child = child->NextSibling)
-            if ((child->States & nsVisible) != 0)
-                height += child->TotalHeight;
-        node->States |= nsExpanded;
-        AdjustTotalHeight(node, height, false);
-        if (FullyVisible(node))
-            visibleCount_ = CheckedAdd(visibleCount_, CountVisibleChildren(node));
-        InvalidateCache();
-        DoExpanded(node);
-    }
-    if (updateCount_ == 0) {
-        ValidateCache();
-        Host().UpdateScrollBars(true);
-        InvalidateToBottom(node);
-    }
-}
-
 void TBaseVirtualTree::SetExpanded(PVirtualNode node, bool value) {
     if (node != nullptr && node != root_ && Expanded(node) != value)
         ToggleNode(node);
-}
-
-void TBaseVirtualTree::AddToSelection(PVirtualNode node) {
-    if (node == nullptr || node == root_ || (node->States & nsSelected) != 0)
-        return;
-    StopWorkerReads();
-    node->States |= nsSelected;
-    selection_.push_back(node);
-    selectionCount_ = CheckedAdd(selectionCount_, std::uint32_t{1});
-    Change(node);
-}
-
-// Marks the node's entry; the array is packed later (at the end of an update).
-void TBaseVirtualTree::InternalRemoveFromSelection(PVirtualNode node) {
-    if (node == nullptr || (node->States & nsSelected) == 0)
-        return;
-    StopWorkerReads();
-    node->States &= ~nsSelected;
-    std::replace(selection_.begin(), selection_.end(), node, PVirtualNode{nullptr});
-}
-
-void TBaseVirtualTree::RemoveFromSelection(PVirtualNode node) {
-    if (node == nullptr || (node->States & nsSelected) == 0)
-        return;
-    InternalRemoveFromSelection(node);
-    PackSelection();
-    Change(node);
-}
-
-// Drops the marked entries; the count is the number of entries left, never below zero.
-void TBaseVirtualTree::PackSelection() {
-    selection_.erase(std::remove(selection_.begin(), selection_.end(), nullptr), selection_.end());
-    selectionCount_ = static_cast<std::uint32_t>(selection_.size());
-}
-
-void TBaseVirtualTree::ClearSelection() {
-    const bool hadSelection = !selection_.empty();
-    if (hadSelection)
-        StopWorkerReads();
-    for (PVirtualNode node : selection_)
-        if (node != nullptr)
-            node->States &= ~nsSelected;
-    selection_.clear();
-    selectionCount_ = 0;
-    if (hadSelection)
-        Change(nullptr);
-}
-
-void TBaseVirtualTree::SetFocusedNode(PVirtualNode node) {
-    if (node == focusedNode_ || !DoFocusChanging(focusedNode_, node, NoColumn, NoColumn))
-        return;
-    focusedNode_ = node;
-    DoFocusChanged(node, NoColumn);
 }
 
 namespace {
@@ -173,6 +85,11 @@ void MergeSort(std::vector<PVirtualNode>& nodes, std::size_t first, std::size_t 
 
 void TBaseVirtualTree::Sort(PVirtualNode node, TColumnIndex column, TSortDirection direction, bool doInit) {
     InterruptValidation();
+    // Rows move under an editor: a pending edit start is dropped, a running edit must end first.
+    if (InState(TreeState::tsEditPending))
+        DoStateChange({}, {TreeState::tsEditPending});
+    if (InState(TreeState::tsEditing) && !EndEditNode())
+        return;
     node = node == nullptr ? root_ : node;
     if ((node->States & nsHasChildren) != 0) {
         if (doInit) {

@@ -24,6 +24,14 @@ enum class TCheckState : std::uint8_t {
     csMixedPressed = 5,
 };
 
+enum class TCheckType : std::uint8_t {
+    ctNone = 0,
+    ctTriStateCheckBox = 1,
+    ctCheckBox = 2,
+    ctRadioButton = 3,
+    ctButton = 4,
+};
+
 enum class TVTImageKind : std::uint8_t { ikNormal = 0, ikSelected = 1, ikState = 2, ikOverlay = 3 };
 
 using TVTNodeEvent = Delegate<void(TBaseVirtualTree&, PVirtualNode)>;

@@ -48,4 +48,28 @@ private:
     std::uint32_t& count_;
 };
 
+// Runs an action at the end of the scope (leaving a state, clearing a flag). While an exception unwinds, what
+// the action throws in turn is dropped so that the first error reaches the caller.
+template <typename Action>
+class ScopeExit {
+public:
+    explicit ScopeExit(Action action) : action_(action), exceptions_(std::uncaught_exceptions()) {}
+    ~ScopeExit() noexcept(false) {
+        if (std::uncaught_exceptions() == exceptions_) {
+            action_();
+            return;
+        }
+        try {
+            action_();
+        } catch (...) {
+        }
+    }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+private:
+    Action action_;
+    int exceptions_;
+};
+
 } // namespace tarvola

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tree/Delegate.h"
+#include "tree/SelectionArray.h"
 #include "tree/TreeEvents.h"
 #include "tree/TreeTypes.h"
 #include "tree/TreeViewHost.h"
@@ -29,7 +30,17 @@ struct TVirtualTreeOptions {
     bool AutoSort = false;
     bool VariableNodeHeight = false;
     bool ShowRoot = true;
+    bool AutoTristateTracking = true;
+    bool AutoFreeOnCollapse = false;
+    bool AutoExpand = false;
+    bool MultiSelect = false;
+    bool LevelSelectConstraint = false;
+    bool SiblingSelectConstraint = false;
 };
+
+// The pressed variant of a check state (shown while the mouse or space key holds the check image), and back.
+TCheckState PressedCheckState(TCheckState state);
+TCheckState NormalCheckState(TCheckState state);
 
 // One entry of the position cache: a visible node and the top of its row in the whole tree.
 struct TCacheEntry {
@@ -101,19 +112,48 @@ public:
     bool IsVisible(PVirtualNode node);
     void SetVisible(PVirtualNode node, bool value);
     bool Expanded(PVirtualNode node) const;
-    virtual void ToggleNode(PVirtualNode node);
     void SetExpanded(PVirtualNode node, bool value);
-    bool Selected(PVirtualNode node) const { return node != nullptr && (node->States & nsSelected) != 0; }
-    void AddToSelection(PVirtualNode node);
-    void RemoveFromSelection(PVirtualNode node);
-    void ClearSelection();
-    std::uint32_t SelectedCount() const { return selectionCount_; }
-    PVirtualNode FocusedNode() const { return focusedNode_; }
-    void SetFocusedNode(PVirtualNode node);
+    // --- Expanding and collapsing (Toggle.cpp)
+    virtual void ToggleNode(PVirtualNode node);
+    // Expand or collapse a node's whole subtree (nil: the whole tree) inside one update.
+    virtual void FullExpand(PVirtualNode node = nullptr);
+    virtual void FullCollapse(PVirtualNode node = nullptr);
     PVirtualNode DropTargetNode() const { return dropTargetNode_; }
     void SetDropTargetNode(PVirtualNode node) { dropTargetNode_ = node; }
     virtual void Sort(PVirtualNode node, TColumnIndex column, TSortDirection direction, bool doInit = true);
     void SortTree(TColumnIndex column, TSortDirection direction, bool doInit = true);
+
+    // --- Selection and focus (Selection.cpp, Focus.cpp)
+    bool Selected(PVirtualNode node) const { return node != nullptr && (node->States & nsSelected) != 0; }
+    void SetSelected(PVirtualNode node, bool value);
+    virtual void AddToSelection(PVirtualNode node);
+    virtual void AddArrayToSelection(std::vector<PVirtualNode> items, bool forceInsert);
+    virtual void RemoveFromSelection(PVirtualNode node);
+    void ClearSelection();
+    virtual void SelectNodes(PVirtualNode startNode, PVirtualNode endNode, bool addOnly);
+    virtual void ToggleSelection(PVirtualNode startNode, PVirtualNode endNode);
+    virtual void UnselectNodes(PVirtualNode startNode, PVirtualNode endNode);
+    void SelectAll(bool visibleOnly);
+    void InvertSelection(bool visibleOnly);
+    std::uint32_t SelectedCount() const { return selectionCount_; }
+    PVirtualNode RangeAnchor() const { return rangeAnchor_; }
+    virtual void ResetRangeAnchor();
+    // The click rules of the mouse handling; with dragPending a Ctrl toggle waits for the button's release.
+    void HandleClickSelection(PVirtualNode newNode, bool ctrl, bool shift, bool dragPending);
+    PVirtualNode FocusedNode() const { return focusedNode_; }
+    void SetFocusedNode(PVirtualNode node);
+    TColumnIndex FocusedColumn() const { return focusedColumn_; }
+    void SetFocusedColumn(TColumnIndex column);
+
+    // --- Check images and their states (CheckStates.cpp)
+    TCheckState CheckState(PVirtualNode node) const;
+    void SetCheckState(PVirtualNode node, TCheckState value);
+    TCheckType CheckType(PVirtualNode node) const;
+    void SetCheckType(PVirtualNode node, TCheckType value);
+    // The state a click on the check image gives.
+    virtual TCheckState DetermineNextCheckState(TCheckType checkType, TCheckState checkState) const;
+    // Changes the state with its propagation, then fires OnChecked; false when the change was refused.
+    virtual bool ApplyCheckState(PVirtualNode node, TCheckState value);
 
     // --- States, updates and notifications (TreeUpdates.cpp)
     TVirtualTreeStates TreeStates() const { return states_.Get(); }
@@ -232,7 +272,18 @@ protected:
     virtual void ClearNodeCache();
     // Copies source's subtree into the fresh node destination of this tree, for a move between trees.
     virtual void CopySubtreeFrom(TBaseVirtualTree& sourceTree, PVirtualNode source, PVirtualNode destination);
+    bool ChangeCheckState(PVirtualNode node, TCheckState value);
+    virtual bool UpdateParentCheckState(PVirtualNode node, TCheckState newCheckState);
+    // Merges items (marking the refused ones and packing the added ones, sorted, to the front); true when
+    // something was added. Fires nothing and repaints nothing.
+    bool InternalAddToSelection(std::vector<PVirtualNode>& items, bool forceInsert);
+    bool InternalAddToSelection(PVirtualNode node, bool forceInsert);
     void InternalRemoveFromSelection(PVirtualNode node);
+    virtual void InternalClearSelection();
+    // Moves the focus, asking OnFocusChanging when ask; true when the focus moved.
+    virtual bool InternalSetFocusedNode(PVirtualNode node, bool ask);
+    // Ends a running edit; false when it cannot end (the edit session overrides this).
+    virtual bool EndEditNode() { return true; }
     void PackSelection();
     void SetScrollOffsets(int x, int y);
     void AdjustTotalCount(PVirtualNode node, std::int64_t value, bool relative);
@@ -293,6 +344,7 @@ private:
     std::uint32_t visibleCount_ = 0;
     std::uint32_t updateCount_ = 0;
     StateSet states_;
+    std::uint32_t checkPropagationCount_ = 0;
     PVirtualNode focusedNode_ = nullptr;
     PVirtualNode rangeAnchor_ = nullptr;
     PVirtualNode dropTargetNode_ = nullptr;
@@ -300,8 +352,10 @@ private:
     PVirtualNode lastChangedNode_ = nullptr;
     PVirtualNode lastStructureChangeNode_ = nullptr;
     TChangeReason lastStructureChangeReason_ = TChangeReason::crIgnore;
-    std::vector<PVirtualNode> selection_; // a null entry marks a removed node until the array is packed
+    TSelectionArray selection_;
     std::uint32_t selectionCount_ = 0;
+    int lastSelectionLevel_ = -1;
+    TColumnIndex focusedColumn_ = NoColumn;
     std::vector<PVirtualNode> nodesBeingDeleted_;
     std::unordered_set<PVirtualNode> handedOut_;
     int offsetX_ = 0;

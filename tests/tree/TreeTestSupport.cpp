@@ -172,6 +172,16 @@ std::string TreeInvariantChecker::Check(const TBaseVirtualTree& tree) {
     if (fullyVisible != tree.visibleCount_)
         errors += "visible count " + std::to_string(tree.visibleCount_) + " but " +
                   std::to_string(fullyVisible) + " rows; ";
+    const std::vector<PVirtualNode> live = tree.selection_.Nodes();
+    for (std::size_t i = 1; i < live.size(); ++i)
+        if (!TSelectionArray::AddressLess(live[i - 1], live[i]))
+            errors += "selection array not strictly sorted; ";
+    for (PVirtualNode node : live)
+        if ((node->States & nsSelected) == 0)
+            errors += "unselected node in the selection array; ";
+    if (tree.updateCount_ == 0 && live.size() != selected)
+        errors += "selection array holds " + std::to_string(live.size()) + " nodes but " +
+                  std::to_string(selected) + " selected; ";
     if (selected != tree.selectionCount_)
         errors += "selection count " + std::to_string(tree.selectionCount_) + " but " +
                   std::to_string(selected) + " selected; ";

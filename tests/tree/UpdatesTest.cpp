@@ -122,8 +122,8 @@ TEST_F(UpdatesFixture, DifferentReasonsFoldIntoAccumulated) {
 TEST_F(UpdatesFixture, ChangesWithinTheDelayGiveOneNoticeForTheLastNode) {
     tree.SetRootNodeCount(3);
     tree.ChangeDelay = 200;
-    for (PVirtualNode node = tree.GetFirstNoInit(); node != nullptr; node = node->NextSibling)
-        events.Name(node);
+    for (PVirtualNode node = tree.GetFirst(); node != nullptr; node = tree.GetNext(node))
+        events.Name(node); // initialised now: repainting a selected row would do it
     events.Take();
     for (PVirtualNode node = tree.GetFirstNoInit(); node != nullptr; node = node->NextSibling)
         tree.AddToSelection(node);
