@@ -221,9 +221,7 @@ WideString TNamespace::NameForParsingInFolder() {
 
 // The extension of the item's own name: a dot in a folder above it does not count.
 WideString TNamespace::Extension() {
-    const WideString path = NameParseAddress();
-    const auto slash = path.find_last_of(u"\\/");
-    return WideExtractFileExt(slash == WideString::npos ? path : path.substr(slash + 1));
+    return PathElementExtension(NameParseAddress());
 }
 
 // ---- Attributes

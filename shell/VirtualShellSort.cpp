@@ -68,9 +68,4 @@ int TShellSortHelper::CompareFileType(IShellSortItem& ns1, IShellSortItem& ns2) 
                           PathElementExtension(ns2.NameParseAddress()), ns1, ns2);
 }
 
-WideString PathElementExtension(const WideString& path) {
-    const auto slash = path.find_last_of(u"\\/");
-    return WideExtractFileExt(slash == WideString::npos ? path : path.substr(slash + 1));
-}
-
 } // namespace tarvola

@@ -52,7 +52,4 @@ public:
     virtual int CompareFileType(IShellSortItem& ns1, IShellSortItem& ns2);
 };
 
-// The extension of the last element of a path, dot included ("" without one).
-WideString PathElementExtension(const WideString& path);
-
 } // namespace tarvola

@@ -36,6 +36,11 @@ WideString WideExtractFileExt(const WideString& name) {
     return dot == WideString::npos ? WideString() : name.substr(dot);
 }
 
+WideString PathElementExtension(const WideString& path) {
+    const auto slash = path.find_last_of(u"\\/");
+    return WideExtractFileExt(slash == WideString::npos ? path : path.substr(slash + 1));
+}
+
 WideString WideIncludeTrailingBackslash(const WideString& path) {
     if (!path.empty() && path.back() == u'\\')
         return path;

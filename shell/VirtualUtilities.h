@@ -17,6 +17,9 @@ WideString WideExtractFileDir(const WideString& path);
 WideString WideExtractFileDrive(const WideString& path);
 // From the last "." on, dot included; "" without a dot.
 WideString WideExtractFileExt(const WideString& name);
+// The extension of a path's last element, dot included ("" without one): a dot in a folder above it does
+// not count ("C:\a.b\c" has none).
+WideString PathElementExtension(const WideString& path);
 WideString WideIncludeTrailingBackslash(const WideString& path);
 // Removes a final "\" or "/"; a drive root keeps it unless force.
 WideString WideStripTrailingBackslash(const WideString& path, bool force = false);

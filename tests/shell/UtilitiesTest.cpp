@@ -31,6 +31,15 @@ TEST(WidePaths, ExtractDirDriveAndExt) {
     }
 }
 
+TEST(WidePaths, ExtensionOfTheLastElementOnly) {
+    const std::vector<std::pair<std::u16string, std::u16string>> cases = {
+        {u"C:\\a.b\\c", u""},         {u"C:\\a.b\\c.txt", u".txt"}, {u"a/b.c/d", u""},
+        {u"Presets\\x.ker", u".ker"}, {u"x.tar.gz", u".gz"},        {u"", u""},
+    };
+    for (const auto& [path, ext] : cases)
+        EXPECT_EQ(PathElementExtension(path), ext) << WideToUtf8(path);
+}
+
 TEST(WidePaths, TrailingBackslashAndDrives) {
     struct Case {
         std::u16string path, stripped, forced;
