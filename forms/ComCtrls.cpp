@@ -24,6 +24,10 @@ bool ParseInt32(std::string_view text, std::int32_t& value) {
     }
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
+        // One sign only: "+-5" is no number.
+        if (!text.empty() && text.front() == '-') {
+            return false;
+        }
     }
     std::int32_t parsed = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);

@@ -33,6 +33,27 @@ protected:
     TForm form;
 };
 
+TEST(ParseInt32, TakesOneWholeNumberWithOneSign) {
+    struct Case {
+        const char* text;
+        bool ok;
+        std::int32_t value;
+    };
+    const Case cases[] = {
+        {"12", true, 12},         {" -3\t", true, -3},
+        {"+7", true, 7},          {"+-5", false, 0},
+        {"-+5", false, 0},        {"--5", false, 0},
+        {"-", false, 0},          {"", false, 0},
+        {"1.5", false, 0},        {"2147483647", true, 2147483647},
+        {"2147483648", false, 0},
+    };
+    for (const Case& c : cases) {
+        std::int32_t value = 0;
+        EXPECT_EQ(ParseInt32(c.text, value), c.ok) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+}
+
 TEST_F(ControlsTest, EditChangeFiresForTypingAndCodeButNotForTheSameText) {
     auto& edit = Make<TEdit>(10, 10, 120, 21);
     int changes = 0;
