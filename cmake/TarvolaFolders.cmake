@@ -5,22 +5,24 @@
 #             fails to compile on every build, not only natively.
 #   WIN32     may call the platform; built for Windows only.
 
-# In app/, audio/, kernel/ ...: the program's library sources.
-function(tarvola_sources)
+# Appends the calling folder's PORTABLE and WIN32 lists, as full paths, to the global properties
+# <property>_PORTABLE and <property>_WIN32.
+macro(tarvola_collect property)
   cmake_parse_arguments(ARG "" "" "PORTABLE;WIN32" ${ARGN})
   list(TRANSFORM ARG_PORTABLE PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/")
   list(TRANSFORM ARG_WIN32 PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/")
-  set_property(GLOBAL APPEND PROPERTY TARVOLA_PORTABLE_SOURCES ${ARG_PORTABLE})
-  set_property(GLOBAL APPEND PROPERTY TARVOLA_WIN32_SOURCES ${ARG_WIN32})
+  set_property(GLOBAL APPEND PROPERTY ${property}_PORTABLE ${ARG_PORTABLE})
+  set_property(GLOBAL APPEND PROPERTY ${property}_WIN32 ${ARG_WIN32})
+endmacro()
+
+# In app/, audio/, kernel/ ...: the program's library sources.
+function(tarvola_sources)
+  tarvola_collect(TARVOLA_SOURCES ${ARGN})
 endfunction()
 
 # In tests/support: helpers shared by every test executable.
 function(tarvola_test_support)
-  cmake_parse_arguments(ARG "" "" "PORTABLE;WIN32" ${ARGN})
-  list(TRANSFORM ARG_PORTABLE PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/")
-  list(TRANSFORM ARG_WIN32 PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/")
-  set_property(GLOBAL APPEND PROPERTY TARVOLA_TEST_SUPPORT_PORTABLE ${ARG_PORTABLE})
-  set_property(GLOBAL APPEND PROPERTY TARVOLA_TEST_SUPPORT_WIN32 ${ARG_WIN32})
+  tarvola_collect(TARVOLA_TEST_SUPPORT ${ARGN})
 endfunction()
 
 # In tests/<folder>: one test executable per folder (each Wine process costs about a second), holding the

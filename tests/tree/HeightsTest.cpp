@@ -12,21 +12,6 @@
 namespace tarvola::test {
 namespace {
 
-// A tree with a (fake) window, so that the worker builds its cache.
-struct WindowedTree {
-    RecordingHost host;
-    TBaseVirtualTree tree{&host};
-    WindowedTree() {
-        host.tree = &tree;
-        host.window = true;
-    }
-    // Lets the worker finish with this tree, handling its messages as the GUI thread.
-    void SettleCache() {
-        tree.ValidateCache();
-        FakeGuiThread::Instance().WaitWhile([this] { return tree.ValidationPending(); });
-    }
-};
-
 struct Row {
     PVirtualNode node;
     std::int64_t top;

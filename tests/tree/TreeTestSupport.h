@@ -61,6 +61,21 @@ public:
     bool FireTimer(unsigned id);
 };
 
+// A tree with a (fake) window, so that the worker builds its cache.
+struct WindowedTree {
+    RecordingHost host;
+    TBaseVirtualTree tree{&host};
+    WindowedTree() {
+        host.tree = &tree;
+        host.window = true;
+    }
+    // Lets the worker finish with this tree, handling its messages as the GUI thread.
+    void SettleCache() {
+        tree.ValidateCache();
+        FakeGuiThread::Instance().WaitWhile([this] { return tree.ValidationPending(); });
+    }
+};
+
 // Names nodes n0, n1, ... in the order they are first seen, for readable logs.
 class NodeNames {
 public:

@@ -13,19 +13,6 @@
 namespace tarvola::test {
 namespace {
 
-struct WindowedTree {
-    RecordingHost host;
-    TBaseVirtualTree tree{&host};
-    WindowedTree() {
-        host.tree = &tree;
-        host.window = true;
-    }
-    void Settle() {
-        tree.ValidateCache();
-        FakeGuiThread::Instance().WaitWhile([this] { return tree.ValidationPending(); });
-    }
-};
-
 // The cache as a fresh walk would build it.
 TCache ExpectedCache(const TBaseVirtualTree& tree) {
     TCache cache;
@@ -93,7 +80,7 @@ TEST(Worker, ThreeTreesChangedWhileTheirCachesAreBuiltStaySound) {
         FakeGuiThread::Instance().HandleSent();
     }
     for (auto& windowed : trees) {
-        windowed->Settle();
+        windowed->SettleCache();
         TBaseVirtualTree& tree = windowed->tree;
         ASSERT_EQ(TreeInvariantChecker::Check(tree), "");
         ASSERT_TRUE(tree.InState(TreeState::tsUseCache));
