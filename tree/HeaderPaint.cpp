@@ -102,12 +102,14 @@ void THeaderPainter::PaintHeader(HDC target, const TTreeRect& requested, const T
         bitmap_.SetSize(width, height);
 
     HDC dc = bitmap_.DC();
+    // The font goes in before the owner's canvas, so the canvas hands it back and this puts back the
+    // buffer's own font last.
+    const TSelection font(dc, header.Font != nullptr ? static_cast<HGDIOBJ>(header.Font->Handle())
+                                                     : GetStockObject(DEFAULT_GUI_FONT));
     TCanvas canvas(dc);
     if (header.Font != nullptr)
         canvas.Font.Assign(*header.Font);
     canvas.Brush.Color = header.Background;
-    const TSelection font(dc, header.Font != nullptr ? static_cast<HGDIOBJ>(header.Font->Handle())
-                                                     : GetStockObject(DEFAULT_GUI_FONT));
 
     TPaintPass pass{dc, canvas, header, columns, area};
     const bool ownerDrawOption = (header.Options & bits::hoOwnerDraw) != 0;

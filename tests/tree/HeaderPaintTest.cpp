@@ -331,5 +331,29 @@ TEST_F(HeaderPaintFixture, RightToLeftHeaderMakesRoomForTheScrollBar) {
     EXPECT_EQ(At(58 + shift, 10), RGB(199, 197, 178));
 }
 
+TEST_F(HeaderPaintFixture, CaptionStaysWithinItsMarginsEnabledOrNot) {
+    constexpr COLORREF Face = RGB(235, 234, 219);
+    columns[0].Text = L"A caption far too long for its cell";
+    const auto textPixels = [&](int left, int right) {
+        int count = 0;
+        for (int y = 2; y < 17; ++y)
+            for (int x = left; x < right; ++x)
+                count += At(x, y) != Face ? 1 : 0;
+        return count;
+    };
+    for (bool enabled : {true, false}) {
+        header.Enabled = enabled;
+        Fill(Sentinel);
+        PaintAll();
+        SCOPED_TRACE(enabled);
+        // Content 2..58, margin 4: the text runs from 6 and is cut at 54; disabled, its highlight lies one
+        // pixel further right and down.
+        const int cut = enabled ? 54 : 55;
+        EXPECT_GT(textPixels(6, cut), 0);
+        EXPECT_EQ(textPixels(2, 6), 0);
+        EXPECT_EQ(textPixels(cut, 58), 0);
+    }
+}
+
 } // namespace
 } // namespace tarvola::test
