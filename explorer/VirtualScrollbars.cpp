@@ -491,7 +491,10 @@ void TCustomOwnerDrawScrollbar::PaintClassic(TCanvas& canvas, TScrollPaintCycle 
         HBRUSH face = CreateSolidBrush(ColorToRGB(colors_.ThumbButton()));
         FillRect(dc, &r, face);
         DeleteObject(face);
-        DrawEdge(dc, &r, flat_ ? BDR_RAISEDINNER : EDGE_RAISED, BF_RECT | (flat_ ? BF_FLAT : 0));
+        if (flat_)
+            FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+        else
+            DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
         break;
     }
     }
