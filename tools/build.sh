@@ -25,10 +25,12 @@ if [ "$which" = windows ] || [ "$which" = all ]; then
     # 32-bit programs can run here: a fault that only the i686 compiler sees (a calling convention, a
     # warning of its own) shows everywhere.
     "$top/tools/fftw.sh" i686
+    "$top/tools/libjpeg.sh" i686
     build_tree "$top/build/win32" "" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DTARVOLA_WINE=/usr/lib/wine/wine
     if [ "$TARVOLA_WINDOWS_TREE" = win64 ]; then
         "$top/tools/fftw.sh" x86_64
+        "$top/tools/libjpeg.sh" x86_64
         build_tree "$top/build/win64" "" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" \
             -DCMAKE_BUILD_TYPE=Release -DTARVOLA_WINE="$WINE"
     fi

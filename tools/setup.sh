@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick sox libfftw3-dev dpkg-dev)
+          wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick sox libfftw3-dev
+          libjpeg62-turbo-dev nasm dpkg-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -14,7 +15,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     need_update=1
 fi
 
-# The Windows builds cross-compile FFTW from Debian's source package (tools/fftw.sh): apt needs source lists.
+# The Windows builds cross-compile FFTW and libjpeg-turbo from Debian's source packages (tools/fftw.sh,
+# tools/libjpeg.sh): apt needs source lists.
 if ! apt-cache showsrc fftw3 2>/dev/null | grep -q '^Package: fftw3'; then
     as_root tee /etc/apt/sources.list.d/tarvola-sources.sources >/dev/null <<'SOURCES'
 Types: deb-src

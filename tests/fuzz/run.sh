@@ -5,7 +5,8 @@
 # new stays in build/fuzz/<target>.corpus for the next run; crashes go to build/fuzz/artifacts.
 #
 # Usage: tests/fuzz/run.sh [--parallel] [seconds] [target...]
-#   targets: KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz (default: all)
+#   targets: KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz JpegDecoderFuzz
+#            (default: all)
 #   --parallel  runs the targets at once (one core each), each printing to build/fuzz/<target>.log
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -17,7 +18,8 @@ fi
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz
+                                    JpegDecoderFuzz)
 out="$top/build/fuzz"
 mkdir -p "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -I"$top")
@@ -27,6 +29,7 @@ audio_sources=(audio/RWAudioFile.cpp audio/AudioInfoStructures.cpp audio/Streams
 state_sources=(kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp audio/MemList.cpp audio/Streams.cpp
                audio/SafeFile.cpp audio/TextOperations.cpp "${base_sources[@]}")
 shell_sources=(shell/VirtualPIDLTools.cpp audio/Streams.cpp "${base_sources[@]}")
+jpeg_sources=(explorer/JpegCodec.cpp)
 # The state reader admits two full kernels (10,240 records of 32 bytes each after 1,552 fixed bytes) and a
 # record more; the audio seeds are a few hundred bytes.
 state_max_len=$((1552 + 2 * 10240 * 32 + 32))
@@ -46,11 +49,32 @@ sox_seeds() { # folder extension
     done
 }
 
+# Small JPEGs of the kinds a folder holds: baseline colour, grey, progressive and Adobe CMYK. The first byte
+# of each seed is the target's scale and speed selector.
+jpeg_seeds() { # folder
+    command -v convert >/dev/null || return 0
+    mkdir -p "$1"
+    local tmp
+    tmp=$(mktemp -d)
+    convert -size 48x32 gradient:red-blue "$tmp/colour.jpg"
+    convert -size 40x24 gradient: -colorspace Gray "$tmp/grey.jpg"
+    convert -size 64x40 plasma:fractal -interlace JPEG "$tmp/progressive.jpg" 2>/dev/null ||
+        convert -size 64x40 gradient:green-yellow -interlace JPEG "$tmp/progressive.jpg"
+    convert -size 32x32 gradient:cyan-magenta -colorspace CMYK "$tmp/cmyk.jpg"
+    local selector=0
+    for f in "$tmp"/*.jpg; do
+        { printf "\\$(printf %03o $selector)"; cat "$f"; } >"$1/$(basename "$f")"
+        selector=$(((selector + 5) % 8))
+    done
+    rm -rf "$tmp"
+}
+
 build_and_seed() { # target
     local target=$1 source sources
     case $target in
         KernelStateFuzz) source=fuzz/KernelStateFuzz.cpp; sources=("${state_sources[@]}") ;;
         ItemIDListFuzz) source=tests/fuzz/$target.cpp; sources=("${shell_sources[@]}") ;;
+        JpegDecoderFuzz) source=tests/fuzz/$target.cpp; sources=("${jpeg_sources[@]}" -ljpeg) ;;
         *) source=tests/fuzz/$target.cpp; sources=("${audio_sources[@]}") ;;
     esac
     (cd "$top" && clang++ "${flags[@]}" -fsanitize=fuzzer,address,undefined "${sources[@]}" "$source" \
@@ -59,12 +83,14 @@ build_and_seed() { # target
     case $target in
         RiffWaveReaderFuzz) sox_seeds "$out/$target.seeds" wav ;;
         AiffReaderFuzz) sox_seeds "$out/$target.seeds" aiff ;;
+        JpegDecoderFuzz) jpeg_seeds "$out/$target.seeds" ;;
     esac
 }
 
 run_target() { # target
     local target=$1 max_len=$audio_max_len
     [ "$target" = KernelStateFuzz ] && max_len=$state_max_len
+    [ "$target" = JpegDecoderFuzz ] && max_len=65536
     echo "== $target for $seconds s (max_len $max_len, $(ls "$out/$target.seeds" | wc -l) seeds)"
     # New inputs go into the first folder; the seeds are read only.
     "$out/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
