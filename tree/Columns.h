@@ -65,6 +65,11 @@ struct TVTPoint {
     bool operator==(const TVTPoint&) const = default;
 };
 
+// A resize by fewer pixels than the animation has steps would only sleep, so it is not animated.
+constexpr bool ColumnResizeIsAnimated(int delta) {
+    return delta >= 32 || delta <= -32;
+}
+
 // The column options a stream of the given version holds, in today's bit order: older streams have no
 // coParentColor (bit 4), so their bits from 4 on move up by one.
 TVTColumnOptions ConvertStoredColumnOptions(std::int32_t stored, int version);

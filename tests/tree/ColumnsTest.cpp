@@ -131,6 +131,13 @@ struct SpringFixture : HeaderFixture {
     }
 };
 
+TEST(ColumnWidths, ResizesBelowOnePixelPerAnimationStepAreNotAnimated) {
+    for (int delta : {0, 1, 31, -31})
+        EXPECT_FALSE(ColumnResizeIsAnimated(delta)) << delta;
+    for (int delta : {32, -32, 500})
+        EXPECT_TRUE(ColumnResizeIsAnimated(delta)) << delta;
+}
+
 TEST(SpringColumns, ShareGrowthAndOweTheFractions) {
     SpringFixture f;
     f.Resize(310);
