@@ -85,6 +85,22 @@ TEST(ColumnPositions, DeletionShiftsEveryHeldIndexAndKeepsTheMainColumnOnAColumn
     EXPECT_THROW(last.columns.Delete(0), std::out_of_range);
 }
 
+TEST(ColumnPositions, PositionsStoredWhileTheTreeLoadsAreFixedAfterwards) {
+    HeaderFixture f;
+    f.tree.loading = true;
+    for (int width : {10, 20, 30, 40})
+        f.columns.Add().SetWidth(width);
+    EXPECT_TRUE(f.columns.NeedPositionsFix());
+    // Stored positions as a form layout gives them, one clashing and one out of range.
+    for (auto [column, position] : {std::pair{0, 2}, {1, 0}, {2, 0}, {3, 9}})
+        f.columns[column].SetPosition(position);
+    f.tree.loading = false;
+    f.columns.FixPositions();
+    EXPECT_FALSE(f.columns.NeedPositionsFix());
+    EXPECT_EQ(f.columns.PositionToIndex(), (Ints{1, 2, 0, 3})); // the unplaced take the free slots in order
+    EXPECT_EQ(f.Lefts(), (Ints{50, 0, 20, 60}));
+}
+
 TEST(ColumnWidths, ClampedToTheLimitsWithTheOldWidthRemembered) {
     HeaderFixture f({100});
     TVirtualTreeColumn& column = f.columns[0];

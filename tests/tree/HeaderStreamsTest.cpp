@@ -162,6 +162,8 @@ TEST(HeaderStream, CorruptLengthsAndCountsRaiseTheStreamError) {
         {"negative text length", 12, -1, 2002},
         {"position out of range", bytes.size() - 12 * 4 - 4 - source.header.Font().Name.size() - 4, 9, 2002},
         {"huge font name", fontNameOffset, 0x7FFFFFF0, 2004},
+        {"negative height", bytes.size() - 12 * 4 - 4 - source.header.Font().Name.size() + 8, -3, 2002},
+        {"unknown header style", bytes.size() - 12 * 4 - 4 - source.header.Font().Name.size() + 16, 4, 2002},
     };
     for (const Case& c : cases) {
         std::vector<std::uint8_t> corrupt = bytes;
@@ -180,6 +182,25 @@ TEST(HeaderStream, CorruptLengthsAndCountsRaiseTheStreamError) {
         HeaderFixture target;
         EXPECT_EQ(ErrorCode([&] { target.header.LoadFromStream(truncated); }), 2004) << length;
     }
+}
+
+TEST(HeaderAssign, CopiesTheColumnsAndEverySetting) {
+    HeaderFixture source({40, 50, 60});
+    source.columns[2].SetPosition(0);
+    source.columns[1].SetText(L"Size");
+    source.header.SetHeight(30);
+    source.header.SetMainColumn(2);
+    source.header.SetSortColumn(1);
+    source.header.SetStyle(TVTHeaderStyle::hsPlates);
+    source.header.SetOptions(hoVisible | hoHotTrack);
+    HeaderFixture target({10});
+    target.header.Assign(source.header);
+    EXPECT_TRUE(target.columns.Equals(source.columns));
+    EXPECT_EQ(target.header.Height(), 30);
+    EXPECT_EQ(target.header.MainColumn(), 2);
+    EXPECT_EQ(target.header.SortColumn(), 1);
+    EXPECT_EQ(target.header.Style(), TVTHeaderStyle::hsPlates);
+    EXPECT_EQ(target.header.Options(), hoVisible | hoHotTrack);
 }
 
 } // namespace
