@@ -1,5 +1,7 @@
 // The focused node and column: moving the focus with its veto, the auto-expansion that follows the focus
-// between siblings, and the focused column.
+// between siblings, and the focused column, which must name a visible column while the header has columns.
+#include "tree/Header.h"
+#include "tree/HeaderTreeBridge.h"
 #include "tree/VirtualTrees.h"
 
 namespace tarvola {
@@ -31,6 +33,8 @@ bool TBaseVirtualTree::InternalSetFocusedNode(PVirtualNode node, bool ask) {
         moved = true;
     }
     if (focusedNode_ != nullptr) {
+        if (focusedColumn_ < 0)
+            EnsureVisibleFocusedColumn();
         if (Options.AutoExpand && (focusedNode_->States & (nsExpanded | nsHasChildren)) == nsHasChildren)
             ToggleNode(focusedNode_);
         InvalidateNode(focusedNode_);
@@ -40,13 +44,47 @@ bool TBaseVirtualTree::InternalSetFocusedNode(PVirtualNode node, bool ask) {
     return moved;
 }
 
+bool TBaseVirtualTree::IsFocusableColumn(TColumnIndex column) const {
+    if (!headerBridge_ || !Header().UseColumns())
+        return true;
+    const TVirtualTreeColumns& columns = Header().Columns();
+    return columns.IsValidColumn(column) && columns[column].Has(coVisible);
+}
+
+void TBaseVirtualTree::EnsureVisibleFocusedColumn() {
+    if (!headerBridge_ || !Header().UseColumns() ||
+        (focusedColumn_ >= 0 && IsFocusableColumn(focusedColumn_)))
+        return;
+    const TColumnIndex main = Header().MainColumn();
+    const TColumnIndex column = IsFocusableColumn(main) ? main : Header().Columns().GetFirstVisibleColumn();
+    focusedColumn_ = column >= 0 ? column : NoColumn;
+}
+
 void TBaseVirtualTree::SetFocusedColumn(TColumnIndex column) {
-    if (column == focusedColumn_ || !DoFocusChanging(focusedNode_, focusedNode_, focusedColumn_, column))
+    if (column == focusedColumn_ || !IsFocusableColumn(column) ||
+        !DoFocusChanging(focusedNode_, focusedNode_, focusedColumn_, column))
         return;
     focusedColumn_ = column;
     InvalidateNode(focusedNode_);
     InvalidateNode(dropTargetNode_);
     DoFocusChanged(focusedNode_, focusedColumn_);
+}
+
+void TBaseVirtualTree::SetFocusedNodeAndColumn(PVirtualNode node, TColumnIndex column) {
+    if (node == root_)
+        node = nullptr;
+    const PVirtualNode oldNode = focusedNode_;
+    const TColumnIndex oldColumn = focusedColumn_;
+    // The column goes first, so that the focus change is asked about and shown with it.
+    if (IsFocusableColumn(column))
+        focusedColumn_ = column;
+    InternalSetFocusedNode(node, true);
+    if (focusedNode_ != node) {
+        focusedColumn_ = oldColumn;
+        return;
+    }
+    if (focusedNode_ != oldNode || focusedColumn_ != oldColumn)
+        DoFocusChanged(focusedNode_, focusedColumn_);
 }
 
 } // namespace tarvola

@@ -18,6 +18,7 @@ void TBaseVirtualTree::SetSelected(PVirtualNode node, bool value) {
         else if (!Options.MultiSelect)
             ClearSelection();
         AddToSelection(node);
+        EnsureVisibleFocusedColumn();
         if (rangeAnchor_ == nullptr)
             rangeAnchor_ = node;
     } else {

@@ -20,6 +20,9 @@
 namespace tarvola {
 
 class TWorkerThread;
+class TVTHeader;
+class TTreeHeaderBridge;
+struct TVTHeaderEvents;
 namespace test {
 class TreeInvariantChecker;
 } // namespace test
@@ -36,6 +39,8 @@ struct TVirtualTreeOptions {
     bool MultiSelect = false;
     bool LevelSelectConstraint = false;
     bool SiblingSelectConstraint = false;
+    // Columns and header: the focused column may be any column (else the main column).
+    bool ExtendedFocus = false;
 };
 
 // The pressed variant of a check state (shown while the mouse or space key holds the check image), and back.
@@ -365,6 +370,33 @@ private:
     TCache pendingCache_; // written by the worker, installed by the GUI thread on the state message
     std::atomic<bool> stopValidation_{false};
     std::shared_ptr<TWorkerThread> worker_;
+
+    // --- Columns and header (HeaderTreeBridge.cpp, Focus.cpp)
+public:
+    // Image sizes and options the widest-content measure of a column takes into account.
+    struct TColumnFitMetrics {
+        int CheckImageWidth = 0;
+        int ImageWidth = 0;
+        int StateImageWidth = 0;
+        bool CheckSupport = false;
+        bool ShowVertGridLines = false;
+    };
+    TColumnFitMetrics ColumnFitMetrics;
+    TVTHeader& Header() const;
+    TVTHeaderEvents& HeaderEvents() const;
+    TTreeHeaderBridge& HeaderBridge() const;
+    // The width of a node's content in a column (the string tree measures its text).
+    virtual int GetNodeWidth(PVirtualNode, TColumnIndex) { return 0; }
+    // The widest content of a column over all visible nodes, indents and images included.
+    int GetMaxColumnWidth(TColumnIndex column);
+    virtual void SetFocusedNodeAndColumn(PVirtualNode node, TColumnIndex column);
+
+private:
+    friend class TTreeHeaderBridge;
+    // With columns, the focused column must name a visible one: the main column or the first visible.
+    void EnsureVisibleFocusedColumn();
+    bool IsFocusableColumn(TColumnIndex column) const;
+    mutable std::shared_ptr<TTreeHeaderBridge> headerBridge_;
 };
 
 } // namespace tarvola
