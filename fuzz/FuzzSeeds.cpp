@@ -9,10 +9,13 @@
 //   AiffReaderFuzz      the same as AIFF
 //   RawReaderFuzz       the same as headerless files, after the four bytes that answer the raw dialog
 //   ItemIDListFuzz      stored lists of item identifier lists: empty, one desktop list, nested paths
+//   NodeStreamFuzz      node streams of a nested tree with user data and captions, whole and as one node
+//                       chunk, an empty tree, and a version-1 stream (after the target's selector byte)
 #include "audio/RWAudioFile.h"
 #include "kernel/KernelStateFile.h"
 #include "shell/VirtualPIDLTools.h"
 #include "tests/support/MemoryAudioFileSystem.h"
+#include "tests/tree/NodeStreamTestSupport.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -168,6 +171,33 @@ void ItemIDListSeeds(const fs::path& folder) {
     }
 }
 
+// Node streams as the tree writes them, each behind the target's selector byte (bit 0: multi-selection,
+// bit 1: an expanded node, bit 2: one node chunk read into a node, bits 3 and 4: its version).
+void NodeStreamSeeds(const fs::path& folder) {
+    using namespace tarvola::test;
+    CaptionTree tree;
+    BuildFixture(tree);
+    tree.SetCaption(tree.GetFirstNoInit(), L"Presets");
+    tree.SetCaption(tree.GetFirstNoInit()->LastChild, L"Hall \u00e4");
+    TMemoryStream whole;
+    tree.SaveToStream(whole);
+    TMemoryStream node;
+    tree.WriteNode(node, tree.GetFirstNoInit());
+    CaptionTree empty;
+    TMemoryStream none;
+    empty.SaveToStream(none);
+    const Bytes old =
+        Join({StreamHeader(1),
+              NodeChunkOf({Chunk(BaseChunk, Base1(1, 18, 0x80 | nsExpanded,
+                                                  NodeChunkOf({Chunk(BaseChunk, Base1(0, 18, 0))})))}),
+              NodeChunkOf({Chunk(BaseChunk, Base1(0, 20, 0))})});
+    WriteSeed(folder, "whole", Join({Bytes{0}, Content(whole)}));
+    WriteSeed(folder, "whole-multi", Join({Bytes{1 | 2}, Content(whole)}));
+    WriteSeed(folder, "node", Join({Bytes{4 | 16}, Content(node)}));
+    WriteSeed(folder, "empty", Join({Bytes{0}, Content(none)}));
+    WriteSeed(folder, "version1", Join({Bytes{1}, old}));
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: FuzzSeeds FOLDER\n");
@@ -178,6 +208,7 @@ int main(int argc, char** argv) {
         KernelStateSeeds(root / "KernelStateFuzz.seeds");
         AudioSeeds(root);
         ItemIDListSeeds(root / "ItemIDListFuzz.seeds");
+        NodeStreamSeeds(root / "NodeStreamFuzz.seeds");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "FuzzSeeds: %s\n", error.what());
         return 1;

@@ -4,22 +4,23 @@
 #include "audio/Streams.h"
 #include "base/ByteOrder.h"
 #include "tree/Header.h"
+#include "tree/VirtualTreeError.h"
 
 #include <vector>
 
 namespace tarvola {
 
-// The tree's stream errors, with the codes and texts the node streams use as well.
+// The header streams share the node streams' errors.
 void RaiseHeaderStreamFormatError() {
-    throw EVirtualTreeError(2002, "Unable to load tree structure, the format is wrong.");
+    RaiseVirtualTreeError(vteStreamFormat);
 }
 
 void RaiseHeaderStreamVersionError() {
-    throw EVirtualTreeError(2003, "Unable to load tree structure, the version is unknown.");
+    RaiseVirtualTreeError(vteStreamVersion);
 }
 
 void RaiseHeaderStreamShortError() {
-    throw EVirtualTreeError(2004, "Unable to load tree structure, not enough data available.");
+    RaiseVirtualTreeError(vteStreamTooShort);
 }
 
 std::int64_t THeaderStreamReader::Remaining() const {

@@ -80,7 +80,7 @@ public:
     TVTNodeTargetAllowedEvent OnNodeMoving;
     TVTNodeEvent OnNodeMoved;
     TVTNodeTargetAllowedEvent OnNodeCopying;
-    TVTNodeEvent OnNodeCopied;
+    TVTNodeEvent OnNodeCopied; // also fired with nil once a node stream has been loaded
     TVTCompareEvent OnCompareNodes;
     TVTNodeAllowedEvent OnExpanding;
     TVTNodeEvent OnExpanded;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tree/Delegate.h"
+#include "tree/NodeStream.h"
 #include "tree/SelectionArray.h"
 #include "tree/TreeEvents.h"
 #include "tree/TreeTypes.h"
@@ -41,6 +42,8 @@ struct TVirtualTreeOptions {
     bool SiblingSelectConstraint = false;
     // Columns and header: the focused column may be any column (else the main column).
     bool ExtendedFocus = false;
+    // Node streams: a node is initialised, and its children counted, before it is written.
+    bool InitOnSave = true;
 };
 
 // The pressed variant of a check state (shown while the mouse or space key holds the check image), and back.
@@ -397,6 +400,49 @@ private:
     void EnsureVisibleFocusedColumn();
     bool IsFocusableColumn(TColumnIndex column) const;
     mutable std::shared_ptr<TTreeHeaderBridge> headerBridge_;
+
+    // --- Node streams (NodeStream.cpp, NodeStreamReader.cpp; the format and the hooks: tree/NodeStream.h)
+public:
+    TVTSaveNodeEvent OnSaveNode;
+    TVTSaveNodeEvent OnLoadNode;
+    // Writes the header (version 2) and every top-level node, or only node with its subtree. A read-only
+    // tree saves as well.
+    virtual void SaveToStream(TStream& stream, PVirtualNode node = nullptr);
+    // Replaces all nodes by the stream's, then fires OnNodeCopied(nil). Nothing happens on a read-only tree.
+    // A stream that cannot be read raises EVirtualTreeError (2002 to 2006) and leaves the nodes as they were.
+    virtual void LoadFromStream(TStream& stream);
+    // Reads the whole file, then loads it as LoadFromStream does.
+    virtual void LoadFromFile(const std::wstring& fileName);
+    // Writes one node chunk.
+    virtual void WriteNode(TStream& stream, PVirtualNode node);
+    // Reads one node chunk into node (nil: the root, whose own record stays as it is; the chunk's children
+    // join the root's), then merges the nodes read as selected into the selection (with multi-selection;
+    // otherwise they lose the mark). On error the tree is unchanged.
+    virtual void AddNodesFromStream(TStream& stream, int version, PVirtualNode node);
+    // Reads a node chunk header and steps over the chunk.
+    void SkipNode(TStream& stream);
+
+protected:
+    // The hooks a descendant extends (see tree/NodeStream.h): the sub-chunks of a node, and one sub-chunk
+    // other than the base chunk (false: a type it does not handle).
+    virtual void WriteChunks(TStream& stream, PVirtualNode node);
+    virtual bool ReadChunk(TStream& stream, int version, PVirtualNode node, std::int32_t chunkType,
+                           std::int32_t chunkSize);
+    // Reads one node chunk into node (nil: the root) as AddNodesFromStream does, without the selection.
+    virtual void ReadNode(TStream& stream, int version, PVirtualNode node);
+    // Writes the size of the chunk that starts at startPos and ends at endPos into its header; the stream
+    // then stands at endPos.
+    void FinishChunkHeader(TStream& stream, std::int64_t startPos, std::int64_t endPos);
+    virtual void DoSaveNode(PVirtualNode node, TStream& stream);
+    virtual void DoLoadNode(PVirtualNode node, TStream& stream);
+
+private:
+    friend class TNodeStreamReader;
+    // Gives node the record, data and children of a node read detached, then frees that node.
+    void AdoptStagedNode(PVirtualNode staged, PVirtualNode node);
+    void MoveStagedChildren(PVirtualNode staged, PVirtualNode node);
+    // Merges the loaded subtrees' selected nodes into the selection, or clears their mark.
+    void MergeLoadedSelection(const std::vector<PVirtualNode>& tops);
 };
 
 } // namespace tarvola

@@ -6,6 +6,7 @@
 #
 # Usage: tests/fuzz/run.sh [--parallel] [seconds] [target...]
 #   targets: KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz JpegDecoderFuzz
+#            NodeStreamFuzz
 #            (default: all)
 #   --parallel  runs the targets at once (one core each), each printing to build/fuzz/<target>.log
 set -euo pipefail
@@ -19,7 +20,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz
-                                    JpegDecoderFuzz)
+                                    JpegDecoderFuzz NodeStreamFuzz)
 out="$top/build/fuzz"
 mkdir -p "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -I"$top")
@@ -30,6 +31,10 @@ state_sources=(kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp audio/MemList
                audio/SafeFile.cpp audio/TextOperations.cpp "${base_sources[@]}")
 shell_sources=(shell/VirtualPIDLTools.cpp audio/Streams.cpp "${base_sources[@]}")
 jpeg_sources=(explorer/JpegCodec.cpp)
+# The tree's portable core, as its CMakeLists.txt lists it, with the node stream tests' helpers.
+tree_sources=($(cd "$top" && sed -n '/PORTABLE/,/WIN32/s/^ *\([A-Za-z0-9_]*\.cpp\)$/tree\/\1/p' tree/CMakeLists.txt)
+              audio/Streams.cpp "${base_sources[@]}" tests/tree/TreeTestSupport.cpp
+              tests/tree/NodeStreamTestSupport.cpp)
 # The state reader admits two full kernels (10,240 records of 32 bytes each after 1,552 fixed bytes) and a
 # record more; the audio seeds are a few hundred bytes.
 state_max_len=$((1552 + 2 * 10240 * 32 + 32))
@@ -37,7 +42,8 @@ audio_max_len=8192
 
 # The seeds, from the program's own writers.
 (cd "$top" && clang++ "${flags[@]}" -fsanitize=address,undefined fuzz/FuzzSeeds.cpp \
-    $(printf '%s\n' "${audio_sources[@]}" "${state_sources[@]}" "${shell_sources[@]}" | sort -u) -o "$out/FuzzSeeds")
+    $(printf '%s\n' "${audio_sources[@]}" "${state_sources[@]}" "${shell_sources[@]}" "${tree_sources[@]}" | sort -u) \
+    -o "$out/FuzzSeeds")
 "$out/FuzzSeeds" "$out"
 
 sox_seeds() { # folder extension
@@ -75,6 +81,7 @@ build_and_seed() { # target
         KernelStateFuzz) source=fuzz/KernelStateFuzz.cpp; sources=("${state_sources[@]}") ;;
         ItemIDListFuzz) source=tests/fuzz/$target.cpp; sources=("${shell_sources[@]}") ;;
         JpegDecoderFuzz) source=tests/fuzz/$target.cpp; sources=("${jpeg_sources[@]}" -ljpeg) ;;
+        NodeStreamFuzz) source=tests/fuzz/$target.cpp; sources=("${tree_sources[@]}") ;;
         *) source=tests/fuzz/$target.cpp; sources=("${audio_sources[@]}") ;;
     esac
     (cd "$top" && clang++ "${flags[@]}" -fsanitize=fuzzer,address,undefined "${sources[@]}" "$source" \
@@ -91,6 +98,7 @@ run_target() { # target
     local target=$1 max_len=$audio_max_len
     [ "$target" = KernelStateFuzz ] && max_len=$state_max_len
     [ "$target" = JpegDecoderFuzz ] && max_len=65536
+    [ "$target" = NodeStreamFuzz ] && max_len=4096
     echo "== $target for $seconds s (max_len $max_len, $(ls "$out/$target.seeds" | wc -l) seeds)"
     # New inputs go into the first folder; the seeds are read only.
     "$out/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
