@@ -379,33 +379,6 @@ private:
     std::atomic<bool> stopValidation_{false};
     std::shared_ptr<TWorkerThread> worker_;
 
-    // --- Columns and header (HeaderTreeBridge.cpp, Focus.cpp)
-public:
-    // Image sizes and options the widest-content measure of a column takes into account.
-    struct TColumnFitMetrics {
-        int CheckImageWidth = 0;
-        int ImageWidth = 0;
-        int StateImageWidth = 0;
-        bool CheckSupport = false;
-        bool ShowVertGridLines = false;
-    };
-    TColumnFitMetrics ColumnFitMetrics;
-    TVTHeader& Header() const;
-    TVTHeaderEvents& HeaderEvents() const;
-    TTreeHeaderBridge& HeaderBridge() const;
-    // The width of a node's content in a column (the string tree measures its text).
-    virtual int GetNodeWidth(PVirtualNode, TColumnIndex) { return 0; }
-    // The widest content of a column over all visible nodes, indents and images included.
-    int GetMaxColumnWidth(TColumnIndex column);
-    virtual void SetFocusedNodeAndColumn(PVirtualNode node, TColumnIndex column);
-
-private:
-    friend class TTreeHeaderBridge;
-    // With columns, the focused column must name a visible one: the main column or the first visible.
-    void EnsureVisibleFocusedColumn();
-    bool IsFocusableColumn(TColumnIndex column) const;
-    mutable std::shared_ptr<TTreeHeaderBridge> headerBridge_;
-
     // --- Option sets, colours, scroll bars, published settings and animation (TreeSettings.cpp)
 public:
     TCustomVirtualTreeOptions& TreeOptions() const;
@@ -432,6 +405,33 @@ private:
     void SlideCollapse(PVirtualNode node);
     void SlideExpand(PVirtualNode node, std::int64_t gain);
     mutable std::shared_ptr<TTreeSettings> settings_;
+
+    // --- Columns and header (HeaderTreeBridge.cpp, Focus.cpp)
+public:
+    // Image sizes and options the widest-content measure of a column takes into account.
+    struct TColumnFitMetrics {
+        int CheckImageWidth = 0;
+        int ImageWidth = 0;
+        int StateImageWidth = 0;
+        bool CheckSupport = false;
+        bool ShowVertGridLines = false;
+    };
+    TColumnFitMetrics ColumnFitMetrics;
+    TVTHeader& Header() const;
+    TVTHeaderEvents& HeaderEvents() const;
+    TTreeHeaderBridge& HeaderBridge() const;
+    // The width of a node's content in a column (the string tree measures its text).
+    virtual int GetNodeWidth(PVirtualNode, TColumnIndex) { return 0; }
+    // The widest content of a column over all visible nodes, indents and images included.
+    int GetMaxColumnWidth(TColumnIndex column);
+    virtual void SetFocusedNodeAndColumn(PVirtualNode node, TColumnIndex column);
+
+private:
+    friend class TTreeHeaderBridge;
+    // With columns, the focused column must name a visible one: the main column or the first visible.
+    void EnsureVisibleFocusedColumn();
+    bool IsFocusableColumn(TColumnIndex column) const;
+    mutable std::shared_ptr<TTreeHeaderBridge> headerBridge_;
 };
 
 } // namespace tarvola
