@@ -36,10 +36,17 @@ bool TBaseVirtualTree::InternalAddToSelection(std::vector<PVirtualNode>& items, 
     std::vector<PVirtualNode> added;
     added.reserve(items.size());
     if (forceInsert) {
-        for (PVirtualNode node : items) {
+        // No check of state or constraints; but a node listed twice, or one in the array already, would
+        // leave a second entry behind, which outlives the node when it is deleted.
+        added = items;
+        std::sort(added.begin(), added.end(), TSelectionArray::AddressLess);
+        added.erase(std::unique(added.begin(), added.end()), added.end());
+        std::erase_if(added, [this](PVirtualNode node) {
+            std::size_t index = 0;
+            return selection_.Find(node, index);
+        });
+        for (PVirtualNode node : added)
             node->States |= nsSelected;
-            added.push_back(node);
-        }
     } else {
         if (Options.LevelSelectConstraint && lastSelectionLevel_ < 0)
             lastSelectionLevel_ = static_cast<int>(GetNodeLevel(items.front()));

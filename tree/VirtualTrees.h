@@ -7,6 +7,7 @@
 #include "tree/Delegate.h"
 #include "tree/NodeStream.h"
 #include "tree/SelectionArray.h"
+#include "tree/TreeAnimation.h"
 #include "tree/TreeEvents.h"
 #include "tree/TreeTypes.h"
 #include "tree/TreeViewHost.h"
@@ -24,11 +25,18 @@ class TWorkerThread;
 class TVTHeader;
 class TTreeHeaderBridge;
 struct TVTHeaderEvents;
+class TCustomVirtualTreeOptions;
+class TVTColors;
+class TScrollBarOptions;
+class TVirtualTreeProperties;
+class ITreeControlPort;
+struct TTreeSettings;
 namespace test {
 class TreeInvariantChecker;
 } // namespace test
 
-// The options the core reads (the full option sets come with the tree's construction).
+// The options the core reads: a flat view of the option sets, which the option object (TreeOptions())
+// keeps in step. Write options through TreeOptions(); a direct write here is not reflected there.
 struct TVirtualTreeOptions {
     bool ReadOnly = false;
     bool AutoSort = false;
@@ -373,6 +381,33 @@ private:
     TCache pendingCache_; // written by the worker, installed by the GUI thread on the state message
     std::atomic<bool> stopValidation_{false};
     std::shared_ptr<TWorkerThread> worker_;
+
+    // --- Option sets, colours, scroll bars, published settings and animation (TreeSettings.cpp)
+public:
+    TCustomVirtualTreeOptions& TreeOptions() const;
+    TVTColors& Colors() const;
+    TScrollBarOptions& ScrollBarOptions() const;
+    TVirtualTreeProperties& Properties() const;
+    // The control's side of the settings (re-creating the window, drop registration); null: no control.
+    void SetControlPort(ITreeControlPort* port);
+    ITreeControlPort& ControlPort() const;
+    // The clock animations run on; null: the process's clock.
+    void SetAnimationClock(IAnimationClock* clock);
+    // Runs a timed animation (nothing while one runs or for a duration of 0).
+    virtual void Animate(std::uint32_t steps, std::uint32_t duration, const TAnimationCallback& callback);
+
+private:
+    friend class TCustomVirtualTreeOptions;
+    friend class TVTColors;
+    friend class TScrollBarOptions;
+    friend class TVirtualTreeProperties;
+    friend class TVirtualTreeControl;
+    TTreeSettings& Settings() const;
+    // The slide of the rows below a toggled node (Toggle.cpp).
+    bool SlidesOnToggle() const;
+    void SlideCollapse(PVirtualNode node);
+    void SlideExpand(PVirtualNode node, std::int64_t gain);
+    mutable std::shared_ptr<TTreeSettings> settings_;
 
     // --- Columns and header (HeaderTreeBridge.cpp, Focus.cpp)
 public:

@@ -74,6 +74,8 @@ TEST(SelectionMerge, MergeTable) {
         {"disabled", {1}, {7}, {7}, false, false, {1}},
         {"disabled among others", {}, {7, 6}, {7}, false, true, {6}},
         {"forced, disabled", {1}, {7}, {7}, true, true, {1, 7}},
+        {"forced, listed twice and one selected already", {1}, {4, 1, 4}, {}, true, true, {1, 4}},
+        {"forced, all selected already", {1, 2}, {2, 1}, {}, true, false, {1, 2}},
         {"nothing", {1}, {}, {}, false, false, {1}},
     };
     for (const Case& c : cases) {
@@ -99,6 +101,7 @@ TEST(SelectionMerge, MergeTable) {
             if (tree.Selected(byAddress[rank]))
                 after.push_back(rank);
         EXPECT_EQ(after, c.after) << c.name;
+        EXPECT_EQ(tree.SelectedCount(), c.after.size()) << c.name;
         EXPECT_EQ(fixture.changes.size(), c.added ? 1u : 0u) << c.name;
         EXPECT_EQ(fixture.Sound(), "") << c.name;
     }

@@ -1,6 +1,7 @@
 // Expanding and collapsing: the event sequences with refusals, children asked for on expansion and freed on
 // collapse, and whole subtrees at once.
 #include "tests/tree/TreeTestSupport.h"
+#include "tree/TreeSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +168,111 @@ TEST_F(ToggleFixture, FullExpandAndCollapseOfOneNodeStayInItsSubtree) {
     EXPECT_FALSE(tree.Expanded(First()->FirstChild));
     EXPECT_TRUE(tree.Expanded(First()->NextSibling));
     EXPECT_EQ(Sound(), "");
+}
+
+} // namespace
+} // namespace tarvola::test
+
+namespace tarvola::test {
+namespace {
+
+// A clock that only moves while the animation waits.
+class SteppingClock : public IAnimationClock {
+public:
+    std::uint32_t now = 0;
+    std::uint32_t Now() override { return now; }
+    void WaitUntil(std::uint32_t time) override { now = std::max(now, time); }
+};
+
+// n0 (three children of 18 pixels) and n1 on a window 400 pixels high.
+struct SlideFixture : ::testing::Test {
+    RecordingHost host;
+    TBaseVirtualTree tree{&host};
+    RecordingControlPort port;
+    SteppingClock clock;
+    PVirtualNode n0 = nullptr;
+    SlideFixture() {
+        host.window = true;
+        host.tree = &tree;
+        tree.SetControlPort(&port);
+        tree.SetAnimationClock(&clock);
+        n0 = tree.AddChild(nullptr);
+        for (int i = 0; i < 3; ++i)
+            tree.AddChild(n0);
+        tree.AddChild(nullptr);
+        tree.Properties().SetAnimationDuration(100); // and the animated toggle
+    }
+    ~SlideFixture() override {
+        tree.SetControlPort(nullptr);
+        tree.SetAnimationClock(nullptr);
+    }
+    std::size_t SlideSteps(const char* direction) {
+        return static_cast<std::size_t>(
+            std::count_if(port.log.begin(), port.log.end(), [&](const std::string& s) {
+                return s.rfind(std::string("Slide ") + direction, 0) == 0;
+            }));
+    }
+};
+
+TEST_F(SlideFixture, TheRowsBelowSlideByTheChildrensHeightAndTheTreeEndsToggled) {
+    tree.ToggleNode(n0);
+    ASSERT_FALSE(port.log.empty());
+    EXPECT_EQ(port.log.front(), "Update");
+    // 54 pixels of children in 100 ms: 54 one-pixel steps and the closing call.
+    EXPECT_EQ(SlideSteps("down"), 55u);
+    EXPECT_EQ(port.log.back(), "Slide down 0 0");
+    ASSERT_EQ(port.slides.size(), 1u);
+    EXPECT_EQ(port.slides[0].Area, (TTreeRect{0, 18, 200, 400}));
+    EXPECT_EQ(port.slides[0].Fills, (std::vector<TToggleSlide::Fill>{{0, 200, std::nullopt}}));
+    EXPECT_TRUE(tree.Expanded(n0));
+    EXPECT_EQ(tree.VisibleCount(), 5u);
+    EXPECT_FALSE(tree.InState(TreeState::tsInAnimation));
+
+    port.log.clear();
+    port.slides.clear();
+    tree.ToggleNode(n0);
+    EXPECT_EQ(SlideSteps("up"), 55u);
+    ASSERT_EQ(port.slides.size(), 1u);
+    EXPECT_EQ(port.slides[0].Area, (TTreeRect{0, 18, 200, 400}));
+    EXPECT_FALSE(tree.Expanded(n0));
+    EXPECT_EQ(tree.VisibleCount(), 2u);
+    EXPECT_EQ(TreeInvariantChecker::Check(tree), "");
+}
+
+TEST_F(SlideFixture, NoSlideWhereItCannotShowOrIsNotWanted) {
+    struct Case {
+        const char* name;
+        std::function<void()> toggle;
+    };
+    const std::vector<Case> cases = {
+        {"during an update",
+         [&] {
+             tree.BeginUpdate();
+             tree.ToggleNode(n0);
+             tree.EndUpdate();
+         }},
+        {"without the animated toggle",
+         [&] {
+             tree.Properties().SetAnimationDuration(0);
+             tree.ToggleNode(n0);
+             tree.Properties().SetAnimationDuration(100);
+         }},
+        {"a whole-tree collapse", [&] { tree.FullCollapse(); }},
+        {"the last node expanding (nothing below it)",
+         [&] {
+             tree.ToggleNode(n0); // collapse first: from the expanded state of the case before
+             port.log.clear();
+             PVirtualNode last = tree.GetLast();
+             tree.AddChild(last);
+             tree.ToggleNode(last);
+         }},
+    };
+    tree.ToggleNode(n0);
+    for (const Case& c : cases) {
+        port.log.clear();
+        c.toggle();
+        EXPECT_EQ(SlideSteps("down") + SlideSteps("up"), 0u) << c.name;
+    }
 }
 
 } // namespace

@@ -51,6 +51,13 @@ void RecordingHost::InvalidateRows(int top, int bottom) {
     log.push_back("InvalidateRows " + std::to_string(top) + " " + std::to_string(bottom));
 }
 
+void RecordingControlPort::SlideStep(const TToggleSlide& slide, std::uint32_t step, std::uint32_t stepSize) {
+    if (step == 0 && stepSize > 0)
+        slides.push_back(slide);
+    log.push_back(std::string("Slide ") + (slide.Expanding ? "down " : "up ") + std::to_string(step) + " " +
+                  std::to_string(stepSize));
+}
+
 void RecordingHost::SetRedraw(bool enabled) {
     redraw = enabled;
     log.push_back(enabled ? "Redraw on" : "Redraw off");

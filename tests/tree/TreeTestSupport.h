@@ -2,6 +2,7 @@
 // event recorder that logs compact lines, the invariant checker, and node names for logs.
 #pragma once
 
+#include "tree/TreeControlPort.h"
 #include "tree/VirtualTrees.h"
 
 #include <condition_variable>
@@ -59,6 +60,24 @@ public:
     void WaitForWorker(const std::function<bool()>& busy) override;
     // Fires a running timer as the window would.
     bool FireTimer(unsigned id);
+};
+
+// A control port that logs what the settings ask of the window ("Recreate", "RegisterDrop", ...) and the
+// slide steps of toggles ("Slide down 0 3", "Slide up 0 0").
+class RecordingControlPort : public ITreeControlPort {
+public:
+    std::vector<std::string> log;
+    std::vector<TToggleSlide> slides; // each slide's first step
+    bool visualStyles = false;
+    void RecreateWindow() override { log.push_back("Recreate"); }
+    void RegisterDropTarget() override { log.push_back("RegisterDrop"); }
+    void RevokeDropTarget() override { log.push_back("RevokeDrop"); }
+    bool VisualStylesEnabled() const override { return visualStyles; }
+    void RedrawFrame() override { log.push_back("RedrawFrame"); }
+    void RebuildButtonImages() override { log.push_back("Buttons"); }
+    void RebuildLineImages() override { log.push_back("Lines"); }
+    void UpdateWindow() override { log.push_back("Update"); }
+    void SlideStep(const TToggleSlide& slide, std::uint32_t step, std::uint32_t stepSize) override;
 };
 
 // A tree with a (fake) window, so that the worker builds its cache.

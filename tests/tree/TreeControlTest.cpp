@@ -1,0 +1,188 @@
+// The tree as a control under Wine: its window with the tree's styles, the defaults a fresh control has, and
+// the OLE drop registration that follows the window through creation, re-creation and destruction.
+#include "tests/support/MessagePump.h"
+
+#include "forms/Form.h"
+#include "tree/TreeControl.h"
+#include "tree/TreeSettings.h"
+#include "tree/TreeWindowHost.h"
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+namespace tarvola {
+namespace {
+
+// A drop target that counts its references, to see whether a registration takes and gives back its own.
+class ProbeDropTarget : public IDropTarget {
+public:
+    LONG references = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
+            *object = static_cast<IDropTarget*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD*) override { return S_OK; }
+};
+
+// Whether another target can register for the window: false when the window is registered already.
+bool FreeForRegistration(HWND window) {
+    ProbeDropTarget probe;
+    const HRESULT result = RegisterDragDrop(window, &probe);
+    if (result == DRAGDROP_E_ALREADYREGISTERED)
+        return false;
+    EXPECT_EQ(result, S_OK);
+    EXPECT_EQ(RevokeDragDrop(window), S_OK);
+    EXPECT_EQ(probe.references, 1); // the registration released what it took
+    return true;
+}
+
+struct TreeControlTest : ::testing::Test {
+    TreeControlTest() { EXPECT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    ~TreeControlTest() override { OleUninitialize(); }
+    TForm form{nullptr};
+    TVirtualTreeControl& MakeControl() {
+        auto& control = form.Create<TVirtualTreeControl>();
+        control.SetParent(&form);
+        return control;
+    }
+};
+
+TEST_F(TreeControlTest, AFreshControlHasTheDefaultTable) {
+    TVirtualTreeControl& control = MakeControl();
+    ASSERT_TRUE(control.HandleAllocated());
+    EXPECT_EQ(control.Width(), 200);
+    EXPECT_EQ(control.Height(), 100);
+    EXPECT_TRUE(control.TabStop());
+    EXPECT_FALSE(control.ParentColor());
+    EXPECT_TRUE(control.Ctl3D());
+    const LONG style = GetWindowLongW(control.Handle(), GWL_STYLE);
+    const LONG exStyle = GetWindowLongW(control.Handle(), GWL_EXSTYLE);
+    EXPECT_EQ(style & (WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP),
+              WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP);
+    EXPECT_EQ(style & WS_BORDER, 0);
+    EXPECT_EQ(exStyle & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
+    EXPECT_EQ(exStyle & WS_EX_LEFTSCROLLBAR, 0);
+
+    TBaseVirtualTree& tree = control.Tree();
+    EXPECT_EQ(tree.TreeOptions().PaintOptions().Bits(), 7008u);
+    EXPECT_EQ(tree.TreeOptions().AutoOptions().Bits(), 329u);
+    EXPECT_EQ(tree.TreeOptions().MiscOptions().Bits(), 425u);
+    EXPECT_TRUE(tree.TreeOptions().AnimationOptions().Empty());
+    EXPECT_TRUE(tree.TreeOptions().SelectionOptions().Empty());
+    EXPECT_EQ(tree.Properties().AnimationDuration(), 200u);
+    EXPECT_EQ(tree.Colors().All(), DefaultTreeColors);
+    EXPECT_EQ(tree.FocusedColumn(), NoColumn);
+    EXPECT_EQ(tree.InState(TreeState::tsUseThemes), control.VisualStylesEnabled());
+    EXPECT_TRUE(control.DropTargetRegistered());
+    EXPECT_FALSE(FreeForRegistration(control.Handle()));
+}
+
+TEST_F(TreeControlTest, StyleSettingsRecreateTheWindowAndTheRegistrationFollows) {
+    TVirtualTreeControl& control = MakeControl();
+    TBaseVirtualTree& tree = control.Tree();
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        LONG style, exStyle; // expected under the masks below
+    };
+    const std::vector<Case> cases = {
+        {"no border", [&] { tree.Properties().SetBorderStyle(TVTBorderStyle::bsNone); }, 0, 0},
+        {"flat single border",
+         [&] {
+             tree.Properties().SetBorderStyle(TVTBorderStyle::bsSingle);
+             control.SetCtl3D(false);
+         },
+         WS_BORDER, 0},
+        {"3-D again, right to left",
+         [&] {
+             control.SetCtl3D(true);
+             control.SetRightToLeft(true);
+         },
+         0, WS_EX_CLIENTEDGE | WS_EX_LEFTSCROLLBAR},
+        {"no full repaint on resize",
+         [&] {
+             TCustomVirtualTreeOptions& options = tree.TreeOptions();
+             options.SetMiscOptions(options.MiscOptions().Without(TVTMiscOption::toFullRepaintOnResize));
+         },
+         0, WS_EX_CLIENTEDGE | WS_EX_LEFTSCROLLBAR},
+    };
+    for (const Case& c : cases) {
+        const HWND before = control.Handle();
+        c.change();
+        ASSERT_TRUE(control.HandleAllocated()) << c.name;
+        EXPECT_NE(control.Handle(), before) << c.name;
+        EXPECT_FALSE(IsWindow(before)) << c.name;
+        EXPECT_EQ(GetWindowLongW(control.Handle(), GWL_STYLE) & WS_BORDER, c.style) << c.name;
+        EXPECT_EQ(GetWindowLongW(control.Handle(), GWL_EXSTYLE) & (WS_EX_CLIENTEDGE | WS_EX_LEFTSCROLLBAR),
+                  c.exStyle)
+            << c.name;
+        EXPECT_TRUE(control.DropTargetRegistered()) << c.name;
+        EXPECT_FALSE(FreeForRegistration(control.Handle())) << c.name;
+    }
+}
+
+TEST_F(TreeControlTest, TheDropOptionRegistersAndRevokes) {
+    TVirtualTreeControl& control = MakeControl();
+    TCustomVirtualTreeOptions& options = control.Tree().TreeOptions();
+    options.SetMiscOptions(options.MiscOptions().Without(TVTMiscOption::toAcceptOLEDrop));
+    EXPECT_FALSE(control.DropTargetRegistered());
+    EXPECT_TRUE(FreeForRegistration(control.Handle()));
+    control.RecreateWindow(); // without the option a new window stays unregistered
+    EXPECT_TRUE(FreeForRegistration(control.Handle()));
+    options.SetMiscOptions(options.MiscOptions().With(TVTMiscOption::toAcceptOLEDrop));
+    EXPECT_TRUE(control.DropTargetRegistered());
+    EXPECT_FALSE(FreeForRegistration(control.Handle()));
+}
+
+TEST_F(TreeControlTest, ACreatedDestroyedAndRecreatedControlLeavesNoRegistrationBehind) {
+    HWND first = nullptr;
+    for (int round = 0; round < 2; ++round) {
+        TVirtualTreeControl& control = MakeControl();
+        control.Tree().SetRootNodeCount(10);
+        ASSERT_TRUE(control.HandleAllocated());
+        EXPECT_FALSE(FreeForRegistration(control.Handle()));
+        first = control.Handle();
+        form.FreeComponent(control);
+        EXPECT_FALSE(IsWindow(first));
+    }
+    // A window made at the same handle value would find no stale registration either.
+    auto& other = form.Create<TCustomControl>();
+    other.SetParent(&form);
+    EXPECT_TRUE(FreeForRegistration(other.Handle()));
+}
+
+TEST_F(TreeControlTest, TheWindowHandsTheWorkersStateMessageAndTheTimersToTheTree) {
+    TVirtualTreeControl& control = MakeControl();
+    TBaseVirtualTree& tree = control.Tree();
+    SendMessageW(control.Handle(), WM_CHANGESTATE, StateBitValidating, 0);
+    EXPECT_TRUE(tree.InState(TreeState::tsValidating));
+    SendMessageW(control.Handle(), WM_CHANGESTATE, 0, StateBitValidating);
+    EXPECT_FALSE(tree.InState(TreeState::tsValidating));
+
+    int changes = 0;
+    struct Counter {
+        int* count;
+        void Changed(TBaseVirtualTree&, PVirtualNode) { ++*count; }
+    } counter{&changes};
+    tree.OnChange = TVTNodeEvent::Bind<&Counter::Changed>(&counter);
+    tree.ChangeDelay = 10;
+    tree.SetRootNodeCount(1);
+    tree.SetSelected(tree.GetFirst(), true);
+    EXPECT_EQ(changes, 0);
+    test::PumpUntil([&] { return changes > 0; }, std::chrono::seconds(5));
+    EXPECT_EQ(changes, 1);
+    tree.OnChange.Reset();
+}
+
+} // namespace
+} // namespace tarvola
