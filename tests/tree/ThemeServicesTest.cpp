@@ -59,7 +59,9 @@ TEST_F(ThemeServicesTest, OldCommonControlsNeverOpenAHandle) {
     EXPECT_TRUE(services.ThemesAvailable());
     EXPECT_FALSE(services.UseThemes());
     EXPECT_FALSE(services.ThemesEnabled());
-    services.DrawElement(GetDC(window_), glyph_, bounds_);
+    HDC dc = GetDC(window_);
+    services.DrawElement(dc, glyph_, bounds_);
+    ReleaseDC(window_, dc);
     EXPECT_EQ(services.Theme(TThemedElement::teHeader), nullptr);
     EXPECT_TRUE(FakeUxTheme::opened.empty());
     EXPECT_TRUE(FakeUxTheme::drawn.empty());
