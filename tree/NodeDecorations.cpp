@@ -282,6 +282,8 @@ void PaintTreeLines(HDC dc, HBRUSH dotted, const TTreeLinesPaint& lines) {
     }
     const COLORREF oldText = SetTextColor(dc, color);
     const COLORREF oldBack = SetBkColor(dc, lines.TreeColor);
+    POINT oldOrigin{};
+    SetBrushOrgEx(dc, lines.BrushOrigin.x, lines.BrushOrigin.y, &oldOrigin);
     int x = lines.RightToLeft ? lines.CellRect.right - lines.Indent : lines.CellRect.left;
     const int step = lines.RightToLeft ? -lines.Indent : lines.Indent;
     for (TVTLineType style : styles) {
@@ -290,6 +292,7 @@ void PaintTreeLines(HDC dc, HBRUSH dotted, const TTreeLinesPaint& lines) {
             DrawSegment(dc, dotted, segment);
         x += step;
     }
+    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
     SetBkColor(dc, oldBack);
     SetTextColor(dc, oldText);
 }

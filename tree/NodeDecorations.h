@@ -117,6 +117,9 @@ struct TTreeLinesPaint {
     COLORREF TreeColor = RGB(255, 255, 255);
     COLORREF TreeLineColor = RGB(128, 128, 128);
     COLORREF GridLineColor = RGB(192, 192, 192);
+    // The line brush's origin in the target: a row painted into a buffer of its own passes its offset to
+    // the tree's top (negated), so the dots continue from the row above.
+    POINT BrushOrigin{0, 0};
 };
 void PaintTreeLines(HDC dc, HBRUSH dotted, const TTreeLinesPaint& lines);
 

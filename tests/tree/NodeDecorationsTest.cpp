@@ -149,6 +149,23 @@ TEST(NodeDecorationPaint, DottedTreeLinesAlternateLineAndGap) {
     EXPECT_EQ(bands.At(10, 19), RGB(0, 0, 255)); // and the bottom line at height - 1
 }
 
+TEST(NodeDecorationPaint, DottedLinesContinueAcrossRowBuffers) {
+    TDottedBrush brush(LineStylePattern(TVTLineStyle::lsDotted));
+    TTreeLinesPaint lines;
+    lines.CellRect = {0, 0, 18, 7};
+    lines.NodeHeight = 7; // odd: a second row starting its pattern afresh would repeat the last dot
+    lines.LineImage = {TVTLineType::ltTopDown};
+    lines.TreeColor = Green;
+    lines.TreeLineColor = Red;
+    Surface first(18, 7, Green);
+    Surface second(18, 7, Green);
+    PaintTreeLines(first.dc(), brush.Handle(), lines);
+    lines.BrushOrigin = {0, -7};
+    PaintTreeLines(second.dc(), brush.Handle(), lines);
+    EXPECT_NE(first.At(9, 6), second.At(9, 0));
+    EXPECT_EQ(first.At(9, 5), second.At(9, 0));
+}
+
 TEST(NodeDecorationPaint, DropMarksAboveAndBelow) {
     Surface surface(60, 40, Green);
     PaintDropMark(surface.dc(), RECT{0, 0, 60, 20}, true, Red);
