@@ -1,5 +1,7 @@
 #include "tree/HeaderPaintLayout.h"
 
+#include "tree/DrawingHelpers.h"
+
 #include <algorithm>
 
 namespace tarvola {
@@ -233,36 +235,8 @@ THeaderLayout ComputeHeaderLayout(const THeaderLayoutInput& input, const THeader
 
 std::wstring ShortenHeaderCaption(std::wstring_view text, int width, bool rightToLeft,
                                   const THeaderTextExtent& extent) {
-    if (text.empty() || width < 1)
-        return {};
-    const std::wstring_view ellipsis = L"...";
-    const int ellipsisWidth = extent(ellipsis).Width;
-    if (width <= ellipsisWidth)
-        return {};
-    const auto fits = [&](std::wstring_view part) { return extent(part).Width + ellipsisWidth <= width; };
-
-    std::size_t low = 0;
-    if (!rightToLeft) {
-        std::size_t high = text.size() - 1;
-        while (low < high) {
-            const std::size_t n = low + (high - low + 1) / 2;
-            if (fits(text.substr(0, n)))
-                low = n;
-            else
-                high = n - 1;
-        }
-        return std::wstring(text.substr(0, low)) + std::wstring(ellipsis);
-    }
-    // Searching up to the full length lets "nothing fits" end with the ellipsis alone, as on the left.
-    std::size_t high = text.size();
-    while (low < high) {
-        const std::size_t n = low + (high - low) / 2;
-        if (fits(text.substr(n)))
-            high = n;
-        else
-            low = n + 1;
-    }
-    return std::wstring(ellipsis) + std::wstring(text.substr(low));
+    return ShortenString(text, width, rightToLeft,
+                         [&extent](std::wstring_view part) { return extent(part).Width; });
 }
 
 } // namespace tarvola

@@ -41,7 +41,7 @@ THeaderLayout ComputeHeaderLayout(const THeaderLayoutInput& input, const THeader
 
 // The caption cut to fit Width with an ellipsis: the start kept for left-to-right text, the end for
 // right-to-left text. Empty when not even the ellipsis fits; the ellipsis alone when no character fits
-// beside it. Measures widths only.
+// beside it. Measures widths only (ShortenString with the extent's width).
 std::wstring ShortenHeaderCaption(std::wstring_view text, int width, bool rightToLeft,
                                   const THeaderTextExtent& extent);
 
