@@ -435,3 +435,30 @@ TEST_F(StringTreeFixture, ExportsTakeTheSourcesNodesAndTheColumnsInDisplayOrder)
 
 } // namespace
 } // namespace tarvola::test
+
+namespace tarvola::test {
+namespace {
+
+TEST_F(StringTreeFixture, TextInfoForAnEditorCentresOneLine) {
+    const PVirtualNode node = tree.AddChild(nullptr); // 18 pixels high, at the top
+    texts[{node, NoColumn}] = L"edit me";
+    TTextFont font = tree.Look.Font;
+    TTreeRect rect;
+    std::wstring text;
+    tree.GetTextInfo(node, NoColumn, font, rect, text);
+    EXPECT_EQ(text, L"edit me");
+    EXPECT_EQ(font, tree.Look.Font);
+    // A 13-pixel line in an 18-pixel row: (13 - 18) div 2 = -2 on each side.
+    EXPECT_EQ(rect.Top, 2);
+    EXPECT_EQ(rect.Bottom, 16);
+    // The owner's font comes back to the editor; with grid lines the row loses its last pixel first.
+    boldOwner = true;
+    tree.Look.ShowHorzGridLines = true;
+    tree.GetTextInfo(node, NoColumn, font, rect, text);
+    EXPECT_NE(font.Style & TextFontBold, 0u);
+    EXPECT_EQ(rect.Top, 2);
+    EXPECT_EQ(rect.Bottom, 15);
+}
+
+} // namespace
+} // namespace tarvola::test
