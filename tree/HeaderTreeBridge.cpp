@@ -91,6 +91,10 @@ void TTreeHeaderBridge::SetFocusedColumn(TColumnIndex column) {
     tree_.SetFocusedColumn(column);
 }
 
+void TTreeHeaderBridge::MainColumnChanged() {
+    tree_.MainColumnChanged();
+}
+
 void TTreeHeaderBridge::SortTree(TColumnIndex column, TSortDirection direction) {
     tree_.SortTree(column, direction, true);
 }

@@ -56,6 +56,7 @@ public:
     void UpdateHorizontalScrollBar() override;
     void RecalculateHeader() override;
     void SetFocusedColumn(TColumnIndex column) override;
+    void MainColumnChanged() override;
     void SortTree(TColumnIndex column, TSortDirection direction) override;
     int GetMaxColumnWidth(TColumnIndex column) override;
     void AnimateColumnResize(TColumnIndex column, int newWidth) override;

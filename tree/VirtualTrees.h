@@ -225,7 +225,7 @@ public:
     int Indent = 18;
     int Margin = 4;
     void InvalidateToBottom(PVirtualNode node);
-    void InvalidateNode(PVirtualNode node);
+    virtual void InvalidateNode(PVirtualNode node);
 
     // --- Navigation (Navigation.cpp, VisibleNavigation.cpp)
     PVirtualNode GetFirst();
@@ -425,6 +425,8 @@ public:
     TTreeHeaderBridge& HeaderBridge() const;
     // The width of a node's content in a column (the string tree measures its text).
     virtual int GetNodeWidth(PVirtualNode, TColumnIndex) { return 0; }
+    // The header's main column changed (the string tree drops its cached text widths).
+    virtual void MainColumnChanged() {}
     // The widest content of a column over all visible nodes, indents and images included.
     int GetMaxColumnWidth(TColumnIndex column);
     virtual void SetFocusedNodeAndColumn(PVirtualNode node, TColumnIndex column);
