@@ -22,6 +22,8 @@ namespace tarvola {
 class TWorkerThread;
 class TVTHeader;
 class TTreeHeaderBridge;
+class TTreeClipboard;
+struct TTreeClass;
 struct TVTHeaderEvents;
 namespace test {
 class TreeInvariantChecker;
@@ -397,6 +399,17 @@ private:
     void EnsureVisibleFocusedColumn();
     bool IsFocusableColumn(TColumnIndex column) const;
     mutable std::shared_ptr<TTreeHeaderBridge> headerBridge_;
+
+    // --- Clipboard and drag and drop (TreeClipboard.cpp)
+public:
+    // The tree's class as the clipboard format registry sees it.
+    virtual const TTreeClass& TreeClass() const;
+    TTreeClipboard& Clipboard() const;
+
+private:
+    friend class TTreeClipboard;
+    friend class TTreeDropTarget;
+    mutable std::shared_ptr<TTreeClipboard> clipboard_;
 };
 
 } // namespace tarvola
