@@ -287,6 +287,59 @@ TEST_F(ClipboardOle, CutAndPasteMovesNodesBetweenTreesOfOneProcess) {
     EXPECT_EQ(TreeInvariantChecker::Check(target.tree), "");
 }
 
+// Memory blocks of nodes as another party may store them: the count is only believed within the block.
+TEST_F(ClipboardOle, NodesFromAMemoryBlockInsertWhatTheBlockHolds) {
+    SelectedTree source;
+    std::vector<std::uint8_t> chunks;
+    source.transfer.WriteNode(source.tree, source.Find(3), chunks);
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> block;
+        bool inserted;
+        const char* shape;
+    };
+    std::vector<std::uint8_t> lying = WrapNodeChunks(chunks);
+    lying[0] = 200; // claims more than the block holds: the chunk itself is whole
+    std::vector<std::uint8_t> cut = WrapNodeChunks(chunks);
+    cut.resize(cut.size() - 1);
+    const Case cases[] = {
+        {"a count of 0", {0, 0, 0, 0}, true, "10"},
+        {"one node", WrapNodeChunks(chunks), true, "10,3"},
+        {"a count beyond the block", lying, true, "10,3"},
+    };
+    for (const Case& c : cases) {
+        NumberedTree target;
+        AddNumbered(target.tree, nullptr, 10);
+        IDataObject* object = new TVTDataObject(source.tree.Clipboard().Link(), false);
+        FORMATETC format = Request(TreeFormatIds().Data);
+        STGMEDIUM medium{};
+        medium.tymed = TYMED_HGLOBAL;
+        medium.hGlobal = GlobalBlockOf(c.block.data(), c.block.size());
+        ASSERT_EQ(object->SetData(&format, &medium, TRUE), S_OK);
+        EXPECT_EQ(
+            target.tree.Clipboard().ProcessOLEData(nullptr, object, nullptr, Mode::amAddChildLast, false),
+            c.inserted)
+            << c.what;
+        EXPECT_EQ(Shape(target.tree), c.shape) << c.what;
+        EXPECT_EQ(object->Release(), 0u);
+    }
+    // A chunk cut short by the block is an error, and nothing of it stays.
+    NumberedTree target;
+    IDataObject* object = new TVTDataObject(source.tree.Clipboard().Link(), false);
+    FORMATETC format = Request(TreeFormatIds().Data);
+    STGMEDIUM medium{};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = GlobalBlockOf(cut.data(), cut.size());
+    ASSERT_EQ(object->SetData(&format, &medium, TRUE), S_OK);
+    EXPECT_ANY_THROW(
+        target.tree.Clipboard().ProcessOLEData(nullptr, object, nullptr, Mode::amAddChildLast, false));
+    EXPECT_EQ(Shape(target.tree), "");
+    target.tree.Options.ReadOnly = true;
+    EXPECT_FALSE(
+        target.tree.Clipboard().ProcessOLEData(nullptr, object, nullptr, Mode::amAddChildLast, false));
+    EXPECT_EQ(object->Release(), 0u);
+}
+
 // The second process of the test below: pastes into a fresh tree and writes its shape to a file.
 TEST_F(ClipboardOle, PasteInASecondProcess) {
     const char* output = std::getenv("TARVOLA_CLIPBOARD_CHILD");
