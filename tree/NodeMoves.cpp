@@ -1,4 +1,5 @@
 // Moving a node, or only its children, within this tree or into another one.
+#include "tree/TreeClipboard.h"
 #include "tree/TreeGuards.h"
 #include "tree/VirtualTrees.h"
 
@@ -42,6 +43,9 @@ void TBaseVirtualTree::MoveTo(PVirtualNode source, PVirtualNode target, TVTNodeA
     PVirtualNode reported = source;
     const bool allowed = DoNodeMoving(source, targetTree->Published(target));
     if (allowed) {
+        // A node moved during its own drag must not be deleted again when the drag ends as a move.
+        if (clipboard_ && InState(TreeState::tsOLEDragging))
+            clipboard_->NoteNodeMoved(source);
         if (targetTree == this) {
             MoveWithinTree(source, target, mode, childrenOnly);
         } else {

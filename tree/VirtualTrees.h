@@ -24,6 +24,8 @@ namespace tarvola {
 class TWorkerThread;
 class TVTHeader;
 class TTreeHeaderBridge;
+class TTreeClipboard;
+struct TTreeClass;
 struct TVTHeaderEvents;
 class TCustomVirtualTreeOptions;
 class TVTColors;
@@ -480,6 +482,17 @@ private:
     void MoveStagedChildren(PVirtualNode staged, PVirtualNode node);
     // Merges the loaded subtrees' selected nodes into the selection, or clears their mark.
     void MergeLoadedSelection(const std::vector<PVirtualNode>& tops);
+
+    // --- Clipboard and drag and drop (TreeClipboard.cpp)
+public:
+    // The tree's class as the clipboard format registry sees it.
+    virtual const TTreeClass& TreeClass() const;
+    TTreeClipboard& Clipboard() const;
+
+private:
+    friend class TTreeClipboard;
+    friend class TTreeDropTarget;
+    mutable std::shared_ptr<TTreeClipboard> clipboard_;
 };
 
 } // namespace tarvola
