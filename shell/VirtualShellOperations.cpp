@@ -141,7 +141,11 @@ bool TNamespace::ShowPropertySheetMulti(const TNamespaceArray& items) {
         const TComPtr<IShellFolder> desktop = DesktopFolder();
         const TComPtr<IDataObject> data =
             UIObjectOf<IDataObject>(desktop.Get(), NamespaceToAbsolutePIDLs(items), IID_IDataObject);
-        return data && SUCCEEDED(multiFileProperties(data.Get(), 0));
+        if (!data)
+            return false;
+        // A shell that names the entry point without showing a sheet (Wine's stub) gets the verb instead.
+        if (SUCCEEDED(multiFileProperties(data.Get(), 0)))
+            return true;
     }
     return CheckSiblings(items) && InvokeVerb(u"properties", NamespaceToRelativePIDLs(items));
 }

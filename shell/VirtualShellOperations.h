@@ -38,7 +38,8 @@ public:
     virtual UINT TrackPopupMenu(HMENU menu, UINT flags, POINT position, HWND owner);
     virtual bool ShiftDown();
     // The shell's multi-item property sheet, looked up by name and then by ordinal 716; nullptr when the
-    // shell has neither (Wine), and the caller falls back to the "properties" verb.
+    // shell has neither, and the caller falls back to the "properties" verb (as it does when the entry
+    // point fails: Wine names it but shows nothing).
     virtual TMultiFileProperties MultiFileProperties();
 };
 

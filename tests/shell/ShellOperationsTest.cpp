@@ -208,6 +208,10 @@ HRESULT WINAPI RecordPropertySheet(IDataObject* items, DWORD flags) {
     EXPECT_EQ(flags, 0u);
     return S_OK;
 }
+HRESULT WINAPI StubPropertySheet(IDataObject*, DWORD) {
+    ++propertySheetCalls;
+    return E_NOTIMPL;
+}
 
 class ShellOperationsTest : public ShellLayerTest {
 protected:
@@ -319,11 +323,17 @@ TEST_F(ShellOperationsTest, PropertySheetFallsBackToTheVerbWithoutTheShellsEntry
     EXPECT_EQ(propertySheetCalls, 1);
     EXPECT_TRUE(menu.invokedOffsets.empty());
 
+    // An entry point that is only a stub: the verb after all.
+    platform.multiFileProperties = StubPropertySheet;
+    EXPECT_TRUE(a->ShowPropertySheetMulti({a, b}));
+    EXPECT_EQ(propertySheetCalls, 2);
+    EXPECT_EQ(menu.invokedOffsets, std::vector<UINT>{5});
+
     folder.attributes = SFGAO_CANCOPY; // no property sheet: nothing at all
     children.clear();
     TNamespace* c = Child("c.bin");
     EXPECT_FALSE(c->ShowPropertySheetMulti({c}));
-    EXPECT_EQ(propertySheetCalls, 1);
+    EXPECT_EQ(propertySheetCalls, 2);
 }
 
 TEST_F(ShellOperationsTest, ContextMenuKeepsTheShellMenuWhileItIsUp) {
