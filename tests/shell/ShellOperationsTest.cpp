@@ -516,6 +516,18 @@ TEST_F(RealShellOperationsTest, ExecuteGivesBackTheProcessHandle) {
     EXPECT_TRUE(sub->ShellExecuteNamespace(Path("empty"), u"", true));
     ASSERT_EQ(platform.executed.size(), 2u);
     EXPECT_EQ(platform.directories[1], Path("empty"));
+
+    // A link to a folder runs only when asked; a link to a file runs.
+    WriteLink(folder.Path() / "to sub.lnk", Path("sub"));
+    WriteLink(folder.Path() / "to a.lnk", Path("a.txt"));
+    const auto toSub = Item("to sub.lnk");
+    const auto toFile = Item("to a.lnk");
+    ASSERT_TRUE(toSub->Link());
+    EXPECT_FALSE(toSub->ShellExecuteNamespace(u"", u""));
+    EXPECT_EQ(platform.executed.size(), 2u);
+    EXPECT_TRUE(toSub->ShellExecuteNamespace(u"", u"", false, true));
+    EXPECT_TRUE(toFile->ShellExecuteNamespace(u"", u""));
+    EXPECT_EQ(platform.executed.size(), 4u);
     SetShellOperationsPlatform(previous);
 }
 
