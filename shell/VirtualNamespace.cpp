@@ -2,6 +2,7 @@
 #include "shell/VirtualNamespace.h"
 
 #include "shell/VirtualNamespaceCache.h"
+#include "shell/VirtualShellOperations.h"
 #include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualUnicodeDefines.h"
 #include "shell/VirtualUtilities.h"
@@ -303,6 +304,7 @@ void TNamespace::InvalidateCache() {
     cache_->findData = std::move(findData);
     cache_->findDataUnavailable = unavailable;
     cache_->fileTimesRefreshed = refreshed;
+    extractImage_.reset();
 }
 
 // Drops every bound interface, the folder's columns included (so that a renamed or reloaded item does not
@@ -319,6 +321,7 @@ void TNamespace::InvalidateNamespace(bool refreshIcon) {
     shellFolder2_.Reset();
     shellDetails_.Reset();
     shellIconOverlay_.Reset();
+    dropTarget_.Reset();
     maySupportDetails_ = maySupportFolder2_ = maySupportOverlay_ = true;
     if (!refreshIcon) {
         cache_->closedIcon = closedIcon;

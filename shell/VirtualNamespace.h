@@ -13,10 +13,17 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tarvola {
 
 class TNamespace;
+class TExtractImage;
+struct TContextMenuCallbacks;
+struct TCustomSubMenu;
+// As the shell layer's utilities name them.
+using TNamespaceArray = std::vector<TNamespace*>;
+using TPIDLArray = std::vector<PItemIDList>;
 
 // Called per child: the child's relative list (the callback's to keep or free) and the enumerated folder.
 // Returns whether the child counts; terminate ends the enumeration.
@@ -156,6 +163,52 @@ public:
     // is gone.
     bool ReloadPIDL(bool folders = true, bool nonFolders = true, bool includeHidden = true);
 
+    // ---- Operations on this item and its siblings (the children of its parent folder)
+    // The shell's verbs; true when the shell ran the verb. Cut and Delete need every item deletable, Paste
+    // at least one item, and a failed precondition answers false without a message.
+    bool Copy(const TNamespaceArray& items);
+    bool Cut(const TNamespaceArray& items);
+    bool Delete(const TNamespaceArray& items);
+    bool Paste(const TNamespaceArray& items);
+    bool ShowPropertySheetMulti(const TNamespaceArray& items);
+    // Whether the items are children of this item's parent folder; if not, tells the user (unless this is
+    // the desktop).
+    bool CheckSiblings(const TNamespaceArray& items);
+    // The parent folder's objects for the items (no items: this item alone); empty when the shell has none.
+    TComPtr<IDataObject> GetDataObjectOf(const TNamespaceArray& items);
+    TComPtr<IContextMenu> GetContextMenuOf(const TNamespaceArray& items);
+    // Runs the command of the canonical verb on the children of the parent folder.
+    bool InvokeVerb(const WideString& verb, const TPIDLArray& relativePIDLs);
+
+    // Shows the shell's context menu at position (nullptr: the mouse cursor) and runs the chosen command
+    // between the callbacks; custom (may be nullptr) is merged in as a submenu of its own. True when a
+    // command was chosen. pidls are children of the parent folder, or absolute ones with absolute.
+    bool ShowContextMenu(HWND owner, const TContextMenuCallbacks& callbacks, const POINT* position = nullptr,
+                         const TCustomSubMenu* custom = nullptr);
+    bool ShowContextMenuMulti(HWND owner, const TNamespaceArray& items,
+                              const TContextMenuCallbacks& callbacks, const POINT* position = nullptr,
+                              const TCustomSubMenu* custom = nullptr);
+    bool ShowContextMenuEx(HWND owner, const TPIDLArray& pidls, bool absolute,
+                           const TContextMenuCallbacks& callbacks, const POINT* position = nullptr,
+                           const TCustomSubMenu* custom = nullptr);
+    // While a context menu of this item is up: hands owner-drawn menu messages to the shell's menu.
+    bool HandleContextMenuMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The canonical verb of a command of the menu that is up; "" without one.
+    WideString GetContextMenuVerb(UINT menuItemId);
+
+    // Renames the item in its folder and follows it to its new identifier list.
+    bool SetNameOf(const WideString& newName);
+    // Runs the item as the shell would on a double-click (folders and links to folders only when asked).
+    bool ShellExecuteNamespace(const WideString& workingDir, const WideString& cmdLineArgument,
+                               bool execFolder = false, bool execFolderShortcut = false);
+    // OLE drops onto the item go to the shell's drop target of it; an item that takes no drops answers
+    // S_OK with no effect.
+    HRESULT DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD& effect);
+    HRESULT DragOver(DWORD keyState, POINTL point, DWORD& effect);
+    HRESULT DragLeave();
+    HRESULT Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD& effect);
+    TExtractImage* GetExtractImage();
+
 protected:
     // Binds the folder interface of this item (the desktop's own, or the parent folder's BindToObject). A
     // seam of the item: tests put a scripted folder in its place.
@@ -190,6 +243,14 @@ private:
     TComPtr<IShellDetails> shellDetails_;
     TComPtr<IShellIconOverlay> shellIconOverlay_;
     std::unique_ptr<TCache> cache_;
+    // Kept while a context menu of the item is up.
+    TComPtr<IContextMenu> contextMenu_;
+    TComPtr<IContextMenu2> contextMenu2_;
+    TComPtr<IDropTarget> dropTarget_;
+    std::unique_ptr<TExtractImage> extractImage_;
+
+    IDropTarget* BoundDropTarget();
+    TComPtr<IContextMenu> ContextMenuOfPIDLs(const TPIDLArray& pidls, bool absolute);
 };
 
 } // namespace tarvola
