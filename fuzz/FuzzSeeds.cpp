@@ -9,9 +9,12 @@
 //   AiffReaderFuzz      the same as AIFF
 //   RawReaderFuzz       the same as headerless files, after the four bytes that answer the raw dialog
 //   ItemIDListFuzz      stored lists of item identifier lists: empty, one desktop list, nested paths
+//   ExplorerStateFuzz   the explorer's saved state: an empty view manager, a snapshot, a named view with
+//                       node storage and user data, a storage tree, with and without version words
 #include "audio/RWAudioFile.h"
 #include "kernel/KernelStateFile.h"
 #include "shell/VirtualPIDLTools.h"
+#include "tests/fuzz/ExplorerStateFuzz.h"
 #include "tests/support/MemoryAudioFileSystem.h"
 
 #include <cstdint>
@@ -168,6 +171,12 @@ void ItemIDListSeeds(const fs::path& folder) {
     }
 }
 
+// The explorer's saved state, from its own writer.
+void ExplorerStateSeeds(const fs::path& folder) {
+    for (const auto& [name, bytes] : tarvola::fuzz::ExplorerStateSeeds())
+        WriteSeed(folder, name, bytes);
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: FuzzSeeds FOLDER\n");
@@ -178,6 +187,7 @@ int main(int argc, char** argv) {
         KernelStateSeeds(root / "KernelStateFuzz.seeds");
         AudioSeeds(root);
         ItemIDListSeeds(root / "ItemIDListFuzz.seeds");
+        ExplorerStateSeeds(root / "ExplorerStateFuzz.seeds");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "FuzzSeeds: %s\n", error.what());
         return 1;

@@ -6,7 +6,7 @@
 #
 # Usage: tests/fuzz/run.sh [--parallel] [seconds] [target...]
 #   targets: KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz JpegDecoderFuzz
-#            (default: all)
+#            ExplorerStateFuzz (default: all)
 #   --parallel  runs the targets at once (one core each), each printing to build/fuzz/<target>.log
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -19,7 +19,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz
-                                    JpegDecoderFuzz)
+                                    JpegDecoderFuzz ExplorerStateFuzz)
 out="$top/build/fuzz"
 mkdir -p "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -I"$top")
@@ -30,6 +30,10 @@ state_sources=(kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp audio/MemList
                audio/SafeFile.cpp audio/TextOperations.cpp "${base_sources[@]}")
 shell_sources=(shell/VirtualPIDLTools.cpp audio/Streams.cpp "${base_sources[@]}")
 jpeg_sources=(explorer/JpegCodec.cpp)
+explorer_state_sources=(explorer/ExplorerStateCodec.cpp explorer/ExplorerStateShell.cpp
+                        explorer/ExplorerStateStorage.cpp explorer/ExplorerStateStorageStream.cpp
+                        explorer/ExplorerStateViews.cpp shell/VirtualStreamable.cpp shell/VirtualWideStrings.cpp
+                        "${shell_sources[@]}")
 # The state reader admits two full kernels (10,240 records of 32 bytes each after 1,552 fixed bytes) and a
 # record more; the audio seeds are a few hundred bytes.
 state_max_len=$((1552 + 2 * 10240 * 32 + 32))
@@ -37,7 +41,7 @@ audio_max_len=8192
 
 # The seeds, from the program's own writers.
 (cd "$top" && clang++ "${flags[@]}" -fsanitize=address,undefined fuzz/FuzzSeeds.cpp \
-    $(printf '%s\n' "${audio_sources[@]}" "${state_sources[@]}" "${shell_sources[@]}" | sort -u) -o "$out/FuzzSeeds")
+    $(printf '%s\n' "${audio_sources[@]}" "${state_sources[@]}" "${explorer_state_sources[@]}" | sort -u) -o "$out/FuzzSeeds")
 "$out/FuzzSeeds" "$out"
 
 sox_seeds() { # folder extension
@@ -74,6 +78,7 @@ build_and_seed() { # target
     case $target in
         KernelStateFuzz) source=fuzz/KernelStateFuzz.cpp; sources=("${state_sources[@]}") ;;
         ItemIDListFuzz) source=tests/fuzz/$target.cpp; sources=("${shell_sources[@]}") ;;
+        ExplorerStateFuzz) source=tests/fuzz/$target.cpp; sources=("${explorer_state_sources[@]}") ;;
         JpegDecoderFuzz) source=tests/fuzz/$target.cpp; sources=("${jpeg_sources[@]}" -ljpeg) ;;
         *) source=tests/fuzz/$target.cpp; sources=("${audio_sources[@]}") ;;
     esac
