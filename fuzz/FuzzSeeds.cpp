@@ -11,9 +11,12 @@
 //   ItemIDListFuzz      stored lists of item identifier lists: empty, one desktop list, nested paths
 //   NodeStreamFuzz      node streams of a nested tree with user data and captions, whole and as one node
 //                       chunk, an empty tree, and a version-1 stream (after the target's selector byte)
+//   ExplorerStateFuzz   the explorer's saved state: an empty view manager, a snapshot, a named view with
+//                       node storage and user data, a storage tree, with and without version words
 #include "audio/RWAudioFile.h"
 #include "kernel/KernelStateFile.h"
 #include "shell/VirtualPIDLTools.h"
+#include "tests/fuzz/ExplorerStateFuzz.h"
 #include "tests/support/MemoryAudioFileSystem.h"
 #include "tests/tree/NodeStreamTestSupport.h"
 
@@ -198,6 +201,12 @@ void NodeStreamSeeds(const fs::path& folder) {
     WriteSeed(folder, "version1", Join({Bytes{1}, old}));
 }
 
+// The explorer's saved state, from its own writer.
+void ExplorerStateSeeds(const fs::path& folder) {
+    for (const auto& [name, bytes] : tarvola::fuzz::ExplorerStateSeeds())
+        WriteSeed(folder, name, bytes);
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: FuzzSeeds FOLDER\n");
@@ -209,6 +218,7 @@ int main(int argc, char** argv) {
         AudioSeeds(root);
         ItemIDListSeeds(root / "ItemIDListFuzz.seeds");
         NodeStreamSeeds(root / "NodeStreamFuzz.seeds");
+        ExplorerStateSeeds(root / "ExplorerStateFuzz.seeds");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "FuzzSeeds: %s\n", error.what());
         return 1;

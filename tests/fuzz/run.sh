@@ -6,8 +6,7 @@
 #
 # Usage: tests/fuzz/run.sh [--parallel] [seconds] [target...]
 #   targets: KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz JpegDecoderFuzz
-#            NodeStreamFuzz
-#            (default: all)
+#            NodeStreamFuzz ExplorerStateFuzz (default: all)
 #   --parallel  runs the targets at once (one core each), each printing to build/fuzz/<target>.log
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -20,7 +19,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz
-                                    JpegDecoderFuzz NodeStreamFuzz)
+                                    JpegDecoderFuzz NodeStreamFuzz ExplorerStateFuzz)
 out="$top/build/fuzz"
 mkdir -p "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -I"$top")
@@ -35,6 +34,10 @@ jpeg_sources=(explorer/JpegCodec.cpp)
 tree_sources=($(cd "$top" && sed -n '/PORTABLE/,/WIN32/s/^ *\([A-Za-z0-9_]*\.cpp\)$/tree\/\1/p' tree/CMakeLists.txt)
               audio/Streams.cpp "${base_sources[@]}" tests/tree/TreeTestSupport.cpp
               tests/tree/NodeStreamTestSupport.cpp)
+explorer_state_sources=(explorer/ExplorerStateCodec.cpp explorer/ExplorerStateShell.cpp
+                        explorer/ExplorerStateStorage.cpp explorer/ExplorerStateStorageStream.cpp
+                        explorer/ExplorerStateViews.cpp shell/VirtualStreamable.cpp shell/VirtualWideStrings.cpp
+                        "${shell_sources[@]}")
 # The state reader admits two full kernels (10,240 records of 32 bytes each after 1,552 fixed bytes) and a
 # record more; the audio seeds are a few hundred bytes.
 state_max_len=$((1552 + 2 * 10240 * 32 + 32))
@@ -42,8 +45,9 @@ audio_max_len=8192
 
 # The seeds, from the program's own writers.
 (cd "$top" && clang++ "${flags[@]}" -fsanitize=address,undefined fuzz/FuzzSeeds.cpp \
-    $(printf '%s\n' "${audio_sources[@]}" "${state_sources[@]}" "${shell_sources[@]}" "${tree_sources[@]}" | sort -u) \
-    -o "$out/FuzzSeeds")
+    $(printf '%s
+' "${audio_sources[@]}" "${state_sources[@]}" "${shell_sources[@]}" "${tree_sources[@]}" \
+        "${explorer_state_sources[@]}" | sort -u) -o "$out/FuzzSeeds")
 "$out/FuzzSeeds" "$out"
 
 sox_seeds() { # folder extension
@@ -80,6 +84,7 @@ build_and_seed() { # target
     case $target in
         KernelStateFuzz) source=fuzz/KernelStateFuzz.cpp; sources=("${state_sources[@]}") ;;
         ItemIDListFuzz) source=tests/fuzz/$target.cpp; sources=("${shell_sources[@]}") ;;
+        ExplorerStateFuzz) source=tests/fuzz/$target.cpp; sources=("${explorer_state_sources[@]}") ;;
         JpegDecoderFuzz) source=tests/fuzz/$target.cpp; sources=("${jpeg_sources[@]}" -ljpeg) ;;
         NodeStreamFuzz) source=tests/fuzz/$target.cpp; sources=("${tree_sources[@]}") ;;
         *) source=tests/fuzz/$target.cpp; sources=("${audio_sources[@]}") ;;
