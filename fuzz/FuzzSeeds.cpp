@@ -9,9 +9,13 @@
 //   AiffReaderFuzz      the same as AIFF
 //   RawReaderFuzz       the same as headerless files, after the four bytes that answer the raw dialog
 //   ItemIDListFuzz      stored lists of item identifier lists: empty, one desktop list, nested paths
+//   ThumbsCacheFuzz     thumbnail cache files: empty, BMP and JPEG thumbnails with comments, and an index
 #include "audio/RWAudioFile.h"
+#include "explorer/ThumbsCache.h"
+#include "explorer/ThumbsCacheList.h"
 #include "kernel/KernelStateFile.h"
 #include "shell/VirtualPIDLTools.h"
+#include "tests/explorer/ThumbsTestFiles.h"
 #include "tests/support/MemoryAudioFileSystem.h"
 
 #include <cstdint>
@@ -168,6 +172,34 @@ void ItemIDListSeeds(const fs::path& folder) {
     }
 }
 
+// Cache files as the thumbnail cache writes them, and a central index (the target reads its input as both).
+void ThumbsCacheSeeds(const fs::path& folder) {
+    thumbstest::TMemoryCacheFiles files;
+    TThumbsCache cache(files);
+    cache.Folder = u"C:\\Pictures\\";
+    cache.ThumbWidth = 120;
+    cache.ThumbHeight = 120;
+    WriteSeed(folder, "empty.cache", cache.SaveToBytes());
+
+    TPixelImage picture{12, 9, {}};
+    for (int i = 0; i < 12 * 9; ++i)
+        picture.Pixels.push_back(static_cast<std::uint32_t>(i * 0x020406));
+    cache.AddThumbnail(u"C:\\Pictures\\a.bmp", 45000.25, picture, false, 120, 90);
+    cache.AddThumbnail(u"C:\\Pictures\\B.jpg", 45001.5, picture, true, 1600, 1200);
+    cache.AddStream(u"C:\\Pictures\\none.emf", 45002, {}, false, 0, 0);
+    cache.Comments.Add(u"made by the seeds");
+    WriteSeed(folder, "two.cache", cache.SaveToBytes());
+
+    TCacheList list(files);
+    list.SetCentralFolder(u"C:\\Central");
+    for (const char16_t* path : {u"C:\\Pictures", u"D:\\", u"E:\\x=y\\Pictures", u"C:\\ab=c"})
+        list.MakeCacheFileName(path);
+    TMemoryStream index;
+    list.SaveToStream(index);
+    const std::uint8_t* memory = index.Memory();
+    WriteSeed(folder, "CacheList.txt", Bytes(memory, memory + index.Size()));
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: FuzzSeeds FOLDER\n");
@@ -178,6 +210,7 @@ int main(int argc, char** argv) {
         KernelStateSeeds(root / "KernelStateFuzz.seeds");
         AudioSeeds(root);
         ItemIDListSeeds(root / "ItemIDListFuzz.seeds");
+        ThumbsCacheSeeds(root / "ThumbsCacheFuzz.seeds");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "FuzzSeeds: %s\n", error.what());
         return 1;

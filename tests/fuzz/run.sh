@@ -6,6 +6,7 @@
 #
 # Usage: tests/fuzz/run.sh [--parallel] [seconds] [target...]
 #   targets: KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz JpegDecoderFuzz
+#            ThumbsCacheFuzz
 #            (default: all)
 #   --parallel  runs the targets at once (one core each), each printing to build/fuzz/<target>.log
 set -euo pipefail
@@ -19,7 +20,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz
-                                    JpegDecoderFuzz)
+                                    JpegDecoderFuzz ThumbsCacheFuzz)
 out="$top/build/fuzz"
 mkdir -p "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -I"$top")
@@ -30,6 +31,9 @@ state_sources=(kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp audio/MemList
                audio/SafeFile.cpp audio/TextOperations.cpp "${base_sources[@]}")
 shell_sources=(shell/VirtualPIDLTools.cpp audio/Streams.cpp "${base_sources[@]}")
 jpeg_sources=(explorer/JpegCodec.cpp)
+thumbs_sources=(explorer/ThumbsCache.cpp explorer/ThumbsCacheList.cpp explorer/BitmapFile.cpp explorer/JpegCodec.cpp
+                shell/VirtualWideStringList.cpp shell/VirtualWideStrings.cpp shell/VirtualUtilities.cpp
+                audio/Streams.cpp "${base_sources[@]}")
 # The state reader admits two full kernels (10,240 records of 32 bytes each after 1,552 fixed bytes) and a
 # record more; the audio seeds are a few hundred bytes.
 state_max_len=$((1552 + 2 * 10240 * 32 + 32))
@@ -37,7 +41,8 @@ audio_max_len=8192
 
 # The seeds, from the program's own writers.
 (cd "$top" && clang++ "${flags[@]}" -fsanitize=address,undefined fuzz/FuzzSeeds.cpp \
-    $(printf '%s\n' "${audio_sources[@]}" "${state_sources[@]}" "${shell_sources[@]}" | sort -u) -o "$out/FuzzSeeds")
+    $(printf '%s\n' "${audio_sources[@]}" "${state_sources[@]}" "${shell_sources[@]}" "${thumbs_sources[@]}" |
+        sort -u) -ljpeg -o "$out/FuzzSeeds")
 "$out/FuzzSeeds" "$out"
 
 sox_seeds() { # folder extension
@@ -75,6 +80,7 @@ build_and_seed() { # target
         KernelStateFuzz) source=fuzz/KernelStateFuzz.cpp; sources=("${state_sources[@]}") ;;
         ItemIDListFuzz) source=tests/fuzz/$target.cpp; sources=("${shell_sources[@]}") ;;
         JpegDecoderFuzz) source=tests/fuzz/$target.cpp; sources=("${jpeg_sources[@]}" -ljpeg) ;;
+        ThumbsCacheFuzz) source=tests/fuzz/$target.cpp; sources=("${thumbs_sources[@]}" -ljpeg) ;;
         *) source=tests/fuzz/$target.cpp; sources=("${audio_sources[@]}") ;;
     esac
     (cd "$top" && clang++ "${flags[@]}" -fsanitize=fuzzer,address,undefined "${sources[@]}" "$source" \
@@ -91,6 +97,7 @@ run_target() { # target
     local target=$1 max_len=$audio_max_len
     [ "$target" = KernelStateFuzz ] && max_len=$state_max_len
     [ "$target" = JpegDecoderFuzz ] && max_len=65536
+    [ "$target" = ThumbsCacheFuzz ] && max_len=65536
     echo "== $target for $seconds s (max_len $max_len, $(ls "$out/$target.seeds" | wc -l) seeds)"
     # New inputs go into the first folder; the seeds are read only.
     "$out/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
