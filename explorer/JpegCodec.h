@@ -4,6 +4,8 @@
 // library's message code.
 #pragma once
 
+#include "explorer/PixelImage.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -24,14 +26,6 @@ private:
 // True for the errors of an unsupported marker (68), too little data (67), an unsupported process (60) and
 // too many colours to quantize (57).
 bool IsJPEGError(const std::exception& error);
-
-// Pixels as a 32-bit DIB holds them: rows top to bottom, each pixel 0x00RRGGBB (bytes B, G, R, unused).
-struct TPixelImage {
-    int Width = 0;
-    int Height = 0;
-    std::vector<std::uint32_t> Pixels;
-    std::uint32_t At(int x, int y) const { return Pixels.at(static_cast<std::size_t>(y) * Width + x); }
-};
 
 struct TJpegSize {
     int Width = 0;

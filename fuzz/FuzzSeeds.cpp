@@ -13,10 +13,14 @@
 //                       chunk, an empty tree, and a version-1 stream (after the target's selector byte)
 //   ExplorerStateFuzz   the explorer's saved state: an empty view manager, a snapshot, a named view with
 //                       node storage and user data, a storage tree, with and without version words
+//   ThumbsCacheFuzz     thumbnail cache files: empty, BMP and JPEG thumbnails with comments, and an index
 #include "audio/RWAudioFile.h"
+#include "explorer/ThumbsCache.h"
+#include "explorer/ThumbsCacheList.h"
 #include "kernel/KernelStateFile.h"
 #include "shell/VirtualPIDLTools.h"
 #include "tests/fuzz/ExplorerStateFuzz.h"
+#include "tests/explorer/ThumbsTestFiles.h"
 #include "tests/support/MemoryAudioFileSystem.h"
 #include "tests/tree/NodeStreamTestSupport.h"
 
@@ -207,6 +211,34 @@ void ExplorerStateSeeds(const fs::path& folder) {
         WriteSeed(folder, name, bytes);
 }
 
+// Cache files as the thumbnail cache writes them, and a central index (the target reads its input as both).
+void ThumbsCacheSeeds(const fs::path& folder) {
+    thumbstest::TMemoryCacheFiles files;
+    TThumbsCache cache(files);
+    cache.Folder = u"C:\\Pictures\\";
+    cache.ThumbWidth = 120;
+    cache.ThumbHeight = 120;
+    WriteSeed(folder, "empty.cache", cache.SaveToBytes());
+
+    TPixelImage picture{12, 9, {}};
+    for (int i = 0; i < 12 * 9; ++i)
+        picture.Pixels.push_back(static_cast<std::uint32_t>(i * 0x020406));
+    cache.AddThumbnail(u"C:\\Pictures\\a.bmp", 45000.25, picture, false, 120, 90);
+    cache.AddThumbnail(u"C:\\Pictures\\B.jpg", 45001.5, picture, true, 1600, 1200);
+    cache.AddStream(u"C:\\Pictures\\none.emf", 45002, {}, false, 0, 0);
+    cache.Comments.Add(u"made by the seeds");
+    WriteSeed(folder, "two.cache", cache.SaveToBytes());
+
+    TCacheList list(files);
+    list.SetCentralFolder(u"C:\\Central");
+    for (const char16_t* path : {u"C:\\Pictures", u"D:\\", u"E:\\x=y\\Pictures", u"C:\\ab=c"})
+        list.MakeCacheFileName(path);
+    TMemoryStream index;
+    list.SaveToStream(index);
+    const std::uint8_t* memory = index.Memory();
+    WriteSeed(folder, "CacheList.txt", Bytes(memory, memory + index.Size()));
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: FuzzSeeds FOLDER\n");
@@ -219,6 +251,7 @@ int main(int argc, char** argv) {
         ItemIDListSeeds(root / "ItemIDListFuzz.seeds");
         NodeStreamSeeds(root / "NodeStreamFuzz.seeds");
         ExplorerStateSeeds(root / "ExplorerStateFuzz.seeds");
+        ThumbsCacheSeeds(root / "ThumbsCacheFuzz.seeds");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "FuzzSeeds: %s\n", error.what());
         return 1;

@@ -6,7 +6,7 @@
 #
 # Usage: tests/fuzz/run.sh [--parallel] [seconds] [target...]
 #   targets: KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz JpegDecoderFuzz
-#            NodeStreamFuzz ExplorerStateFuzz (default: all)
+#            NodeStreamFuzz ExplorerStateFuzz ThumbsCacheFuzz (default: all)
 #   --parallel  runs the targets at once (one core each), each printing to build/fuzz/<target>.log
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -19,7 +19,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(KernelStateFuzz RiffWaveReaderFuzz AiffReaderFuzz RawReaderFuzz ItemIDListFuzz
-                                    JpegDecoderFuzz NodeStreamFuzz ExplorerStateFuzz)
+                                    JpegDecoderFuzz NodeStreamFuzz ExplorerStateFuzz ThumbsCacheFuzz)
 out="$top/build/fuzz"
 mkdir -p "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -I"$top")
@@ -38,6 +38,9 @@ explorer_state_sources=(explorer/ExplorerStateCodec.cpp explorer/ExplorerStateSh
                         explorer/ExplorerStateStorage.cpp explorer/ExplorerStateStorageStream.cpp
                         explorer/ExplorerStateViews.cpp shell/VirtualStreamable.cpp shell/VirtualWideStrings.cpp
                         "${shell_sources[@]}")
+thumbs_sources=(explorer/ThumbsCache.cpp explorer/ThumbsCacheList.cpp explorer/BitmapFile.cpp explorer/JpegCodec.cpp
+                shell/VirtualWideStringList.cpp shell/VirtualWideStrings.cpp shell/VirtualUtilities.cpp
+                audio/Streams.cpp "${base_sources[@]}")
 # The state reader admits two full kernels (10,240 records of 32 bytes each after 1,552 fixed bytes) and a
 # record more; the audio seeds are a few hundred bytes.
 state_max_len=$((1552 + 2 * 10240 * 32 + 32))
@@ -47,7 +50,7 @@ audio_max_len=8192
 (cd "$top" && clang++ "${flags[@]}" -fsanitize=address,undefined fuzz/FuzzSeeds.cpp \
     $(printf '%s
 ' "${audio_sources[@]}" "${state_sources[@]}" "${shell_sources[@]}" "${tree_sources[@]}" \
-        "${explorer_state_sources[@]}" | sort -u) -o "$out/FuzzSeeds")
+        "${explorer_state_sources[@]}" "${thumbs_sources[@]}" | sort -u) -ljpeg -o "$out/FuzzSeeds")
 "$out/FuzzSeeds" "$out"
 
 sox_seeds() { # folder extension
@@ -87,6 +90,7 @@ build_and_seed() { # target
         ExplorerStateFuzz) source=tests/fuzz/$target.cpp; sources=("${explorer_state_sources[@]}") ;;
         JpegDecoderFuzz) source=tests/fuzz/$target.cpp; sources=("${jpeg_sources[@]}" -ljpeg) ;;
         NodeStreamFuzz) source=tests/fuzz/$target.cpp; sources=("${tree_sources[@]}") ;;
+        ThumbsCacheFuzz) source=tests/fuzz/$target.cpp; sources=("${thumbs_sources[@]}" -ljpeg) ;;
         *) source=tests/fuzz/$target.cpp; sources=("${audio_sources[@]}") ;;
     esac
     (cd "$top" && clang++ "${flags[@]}" -fsanitize=fuzzer,address,undefined "${sources[@]}" "$source" \
@@ -104,6 +108,7 @@ run_target() { # target
     [ "$target" = KernelStateFuzz ] && max_len=$state_max_len
     [ "$target" = JpegDecoderFuzz ] && max_len=65536
     [ "$target" = NodeStreamFuzz ] && max_len=4096
+    [ "$target" = ThumbsCacheFuzz ] && max_len=65536
     echo "== $target for $seconds s (max_len $max_len, $(ls "$out/$target.seeds" | wc -l) seeds)"
     # New inputs go into the first folder; the seeds are read only.
     "$out/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \

@@ -1,0 +1,57 @@
+// A short, deterministic run of the thumbnail cache's fuzz check: cache files the cache writes, with bytes
+// changed, cut short or grown, so that every test run passes the reader some hostile input under the
+// sanitizers. The libFuzzer target itself is in tests/fuzz (run.sh builds and runs it).
+#include "tests/fuzz/ThumbsCacheFuzz.h"
+
+#include "explorer/BitmapFile.h"
+#include "tests/explorer/ThumbsTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace tarvola {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Mutated(Bytes bytes, std::mt19937& random) {
+    const int edits = 1 + static_cast<int>(random() % 4);
+    for (int i = 0; i < edits && !bytes.empty(); ++i) {
+        const std::size_t at = random() % bytes.size();
+        switch (random() % 4) {
+        case 0:
+            bytes[at] = static_cast<std::uint8_t>(random());
+            break;
+        case 1:
+            bytes[at] ^= static_cast<std::uint8_t>(1u << (random() % 8));
+            break;
+        case 2:
+            bytes.resize(at);
+            break;
+        default:
+            bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), random() % 64,
+                         static_cast<std::uint8_t>(random()));
+            break;
+        }
+    }
+    return bytes;
+}
+
+TEST(ThumbsCacheFuzzSmoke, ReaderSurvivesMutatedFiles) {
+    thumbstest::TMemoryCacheFiles files;
+    TThumbsCache cache(files);
+    cache.Folder = u"C:\\P\\";
+    cache.AddStream(u"C:\\P\\a.bmp", 1, EncodeBmp(TPixelImage{3, 2, {1, 2, 3, 4, 5, 6}}), false, 300, 200);
+    cache.AddThumbnail(u"C:\\P\\b.jpg", 2, TPixelImage{8, 8, std::vector<std::uint32_t>(64, 0x102030)}, true,
+                       900, 900);
+    cache.Comments.Add(u"comment");
+    const Bytes written = cache.SaveToBytes();
+    thumbsfuzz::FuzzThumbsCacheInput(written);
+    std::mt19937 random(33);
+    for (int i = 0; i < 1000; ++i)
+        thumbsfuzz::FuzzThumbsCacheInput(Mutated(written, random));
+}
+
+} // namespace
+} // namespace tarvola
