@@ -88,6 +88,20 @@ std::string CollectionCaptionOf(const std::string& folder) {
     return FirstCharacters(ExtractLastFolderName(folder), kMaxCollectionCaptionLength);
 }
 
+TNewFolderCheck CheckNewFolderName(const std::string& parentFolder, const std::string& name,
+                                   const std::function<bool(const std::string&)>& folderExists) {
+    if (parentFolder.empty())
+        return {};
+    if (name.empty())
+        return {"", kFolderExistsMessage};
+    if (!IsUsableFileName(name))
+        return {"", kFolderNameCharsMessage};
+    const std::string path = WithTrailingBackslash(parentFolder) + name + "\\";
+    if (folderExists(path))
+        return {"", kFolderExistsMessage};
+    return {path, ""};
+}
+
 // ---- The browser
 
 void PresetBrowserController::Start(const std::string& programFolder) {
@@ -183,6 +197,20 @@ void PresetBrowserController::UpFolder_Click() {
 void PresetBrowserController::PrstRoot_Click() {
     list_.BrowseToPath(root_);
     FollowList();
+}
+
+void PresetBrowserController::NewFolder_Click() {
+    const std::optional<std::string> folder = host_.AskNewFolder(currentFolder_);
+    if (!folder)
+        return;
+    // A name that would leave the folder shown never reaches the disk.
+    if (!IsWithinFolder(*folder, currentFolder_) || *folder == currentFolder_)
+        return;
+    if (!host_.CreateFolder(*folder)) {
+        host_.ShowMessage(kFolderNotCreatedMessage);
+        return;
+    }
+    list_.RefreshTree();
 }
 
 void PresetBrowserController::FollowList() {

@@ -20,6 +20,7 @@
 // is ignored (ASCII letters; other bytes compare exactly).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,10 @@ constexpr const char* kPresetNameCharsMessage =
     "Preset names can only contain characters\rthat are valid in a file name.";
 constexpr const char* kPresetNotUniqueMessage = "The preset name must be unique in this collection.";
 constexpr const char* kPresetMissingMessage = "That preset does not exist in this folder.";
+constexpr const char* kFolderNameCharsMessage =
+    "The folder name must contain only valid filename characters.";
+constexpr const char* kFolderExistsMessage = "A sub-folder with that name already exists in this folder.";
+constexpr const char* kFolderNotCreatedMessage = "Unable to create this sub-folder at this location.";
 constexpr const char* kPresetsCaption = "Presets";
 constexpr const char* kPresetExtension = ".ker";
 // The longest collection caption and preset name, in characters.
@@ -90,6 +95,11 @@ public:
 
     // Creates the folder when it is missing (its parent exists); raises when it cannot.
     virtual void EnsureFolder(const std::string& folder) = 0;
+    // The New Folder dialog on ParentFolder (its OK button checks the name with CheckNewFolderName): the
+    // new folder's path, or nothing when the user closed it any other way.
+    virtual std::optional<std::string> AskNewFolder(const std::string& parentFolder) = 0;
+    // Creates the folder; false when it could not be created.
+    virtual bool CreateFolder(const std::string& folder) = 0;
 };
 
 // ---- Names
@@ -107,6 +117,17 @@ bool IsAcceptablePresetName(const std::string& name);
 bool IsWithinFolder(const std::string& folder, const std::string& root);
 // Folder's own name, cut to 50 characters: the collection caption.
 std::string CollectionCaptionOf(const std::string& folder);
+
+// What the New Folder dialog's OK button makes of a name: the path of the folder to create (ending in a
+// backslash), or the message to show while the dialog stays open. Neither when ParentFolder is empty.
+struct TNewFolderCheck {
+    std::string Path;
+    std::string Message;
+};
+// An empty name names the parent itself, which exists; a name that is not a usable file name (a
+// separator, "..", a device name) is refused. FolderExists answers for a full folder path.
+TNewFolderCheck CheckNewFolderName(const std::string& parentFolder, const std::string& name,
+                                   const std::function<bool(const std::string&)>& folderExists);
 
 // ---- The browser
 
@@ -136,6 +157,8 @@ public:
     // To the parent folder, but never above the presets root.
     void UpFolder_Click();
     void PrstRoot_Click();
+    // Asks for a name and creates the sub-folder in the folder shown; the list then shows it.
+    void NewFolder_Click();
 
 private:
     // Takes the folder from the list; a list that went above the root is brought back to it.

@@ -89,6 +89,14 @@ public:
     void SetCaption(const std::string& text) override { caption = text; }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void EnsureFolder(const std::string& folder) override { disk_.folders.insert(folder); }
+    std::optional<std::string> AskNewFolder(const std::string& parentFolder) override {
+        askedIn = parentFolder;
+        return newFolderAnswer;
+    }
+    bool CreateFolder(const std::string& folder) override {
+        created.push_back(folder);
+        return folderCreationWorks && disk_.folders.insert(folder).second;
+    }
 
     std::string currentFolder;
     std::string entry;
@@ -100,6 +108,10 @@ public:
     std::vector<std::string> loaded;
     std::vector<std::string> saved;
     std::vector<std::string> deleted;
+    std::string askedIn;
+    std::optional<std::string> newFolderAnswer;
+    bool folderCreationWorks = true;
+    std::vector<std::string> created;
 
 private:
     FakeDisk& disk_;
@@ -212,6 +224,28 @@ TEST(PresetBrowserNames, CollectionCaptionIsTheFolderNameCutTo50Characters) {
     for (int i = 0; i < 60; ++i)
         wide += "\xC3\xA9";
     EXPECT_EQ(CollectionCaptionOf(kRoot + wide + "\\"), wide.substr(0, 100));
+}
+
+TEST(PresetBrowserNames, NewFolderNamesAreCheckedAgainstTheParent) {
+    const auto exists = [](const std::string& path) { return path == kRoot || path == kRoot + "Rooms\\"; };
+    struct Case {
+        std::string parent;
+        std::string name;
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {kRoot, "Halls", kRoot + "Halls\\", ""},     {kRoot, "", "", kFolderExistsMessage},
+        {kRoot, "Rooms", "", kFolderExistsMessage},  {kRoot, "a:b", "", kFolderNameCharsMessage},
+        {kRoot, "..", "", kFolderNameCharsMessage},  {kRoot, "..\\x", "", kFolderNameCharsMessage},
+        {kRoot, "AUX", "", kFolderNameCharsMessage}, {"", "Halls", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TNewFolderCheck check = CheckNewFolderName(c.parent, c.name, exists);
+        EXPECT_EQ(check.Path, c.path);
+        EXPECT_EQ(check.Message, c.message);
+    }
 }
 
 // ---- The browser
@@ -375,6 +409,36 @@ TEST_F(PresetBrowserTest, DelOfAMissingPresetSaysSoAndAnEmptyNameDoesNothing) {
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(disk.files.count(kRoot + "Hall.ker"), 0u);
     EXPECT_EQ(list.rebuilds, 1);
+}
+
+TEST_F(PresetBrowserTest, NewFolderCreatesTheAnsweredFolderInTheFolderShown) {
+    DoubleClick("Rooms");
+    browser.NewFolder_Click();
+    EXPECT_EQ(host.askedIn, kRoot + "Rooms\\");
+    EXPECT_TRUE(host.created.empty());
+    EXPECT_EQ(list.refreshes, 0);
+
+    host.newFolderAnswer = kRoot + "Rooms\\Large\\";
+    browser.NewFolder_Click();
+    EXPECT_TRUE(disk.IsFolder(kRoot + "Rooms\\Large\\"));
+    EXPECT_EQ(list.refreshes, 1);
+    EXPECT_TRUE(host.messages.empty());
+
+    host.newFolderAnswer = kRoot + "Rooms\\Tall\\";
+    host.folderCreationWorks = false;
+    browser.NewFolder_Click();
+    EXPECT_EQ(host.messages, std::vector<std::string>{kFolderNotCreatedMessage});
+    EXPECT_EQ(list.refreshes, 1);
+
+    // An answer outside the folder shown creates nothing.
+    host.messages.clear();
+    host.created.clear();
+    for (const std::string& answer : {kRoot, kRoot + "Rooms\\..\\x\\", kRoot + "Rooms\\"}) {
+        host.newFolderAnswer = answer;
+        browser.NewFolder_Click();
+    }
+    EXPECT_TRUE(host.created.empty());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 } // namespace
