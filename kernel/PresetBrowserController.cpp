@@ -2,6 +2,7 @@
 
 #include "audio/General.h"
 #include "audio/TextOperations.h"
+#include "kernel/KernelStateFile.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -66,7 +67,7 @@ std::string PresetTitleOf(const std::string& path) {
 }
 
 bool IsAcceptablePresetName(const std::string& name) {
-    return IsUsableFileName(name) && CharacterCount(name) <= kMaxCollectionCaptionLength;
+    return IsUsableFileName(name) && CharacterCount(name) <= kMaxPresetNameLength;
 }
 
 bool IsWithinFolder(const std::string& folder, const std::string& root) {
@@ -224,6 +225,7 @@ void PresetBrowserController::FollowList() {
 }
 
 void PresetBrowserController::EnterFolder(const std::string& folder) {
+    // Folder lies within the root, so the same length means the root, perhaps in another letter case.
     const bool atRoot = folder.size() == root_.size();
     currentFolder_ = atRoot ? root_ : folder;
     collectionCaption_ = atRoot ? std::string(kPresetsCaption) : CollectionCaptionOf(currentFolder_);

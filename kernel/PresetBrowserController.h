@@ -39,7 +39,7 @@ constexpr const char* kFolderExistsMessage = "A sub-folder with that name alread
 constexpr const char* kFolderNotCreatedMessage = "Unable to create this sub-folder at this location.";
 constexpr const char* kPresetsCaption = "Presets";
 constexpr const char* kPresetExtension = ".ker";
-// The longest collection caption and preset name, in characters.
+// The longest collection caption, in characters.
 constexpr std::size_t kMaxCollectionCaptionLength = 50;
 
 // One item of the list: its name with extension, its full path, and whether it is a folder (from its
@@ -67,7 +67,6 @@ public:
     virtual void RefreshTree() = 0;
     // Builds the list again (after a preset was written or deleted).
     virtual void RebuildTree() = 0;
-    virtual void Repaint() = 0;
 };
 
 // What the browser asks of the designer window.

@@ -46,7 +46,6 @@ public:
     std::string ShownFolder() const override { return shown; }
     void RefreshTree() override { ++refreshes; }
     void RebuildTree() override { ++rebuilds; }
-    void Repaint() override {}
 
     void Backspace() {
         shown = shown.substr(0, shown.find_last_of('\\', shown.size() - 2) + 1);
