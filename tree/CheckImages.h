@@ -4,24 +4,12 @@
 // disabled.
 #pragma once
 
+#include "tree/DecorationKinds.h"
 #include "tree/TreeEvents.h"
 
 #include <cstdint>
 
 namespace tarvola {
-
-// The tree's CheckImageKind property.
-enum class TCheckImageKind : std::uint8_t {
-    ckLightCheck = 0,
-    ckDarkCheck = 1,
-    ckLightTick = 2,
-    ckDarkTick = 3,
-    ckFlat = 4,
-    ckXP = 5,
-    ckCustom = 6,
-    ckSystem = 7,
-    ckSystemFlat = 8,
-};
 
 constexpr int CheckImageCount = 25;
 

@@ -4,6 +4,7 @@
 // (TDecorationResources); the single steps are open to callers that paint one part alone.
 #pragma once
 
+#include "tree/DecorationKinds.h"
 #include "tree/NodeDecorationsLayout.h"
 
 #include <windows.h>
@@ -15,14 +16,6 @@
 namespace tarvola {
 
 class TThemeServices;
-
-enum class TVTButtonStyle : std::uint8_t { bsRectangle = 0, bsTriangle = 1 };
-enum class TVTButtonFillMode : std::uint8_t {
-    fmTreeColor = 0,
-    fmWindowColor = 1,
-    fmShaded = 2,
-    fmTransparent = 3
-};
 
 constexpr COLORREF ButtonTransparentColor = RGB(255, 0, 255); // clFuchsia
 

@@ -3,6 +3,7 @@
 // mark polygon, background tiles and the border dimensions.
 #pragma once
 
+#include "tree/DecorationKinds.h"
 #include "tree/VirtualTrees.h"
 
 #include <array>
@@ -10,9 +11,6 @@
 #include <vector>
 
 namespace tarvola {
-
-// The tree's NodeAlignment property.
-enum class TVTNodeAlignment : std::uint8_t { naFromBottom = 0, naFromTop = 1, naProportional = 2 };
 
 // The tree line a level of a row shows.
 enum class TVTLineType : std::uint8_t {
@@ -25,9 +23,6 @@ enum class TVTLineType : std::uint8_t {
     ltLeft,
     ltLeftBottom,
 };
-
-enum class TVTLineStyle : std::uint8_t { lsCustomStyle = 0, lsDotted = 1, lsSolid = 2 };
-enum class TVTLineMode : std::uint8_t { lmNormal = 0, lmBands = 1 };
 
 struct TDecorationPoint {
     int X = 0;

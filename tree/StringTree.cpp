@@ -3,6 +3,7 @@
 #include "tree/StringTree.h"
 
 #include "tree/Header.h"
+#include "tree/NodeStream.h"
 
 namespace tarvola {
 
@@ -210,6 +211,21 @@ bool TCustomVirtualStringTree::DoGetCellIsEmpty(PVirtualNode node, TColumnIndex 
     if (!GetText(node, column).empty())
         return false;
     return TBaseVirtualTree::DoGetCellIsEmpty(node, column);
+}
+
+void TCustomVirtualStringTree::WriteChunks(TStream& stream, PVirtualNode node) {
+    TBaseVirtualTree::WriteChunks(stream, node);
+    // An uninitialised node's text would need its initialisation, which saving without InitOnSave avoids.
+    if (Has(toSaveCaptions) && node != RootNode() && (node->States & nsInitialized) != 0)
+        WriteCaptionChunk(stream, GetText(node, Header().MainColumn()));
+}
+
+bool TCustomVirtualStringTree::ReadChunk(TStream& stream, int version, PVirtualNode node,
+                                         std::int32_t chunkType, std::int32_t chunkSize) {
+    if (chunkType != CaptionChunk)
+        return TBaseVirtualTree::ReadChunk(stream, version, node, chunkType, chunkSize);
+    SetText(node, Header().MainColumn(), ReadCaptionText(stream, chunkSize));
+    return true;
 }
 
 } // namespace tarvola

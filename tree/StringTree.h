@@ -186,6 +186,11 @@ protected:
 
     int DoIncrementalSearch(PVirtualNode node, const std::wstring& text) override;
     bool DoGetCellIsEmpty(PVirtualNode node, TColumnIndex column) override;
+    // Node streams carry the main column's text as the caption chunk (with toSaveCaptions), and a caption
+    // read back goes to the owner through SetText.
+    void WriteChunks(TStream& stream, PVirtualNode node) override;
+    bool ReadChunk(TStream& stream, int version, PVirtualNode node, std::int32_t chunkType,
+                   std::int32_t chunkSize) override;
 
 private:
     class TExportCells;

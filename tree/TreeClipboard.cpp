@@ -3,6 +3,7 @@
 #include "tree/TreeClipboard.h"
 
 #include "tree/DropRules.h"
+#include "tree/NodeStreamTransfer.h"
 
 #include "tree/TreeGuards.h"
 #include "tree/VirtualTrees.h"
@@ -38,7 +39,9 @@ TTreeClipboard& TBaseVirtualTree::Clipboard() const {
 }
 
 TTreeClipboard::TTreeClipboard(TBaseVirtualTree& tree)
-    : tree_(tree), formats_(tree.TreeClass()), link_(std::make_shared<TTreeLink>()) {
+    : tree_(tree), streamTransfer_(std::make_unique<TNodeStreamTransfer>()), formats_(tree.TreeClass()),
+      link_(std::make_shared<TTreeLink>()) {
+    NodeTransfer = streamTransfer_.get();
     link_->Tree = &tree;
     LiveTrees().push_back(&tree);
 }

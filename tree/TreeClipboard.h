@@ -60,7 +60,8 @@ public:
     TBaseVirtualTree& Tree() const { return tree_; }
     TClipboardFormats& ClipboardFormats() { return formats_; }
     TVTNodeAttachMode DefaultPasteMode = TVTNodeAttachMode::amAddChildLast;
-    // The node content of transfers; without one the tree offers and accepts no nodes.
+    // The node content of transfers: the tree's node stream unless set otherwise; with none the tree offers
+    // and accepts no nodes.
     ITreeNodeTransfer* NodeTransfer = nullptr;
 
     TVTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
@@ -123,6 +124,7 @@ private:
     bool PutOnClipboard(bool cut);
 
     TBaseVirtualTree& tree_;
+    std::unique_ptr<ITreeNodeTransfer> streamTransfer_;
     TClipboardFormats formats_;
     std::shared_ptr<TTreeLink> link_;
     std::vector<PVirtualNode> movedDuringDrag_;

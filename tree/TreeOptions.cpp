@@ -26,6 +26,7 @@ void TCustomVirtualTreeOptions::PushToCore() {
     TVirtualTreeOptions& core = owner_.Options;
     core.ReadOnly = misc_.Has(TVTMiscOption::toReadOnly);
     core.VariableNodeHeight = misc_.Has(TVTMiscOption::toVariableNodeHeight);
+    core.InitOnSave = misc_.Has(TVTMiscOption::toInitOnSave);
     core.ShowRoot = paint_.Has(TVTPaintOption::toShowRoot);
     core.AutoSort = auto_.Has(TVTAutoOption::toAutoSort);
     core.AutoTristateTracking = auto_.Has(TVTAutoOption::toAutoTristateTracking);

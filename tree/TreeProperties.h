@@ -2,6 +2,7 @@
 // each one does. Settings whose change has no effect of its own are plain fields; the others have setters.
 #pragma once
 
+#include "tree/DecorationKinds.h"
 #include "tree/TreeTypes.h"
 
 #include <cstdint>
@@ -13,19 +14,6 @@ class TBaseVirtualTree;
 // The tree's text alignment (same ordinals as a column's).
 enum class TVTAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum class TVTBorderStyle : std::uint8_t { bsNone, bsSingle };
-enum class TVTButtonFillMode : std::uint8_t { fmTreeColor, fmWindowColor, fmShaded, fmTransparent };
-enum class TVTButtonStyle : std::uint8_t { bsRectangle, bsTriangle };
-enum class TCheckImageKind : std::uint8_t {
-    ckLightCheck,
-    ckDarkCheck,
-    ckLightTick,
-    ckDarkTick,
-    ckFlat,
-    ckXP,
-    ckCustom,
-    ckSystem,
-    ckSystemFlat,
-};
 enum class TVTDragImageKind : std::uint8_t { diComplete, diMainColumnOnly, diNoImage };
 enum : std::uint8_t { doCopy = 0x01, doMove = 0x02, doLink = 0x04 };
 using TDragOperations = std::uint8_t;
@@ -36,9 +24,6 @@ enum class TVTHintMode : std::uint8_t { hmDefault, hmHint, hmHintAndDefault, hmT
 enum class TVTIncrementalSearch : std::uint8_t { isAll, isNone, isInitializedOnly, isVisibleOnly };
 enum class TVTSearchDirection : std::uint8_t { sdForward, sdBackward };
 enum class TVTSearchStart : std::uint8_t { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
-enum class TVTLineMode : std::uint8_t { lmNormal, lmBands };
-enum class TVTLineStyle : std::uint8_t { lsCustomStyle, lsDotted, lsSolid };
-enum class TVTNodeAlignment : std::uint8_t { naFromBottom, naFromTop, naProportional };
 
 constexpr unsigned SearchTimer = 7;
 constexpr std::uint32_t DefaultAnimationDuration = 200;

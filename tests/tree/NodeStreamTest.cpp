@@ -3,6 +3,7 @@
 #include "tests/tree/NodeStreamTestSupport.h"
 #include "tests/tree/TreeTestSupport.h"
 
+#include "tree/TreeOptions.h"
 #include "tree/VirtualTreeError.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +49,8 @@ TEST(NodeStream, RoundTripKeepsStructureStatesHeightsChecksSelectionAndUserData)
 
 TEST(NodeStream, UninitialisedNodeIsSavedWithoutChildrenAndAClaimOfNone) {
     IdTree source;
-    source.Options.InitOnSave = false;
+    source.TreeOptions().SetMiscOptions(
+        source.TreeOptions().MiscOptions().Without(TVTMiscOption::toInitOnSave));
     PVirtualNode lazy = source.Add(nullptr, 7);
     source.SetChildCount(lazy, 3); // children exist, but the node was never initialised
     ASSERT_EQ(lazy->States & nsInitialized, 0);

@@ -202,6 +202,15 @@ TEST_F(SettingsFixture, OptionChangesReachTheCoreAndTheWindow) {
     EXPECT_TRUE(tree.ColumnFitMetrics.CheckSupport);
 }
 
+TEST_F(SettingsFixture, InitOnSaveFollowsTheMiscOption) {
+    TCustomVirtualTreeOptions& options = tree.TreeOptions();
+    ASSERT_TRUE(tree.Options.InitOnSave);
+    options.SetMiscOptions(options.MiscOptions().Without(M::toInitOnSave));
+    EXPECT_FALSE(tree.Options.InitOnSave);
+    options.SetMiscOptions(options.MiscOptions().With(M::toInitOnSave));
+    EXPECT_TRUE(tree.Options.InitOnSave);
+}
+
 TEST_F(SettingsFixture, ThemesFollowTheVisualStylesWhenThemeAwarenessReturns) {
     TCustomVirtualTreeOptions& options = tree.TreeOptions();
     options.SetPaintOptions(options.PaintOptions().Without(P::toThemeAware));
