@@ -23,7 +23,8 @@ targets=("$@")
 out="$top/build/fuzz"
 mkdir -p "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-sanitize-recover=all -I"$top")
-base_sources=(base/ByteOrder.cpp base/Extended80.cpp base/NumberText.cpp base/Numerics.cpp base/WholeFile.cpp)
+base_sources=(base/ByteOrder.cpp base/Extended80.cpp base/NumberText.cpp base/Numerics.cpp base/WholeFile.cpp
+              base/Utf8.cpp)
 audio_sources=(audio/RWAudioFile.cpp audio/AudioInfoStructures.cpp audio/Streams.cpp audio/General.cpp
                "${base_sources[@]}" tests/support/MemoryAudioFileSystem.cpp)
 state_sources=(kernel/KernelStateFile.cpp kernel/KrnlDsgnTypes.cpp audio/MemList.cpp audio/Streams.cpp
