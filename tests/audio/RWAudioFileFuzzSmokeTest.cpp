@@ -3,6 +3,7 @@
 // libFuzzer targets themselves are in tests/fuzz (run.sh builds and runs them).
 #include "tests/support/AudioFileBytes.h"
 #include "tests/fuzz/AudioFileFuzz.h"
+#include "tests/support/ByteMutation.h"
 
 #include <gtest/gtest.h>
 
@@ -13,29 +14,6 @@ namespace tarvola {
 namespace {
 
 using namespace audiotest;
-
-Bytes Mutated(Bytes bytes, std::mt19937& random) {
-    const int edits = 1 + static_cast<int>(random() % 4);
-    for (int i = 0; i < edits && !bytes.empty(); ++i) {
-        const std::size_t at = random() % bytes.size();
-        switch (random() % 4) {
-        case 0:
-            bytes[at] = static_cast<std::uint8_t>(random());
-            break;
-        case 1:
-            bytes[at] ^= static_cast<std::uint8_t>(1u << (random() % 8));
-            break;
-        case 2:
-            bytes.resize(at);
-            break;
-        default:
-            bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), random() % 64,
-                         static_cast<std::uint8_t>(random()));
-            break;
-        }
-    }
-    return bytes;
-}
 
 TEST(RWAudioFileFuzzSmoke, ReadersSurviveMutatedFiles) {
     struct Seed {
@@ -54,7 +32,7 @@ TEST(RWAudioFileFuzzSmoke, ReadersSurviveMutatedFiles) {
     for (const Seed& seed : seeds) {
         FuzzAudioFileReader(seed.format, seed.bytes.data(), seed.bytes.size());
         for (int i = 0; i < 1500; ++i) {
-            const Bytes input = Mutated(seed.bytes, random);
+            const Bytes input = test::MutatedBytes(seed.bytes, random);
             FuzzAudioFileReader(seed.format, input.data(), input.size());
         }
     }

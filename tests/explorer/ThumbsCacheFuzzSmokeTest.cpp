@@ -5,6 +5,7 @@
 
 #include "explorer/BitmapFile.h"
 #include "tests/explorer/ThumbsTestFiles.h"
+#include "tests/support/ByteMutation.h"
 
 #include <gtest/gtest.h>
 
@@ -14,29 +15,6 @@ namespace tarvola {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Mutated(Bytes bytes, std::mt19937& random) {
-    const int edits = 1 + static_cast<int>(random() % 4);
-    for (int i = 0; i < edits && !bytes.empty(); ++i) {
-        const std::size_t at = random() % bytes.size();
-        switch (random() % 4) {
-        case 0:
-            bytes[at] = static_cast<std::uint8_t>(random());
-            break;
-        case 1:
-            bytes[at] ^= static_cast<std::uint8_t>(1u << (random() % 8));
-            break;
-        case 2:
-            bytes.resize(at);
-            break;
-        default:
-            bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), random() % 64,
-                         static_cast<std::uint8_t>(random()));
-            break;
-        }
-    }
-    return bytes;
-}
 
 TEST(ThumbsCacheFuzzSmoke, ReaderSurvivesMutatedFiles) {
     thumbstest::TMemoryCacheFiles files;
@@ -50,7 +28,7 @@ TEST(ThumbsCacheFuzzSmoke, ReaderSurvivesMutatedFiles) {
     thumbsfuzz::FuzzThumbsCacheInput(written);
     std::mt19937 random(33);
     for (int i = 0; i < 1000; ++i)
-        thumbsfuzz::FuzzThumbsCacheInput(Mutated(written, random));
+        thumbsfuzz::FuzzThumbsCacheInput(test::MutatedBytes(written, random));
 }
 
 } // namespace

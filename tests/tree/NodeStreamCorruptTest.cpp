@@ -7,6 +7,7 @@
 #include "tests/tree/TreeTestSupport.h"
 
 #include "tree/VirtualTreeError.h"
+#include "tests/support/ByteMutation.h"
 
 #include <gtest/gtest.h>
 
@@ -163,32 +164,6 @@ TEST(NodeStreamCorrupt, FailedReadIntoANodeLeavesNodeAndTreeAsTheyWere) {
     }
 }
 
-Bytes Mutated(Bytes bytes, std::mt19937& random) {
-    const int edits = 1 + static_cast<int>(random() % 4);
-    for (int i = 0; i < edits && !bytes.empty(); ++i) {
-        const std::size_t at = random() % bytes.size();
-        switch (random() % 5) {
-        case 0:
-            bytes[at] = static_cast<std::uint8_t>(random());
-            break;
-        case 1:
-            bytes[at] ^= static_cast<std::uint8_t>(1u << (random() % 8));
-            break;
-        case 2:
-            bytes.resize(at);
-            break;
-        case 3: // a size or count field turned large or negative
-            bytes[at] = 0xFF;
-            break;
-        default:
-            bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), random() % 16,
-                         static_cast<std::uint8_t>(random()));
-            break;
-        }
-    }
-    return bytes;
-}
-
 TEST(NodeStreamCorrupt, FuzzEntrySurvivesMutatedStreams) {
     CaptionTree source;
     BuildFixture(source);
@@ -204,7 +179,7 @@ TEST(NodeStreamCorrupt, FuzzEntrySurvivesMutatedStreams) {
     for (const Bytes& seed : seeds) {
         FuzzNodeStreamReader(seed.data(), seed.size());
         for (int i = 0; i < 1500; ++i) {
-            const Bytes input = Mutated(seed, random);
+            const Bytes input = test::MutatedBytes(seed, random, {.SaturateFields = true, .MaxInsert = 16});
             FuzzNodeStreamReader(input.data(), input.size());
         }
     }
