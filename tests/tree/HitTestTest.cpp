@@ -1,5 +1,5 @@
 // Hit positions on one cell layout, left to right and right to left. The row: level 1 with the root shown
-// (36 px indentation, the button in 18..35), a 4 px margin, an 16 px check image (+2), 16 px state and
+// (36 px indentation, the button in 18..35), a 4 px margin, a 16 px check image (+2), 16 px state and
 // normal images (+2 each) and 50 px of text in a 200 px cell: left to right the check area spans 36..57, the
 // state image 58..75, the normal image 76..93 and a left-justified text 94..143.
 #include "tree/HitTest.h"
