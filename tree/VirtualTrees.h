@@ -325,6 +325,7 @@ protected:
 private:
     friend class TWorkerThread;
     friend class test::TreeInvariantChecker;
+    friend class TIncrementalSearch;
 
     bool ReadOnlyForEvents() const override { return Options.ReadOnly; }
     static PVirtualNode TreeFromNodeOrNull(PVirtualNode node);
