@@ -91,6 +91,10 @@ void TTreeHeaderBridge::SetFocusedColumn(TColumnIndex column) {
     tree_.SetFocusedColumn(column);
 }
 
+void TTreeHeaderBridge::CancelEditNode() {
+    tree_.CancelEditNode();
+}
+
 void TTreeHeaderBridge::MainColumnChanged() {
     tree_.MainColumnChanged();
 }
