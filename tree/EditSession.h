@@ -39,8 +39,6 @@ public:
     virtual void SetBounds(TTreeRect bounds) = 0;
 };
 
-// The timer that delays the start of an edit armed by a click.
-constexpr unsigned EditTimer = 2;
 constexpr std::uint32_t DefaultEditDelay = 1000;
 constexpr int MinimumEditorWidth = 30;
 

@@ -81,6 +81,8 @@ enum : std::uint32_t {
     StateBitValidating = 4,
     StateBitValidationNeeded = 8,
 };
+// The timer that delays the start of an edit armed by a click.
+constexpr unsigned EditTimer = 2;
 constexpr unsigned ChangeTimer = 5;
 constexpr unsigned StructureChangeTimer = 6;
 constexpr std::uint32_t CacheThreshold = 2000;
