@@ -3,6 +3,7 @@
 #include "tree/VTEdit.h"
 
 #include "forms/Application.h"
+#include "tree/TreeOptions.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -147,6 +148,24 @@ int TVTEdit::TextWidth(const std::wstring& text) const {
     return size.cx;
 }
 
+void TVTEdit::AutoAdjustSize() {
+    if (handle_ == nullptr || tree_ == nullptr || multiline_ || !link_ ||
+        tree_->TreeOptions().MiscOptions().Has(TVTMiscOption::toGridExtensions))
+        return;
+    SendMessageW(handle_, WM_SETREDRAW, FALSE, 0);
+    const int width = TextWidth(Text()) + 2 * tree_->Look.TextMargin;
+    TTreeRect bounds = Bounds();
+    if (bounds.Right - bounds.Left > width)
+        tree_->InvalidateNode(link_->Node());
+    if (link_->Alignment() == TAlignment::taRightJustify)
+        bounds.Left = bounds.Right - width;
+    else
+        bounds.Right = bounds.Left + width;
+    link_->SetBounds(bounds);
+    SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
 LRESULT CALLBACK TVTEdit::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* edit = static_cast<TVTEdit*>(GetPropW(window, ThisProperty));
     if (edit == nullptr)
@@ -176,9 +195,17 @@ LRESULT TVTEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CHAR:
-        if (EditCharSwallowed(static_cast<wchar_t>(wParam)))
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO: {
+        if (message == WM_CHAR && EditCharSwallowed(static_cast<wchar_t>(wParam)))
             return 0;
-        break;
+        const LRESULT answer = Default(message, wParam, lParam);
+        if (link && !link->Stopping())
+            AutoAdjustSize();
+        return answer;
+    }
     case WM_KILLFOCUS:
         if (link)
             link->FocusLost();

@@ -45,6 +45,8 @@ private:
     static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+    // A single-line editor follows its text's width as the user types.
+    void AutoAdjustSize();
 
     HWND parent_;
     HWND handle_ = nullptr;

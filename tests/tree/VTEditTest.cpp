@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -139,6 +140,20 @@ TEST_F(VTEditTest, TheKeyTableOnASingleLine) {
     EXPECT_FALSE(tree->IsEditing());
     EXPECT_TRUE(newTexts.empty());
     EXPECT_EQ(GetFocus(), TreeWindow());
+}
+
+TEST_F(VTEditTest, ASingleLineEditorFollowsItsTextsWidth) {
+    HWND window = StartEdit();
+    ASSERT_NE(window, nullptr);
+    SendMessageW(window, EM_SETSEL, 6, 6);
+    Char(window, L'W');
+    const TTreeRect first = edit->Bounds();
+    for (int i = 0; i < 5; ++i)
+        Char(window, L'W');
+    const TTreeRect second = edit->Bounds();
+    EXPECT_EQ(second.Left, first.Left);
+    EXPECT_GT(second.Right, first.Right);
+    EXPECT_EQ(second.Right, second.Left + edit->TextWidth(WindowText(window)) + tree->Look.TextMargin * 2);
 }
 
 TEST_F(VTEditTest, EnterOnAMultilineNodeStaysCtrlEnterEnds) {
