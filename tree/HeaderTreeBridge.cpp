@@ -96,6 +96,7 @@ void TTreeHeaderBridge::CancelEditNode() {
 }
 
 void TTreeHeaderBridge::MainColumnChanged() {
+    tree_.DoCancelEdit();
     tree_.MainColumnChanged();
 }
 

@@ -136,6 +136,16 @@ TEST_F(EditFixture, EndAndCancelFollowTheLinksAnswer) {
     EXPECT_FALSE(tree.IsEditing());
 }
 
+TEST_F(EditFixture, ChangingTheFocusedColumnCancelsTheEdit) {
+    tree.Header().Columns().Add();
+    tree.Header().Columns().Add();
+    ASSERT_TRUE(tree.EditNode(a, 0));
+    log.clear();
+    tree.SetFocusedColumn(1);
+    EXPECT_EQ(log, (Log{"Cancel", "Cancelled 0"}));
+    EXPECT_FALSE(tree.IsEditing());
+}
+
 TEST_F(EditFixture, AClickArmsTheTimerAndTheTimerStartsTheEdit) {
     tree.SetFocusedNode(a);
     tree.ArmEdit(NoColumn);
