@@ -64,6 +64,8 @@ void TBaseVirtualTree::SetFocusedColumn(TColumnIndex column) {
     if (column == focusedColumn_ || !IsFocusableColumn(column) ||
         !DoFocusChanging(focusedNode_, focusedNode_, focusedColumn_, column))
         return;
+    // The editor sits over the old column's cell.
+    CancelEditNode();
     focusedColumn_ = column;
     InvalidateNode(focusedNode_);
     InvalidateNode(dropTargetNode_);

@@ -91,7 +91,12 @@ void TTreeHeaderBridge::SetFocusedColumn(TColumnIndex column) {
     tree_.SetFocusedColumn(column);
 }
 
+void TTreeHeaderBridge::CancelEditNode() {
+    tree_.CancelEditNode();
+}
+
 void TTreeHeaderBridge::MainColumnChanged() {
+    tree_.DoCancelEdit();
     tree_.MainColumnChanged();
 }
 

@@ -57,6 +57,7 @@ public:
     void RecalculateHeader() override;
     void SetFocusedColumn(TColumnIndex column) override;
     void MainColumnChanged() override;
+    void CancelEditNode() override;
     void SortTree(TColumnIndex column, TSortDirection direction) override;
     int GetMaxColumnWidth(TColumnIndex column) override;
     void AnimateColumnResize(TColumnIndex column, int newWidth) override;

@@ -293,6 +293,8 @@ void TBaseVirtualTree::DeleteSelectedNodes() {
 void TBaseVirtualTree::Clear() {
     if (Options.ReadOnly && !destroying_)
         return;
+    if (!destroying_)
+        CancelEditNode();
     UpdateGuard update(*this);
     InterruptValidation();
     if (InState(TreeState::tsCopyPending) || InState(TreeState::tsCutPending))

@@ -46,6 +46,7 @@ TBaseVirtualTree::TBaseVirtualTree(ITreeViewHost* host) : host_(host) {
 
 TBaseVirtualTree::~TBaseVirtualTree() {
     destroying_ = true;
+    DropEditLink();
     try {
         Clear();
     } catch (...) {
@@ -225,6 +226,7 @@ void TBaseVirtualTree::SetChildCount(PVirtualNode node, std::uint32_t newCount) 
 PVirtualNode TBaseVirtualTree::AddChild(PVirtualNode parent, void* userData) {
     if (Options.ReadOnly)
         return nullptr;
+    CancelEditNode();
     InterruptValidation();
     parent = parent == nullptr ? root_ : parent;
     if ((parent->States & nsInitialized) == 0)

@@ -16,6 +16,7 @@
 namespace tarvola {
 
 class TCustomVirtualStringTree;
+class IStringEditControl;
 
 enum class TVSTTextType : std::uint8_t { ttNormal = 0, ttStatic = 1 };
 
@@ -170,6 +171,10 @@ public:
     // The settings the exports read, from the tree, its header and its look.
     TExportLayout GetExportLayout();
 
+    // --- In-place editing (StringEditLink.cpp): the edit control the default editor drives, made by the
+    // window (empty: no default editor).
+    std::function<IStringEditControl*()> EditControlFactory;
+
 protected:
     virtual int CalculateTextWidth(IStringTreeCanvas& canvas, PVirtualNode node, TColumnIndex column,
                                    const std::wstring& text);
@@ -184,6 +189,7 @@ protected:
                               std::uint32_t drawFormat);
     virtual int MeasureTextWidth(IStringTreeCanvas& canvas, PVirtualNode node, const std::wstring& text);
 
+    std::shared_ptr<IVTEditLink> DoCreateEditor(PVirtualNode node, TColumnIndex column) override;
     int DoIncrementalSearch(PVirtualNode node, const std::wstring& text) override;
     bool DoGetCellIsEmpty(PVirtualNode node, TColumnIndex column) override;
     // Node streams carry the main column's text as the caption chunk (with toSaveCaptions), and a caption

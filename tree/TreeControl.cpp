@@ -81,6 +81,8 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
 
 TVirtualTreeControl::~TVirtualTreeControl() {
     // The window goes while the tree and its settings still stand (the base class would destroy it after).
+    // An editor whose window goes with it must not hand its text to a tree on its way out.
+    tree_->destroying_ = true;
     try {
         DestroyHandle();
     } catch (...) {
@@ -147,6 +149,10 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == ChangeTimer || wParam == StructureChangeTimer) {
             tree_->HandleChangeTimer(static_cast<unsigned>(wParam));
+            return 0;
+        }
+        if (wParam == EditTimer) {
+            tree_->StartEditing();
             return 0;
         }
         break;

@@ -32,6 +32,7 @@ class TVTColors;
 class TScrollBarOptions;
 class TVirtualTreeProperties;
 class ITreeControlPort;
+class IVTEditLink;
 struct TTreeSettings;
 namespace test {
 class TreeInvariantChecker;
@@ -80,6 +81,8 @@ enum : std::uint32_t {
     StateBitValidating = 4,
     StateBitValidationNeeded = 8,
 };
+// The timer that delays the start of an edit armed by a click.
+constexpr unsigned EditTimer = 2;
 constexpr unsigned ChangeTimer = 5;
 constexpr unsigned StructureChangeTimer = 6;
 constexpr std::uint32_t CacheThreshold = 2000;
@@ -300,8 +303,6 @@ protected:
     virtual void InternalClearSelection();
     // Moves the focus, asking OnFocusChanging when ask; true when the focus moved.
     virtual bool InternalSetFocusedNode(PVirtualNode node, bool ask);
-    // Ends a running edit; false when it cannot end (the edit session overrides this).
-    virtual bool EndEditNode() { return true; }
     void PackSelection();
     void SetScrollOffsets(int x, int y);
     void AdjustTotalCount(PVirtualNode node, std::int64_t value, bool relative);
@@ -494,6 +495,45 @@ private:
     friend class TTreeClipboard;
     friend class TTreeDropTarget;
     mutable std::shared_ptr<TTreeClipboard> clipboard_;
+
+    // --- In-place editing (EditSession.cpp; the editor interface and its rules: tree/EditSession.h)
+public:
+    using TVTEditChangeEvent = Delegate<void(TBaseVirtualTree&, PVirtualNode, TColumnIndex)>;
+    using TVTEditCancelEvent = Delegate<void(TBaseVirtualTree&, TColumnIndex)>;
+    TVTEditChangeEvent OnEdited;
+    TVTEditCancelEvent OnEditCancelled;
+    // Whether the control takes input (the window keeps it in step); a disabled control edits nothing.
+    bool ControlEnabled = true;
+    virtual bool CanEdit(PVirtualNode node, TColumnIndex column);
+    // Focuses node and starts editing the cell; true when an edit runs afterwards (or already ran).
+    virtual bool EditNode(PVirtualNode node, TColumnIndex column);
+    // Ends a running or pending edit; false when the editor refuses to end.
+    virtual bool EndEditNode();
+    // Cancels a running or pending edit (only with a window); false when the editor refuses.
+    bool CancelEditNode();
+    bool IsEditing() const { return InState(TreeState::tsEditing); }
+    // The tree is being destroyed: editors must not hand texts back any more.
+    bool Destroying() const { return destroying_; }
+    int ClientWidth() const { return Host().ClientWidth(); }
+    TColumnIndex EditColumn() const { return editColumn_; }
+    IVTEditLink* EditLink() const { return editLink_.get(); }
+    // Arms the edit timer for the focused node's cell in column (a click on the focused node's text).
+    void ArmEdit(TColumnIndex column);
+    // The edit timer's handler, and the direct start: creates the editor and places it over the cell.
+    virtual void StartEditing();
+    virtual void UpdateEditBounds();
+    virtual bool DoEndEdit();
+    virtual bool DoCancelEdit();
+
+protected:
+    virtual void DoEdited(PVirtualNode node, TColumnIndex column);
+    virtual void DoEditCancelled(TColumnIndex column);
+    // Drops the editor when the tree goes (without asking it to end or cancel).
+    void DropEditLink();
+
+private:
+    std::shared_ptr<IVTEditLink> editLink_;
+    TColumnIndex editColumn_ = NoColumn;
 };
 
 } // namespace tarvola
