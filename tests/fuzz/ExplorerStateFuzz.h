@@ -5,6 +5,7 @@
 
 #include "explorer/ExplorerStateCodec.h"
 #include "explorer/ExplorerStateViews.h"
+#include "tests/explorer/ExplorerStateFixture.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -117,36 +118,20 @@ inline void FuzzExplorerState(const std::uint8_t* data, std::size_t size) {
 
 // ---- seeds: streams the program's own writer makes
 
-inline TItemIDList StateSeedPath(const std::vector<std::string>& names) {
-    // Sized first and filled by index (inserts trip a bogus bounds warning of the Windows compilers).
-    std::size_t size = 2;
-    for (const std::string& name : names)
-        size += name.size() + 2;
-    std::vector<std::uint8_t> bytes(size, 0);
-    std::size_t at = 0;
-    for (const std::string& name : names) {
-        bytes[at] = static_cast<std::uint8_t>(name.size() + 2);
-        for (std::size_t i = 0; i < name.size(); ++i)
-            bytes[at + 2 + i] = static_cast<std::uint8_t>(name[i]);
-        at += name.size() + 2;
-    }
-    return TItemIDList::FromBytes(bytes);
-}
-
 inline void FillStateSeed(TVETPersistent& state) {
-    state.Leaves.AddLeaf(StateSeedPath({"C:\\", "User"}), true);
-    state.Leaves.AddLeaf(StateSeedPath({"C:\\", "User", "Presets"}), false);
-    state.SelectionFolder = StateSeedPath({"C:\\", "User"});
-    state.Selection = {StateSeedPath({"a.ker"}), StateSeedPath({"Presets"})};
-    state.TopNode = StateSeedPath({"C:\\", "User"});
-    state.FocusedNode = StateSeedPath({"C:\\", "User", "a.ker"});
+    state.Leaves.AddLeaf(test::Path({"C:\\", "User"}), true);
+    state.Leaves.AddLeaf(test::Path({"C:\\", "User", "Presets"}), false);
+    state.SelectionFolder = test::Path({"C:\\", "User"});
+    state.Selection = {test::Path({"a.ker"}), test::Path({"Presets"})};
+    state.TopNode = test::Path({"C:\\", "User"});
+    state.FocusedNode = test::Path({"C:\\", "User", "a.ker"});
     state.CustomPath = u"C:\\User";
-    state.Storage.ProvideStorage(StateSeedPath({"C:\\", "User", "a.ker"}), kStoreCheck)->CheckState = 2;
-    state.Storage.ProvideStorage(StateSeedPath({"C:\\", "User"}), kStoreColumns)->Columns = {
+    state.Storage.ProvideStorage(test::Path({"C:\\", "User", "a.ker"}), kStoreCheck)->CheckState = 2;
+    state.Storage.ProvideStorage(test::Path({"C:\\", "User"}), kStoreColumns)->Columns = {
         {120, 80}, {0, 1}, {1, 1}};
     auto data = std::make_unique<TStateFuzzData>();
     data->Value = 5;
-    state.Storage.ProvideStorage(StateSeedPath({"D:\\"}), kStoreUserData)->UserData = std::move(data);
+    state.Storage.ProvideStorage(test::Path({"D:\\"}), kStoreUserData)->UserData = std::move(data);
 }
 
 // Named inputs: an empty global view manager, a manager of two views, a view, a storage tree (each with
