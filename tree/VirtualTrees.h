@@ -221,6 +221,9 @@ public:
     TTreeRect GetTreeRect() const;
     PVirtualNode TopNode();
     void SetTopNode(PVirtualNode node);
+    // Expands the node's ancestors and scrolls the node into the client area (centred vertically with center;
+    // with horizontally, its text too). False when nothing had to move.
+    virtual bool ScrollIntoView(PVirtualNode node, bool center, bool horizontally = false);
     int OffsetX() const { return offsetX_; }
     int OffsetY() const { return offsetY_; }
     void SetOffsetX(int value) { SetScrollOffsets(value, offsetY_); }
