@@ -272,6 +272,7 @@ void TBaseVirtualTree::DoFreeNode(PVirtualNode node) {
         dropTargetNode_ = nullptr;
     if (node == focusedNode_)
         focusedNode_ = nullptr;
+    KeyboardForgetNode(node);
     selection_.Mark(node);
     handedOut_.erase(node);
     if ((node->States & (nsInitialized | nsInitialUserData)) != 0 && OnFreeNode)

@@ -2,6 +2,7 @@
 
 #include "forms/Application.h"
 #include "tree/TreeCreateParams.h"
+#include "tree/TreeProperties.h"
 #include "tree/TreeSettings.h"
 #include "tree/TreeViewMessages.h"
 #include "tree/TreeWindowHost.h"
@@ -72,6 +73,8 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
     oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
     tree_ = factory ? factory(this) : std::make_unique<TBaseVirtualTree>(this);
     tree_->SetControlPort(this);
+    tree_->SearchClock = [] { return static_cast<std::uint32_t>(GetTickCount()); };
+    tree_->SearchBeep = [] { MessageBeep(0); };
     SetBounds(0, 0, 200, 100);
     SetTabStop(true);
     SetParentColor(false);
@@ -147,6 +150,10 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         tree_->HandleStateMessage(static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam));
         return 0;
     case WM_TIMER:
+        if (wParam == SearchTimer) {
+            tree_->EndIncrementalSearch();
+            return 0;
+        }
         if (wParam == ChangeTimer || wParam == StructureChangeTimer) {
             tree_->HandleChangeTimer(static_cast<unsigned>(wParam));
             return 0;
@@ -160,6 +167,18 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (tree_->TreeOptions().MiscOptions().Has(TVTMiscOption::toFullRepaintOnResize))
             InvalidateAll();
         break;
+    // --- Keyboard (TreeKeyboardWin32.cpp)
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_GETDLGCODE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        LRESULT result = 0;
+        if (KeyboardMessage(message, wParam, lParam, result))
+            return result;
+        break;
+    }
     case WM_DESTROY:
         // The window still exists here; the form layer keeps WM_NCDESTROY to itself.
         WindowDestroying();

@@ -73,6 +73,16 @@ private:
     bool dropRegistered_ = false;
     bool ctl3D_ = true;
     bool rightToLeft_ = false;
+
+    // --- Keyboard (TreeKeyboardWin32.cpp)
+protected:
+    // Whether the focus went to a window hosting an OLE client site at the message's mouse position, so that
+    // the form would forget this tree as its active control. This program embeds no such sites.
+    virtual bool FocusLostToOleClientSite(POINT /*messagePos*/) const { return false; }
+
+private:
+    // Key, character, dialog-code and focus messages; false leaves the message to the default handling.
+    bool KeyboardMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 };
 
 } // namespace tarvola

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tree/Delegate.h"
+#include "tree/TreeKeyboard.h"
 #include "tree/NodeStream.h"
 #include "tree/SelectionArray.h"
 #include "tree/TreeAnimation.h"
@@ -14,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -25,6 +27,7 @@ class TWorkerThread;
 class TVTHeader;
 class TTreeHeaderBridge;
 class TTreeClipboard;
+class TIncrementalSearch;
 struct TTreeClass;
 struct TVTHeaderEvents;
 class TCustomVirtualTreeOptions;
@@ -537,6 +540,74 @@ protected:
 private:
     std::shared_ptr<IVTEditLink> editLink_;
     TColumnIndex editColumn_ = NoColumn;
+
+    // --- Keyboard input and incremental search (TreeKeyboard.cpp, TreeKeyboardNavigation.cpp)
+public:
+    using TVTKeyActionEvent =
+        Delegate<void(TBaseVirtualTree&, std::uint16_t& charCode, TKeyModifiers& shift, bool& doDefault)>;
+    using TVTHelpContextEvent =
+        Delegate<void(TBaseVirtualTree&, PVirtualNode, TColumnIndex, int& helpContext)>;
+    // Fired before the tree acts on a key: may rewrite the key and its modifiers, or stop it.
+    TVTKeyActionEvent OnKeyAction;
+    // F1 asks it for the focused node, then for each parent until one answers a context other than 0.
+    TVTHelpContextEvent OnGetHelpContext;
+    // The help context of the control and its parent controls, outward (F1 when no node gave one).
+    std::function<int()> ControlHelpContext;
+    // Shows the help topic F1 found.
+    std::function<void(int helpContext)> ShowHelp;
+    // Opens the node's context menu at a client point (the Apps key).
+    std::function<void(PVirtualNode, TColumnIndex, int clientX, int clientY)> ShowNodeMenuFromKeyboard;
+    // Esc ended a pending or running rubber band (after its states were left and the tree repainted).
+    std::function<void()> RubberBandCancelled;
+    // Focus loss stops wheel panning.
+    std::function<void()> StopWheelPanning;
+    // The search's clock (milliseconds, may wrap; unset: a steady clock) and its beep on no match.
+    std::function<std::uint32_t()> SearchClock;
+    std::function<void()> SearchBeep;
+
+    // A key went down (after the control's own OnKeyDown). typed: the character the key types, 0 if none.
+    virtual void HandleKeyDown(std::uint16_t key, TKeyModifiers shift, wchar_t typed);
+    virtual void HandleKeyUp(std::uint16_t key);
+    // A typed character (WM_CHAR): searched for when the key before asked for it.
+    void HandleCharInput(wchar_t charCode);
+    virtual void HandleIncrementalSearch(wchar_t charCode);
+    // The search timer fired: the next character starts a new search.
+    void EndIncrementalSearch();
+    void KeyboardFocusGained();
+    void KeyboardFocusLost();
+    // Ends a check press of the space key or the mouse and shows the check image unpressed again.
+    void EndPendingChecks();
+    // The node whose check image the space key holds pressed, and the state its release gives.
+    PVirtualNode KeyCheckNode() const { return keyCheckNode_; }
+    TCheckState KeyCheckState() const { return keyCheckState_; }
+    const std::wstring& SearchBuffer() const;
+    PVirtualNode LastSearchNode() const;
+
+protected:
+    virtual bool DoKeyAction(std::uint16_t& charCode, TKeyModifiers& shift);
+    virtual int DoGetHelpContext(PVirtualNode node, TColumnIndex column);
+    // The node is being freed: no key state may keep it.
+    void KeyboardForgetNode(PVirtualNode node);
+
+private:
+    struct TKeyNavigation;
+    TIncrementalSearch& Search();
+    void ActOnKey(TTreeKeyAction action);
+    void ShowHelpForFocusedNode();
+    void PressCheckWithSpace();
+    void OpenContextMenuForFocusedNode();
+    void NavigateByKey(std::uint16_t key, TKeyModifiers shift);
+    void NavigateTab(bool backward);
+    void NavigatePage(bool down, bool ctrl);
+    void NavigateHomeEnd(bool home, TKeyModifiers shift);
+    void NavigateLeft(TKeyNavigation& nav, bool ctrl, bool modifiers);
+    void NavigateRight(TKeyNavigation& nav, bool ctrl, bool modifiers);
+    void NavigateUpDown(TKeyNavigation& nav, bool down, bool ctrl);
+    void FinishNavigation(const TKeyNavigation& nav, bool modifiers);
+    void ScrollByKey(std::int64_t deltaX, std::int64_t deltaY);
+    PVirtualNode keyCheckNode_ = nullptr;
+    TCheckState keyCheckState_ = TCheckState::csUncheckedNormal;
+    std::shared_ptr<TIncrementalSearch> incrementalSearch_;
 };
 
 } // namespace tarvola
