@@ -156,6 +156,9 @@ int TBaseVirtualTree::DoGetHelpContext(PVirtualNode node, TColumnIndex column) {
 }
 
 void TBaseVirtualTree::HandleKeyDown(std::uint16_t key, TKeyModifiers shift, wchar_t typed) {
+    // The pending search bridges one key and its own character only: a key that typed nothing (F5, Delete)
+    // must not hand the character of a later short cut (Ctrl+B gives 2) to the search.
+    DoStateChange({}, {TreeState::tsIncrementalSearchPending});
     if (!DoKeyAction(key, shift) || key == 0)
         return;
     // Any other key abandons a check the space key holds pressed.

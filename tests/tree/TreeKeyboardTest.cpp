@@ -641,6 +641,63 @@ TEST(TreeKeyboardKeys, EscapeEndsARubberBand) {
     EXPECT_EQ(cancelled, 2);
 }
 
+TEST(TreeKeyboardKeys, AKeyThatTypedNothingLeavesNoSearchPendingForTheNextCharacter) {
+    KeyboardFixture f;
+    f.tree.Properties().SetIncrementalSearch(TVTIncrementalSearch::isAll);
+    f.Start("n2");
+    constexpr std::uint16_t f5 = 0x74, keyB = 0x42;
+    f.tree.HandleKeyDown(f5, None, 0); // no WM_CHAR follows
+    f.tree.HandleKeyDown(keyB, Ctrl, 0);
+    f.tree.HandleCharInput(L'\x02');
+    EXPECT_EQ(f.tree.SearchBuffer(), L"");
+    EXPECT_FALSE(f.tree.InState(TreeState::tsIncrementalSearching));
+}
+
+TEST(TreeKeyboardKeys, F2EditsTheFocusedCellWithoutModifiers) {
+    KeyboardFixture f(2);
+    f.tree.TreeOptions().SetMiscOptions(f.tree.TreeOptions().MiscOptions().With(TVTMiscOption::toEditable));
+    f.Start("n3", 1);
+    struct Owner {
+        std::vector<std::pair<PVirtualNode, TColumnIndex>> asked;
+        void Editing(TBaseVirtualTree&, PVirtualNode node, TColumnIndex column, bool&) {
+            asked.emplace_back(node, column);
+        }
+    } owner;
+    f.tree.OnEditing = TVTColumnAllowedEvent::Bind<&Owner::Editing>(&owner);
+    f.Press(vkey::F2, Shift);
+    EXPECT_TRUE(owner.asked.empty());
+    f.Press(vkey::F2);
+    ASSERT_EQ(owner.asked.size(), 1u);
+    EXPECT_EQ(owner.asked[0].first, f.top[3]);
+    EXPECT_EQ(owner.asked[0].second, 1);
+    EXPECT_EQ(f.tree.EditColumn(), 1);
+}
+
+TEST(TreeKeyboardKeys, TheAppsKeyOpensTheMenuInTheMiddleOfTheFocusedText) {
+    KeyboardFixture f;
+    f.Start("n3");
+    struct Opened {
+        PVirtualNode node;
+        TColumnIndex column;
+        int x, y;
+    };
+    std::vector<Opened> opened;
+    f.tree.ShowNodeMenuFromKeyboard = [&](PVirtualNode node, TColumnIndex column, int x, int y) {
+        opened.push_back({node, column, x, y});
+    };
+    f.Press(vkey::Apps);
+    const TTreeRect text = f.tree.GetDisplayRect(f.top[3], NoColumn, true);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].node, f.top[3]);
+    EXPECT_EQ(opened[0].column, NoColumn);
+    // The base tree measures no content: the point lies at the text's left edge, halfway down the row.
+    EXPECT_EQ(opened[0].x, text.Left);
+    EXPECT_EQ(opened[0].y, (text.Top + text.Bottom) / 2);
+    f.tree.SetFocusedNode(nullptr);
+    f.Press(vkey::Apps);
+    EXPECT_EQ(opened.size(), 1u);
+}
+
 // ---- The space key's check press
 
 struct CheckFixture : KeyboardFixture {
