@@ -20,6 +20,12 @@ TKeyModifiers KeyDataToShiftState(LPARAM keyData) {
 }
 
 wchar_t TypedCharacter(UINT key, LPARAM keyData) {
+    // Asking for a dead key's character would use up the accent the message loop already holds for the
+    // next key, and the user's accented character would never arrive. A dead key types none of the keypad's
+    // operators anyway.
+    constexpr UINT DeadKeyFlag = 0x80000000u;
+    if ((MapVirtualKeyW(key, MAPVK_VK_TO_CHAR) & DeadKeyFlag) != 0)
+        return 0;
     BYTE state[256] = {};
     if (!GetKeyboardState(state))
         return 0;
