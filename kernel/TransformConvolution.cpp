@@ -115,8 +115,8 @@ struct LevelTaps {
 // [m b, (m + 1) b) then read only output frames before m b, final by the time it needs them. Long delays
 // thus take long blocks, whose transforms cost less per frame, and only the feedback taps shorter than the
 // base block are summed directly. Input taps read no output: a channel without feedback keeps them on the
-// base block (its blocks may then run on any thread); with feedback they go to the level whose block is
-// nearest below a quarter of their span, which a few partitions cover.
+// base block (its blocks may then run on any thread); with feedback they go to the level where they cost
+// least per frame.
 struct TapPlan {
     std::vector<LevelTaps> levels; // ascending blocks, each with at least one tap
     std::vector<TransformTap> shortFeedback;
@@ -145,37 +145,6 @@ std::size_t LevelReaching(const std::vector<std::int64_t>& blocks, std::int64_t 
     while (level + 1 < blocks.size() && blocks[level + 1] <= frames)
         ++level;
     return level;
-}
-
-TapPlan PlanTaps(std::span<const TransformTap> taps, std::int64_t base, std::int64_t frames) {
-    const std::vector<std::int64_t> blocks = LevelBlocks(base, frames);
-    std::vector<LevelTaps> levels(blocks.size());
-    for (std::size_t i = 0; i < blocks.size(); ++i)
-        levels[i].block = blocks[i];
-    TapPlan plan;
-    std::vector<TransformTap> input;
-    for (const TransformTap& tap : taps) {
-        if (!tap.feedback)
-            input.push_back(tap);
-        else if (tap.delay < base)
-            plan.shortFeedback.push_back(tap);
-        else
-            levels[LevelReaching(blocks, tap.delay)].feedback.push_back(tap);
-    }
-    const bool feedback =
-        std::any_of(taps.begin(), taps.end(), [](const TransformTap& t) { return t.feedback; });
-    if (!input.empty()) {
-        const auto [low, high] =
-            std::minmax_element(input.begin(), input.end(), [](const TransformTap& a, const TransformTap& b) {
-                return a.delay < b.delay;
-            });
-        const std::int64_t quarterSpan = (high->delay - low->delay) / 4;
-        levels[feedback ? LevelReaching(blocks, quarterSpan) : 0].input = std::move(input);
-    }
-    for (LevelTaps& level : levels)
-        if (!level.input.empty() || !level.feedback.empty())
-            plan.levels.push_back(std::move(level));
-    return plan;
 }
 
 // Partitions of `block` frames that hold at least one tap, counted from the smallest delay.
@@ -215,6 +184,53 @@ std::int64_t SpectrumBytes(std::int64_t block) {
 std::int64_t WorkersWithin(std::int64_t kernelBytes, std::int64_t workerBytes) {
     const std::int64_t left = TransformChannelMemory - kernelBytes;
     return left < workerBytes ? 0 : left / std::max<std::int64_t>(1, workerBytes);
+}
+
+// The level for Input taps, when the channel has feedback: the one whose transforms and partitions cost
+// least per frame. Its inverse transform is shared with its feedback taps, if it has any.
+std::size_t InputLevel(const std::vector<LevelTaps>& levels, const std::vector<TransformTap>& input) {
+    std::size_t best = 0;
+    double bestSeconds = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const std::int64_t block = levels[i].block;
+        const double transforms = levels[i].feedback.empty() ? 2 : 1;
+        const double seconds =
+            (transforms * TransformSeconds(2 * block) +
+             static_cast<double>(OccupiedPartitions(input, block) * (block + 1)) * kPartitionBin) /
+            static_cast<double>(block);
+        if (seconds < bestSeconds) {
+            bestSeconds = seconds;
+            best = i;
+        }
+    }
+    return best;
+}
+
+TapPlan PlanTaps(std::span<const TransformTap> taps, std::int64_t base, std::int64_t frames) {
+    const std::vector<std::int64_t> blocks = LevelBlocks(base, frames);
+    std::vector<LevelTaps> levels(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        levels[i].block = blocks[i];
+    TapPlan plan;
+    std::vector<TransformTap> input;
+    bool feedback = false;
+    for (const TransformTap& tap : taps) {
+        feedback = feedback || tap.feedback;
+        if (!tap.feedback)
+            input.push_back(tap);
+        else if (tap.delay < base)
+            plan.shortFeedback.push_back(tap);
+        else
+            levels[LevelReaching(blocks, tap.delay)].feedback.push_back(tap);
+    }
+    if (!input.empty()) {
+        const std::size_t level = feedback ? InputLevel(levels, input) : 0;
+        levels[level].input = std::move(input);
+    }
+    for (LevelTaps& level : levels)
+        if (!level.input.empty() || !level.feedback.empty())
+            plan.levels.push_back(std::move(level));
+    return plan;
 }
 
 // What the levels of a plan cost: seconds per frame and for the kernel's spectra, and the memory of the
