@@ -411,8 +411,10 @@ void TCustomVirtualExplorerTree::DoInitNode(PVirtualNode parent, PVirtualNode no
                                             TVirtualNodeInitStates& initStates) {
     if (parent == RootNode() && RootNodeCount() < 2 &&
         !folderOptions_.Has(TVETFolderOption::toHideRootFolder)) {
-        // The single top-level node is the root folder itself, shown open.
-        SetNodeItem(node, root_ != nullptr ? root_->Clone() : shell_.SpecialFolder(0));
+        // The single top-level node is the root folder itself, shown open. An item it has already stays:
+        // the items of its children refer to it.
+        if (NodeItem(node) == nullptr)
+            SetNodeItem(node, root_ != nullptr ? root_->Clone() : shell_.SpecialFolder(0));
         initStates |= insExpanded;
     }
     if (IExplorerItem* item = NodeItem(node); item != nullptr && ItemHasChildren(*item, parent))

@@ -113,6 +113,7 @@ public:
     // A result of the icon thread: applied (and the node repainted) only when it answers the node's
     // outstanding request.
     bool DeliverIcon(PVirtualNode node, std::uint64_t requestId, int imageIndex);
+    std::size_t PendingIconRequests() const { return iconRequests_.size(); }
     void SetCursorPort(IExplorerCursorPort* port) { cursorPort_ = port; }
     // Nests; every long operation brackets itself with it.
     void SetWaitCursor(bool show);
