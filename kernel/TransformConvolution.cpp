@@ -537,8 +537,8 @@ std::vector<std::int64_t> TransformChannel::LevelBlocks() const {
 class TransformChannel::LevelWorker {
 public:
     explicit LevelWorker(const Level& level)
-        : level_(level), points_(2 * level.block), inputWindow_(static_cast<std::size_t>(points_)),
-          outputWindow_(static_cast<std::size_t>(points_)), sums_(static_cast<std::size_t>(points_)),
+        : level_(level), points_(2 * level.block), inputWindow_(WindowPoints(level, false)),
+          outputWindow_(WindowPoints(level, true)), sums_(static_cast<std::size_t>(points_)),
           accumulator_(static_cast<std::size_t>(level.transform->Bins())) {
         const std::size_t bins = static_cast<std::size_t>(level.transform->Bins());
         for (const Part& part : level.parts) {
@@ -628,6 +628,13 @@ private:
         std::vector<double> norm1, norm2; // 0: the window is silent and its spectrum not made
     };
 
+    // Points of the window buffer of a source: none when the level has no taps reading it.
+    static std::size_t WindowPoints(const Level& level, bool output) {
+        const bool reads = std::any_of(level.parts.begin(), level.parts.end(),
+                                       [&](const Part& part) { return part.output == output; });
+        return reads ? static_cast<std::size_t>(2 * level.block) : 0;
+    }
+
     bool ReadsNewestOutput(std::size_t p, const Part::Partition& partition) const {
         return level_.parts[p].output && partition.index == 0;
     }
@@ -713,12 +720,13 @@ constexpr std::int64_t kHelpedLevelBlock = 1024;
 // next block (LevelWorker::Ahead) on the helper while the run computes the frames of their current one.
 class TransformChannel::Worker {
 public:
-    explicit Worker(const TransformChannel& channel)
-        : channel_(channel), sums_(static_cast<std::size_t>(channel.block_)) {
+    explicit Worker(const TransformChannel& channel) : channel_(channel) {
         levels_.reserve(channel.levels_.size());
         for (const Level& level : channel.levels_)
             levels_.emplace_back(level);
         lanes_.resize(levels_.size());
+        if (!SingleBaseLevel())
+            sums_ = SampleBuffer(static_cast<std::size_t>(channel.block_));
     }
     ~Worker() { StopHelper(); }
     Worker(const Worker&) = delete;
@@ -750,6 +758,11 @@ public:
     // output frame before it must then be final.
     double Transform(const ChannelFrames& frames, std::int64_t block) {
         const std::int64_t count = channel_.block_;
+        if (SingleBaseLevel()) {
+            // The level's sums are the block's: nothing to gather.
+            TransformLevel(frames, 0, block);
+            return levels_[0].Bound();
+        }
         double* sums = sums_.Window(0, static_cast<std::size_t>(count));
         std::fill(sums, sums + count, 0.0);
         double bound = 0, magnitudes = 0;
@@ -771,6 +784,8 @@ public:
     }
 
     std::span<const double> Sums() const {
+        if (SingleBaseLevel())
+            return levels_[0].Sums();
         const std::size_t count = static_cast<std::size_t>(channel_.block_);
         return {sums_.Window(0, count), count};
     }
@@ -786,6 +801,10 @@ private:
         std::int64_t finished = -1;
         std::int64_t last = -1; // the last block of the run
     };
+
+    // One level, of the base block (as for every channel without feedback): its sums need no copy, and
+    // the worker keeps no buffer of its own.
+    bool SingleBaseLevel() const { return levels_.size() == 1 && levels_[0].Block() == channel_.block_; }
 
     // The block of a level that holds block j's frames: level blocks are whole multiples of the base.
     std::int64_t LevelBlock(const LevelWorker& level, std::int64_t block) const {
