@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
 #include <limits>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 
 namespace tarvola {
 
@@ -533,8 +537,8 @@ std::vector<std::int64_t> TransformChannel::LevelBlocks() const {
 class TransformChannel::LevelWorker {
 public:
     explicit LevelWorker(const Level& level)
-        : level_(level), points_(2 * level.block), window_(static_cast<std::size_t>(points_)),
-          sums_(static_cast<std::size_t>(points_)),
+        : level_(level), points_(2 * level.block), inputWindow_(WindowPoints(level, false)),
+          outputWindow_(WindowPoints(level, true)), sums_(static_cast<std::size_t>(points_)),
           accumulator_(static_cast<std::size_t>(level.transform->Bins())) {
         const std::size_t bins = static_cast<std::size_t>(level.transform->Bins());
         for (const Part& part : level.parts) {
@@ -557,38 +561,50 @@ public:
     // (Largest()); the windows of blocks before j must be made, and every output frame before the block
     // must be final.
     void Transform(const ChannelFrames& frames, std::int64_t block) {
-        current_ = block;
+        Ahead(frames, block);
+        Finish(frames, block);
+    }
+
+    // The first half of Transform: the products that read no output window of block j, i.e. those of
+    // Input taps and of the feedback partitions after the first. It reads output windows made before
+    // block j only, so it can run on another thread while the frames of block j - 1 are computed.
+    void Ahead(const ChannelFrames& frames, std::int64_t block) {
         for (std::size_t p = 0; p < level_.parts.size(); ++p)
-            MakeWindow(frames, p, block);
+            if (!level_.parts[p].output)
+                MakeWindow(frames, p, block);
         const std::size_t bins = static_cast<std::size_t>(level_.transform->Bins());
         std::complex<double>* sum = accumulator_.Window(0, bins);
         std::fill(sum, sum + bins, std::complex<double>());
-        double weighted2 = 0, weighted1 = 0;
-        std::int64_t terms = 0;
-        for (std::size_t p = 0; p < level_.parts.size(); ++p) {
-            const Part& part = level_.parts[p];
-            const Ring& ring = rings_[p];
-            for (const Part::Partition& partition : part.partitions) {
-                const std::size_t slot = Slot(p, block - partition.index);
-                if (Element(ring.norm1, slot) == 0)
-                    continue;
-                MultiplyAdd(ring.spectra.Window(slot * bins, bins), partition.spectrum.Window(0, bins), sum,
-                            bins);
-                weighted2 += Element(ring.norm2, slot) * partition.norm1;
-                weighted1 += Element(ring.norm1, slot) * partition.norm2;
-                ++terms;
-            }
-        }
+        weighted2_ = weighted1_ = 0;
+        terms_ = 0;
+        for (std::size_t p = 0; p < level_.parts.size(); ++p)
+            for (const Part::Partition& partition : level_.parts[p].partitions)
+                if (!ReadsNewestOutput(p, partition))
+                    AddProducts(p, partition, block);
+    }
+
+    // The second half: the output windows of block j, the products of the first feedback partitions,
+    // and the inverse transform. Every output frame before the block must be final.
+    void Finish(const ChannelFrames& frames, std::int64_t block) {
+        current_ = block;
+        for (std::size_t p = 0; p < level_.parts.size(); ++p)
+            if (level_.parts[p].output)
+                MakeWindow(frames, p, block);
+        for (std::size_t p = 0; p < level_.parts.size(); ++p)
+            for (const Part::Partition& partition : level_.parts[p].partitions)
+                if (ReadsNewestOutput(p, partition))
+                    AddProducts(p, partition, block);
         double* sums = sums_.Window(0, static_cast<std::size_t>(points_));
-        if (terms == 0) {
+        if (terms_ == 0) {
             std::fill(sums, sums + points_, 0.0);
             bound_ = largest_ = 0;
             return;
         }
-        level_.transform->Inverse(sum, sums);
+        const std::size_t bins = static_cast<std::size_t>(level_.transform->Bins());
+        level_.transform->Inverse(accumulator_.Window(0, bins), sums);
         const double a = kTransformLevelError * Log2(points_);
-        const double b = Gamma(static_cast<double>(terms) + 3, kUnit);
-        bound_ = 1.5 * ((2 * a + b) * weighted2 + a * weighted1) * kNormInflation;
+        const double b = Gamma(static_cast<double>(terms_) + 3, kUnit);
+        bound_ = 1.5 * ((2 * a + b) * weighted2_ + a * weighted1_) * kNormInflation;
         largest_ = 0;
         for (const double value : Sums())
             largest_ = std::max(largest_, std::fabs(value));
@@ -612,6 +628,31 @@ private:
         std::vector<double> norm1, norm2; // 0: the window is silent and its spectrum not made
     };
 
+    // Points of the window buffer of a source: none when the level has no taps reading it.
+    static std::size_t WindowPoints(const Level& level, bool output) {
+        const bool reads = std::any_of(level.parts.begin(), level.parts.end(),
+                                       [&](const Part& part) { return part.output == output; });
+        return reads ? static_cast<std::size_t>(2 * level.block) : 0;
+    }
+
+    bool ReadsNewestOutput(std::size_t p, const Part::Partition& partition) const {
+        return level_.parts[p].output && partition.index == 0;
+    }
+
+    // The products of a partition's spectrum with the window it reads for `block`, into the accumulator.
+    void AddProducts(std::size_t p, const Part::Partition& partition, std::int64_t block) {
+        const Ring& ring = rings_[p];
+        const std::size_t slot = Slot(p, block - partition.index);
+        if (Element(ring.norm1, slot) == 0)
+            return;
+        const std::size_t bins = static_cast<std::size_t>(level_.transform->Bins());
+        MultiplyAdd(ring.spectra.Window(slot * bins, bins), partition.spectrum.Window(0, bins),
+                    accumulator_.Window(0, bins), bins);
+        weighted2_ += Element(ring.norm2, slot) * partition.norm1;
+        weighted1_ += Element(ring.norm1, slot) * partition.norm2;
+        ++terms_;
+    }
+
     // In 0 .. span - 1 for any window, before the first block too: a part holds a partition, so its span
     // is at least 1.
     std::size_t Slot(std::size_t part, std::int64_t window) const {
@@ -626,7 +667,8 @@ private:
         const std::size_t slot = Slot(p, index);
         const std::int64_t first = (index - 1) * level_.block - part.shift;
         const std::size_t points = static_cast<std::size_t>(points_);
-        double* window = window_.Window(0, points);
+        // Input windows may be made on another thread than output windows: each has its buffer.
+        double* window = (part.output ? outputWindow_ : inputWindow_).Window(0, points);
         frames.Read(part.output, first, points_, window);
         double norm1 = 0, squares = 0;
         for (std::size_t i = 0; i < points; ++i) {
@@ -655,9 +697,12 @@ private:
 
     const Level& level_;
     std::int64_t points_;
-    SampleBuffer window_;
+    SampleBuffer inputWindow_;
+    SampleBuffer outputWindow_;
     SampleBuffer sums_;
-    SpectrumBuffer accumulator_;
+    SpectrumBuffer accumulator_;           // the sum of the products, then the inverse transform's input
+    double weighted2_ = 0, weighted1_ = 0; // the products' terms of the bound
+    std::int64_t terms_ = 0;
     std::vector<Ring> rings_;
     std::int64_t current_ = -1;
     double bound_ = 0;
@@ -666,14 +711,26 @@ private:
 
 // The state of one run over a range of blocks: a worker per level, and the sums of the block's frames
 // gathered from them.
+// Levels of at least this block may be shared with a helper thread: the hand-over between the threads
+// then comes seldom enough to cost little.
+constexpr std::int64_t kHelpedLevelBlock = 1024;
+
+// The state of one run over a range of blocks: a worker per level, and the sums of the block's frames
+// gathered from them. With a helper thread, the levels of long blocks compute the first half of their
+// next block (LevelWorker::Ahead) on the helper while the run computes the frames of their current one.
 class TransformChannel::Worker {
 public:
-    explicit Worker(const TransformChannel& channel)
-        : channel_(channel), sums_(static_cast<std::size_t>(channel.block_)) {
+    explicit Worker(const TransformChannel& channel) : channel_(channel) {
         levels_.reserve(channel.levels_.size());
         for (const Level& level : channel.levels_)
             levels_.emplace_back(level);
+        lanes_.resize(levels_.size());
+        if (!SingleBaseLevel())
+            sums_ = SampleBuffer(static_cast<std::size_t>(channel.block_));
     }
+    ~Worker() { StopHelper(); }
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
 
     // The windows before block `firstBlock` that each level reads.
     void Prepare(const ChannelFrames& frames, std::int64_t firstBlock) {
@@ -681,18 +738,39 @@ public:
             level.Prepare(frames, LevelBlock(level, firstBlock));
     }
 
+    // Starts the helper thread for a run of blocks [firstBlock, endBlock), after Prepare; `frames` must
+    // outlive the worker. Does nothing when no level is long enough to share.
+    void StartHelper(const ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock) {
+        bool any = false;
+        for (std::size_t k = 0; k < levels_.size(); ++k) {
+            Lane& lane = lanes_[k];
+            lane.helped = levels_[k].Block() >= kHelpedLevelBlock && endBlock > firstBlock;
+            lane.finished = lane.ahead = LevelBlock(levels_[k], firstBlock) - 1;
+            lane.last = endBlock > firstBlock ? LevelBlock(levels_[k], endBlock - 1) : lane.finished;
+            any = any || lane.helped;
+        }
+        if (any)
+            helper_ = std::thread([this, &frames] { HelpAhead(frames); });
+    }
+
     // The sums of block j's frames (Sums()) over every tap but the short feedback ones, and their error
     // bound. Each level computes its block when the first of its frames is asked for: for feedback, every
     // output frame before it must then be final.
     double Transform(const ChannelFrames& frames, std::int64_t block) {
         const std::int64_t count = channel_.block_;
+        if (SingleBaseLevel()) {
+            // The level's sums are the block's: nothing to gather.
+            TransformLevel(frames, 0, block);
+            return levels_[0].Bound();
+        }
         double* sums = sums_.Window(0, static_cast<std::size_t>(count));
         std::fill(sums, sums + count, 0.0);
         double bound = 0, magnitudes = 0;
-        for (LevelWorker& level : levels_) {
+        for (std::size_t k = 0; k < levels_.size(); ++k) {
+            LevelWorker& level = levels_[k];
             const std::int64_t levelBlock = LevelBlock(level, block);
             if (level.Current() != levelBlock)
-                level.Transform(frames, levelBlock);
+                TransformLevel(frames, k, levelBlock);
             const std::int64_t offset = block * count - levelBlock * level.Block();
             const double* levelSums = Stretch(level.Sums(), offset, count).data();
             for (std::int64_t i = 0; i < count; ++i)
@@ -706,19 +784,121 @@ public:
     }
 
     std::span<const double> Sums() const {
+        if (SingleBaseLevel())
+            return levels_[0].Sums();
         const std::size_t count = static_cast<std::size_t>(channel_.block_);
         return {sums_.Window(0, count), count};
     }
 
 private:
+    // A level's hand-over between the run and the helper: the last blocks whose first half the helper
+    // has computed and that the run has finished. The helper computes block b's first half once block
+    // b - 1 is finished (its output windows made, its accumulator free) and the run finishes block b once
+    // its first half is there, so the two never work on a level at the same time.
+    struct Lane {
+        bool helped = false;
+        std::int64_t ahead = -1;
+        std::int64_t finished = -1;
+        std::int64_t last = -1; // the last block of the run
+    };
+
+    // One level, of the base block (as for every channel without feedback): its sums need no copy, and
+    // the worker keeps no buffer of its own.
+    bool SingleBaseLevel() const { return levels_.size() == 1 && levels_[0].Block() == channel_.block_; }
+
     // The block of a level that holds block j's frames: level blocks are whole multiples of the base.
     std::int64_t LevelBlock(const LevelWorker& level, std::int64_t block) const {
         return block * channel_.block_ / level.Block();
     }
 
+    void TransformLevel(const ChannelFrames& frames, std::size_t k, std::int64_t levelBlock) {
+        LevelWorker& level = levels_[k];
+        if (!lanes_[k].helped) {
+            level.Transform(frames, levelBlock);
+            return;
+        }
+        {
+            std::unique_lock lock(mutex_);
+            if (levelBlock != lanes_[k].finished + 1)
+                throw std::logic_error("TransformChannel: a helped level's blocks run in order");
+            changed_.wait(lock, [&] { return helperError_ || lanes_[k].ahead >= levelBlock; });
+            if (helperError_)
+                std::rethrow_exception(helperError_);
+        }
+        level.Finish(frames, levelBlock);
+        {
+            std::lock_guard lock(mutex_);
+            lanes_[k].finished = levelBlock;
+        }
+        changed_.notify_all();
+    }
+
+    // The helped level whose next first half is due and needed soonest, if any.
+    bool NextDue(std::size_t& next) const {
+        bool found = false;
+        std::int64_t soonest = 0;
+        for (std::size_t k = 0; k < lanes_.size(); ++k) {
+            const Lane& lane = lanes_[k];
+            if (!lane.helped || lane.ahead != lane.finished || lane.ahead >= lane.last)
+                continue;
+            const std::int64_t frame = (lane.ahead + 1) * levels_[k].Block();
+            if (!found || frame < soonest) {
+                found = true;
+                soonest = frame;
+                next = k;
+            }
+        }
+        return found;
+    }
+
+    void HelpAhead(const ChannelFrames& frames) {
+        try {
+            for (;;) {
+                std::size_t k = 0;
+                std::int64_t block = 0;
+                {
+                    std::unique_lock lock(mutex_);
+                    changed_.wait(lock, [&] { return stopping_ || NextDue(k); });
+                    if (stopping_)
+                        return;
+                    block = lanes_[k].ahead + 1;
+                }
+                levels_[k].Ahead(frames, block);
+                {
+                    std::lock_guard lock(mutex_);
+                    lanes_[k].ahead = block;
+                }
+                changed_.notify_all();
+            }
+        } catch (...) {
+            {
+                std::lock_guard lock(mutex_);
+                helperError_ = std::current_exception();
+            }
+            changed_.notify_all();
+        }
+    }
+
+    void StopHelper() {
+        if (!helper_.joinable())
+            return;
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        helper_.join();
+    }
+
     const TransformChannel& channel_;
     SampleBuffer sums_;
     std::vector<LevelWorker> levels_;
+    std::vector<Lane> lanes_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool stopping_ = false;
+    std::exception_ptr helperError_;
+    std::thread helper_;
 };
 
 namespace {
@@ -786,13 +966,15 @@ std::int64_t SettleFrames(ChannelFrames& frames, std::span<const double> blockSu
 } // namespace
 
 bool TransformChannel::Run(ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock,
-                           const std::function<bool(std::int64_t)>& afterBlock) const {
+                           const std::function<bool(std::int64_t)>& afterBlock, bool withHelper) const {
     if (firstBlock < 0 || endBlock > Blocks() || firstBlock > endBlock)
         throw RangeError("TransformChannel: block range out of bounds");
     if (HasFeedback() && firstBlock != 0 && firstBlock != endBlock)
         throw std::logic_error("TransformChannel: a channel with feedback runs from its first block");
     Worker worker(*this);
     worker.Prepare(frames, firstBlock);
+    if (withHelper)
+        worker.StartHelper(frames, firstBlock, endBlock);
     ShortFeedbackSum feedback(shortFeedback_, block_);
     for (std::int64_t block = firstBlock; block < endBlock; ++block) {
         const double bound = worker.Transform(frames, block) + sampleBound_;

@@ -106,9 +106,12 @@ public:
 
     // Computes the output frames of blocks [firstBlock, endBlock), in order; calls `afterBlock` with the
     // frames of each block finished and stops when it returns false. Returns false when stopped. Safe to
-    // call on several threads at once for disjoint ranges of a channel without feedback.
+    // call on several threads at once for disjoint ranges of a channel without feedback. `withHelper`
+    // lets the run start one more thread, which computes the parts of the long blocks' sums that need
+    // no output not yet final while the calling thread computes the frames before them (`frames` is then
+    // read on both threads: Read of input frames must be safe beside Store).
     bool Run(ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock,
-             const std::function<bool(std::int64_t)>& afterBlock) const;
+             const std::function<bool(std::int64_t)>& afterBlock, bool withHelper = false) const;
 
     // Samples taken from the transform and samples computed exactly, since construction.
     std::int64_t SettledSamples() const { return settled_.load(); }

@@ -173,6 +173,36 @@ TEST(TransformChannel, LongFeedbackGoesThroughLongerBlocksWithinTheBound) {
     ExpectWithinTheBound(transform, channel, taps);
 }
 
+// A run that stops, or whose frames cannot be read on the helper thread, ends with the helper stopped:
+// it returns false, or raises the helper's error, rather than waiting for the helper for ever.
+TEST(TransformChannel, AHelpedRunStopsAndPassesOnErrors) {
+    std::mt19937_64 random(46);
+    const std::int64_t frames = 40000;
+    std::vector<TransformTap> taps = {{0.5L, 0, false}, {0.1L, 9000, false}};
+    for (std::int64_t delay = 64; delay < 20000; delay += 997)
+        taps.push_back({0.01L, delay, true});
+    const TransformChannel transform(taps, {frames, Words, 32767}, 64);
+    ASSERT_GE(transform.LevelBlocks().back(), 4096);
+
+    VectorFrames channel = RandomFrames(random, frames);
+    std::int64_t blocks = 0;
+    EXPECT_FALSE(transform.Run(
+        channel, 0, transform.Blocks(), [&](std::int64_t) { return ++blocks < 100; }, true));
+    EXPECT_EQ(blocks, 100);
+
+    struct FailingFrames : VectorFrames {
+        void Read(bool fromOutput, std::int64_t first, std::int64_t count, double* into) const override {
+            if (!fromOutput && first > 20000)
+                throw RangeError("input gone");
+            VectorFrames::Read(fromOutput, first, count, into);
+        }
+    };
+    FailingFrames failing;
+    failing.input = channel.input;
+    failing.output = channel.output;
+    EXPECT_THROW(transform.Run(failing, 0, transform.Blocks(), {}, true), RangeError);
+}
+
 TEST(TransformChannel, RefusesWhatItCannotBound) {
     const TransformChannelShape shape{100, Words, 1000};
     const std::vector<TransformTap> infinite = {{std::numeric_limits<long double>::infinity(), 0, false}};
