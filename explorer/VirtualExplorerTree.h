@@ -173,6 +173,8 @@ protected:
     bool ItemHasChildren(IExplorerItem& item, PVirtualNode parent);
 
     void DoInitNode(PVirtualNode parent, PVirtualNode node, TVirtualNodeInitStates& initStates) override;
+    // Check states outlive nodes in the snapshot's node storage.
+    void DoChecked(PVirtualNode node) override;
     std::uint32_t DoInitChildren(PVirtualNode node, std::uint32_t childCount) override;
     void DoFreeNode(PVirtualNode node) override;
     bool DoCollapsing(PVirtualNode node) override;
@@ -216,6 +218,9 @@ private:
                 std::uint8_t rootFolder);
     bool MayEnumerate(PVirtualNode node);
     void AddEnumeratedChild(PVirtualNode node, TExplorerItemPtr child);
+    void InitCheckState(PVirtualNode parent, PVirtualNode node);
+    // My Documents under the desktop, when the desktop does not list it itself.
+    void AddMyDocuments(PVirtualNode parent);
     void DeleteChildForRefresh(PVirtualNode child);
     int CompareByNames(IExplorerItem& item1, IExplorerItem& item2);
     int IconOf(PVirtualNode node, IExplorerItem& item, TVTImageKind kind, bool& ghosted, int imageIndex);
