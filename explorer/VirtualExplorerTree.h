@@ -222,6 +222,9 @@ private:
     // My Documents under the desktop, when the desktop does not list it itself.
     void AddMyDocuments(PVirtualNode parent);
     void DeleteChildForRefresh(PVirtualNode child);
+    // Whether a fresh listing holds exactly the node's children, by their identifier lists: a refresh then
+    // has nothing to merge and asks the shell for no comparison.
+    bool SameChildren(PVirtualNode node, const std::vector<TExplorerItemPtr>& listed);
     int CompareByNames(IExplorerItem& item1, IExplorerItem& item2);
     int IconOf(PVirtualNode node, IExplorerItem& item, TVTImageKind kind, bool& ghosted, int imageIndex);
     int PlaceholderOf(IExplorerItem& item);
