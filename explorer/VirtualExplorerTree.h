@@ -7,9 +7,10 @@
 // items (VirtualExplorerTreeShell.h) and a window (VirtualExplorerTreeControl.h); tests hand it an
 // in-memory namespace.
 //
-// Files: VirtualExplorerTree.cpp (root, activation, rebuild, enumeration, node data), VirtualExplorerTree
-// Nodes.cpp (texts, icons, comparison, wait cursor, selected path), VirtualExplorerTreeBrowse.cpp
-// (browsing, finding, refreshing, snapshots).
+// Files: VirtualExplorerTree.cpp (root, activation, rebuild, enumeration, node data, check states),
+// VirtualExplorerTreeNodes.cpp (texts, icons, comparison, wait cursor, selected path),
+// VirtualExplorerTreeBrowse.cpp (browsing, finding, refreshing, snapshots and named views). Window code
+// reaches the tree through VirtualExplorerTreeLink.h.
 #pragma once
 
 #include "explorer/ExplorerStateViews.h"
