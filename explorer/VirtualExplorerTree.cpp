@@ -326,7 +326,25 @@ void TCustomVirtualExplorerTree::DoEnumFolder(IExplorerItem& item, bool& allowAs
         OnEnumFolder(*this, item, allowAsChild);
 }
 
+void TCustomVirtualExplorerTree::AddMyDocuments(PVirtualNode parent) {
+    IExplorerItem* parentItem = NodeItem(parent);
+    if (parentItem == nullptr || !parentItem->AbsolutePIDL().IsDesktop() || !parentItem->Folder())
+        return;
+    TExplorerItemPtr myDocuments = shell_.ItemFromPath(u"::{450d8fba-ad25-11d0-98a8-0800361b1103}");
+    if (myDocuments == nullptr)
+        return;
+    for (PVirtualNode child = parent->FirstChild; child != nullptr; child = child->NextSibling) {
+        IExplorerItem* item = NodeItem(child);
+        if (item != nullptr && shell_.SameItem(item->AbsolutePIDL(), myDocuments->AbsolutePIDL()))
+            return;
+    }
+    AddCustomNode(parent, std::move(myDocuments),
+                  TreeOptions().MiscOptions().Has(TVTMiscOption::toCheckSupport));
+}
+
 void TCustomVirtualExplorerTree::DoCustomNamespace(PVirtualNode parent) {
+    if (folderOptions_.Has(TVETFolderOption::toForceShowMyDocuments))
+        AddMyDocuments(parent);
     if (OnCustomNamespace)
         OnCustomNamespace(*this, Published(parent));
 }
@@ -420,6 +438,47 @@ void TCustomVirtualExplorerTree::DoInitNode(PVirtualNode parent, PVirtualNode no
     if (IExplorerItem* item = NodeItem(node); item != nullptr && ItemHasChildren(*item, parent))
         initStates |= insHasChildren;
     TCustomVirtualStringTree::DoInitNode(parent, node, initStates);
+    if (TreeOptions().MiscOptions().Has(TVTMiscOption::toCheckSupport))
+        InitCheckState(parent, node);
+}
+
+void TCustomVirtualExplorerTree::InitCheckState(PVirtualNode parent, PVirtualNode node) {
+    IExplorerItem* item = NodeItem(node);
+    if (item == nullptr)
+        return;
+    const bool tracking = TreeOptions().AutoOptions().Has(TVTAutoOption::toAutoTristateTracking);
+    const bool belowTop = parent != RootNode() && parent->Parent != RootNode();
+    if (tracking && belowTop && CheckState(parent) == TCheckState::csCheckedNormal) {
+        // A child of a checked folder is checked too, and remembered so. States read at initialisation are
+        // written directly: they are not the user's changes and must not spread further.
+        node->CheckState = static_cast<std::uint8_t>(TCheckState::csCheckedNormal);
+        TNodeStorage* storage = state_.Storage.ProvideStorage(item->AbsolutePIDL(), kStoreCheck);
+        storage->CheckState = static_cast<std::uint8_t>(TCheckState::csCheckedNormal);
+        storage->CheckType = static_cast<std::uint8_t>(CheckType(node));
+        return;
+    }
+    const TNodeStorage* storage = state_.Storage.FindStorageWithFlags(item->AbsolutePIDL(), kStoreCheck);
+    if (storage == nullptr)
+        return;
+    node->CheckType = storage->CheckType;
+    node->CheckState = storage->CheckState;
+    if (tracking && parent != RootNode() && CheckState(parent) == TCheckState::csUncheckedNormal) {
+        for (PVirtualNode ancestor = parent; ancestor != RootNode(); ancestor = ancestor->Parent)
+            ancestor->CheckState = static_cast<std::uint8_t>(TCheckState::csMixedNormal);
+    }
+}
+
+void TCustomVirtualExplorerTree::DoChecked(PVirtualNode node) {
+    if (IExplorerItem* item = NodeItem(node)) {
+        if (CheckState(node) != TCheckState::csUncheckedNormal) {
+            TNodeStorage* storage = state_.Storage.ProvideStorage(item->AbsolutePIDL(), kStoreCheck);
+            storage->CheckState = static_cast<std::uint8_t>(CheckState(node));
+            storage->CheckType = static_cast<std::uint8_t>(CheckType(node));
+        } else {
+            state_.Storage.RemoveStorageFlags(item->AbsolutePIDL(), kStoreCheck, false, false);
+        }
+    }
+    TCustomVirtualStringTree::DoChecked(node);
 }
 
 std::uint32_t TCustomVirtualExplorerTree::DoInitChildren(PVirtualNode node, std::uint32_t childCount) {

@@ -7,9 +7,10 @@
 // items (VirtualExplorerTreeShell.h) and a window (VirtualExplorerTreeControl.h); tests hand it an
 // in-memory namespace.
 //
-// Files: VirtualExplorerTree.cpp (root, activation, rebuild, enumeration, node data), VirtualExplorerTree
-// Nodes.cpp (texts, icons, comparison, wait cursor, selected path), VirtualExplorerTreeBrowse.cpp
-// (browsing, finding, refreshing, snapshots).
+// Files: VirtualExplorerTree.cpp (root, activation, rebuild, enumeration, node data, check states),
+// VirtualExplorerTreeNodes.cpp (texts, icons, comparison, wait cursor, selected path),
+// VirtualExplorerTreeBrowse.cpp (browsing, finding, refreshing, snapshots and named views). Window code
+// reaches the tree through VirtualExplorerTreeLink.h.
 #pragma once
 
 #include "explorer/ExplorerStateViews.h"
@@ -173,6 +174,8 @@ protected:
     bool ItemHasChildren(IExplorerItem& item, PVirtualNode parent);
 
     void DoInitNode(PVirtualNode parent, PVirtualNode node, TVirtualNodeInitStates& initStates) override;
+    // Check states outlive nodes in the snapshot's node storage.
+    void DoChecked(PVirtualNode node) override;
     std::uint32_t DoInitChildren(PVirtualNode node, std::uint32_t childCount) override;
     void DoFreeNode(PVirtualNode node) override;
     bool DoCollapsing(PVirtualNode node) override;
@@ -216,7 +219,13 @@ private:
                 std::uint8_t rootFolder);
     bool MayEnumerate(PVirtualNode node);
     void AddEnumeratedChild(PVirtualNode node, TExplorerItemPtr child);
+    void InitCheckState(PVirtualNode parent, PVirtualNode node);
+    // My Documents under the desktop, when the desktop does not list it itself.
+    void AddMyDocuments(PVirtualNode parent);
     void DeleteChildForRefresh(PVirtualNode child);
+    // Whether a fresh listing holds exactly the node's children, by their identifier lists: a refresh then
+    // has nothing to merge and asks the shell for no comparison.
+    bool SameChildren(PVirtualNode node, const std::vector<TExplorerItemPtr>& listed);
     int CompareByNames(IExplorerItem& item1, IExplorerItem& item2);
     int IconOf(PVirtualNode node, IExplorerItem& item, TVTImageKind kind, bool& ghosted, int imageIndex);
     int PlaceholderOf(IExplorerItem& item);

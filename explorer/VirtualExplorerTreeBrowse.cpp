@@ -7,6 +7,7 @@
 
 #include "tree/TreeGuards.h"
 
+#include <algorithm>
 #include <map>
 
 namespace tarvola {
@@ -65,12 +66,13 @@ public:
     TExplorerRefreshFolder(TCustomVirtualExplorerTree& tree, PVirtualNode folder, IExplorerItem& folderItem)
         : tree_(tree), folder_(folder), folderItem_(folderItem) {}
 
-    // The fresh listing: the items to merge, and the merge's view of them.
+    // The fresh listing: the items to merge, and the merge's view of them. Where the shell cannot compare,
+    // the names within the folder stand in (the parse names: exact, and cheap for the shell to give).
     std::vector<TRefreshItem> TakeListing(std::vector<TExplorerItemPtr> children) {
         std::vector<TRefreshItem> fresh;
         fresh.reserve(children.size());
         for (TExplorerItemPtr& child : children) {
-            TRefreshItem item{child->AbsolutePIDL().LastItem(), child->NameNormal()};
+            TRefreshItem item{child->AbsolutePIDL().LastItem(), child->NameParseAddressInFolder()};
             fresh.push_back(item);
             listed_[item.RelativePIDL] = std::move(child);
         }
@@ -84,7 +86,8 @@ public:
         std::vector<TRefreshChild> children;
         for (PVirtualNode child = folder_->FirstChild; child != nullptr; child = child->NextSibling) {
             if (IExplorerItem* item = tree_.NodeItem(child))
-                children.push_back({child, {item->AbsolutePIDL().LastItem(), item->NameNormal()}});
+                children.push_back(
+                    {child, {item->AbsolutePIDL().LastItem(), item->NameParseAddressInFolder()}});
         }
         return children;
     }
@@ -285,6 +288,28 @@ void TCustomVirtualExplorerTree::DeleteChildForRefresh(PVirtualNode child) {
     DeleteNode(child);
 }
 
+bool TCustomVirtualExplorerTree::SameChildren(PVirtualNode node,
+                                              const std::vector<TExplorerItemPtr>& listed) {
+    if (listed.size() != node->ChildCount)
+        return false;
+    std::vector<TItemIDList> now;
+    std::vector<TItemIDList> shown;
+    now.reserve(listed.size());
+    shown.reserve(listed.size());
+    for (const TExplorerItemPtr& child : listed)
+        now.push_back(child->AbsolutePIDL().LastItem());
+    for (PVirtualNode child = node->FirstChild; child != nullptr; child = child->NextSibling) {
+        IExplorerItem* item = NodeItem(child);
+        if (item == nullptr)
+            return false;
+        shown.push_back(item->AbsolutePIDL().LastItem());
+    }
+    const auto byBytes = [](const TItemIDList& a, const TItemIDList& b) { return CompareBytes(a, b) < 0; };
+    std::sort(now.begin(), now.end(), byBytes);
+    std::sort(shown.begin(), shown.end(), byBytes);
+    return now == shown;
+}
+
 void TCustomVirtualExplorerTree::RefreshNodeChildren(PVirtualNode node) {
     IExplorerItem* item = NodeItem(node);
     if (item == nullptr)
@@ -301,6 +326,8 @@ void TCustomVirtualExplorerTree::RefreshNodeChildren(PVirtualNode node) {
         ReenumerateNode(node);
         return;
     }
+    if (SameChildren(node, listing.Children))
+        return; // nothing came or went, and no item changed its identifier list
     TExplorerRefreshFolder folder(*this, node, *item);
     std::vector<TRefreshItem> fresh = folder.TakeListing(std::move(listing.Children));
     BeginUpdate();

@@ -141,6 +141,7 @@ TEST_F(ExplorerRefreshTest, MergeAddsAndRemovesExactlyTheChangedItems) {
         {"one new file", {FileName(501)}, {}},
         {"one file gone", {}, {FileName(500)}},
         {"first and last", {FileName(1000), "a.ker"}, {FileName(0)}},
+        {"one file replaced by another", {FileName(601)}, {FileName(600)}},
         {"nothing", {}, {}},
     };
     for (const Case& c : cases) {

@@ -65,6 +65,17 @@ TEST_F(ExplorerShellTreeTest, ListsTheFolderInTheShellsOrderForEachFilterSet) {
     }
 }
 
+TEST_F(ExplorerShellTreeTest, AnEmptyFolderListsNothing) {
+    TVirtualExplorerTree tree{shell};
+    tree.SetFolderOptions({TVETFolderOption::toHideRootFolder});
+    tree.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders, TFileObject::foHidden});
+    tree.SetRootFolderCustomPath(Path("empty"));
+    tree.SetActive(true);
+    EXPECT_EQ(tree.RootNodeCount(), 0u);
+    EXPECT_EQ(tree.RootItem()->Enumerate(EnumerationFlags(tree.FileObjects())).Outcome,
+              TEnumerationOutcome::Empty);
+}
+
 TEST_F(ExplorerShellTreeTest, SelectedPathAndFileNameAreTheSelectedFiles) {
     TVirtualExplorerTree tree{shell};
     RootList(tree, {TFileObject::foFolders, TFileObject::foNonFolders});

@@ -242,6 +242,40 @@ TEST_F(ExplorerTreeTest, WaitCursorNestsAndShowsOnceAcrossViews) {
     tree.SetCursorPort(nullptr);
 }
 
+TEST_F(ExplorerTreeTest, CheckStatesOutliveARebuild) {
+    tree.TreeOptions().SetMiscOptions(tree.TreeOptions().MiscOptions().With(TVTMiscOption::toCheckSupport));
+    RootAtPresets();
+    PVirtualNode file = ChildNamed(tree, tree.RootNode(), "alpha.ker");
+    tree.SetCheckType(file, TCheckType::ctCheckBox);
+    tree.SetCheckState(file, TCheckState::csCheckedNormal);
+    tree.RebuildTree();
+    file = ChildNamed(tree, tree.RootNode(), "alpha.ker");
+    EXPECT_EQ(tree.CheckType(file), TCheckType::ctCheckBox);
+    EXPECT_EQ(tree.CheckState(file), TCheckState::csCheckedNormal);
+    // Unchecking forgets it.
+    tree.SetCheckState(file, TCheckState::csUncheckedNormal);
+    tree.RebuildTree();
+    EXPECT_EQ(tree.CheckState(ChildNamed(tree, tree.RootNode(), "alpha.ker")),
+              TCheckState::csUncheckedNormal);
+}
+
+TEST_F(ExplorerTreeTest, NamedViewsBringBackExpansionAndSelection) {
+    tree.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders});
+    tree.SetRootFolderCustomPath(u"\\presets");
+    tree.SetActive(true);
+    const PVirtualNode root = tree.GetFirstChild(tree.RootNode());
+    tree.SetExpanded(ChildNamed(tree, root, "Beta"), true);
+    tree.SetSelected(ChildNamed(tree, root, "alpha.ker"), true);
+    tree.StoreView(u"Work");
+    tree.SetExpanded(ChildNamed(tree, root, "Beta"), false);
+    tree.ClearSelection();
+    tree.ShowView(u"WORK");
+    const PVirtualNode shownRoot = tree.GetFirstChild(tree.RootNode());
+    EXPECT_TRUE(tree.Expanded(ChildNamed(tree, shownRoot, "Beta")));
+    EXPECT_TRUE(tree.Selected(ChildNamed(tree, shownRoot, "alpha.ker")));
+    EXPECT_EQ(tree.GetSelectedFileName(), u"alpha.ker");
+}
+
 TEST_F(ExplorerTreeTest, TreeStreamsPointToTheViewManager) {
     TMemoryStream stream;
     EXPECT_THROW(tree.SaveToStream(stream), EVirtualTreeAssertion);
