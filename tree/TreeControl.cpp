@@ -72,6 +72,8 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
     oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
     tree_ = factory ? factory(this) : std::make_unique<TBaseVirtualTree>(this);
     tree_->SetControlPort(this);
+    scrollWindow_ = std::make_unique<TTreeScrollWindow>([this] { return Handle(); }, *tree_);
+    tree_->SetScrollPort(scrollWindow_.get());
     SetBounds(0, 0, 200, 100);
     SetTabStop(true);
     SetParentColor(false);
@@ -142,6 +144,10 @@ void TVirtualTreeControl::WindowDestroying() {
 }
 
 LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // --- Scrolling, scroll bars, sizing, the non-client area and the clipboard commands
+    if (std::optional<LRESULT> answer = scrollWindow_->HandleMessage(
+            message, wParam, lParam, [&] { return TCustomControl::WndProc(message, wParam, lParam); }))
+        return *answer;
     switch (message) {
     case WM_CHANGESTATE:
         tree_->HandleStateMessage(static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam));
@@ -155,10 +161,6 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
             tree_->StartEditing();
             return 0;
         }
-        break;
-    case WM_SIZE:
-        if (tree_->TreeOptions().MiscOptions().Has(TVTMiscOption::toFullRepaintOnResize))
-            InvalidateAll();
         break;
     case WM_DESTROY:
         // The window still exists here; the form layer keeps WM_NCDESTROY to itself.
