@@ -75,6 +75,8 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
     tree_->SetControlPort(this);
     tree_->SearchClock = [] { return static_cast<std::uint32_t>(GetTickCount()); };
     tree_->SearchBeep = [] { MessageBeep(0); };
+    scrollWindow_ = std::make_unique<TTreeScrollWindow>([this] { return Handle(); }, *tree_);
+    tree_->SetScrollPort(scrollWindow_.get());
     SetBounds(0, 0, 200, 100);
     SetTabStop(true);
     SetParentColor(false);
@@ -145,6 +147,10 @@ void TVirtualTreeControl::WindowDestroying() {
 }
 
 LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // --- Scrolling, scroll bars, sizing, the non-client area and the clipboard commands
+    if (std::optional<LRESULT> answer = scrollWindow_->HandleMessage(
+            message, wParam, lParam, [&] { return TCustomControl::WndProc(message, wParam, lParam); }))
+        return *answer;
     switch (message) {
     case WM_CHANGESTATE:
         tree_->HandleStateMessage(static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam));
@@ -162,10 +168,6 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
             tree_->StartEditing();
             return 0;
         }
-        break;
-    case WM_SIZE:
-        if (tree_->TreeOptions().MiscOptions().Has(TVTMiscOption::toFullRepaintOnResize))
-            InvalidateAll();
         break;
     // --- Keyboard (TreeKeyboardWin32.cpp)
     case WM_KEYDOWN:

@@ -6,6 +6,7 @@
 
 #include "forms/Controls.h"
 #include "tree/TreeControlPort.h"
+#include "tree/TreeScrollWin32.h"
 #include "tree/TreeViewHost.h"
 #include "tree/VirtualTrees.h"
 
@@ -39,7 +40,10 @@ public:
     TCanvas* Canvas() override { return nullptr; }
     void InvalidateRows(int top, int bottom) override;
     void InvalidateAll() override;
-    void UpdateScrollBars(bool) override {}
+    void UpdateScrollBars(bool doRepaint) override {
+        if (tree_)
+            tree_->UpdateScrollBars(doRepaint);
+    }
     void SetRedraw(bool enabled) override;
     void StartTimer(unsigned id, unsigned milliseconds) override;
     void StopTimer(unsigned id) override;
@@ -83,6 +87,8 @@ protected:
 private:
     // Key, character, dialog-code and focus messages; false leaves the message to the default handling.
     bool KeyboardMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Scroll bars, sizing and the non-client area (TreeScrollWin32.cpp).
+    std::unique_ptr<TTreeScrollWindow> scrollWindow_;
 };
 
 } // namespace tarvola

@@ -6,7 +6,6 @@
 #include "tree/TreeOptions.h"
 #include "tree/VirtualTrees.h"
 
-#include <algorithm>
 #include <limits>
 
 namespace tarvola {
@@ -91,11 +90,8 @@ void TBaseVirtualTree::NavigateByKey(std::uint16_t key, TKeyModifiers shift) {
 }
 
 void TBaseVirtualTree::ScrollByKey(std::int64_t deltaX, std::int64_t deltaY) {
-    // Offsets are never positive; computed wide so that a far offset plus a step cannot overflow.
-    auto moved = [](int offset, std::int64_t delta) {
-        return static_cast<int>(std::clamp<std::int64_t>(offset + delta, FarRightOffset, 0));
-    };
-    SetScrollOffsets(moved(offsetX_, deltaX), moved(offsetY_, deltaY));
+    // Wide sums: a far offset plus a step cannot overflow; the setter clamps them to the content.
+    SetScrollOffsets(offsetX_ + deltaX, offsetY_ + deltaY, AllScrollUpdateOptions);
 }
 
 void TBaseVirtualTree::NavigateTab(bool backward) {

@@ -486,6 +486,7 @@ TEST(TreeKeyboardNavigation, KeysMoveFocusSelectionAndAnchor) {
 TEST(TreeKeyboardNavigation, CtrlArrowsAndPagesScrollWithoutMovingTheFocus) {
     KeyboardFixture f(3);
     f.tree.SetRootNodeCount(30);
+    f.tree.UpdateScrollBars(false); // the window does this when its content changes
     f.Start("n4");
     f.Press(vkey::Next, Ctrl);
     EXPECT_EQ(f.tree.OffsetY(), -90);
@@ -504,6 +505,7 @@ TEST(TreeKeyboardNavigation, CtrlArrowsAndPagesScrollWithoutMovingTheFocus) {
 TEST(TreeKeyboardNavigation, CtrlEndScrollsToTheFarRightAndTheLastRowKeepingTheFocus) {
     KeyboardFixture f(3); // 450 px of columns in a 200 px client
     f.tree.SetRootNodeCount(30);
+    f.tree.UpdateScrollBars(false); // the window does this when its content changes
     f.Start("n4");
     f.Press(vkey::End, Ctrl);
     EXPECT_EQ(f.State(), "n4 c0 | n4 | n4");
