@@ -8,6 +8,7 @@
 #include "tree/TreeControlPort.h"
 #include "tree/TreeViewHost.h"
 #include "tree/VirtualTrees.h"
+#include "tree/WheelPanning.h"
 
 #include <functional>
 #include <memory>
@@ -73,6 +74,14 @@ private:
     bool dropRegistered_ = false;
     bool ctl3D_ = true;
     bool rightToLeft_ = false;
+
+    // --- Auto-scroll, wheel and wheel panning (WheelPanning.cpp)
+public:
+    // The pointer, clock and panning window the tree's motion uses.
+    TTreeMotionWindow& Motion() { return motion_; }
+
+private:
+    TTreeMotionWindow motion_{*this};
 };
 
 } // namespace tarvola
