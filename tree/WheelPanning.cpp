@@ -170,11 +170,17 @@ void TTreeMotionWindow::HidePanningWindow() {
 
 void TTreeMotionWindow::SetPanningCursor(TPanningCursor cursor) {
     // Cursors loaded from resources are shared by the system: they are never destroyed.
-    if (HCURSOR handle = LoadCursorW(ProgramInstance(), PanningResourceName(cursor)))
-        SetCursor(handle);
+    HCURSOR handle = LoadCursorW(ProgramInstance(), PanningResourceName(cursor));
+    if (handle == nullptr)
+        return;
+    shownCursor_ = cursor;
+    shownCursorHandle_ = handle;
+    SetCursor(handle);
 }
 
 void TTreeMotionWindow::RestoreCursor() {
+    shownCursor_.reset();
+    shownCursorHandle_ = nullptr;
     SetCursor(CursorHandle(control_.Cursor()));
 }
 

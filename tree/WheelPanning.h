@@ -27,6 +27,9 @@ public:
     std::function<std::uint32_t()> Clock;
     std::function<TMotionPoint()> Pointer;
     HWND PanningWindow() const { return panningWindow_; }
+    // The panning cursor set last, until the control's own cursor is back.
+    std::optional<TPanningCursor> ShownCursor() const { return shownCursor_; }
+    HCURSOR ShownCursorHandle() const { return shownCursorHandle_; }
 
     std::uint32_t Now() override;
     TMotionPoint CursorPos() override;
@@ -48,6 +51,8 @@ private:
     TWinControl& control_;
     HWND panningWindow_ = nullptr;
     HBITMAP panningImage_ = nullptr;
+    std::optional<TPanningCursor> shownCursor_;
+    HCURSOR shownCursorHandle_ = nullptr;
 };
 
 // The shape of a panning image: the union of its pixels that are not $FF00FF. An empty or missing image is

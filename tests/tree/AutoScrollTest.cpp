@@ -34,7 +34,9 @@ public:
     bool TreeUnderPoint(TMotionPoint) override { return treeUnderPointer; }
     unsigned WheelScrollLines() override { return wheelLines; }
     TMotionPoint DragThreshold() override { return {4, 4}; }
+    bool imageMissing = false;
     void ShowPanningWindow(TMotionPoint centre, TPanningCursor image) override {
+        TreeAssert(!imageMissing, "Invalid wheel panning image.");
         log.push_back("Show " + std::to_string(centre.X) + "," + std::to_string(centre.Y) + " " +
                       Name(PanningResourceName(image)));
     }
@@ -438,6 +440,30 @@ TEST_F(MotionFixture, NoPanningWhenEverythingFitsOrTheOptionIsOff) {
         tree.TreeOptions().MiscOptions().Without(TVTMiscOption::toWheelPanning));
     EXPECT_FALSE(tree.HandlePanningButtonDown(true, 50, 60));
     EXPECT_TRUE(port.log.empty());
+}
+
+TEST_F(MotionFixture, APanningWindowThatCannotBeMadeLeavesTheTreeAsItWas) {
+    port.imageMissing = true;
+    EXPECT_THROW(tree.HandlePanningButtonDown(true, 50, 60), EVirtualTreeAssertion);
+    EXPECT_FALSE(tree.WheelPanningActive());
+    EXPECT_FALSE(ScrollTimerRuns());
+    EXPECT_TRUE(port.log.empty());
+}
+
+TEST_F(MotionFixture, TheEndOfABandStopsScrollingAndTheNextStayWaitsAgain) {
+    StartBand();
+    tree.SetOffsetY(-100);
+    tree.UpdateAutoScroll(100, 5); // the wait starts
+    port.now += 1000;
+    tree.UpdateAutoScroll(100, 5);
+    ASSERT_TRUE(ScrollTimerRuns());
+    tree.DoStateChange({}, {TreeState::tsDrawSelecting});
+    tree.StopAutoScroll();
+    EXPECT_FALSE(ScrollTimerRuns());
+    EXPECT_FALSE(tree.InState(TreeState::tsScrollPending));
+    EXPECT_FALSE(tree.AutoScrollStartTime().has_value());
+    StartBand();
+    EXPECT_EQ(tree.DetermineScrollDirections(100, 5), 0);
 }
 
 TEST_F(MotionFixture, TimerDispatch) {

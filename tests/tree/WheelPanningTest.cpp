@@ -96,6 +96,29 @@ TEST_F(WheelPanningTest, ReleasedAtOnceItGoesOnUntilTheNextPress) {
     EXPECT_NE(GetCapture(), window);
 }
 
+TEST_F(WheelPanningTest, ThePointerPicksTheCursorAndTheSharedCursorsSurvive) {
+    TTreeMotionWindow& motion = control.Motion();
+    Send(WM_MBUTTONDOWN, MK_MBUTTON, At(50, 40));
+    EXPECT_EQ(motion.ShownCursor(), TPanningCursor::MoveNS); // rows only: the content is no wider
+    EXPECT_EQ(GetCursor(), motion.ShownCursorHandle());
+    Send(WM_MOUSEMOVE, MK_MBUTTON, At(52, 80));
+    EXPECT_EQ(motion.ShownCursor(), TPanningCursor::MoveS);
+    HCURSOR south = motion.ShownCursorHandle();
+    ASSERT_NE(south, nullptr);
+    EXPECT_EQ(GetCursor(), south);
+    Send(WM_MBUTTONUP, 0, At(52, 80));
+    EXPECT_FALSE(motion.ShownCursor().has_value());
+    EXPECT_NE(GetCursor(), south);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(south, &info)); // a shared cursor: not destroyed with the panning
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+}
+
+TEST_F(WheelPanningTest, AMissingImageIsRefused) {
+    EXPECT_THROW(PanningRegion(nullptr), EVirtualTreeAssertion);
+}
+
 TEST_F(WheelPanningTest, MovedWithTheButtonHeldTheReleaseEndsIt) {
     Send(WM_MBUTTONDOWN, MK_MBUTTON, At(50, 40));
     Send(WM_MOUSEMOVE, MK_MBUTTON, At(50, 40 + GetSystemMetrics(SM_CYDRAG) + 1));
