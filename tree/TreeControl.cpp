@@ -77,6 +77,7 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
     tree_->SearchBeep = [] { MessageBeep(0); };
     scrollWindow_ = std::make_unique<TTreeScrollWindow>([this] { return Handle(); }, *tree_);
     tree_->SetScrollPort(scrollWindow_.get());
+    tree_->SetMotionPort(&motion_);
     SetBounds(0, 0, 200, 100);
     SetTabStop(true);
     SetParentColor(false);
@@ -151,23 +152,21 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (std::optional<LRESULT> answer = scrollWindow_->HandleMessage(
             message, wParam, lParam, [&] { return TCustomControl::WndProc(message, wParam, lParam); }))
         return *answer;
+    // Wheel panning: the presses, releases and moves that belong to it, before the mouse handling.
+    if (std::optional<LRESULT> answer = AnswerPanningMessage(*tree_, message, wParam, lParam))
+        return *answer;
     switch (message) {
     case WM_CHANGESTATE:
         tree_->HandleStateMessage(static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam));
         return 0;
+    // --- Timers and the wheel (TreeTimers.cpp, AutoScrollTree.cpp)
     case WM_TIMER:
         if (wParam == SearchTimer) {
             tree_->EndIncrementalSearch();
             return 0;
         }
-        if (wParam == ChangeTimer || wParam == StructureChangeTimer) {
-            tree_->HandleChangeTimer(static_cast<unsigned>(wParam));
+        if (tree_->HandleTimer(static_cast<unsigned>(wParam)))
             return 0;
-        }
-        if (wParam == EditTimer) {
-            tree_->StartEditing();
-            return 0;
-        }
         break;
     // --- Keyboard (TreeKeyboardWin32.cpp)
     case WM_KEYDOWN:
@@ -181,6 +180,10 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
             return result;
         break;
     }
+    case WM_MOUSEWHEEL:
+        tree_->HandleMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam),
+                                (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0);
+        return 0;
     case WM_DESTROY:
         // The window still exists here; the form layer keeps WM_NCDESTROY to itself.
         WindowDestroying();

@@ -9,6 +9,7 @@
 #include "tree/TreeScrollWin32.h"
 #include "tree/TreeViewHost.h"
 #include "tree/VirtualTrees.h"
+#include "tree/WheelPanning.h"
 
 #include <functional>
 #include <memory>
@@ -89,6 +90,14 @@ private:
     bool KeyboardMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Scroll bars, sizing and the non-client area (TreeScrollWin32.cpp).
     std::unique_ptr<TTreeScrollWindow> scrollWindow_;
+
+    // --- Auto-scroll, wheel and wheel panning (WheelPanning.cpp)
+public:
+    // The pointer, clock and panning window the tree's motion uses.
+    TTreeMotionWindow& Motion() { return motion_; }
+
+private:
+    TTreeMotionWindow motion_{*this};
 };
 
 } // namespace tarvola

@@ -4,6 +4,7 @@
 #include "tree/TreeKeyboard.h"
 
 #include "base/Numerics.h"
+#include "tree/AutoScroll.h"
 #include "tree/Header.h"
 #include "tree/HeaderController.h"
 #include "tree/IncrementalSearch.h"
@@ -51,10 +52,9 @@ std::uint16_t KeyForTypedCharacter(std::uint16_t key, wchar_t typed) {
 
 namespace {
 
-// The drop's auto-expand and the auto-scroll timers (the window's timers are numbered 1 expand ... 7 search;
-// the drop target's header conflicts with the form layer's shift state, so the numbers stand here).
+// The drop's auto-expand timer (the window's timers are numbered 1 expand ... 7 search; the drop target's
+// header conflicts with the form layer's shift state, so the number stands here).
 constexpr unsigned ExpandTimerId = 1;
-constexpr unsigned AutoScrollTimerId = 4;
 
 bool Held(TKeyModifiers shift, TKeyModifiers which) {
     return (shift & which) != 0;
@@ -345,9 +345,8 @@ void TBaseVirtualTree::KeyboardFocusGained() {
 }
 
 void TBaseVirtualTree::KeyboardFocusLost() {
-    if (StopWheelPanning)
-        StopWheelPanning();
-    for (unsigned timer : {ExpandTimerId, EditTimer, HeaderTimer, AutoScrollTimerId, SearchTimer})
+    StopWheelPanning();
+    for (unsigned timer : {ExpandTimerId, EditTimer, HeaderTimer, ScrollTimer, SearchTimer})
         Host().StopTimer(timer);
     EndIncrementalSearch();
     DoStateChange({},

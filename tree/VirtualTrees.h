@@ -4,6 +4,7 @@
 // lives in its own source file beside this one. The window reaches the tree through ITreeViewHost.
 #pragma once
 
+#include "tree/AutoScroll.h"
 #include "tree/Delegate.h"
 #include "tree/TreeKeyboard.h"
 #include "tree/NodeStream.h"
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -560,8 +562,6 @@ public:
     std::function<void(PVirtualNode, TColumnIndex, int clientX, int clientY)> ShowNodeMenuFromKeyboard;
     // Esc ended a pending or running rubber band (after its states were left and the tree repainted).
     std::function<void()> RubberBandCancelled;
-    // Focus loss stops wheel panning.
-    std::function<void()> StopWheelPanning;
     // The search's clock (milliseconds, may wrap; unset: a steady clock) and its beep on no match.
     std::function<std::uint32_t()> SearchClock;
     std::function<void()> SearchBeep;
@@ -647,6 +647,61 @@ private:
     void UpdateBarsAfterScroll(int deltaX, int deltaY, TScrollUpdateOptions options);
     ITreeScrollPort* scrollPort_ = nullptr;
     mutable std::shared_ptr<TModelScrollPort> modelScrollPort_;
+    // --- Auto-scroll, wheel, wheel panning and the window timers (AutoScrollTree.cpp, WheelPanningTree.cpp,
+    // TreeTimers.cpp; the rules: tree/AutoScroll.h)
+public:
+    // The window side of motion; null: a tree without a window.
+    void SetMotionPort(ITreeMotionPort* port) { motionPort_ = port; }
+    // The window's timer message; false for a timer nobody here handles.
+    bool HandleTimer(unsigned id);
+    TScrollDirections ScrollDirections() const { return scrollDirections_; }
+    // When the pointer first stood in a scroll zone; empty when not waiting.
+    std::optional<std::uint32_t> AutoScrollStartTime() const { return autoScrollDelay_.StartTime(); }
+    // The next stay in a scroll zone waits the full AutoScrollDelay again (an OLE drag enters, ...).
+    void ResetAutoScrollStart() { autoScrollDelay_.Reset(); }
+    // Connections to other parts of the control:
+    // - the expand timer fired (drag and drop opens the drop target); without one the timer just stops;
+    std::function<void()> OnExpandTimer;
+    // - whether the tree is the current OLE drop target (its drag manager knows);
+    std::function<bool()> IsOleDropTarget;
+    // - after each auto-scroll step during a rubber band, with the pointer in client coordinates: the band
+    //   follows the pointer and repaints what changed.
+    std::function<void(int x, int y)> OnAutoScrollBandStep;
+    // The mouse handling's pointer move (client coordinates): while panning it steers the panning (and
+    // answers true: the move is taken); otherwise it starts or stops auto-scrolling near the edges.
+    bool HandleAutoScrollMove(int x, int y);
+    // Auto-scrolling ends (button up, the band or drag ends, cancel mode, focus loss).
+    void StopAutoScroll();
+    virtual bool CanAutoScroll() const;
+    virtual TScrollDirections DetermineScrollDirections(int x, int y);
+    virtual void UpdateAutoScroll(int x, int y);
+    virtual void AutoScrollStep();
+    // A wheel message (delta in 1/120 notches); true: handled.
+    bool HandleMouseWheel(int wheelDelta, bool ctrl);
+    // Button presses and releases while panning or that start it (client coordinates); true: the
+    // press or release belongs to the panning and goes no further.
+    bool HandlePanningButtonDown(bool middleButton, int x, int y);
+    bool HandlePanningButtonUp(bool middleButton);
+    bool WheelPanningActive() const;
+    virtual void StartWheelPanning(int x, int y);
+    virtual void StopWheelPanning();
+    virtual void SetWheelPanningCursor(int x, int y);
+
+private:
+    ITreeMotionPort& MotionPort() const;
+    TScrollArea MotionArea() const;
+    bool OleDropTargetNow() const { return IsOleDropTarget && IsOleDropTarget(); }
+    // Moves the offsets by a distance, kept inside the content.
+    void ScrollOffsetsBy(std::int64_t dx, std::int64_t dy);
+    void HandleScrollTimer();
+    bool MovedBeyondDragThreshold(int x, int y) const;
+
+    ITreeMotionPort* motionPort_ = nullptr;
+    TScrollDirections scrollDirections_ = 0;
+    TAutoScrollDelay autoScrollDelay_;
+    TMotionPoint panningOrigin_;
+    std::optional<TPanningCursor> panningCursor_;
+    TWheelRemainder wheelRemainder_;
 };
 
 } // namespace tarvola
