@@ -1,9 +1,11 @@
 // Convolution speed: the reference loops against the exact direct engine and the engine as a run uses it
 // (the transform method where the cost model picks it), on one thread and on every core, and against
 // `sox ... fir` given the same taps as a dense coefficient list, on the same signal and kernels in one
-// run, checking that the engines' bytes are identical to the reference's.
+// run, checking that the engines' bytes are identical to the reference's. Then the engine's resident peak
+// on the largest signal a run takes, beside its signal and output buffers, for the 10,240-tap cases.
 // Usage: bench_convolution [--frames N] [--case NAME]... [--unchecked]
 // --unchecked skips the reference loops and the direct engine (slow on long kernels): timings only.
+// bench_convolution --memory NAME [--threads N] measures the peak of one case alone.
 #include "kernel/Convolution.h"
 #include "kernel/designers/ReverbExport.h"
 
@@ -319,6 +321,10 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
-    MeasureMemoryApart({"quarter-output-10240", "input-10240"}, cores);
+    std::vector<std::string> measured;
+    for (const std::string name : {"quarter-output-10240", "input-10240"})
+        if (only.empty() || std::find(only.begin(), only.end(), name) != only.end())
+            measured.push_back(name);
+    MeasureMemoryApart(measured, cores);
     return allIdentical ? 0 : 1;
 }

@@ -39,6 +39,11 @@ namespace tarvola {
 // result. With the 1/N scaling folded back into h, every output sample of the block is within
 //   E_j = 1.5 sum_k [ (2a + b) ||w_{j-k}||_2 ||h_k||_1 + a ||w_{j-k}||_1 ||h_k||_2 ]
 // of the exact sum of the block's taps (1.5 > sqrt(2) times the factors 1 + O(a sqrt(N)) above).
+// The bound holds whatever the order of the accumulation, so a block's products may be summed in two
+// parts (one of them on a helper thread) and then added. Each level of block L' gives its frames such a
+// sum and bound; the frames of a base block gather the sums of the n levels, which rounds at most n - 1
+// times by u of a partial sum, each no larger than the sum over the levels of their largest magnitudes
+// (bounded by gamma_u(n) times that sum), and the bounds add up.
 // The coefficients themselves are the record values rounded to doubles (after summing the c records of the
 // same delay): each is within gamma_u(c + 1) of the sum of |v| at its delay; times the largest sample
 // magnitude this adds coefficientBound_ to every output sample.
