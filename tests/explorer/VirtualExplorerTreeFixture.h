@@ -203,8 +203,10 @@ public:
     WideString NameForParsing() override { return Wide(TMemoryNamespace::PathOf(pidl_)); }
     // A drive's root reads "X:\\" as the shell gives it.
     WideString NameParseAddressInFolder() override {
-        const WideString name = NameNormal();
-        return name.size() == 2 && name[1] == u':' ? name + u"\\" : name;
+        WideString name = NameNormal();
+        if (name.size() == 2 && name[1] == u':')
+            name.push_back(u'\\');
+        return name;
     }
     WideString DetailText(TColumnDetails kind, TFileSizeFormat format) override {
         if (kind != TColumnDetails::cdSize || Entry() == nullptr || Entry()->Folder)

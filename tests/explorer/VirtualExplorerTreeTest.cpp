@@ -169,7 +169,7 @@ TEST_F(ExplorerTreeTest, EnumerationFiltersDropItemsButTheMergeAsksOnlyTheEvent)
 TEST_F(ExplorerTreeTest, DriveWithoutMediumLosesItsButton) {
     ns.Add("\\C:\\file.ker");
     ns.Add("\\A:\\file.ker");
-    ns.EmptyDrives = u"A";
+    ns.EmptyDrives.push_back(u'A');
     tree.SetFolderOptions({TVETFolderOption::toHideRootFolder, TVETFolderOption::toFoldersExpandable});
     tree.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders});
     tree.SetRootFolder(TRootFolder::rfDesktop);
