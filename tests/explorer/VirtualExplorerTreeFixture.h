@@ -168,9 +168,11 @@ public:
 
 class TMemoryItem : public IExplorerItem {
 public:
-    TMemoryItem(TMemoryNamespace& ns, TItemIDList pidl) : ns_(ns), pidl_(std::move(pidl)) {}
+    TMemoryItem(TMemoryNamespace& ns, TItemIDList pidl)
+        : ns_(ns), pidl_(std::move(pidl)), relative_(pidl_.LastItem()) {}
 
     const TItemIDList& AbsolutePIDL() const override { return pidl_; }
+    const TItemIDList& RelativePIDL() const override { return relative_; }
     TExplorerItemPtr Clone() const override { return std::make_unique<TMemoryItem>(ns_, pidl_); }
     bool Folder() override { return Entry() != nullptr && Entry()->Folder; }
     bool FileSystem() override { return !pidl_.IsDesktop(); }
@@ -241,6 +243,7 @@ private:
 
     TMemoryNamespace& ns_;
     TItemIDList pidl_;
+    TItemIDList relative_;
 };
 
 inline TExplorerItemPtr TMemoryNamespace::SpecialFolder(int csidl) {
