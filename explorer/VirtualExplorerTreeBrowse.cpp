@@ -72,7 +72,7 @@ public:
         std::vector<TRefreshItem> fresh;
         fresh.reserve(children.size());
         for (TExplorerItemPtr& child : children) {
-            TRefreshItem item{child->AbsolutePIDL().LastItem(), child->NameParseAddressInFolder()};
+            TRefreshItem item{child->RelativePIDL(), child->NameParseAddressInFolder()};
             fresh.push_back(item);
             listed_[item.RelativePIDL] = std::move(child);
         }
@@ -86,8 +86,7 @@ public:
         std::vector<TRefreshChild> children;
         for (PVirtualNode child = folder_->FirstChild; child != nullptr; child = child->NextSibling) {
             if (IExplorerItem* item = tree_.NodeItem(child))
-                children.push_back(
-                    {child, {item->AbsolutePIDL().LastItem(), item->NameParseAddressInFolder()}});
+                children.push_back({child, {item->RelativePIDL(), item->NameParseAddressInFolder()}});
         }
         return children;
     }
@@ -297,12 +296,12 @@ bool TCustomVirtualExplorerTree::SameChildren(PVirtualNode node,
     now.reserve(listed.size());
     shown.reserve(listed.size());
     for (const TExplorerItemPtr& child : listed)
-        now.push_back(child->AbsolutePIDL().LastItem());
+        now.push_back(child->RelativePIDL());
     for (PVirtualNode child = node->FirstChild; child != nullptr; child = child->NextSibling) {
         IExplorerItem* item = NodeItem(child);
         if (item == nullptr)
             return false;
-        shown.push_back(item->AbsolutePIDL().LastItem());
+        shown.push_back(item->RelativePIDL());
     }
     const auto byBytes = [](const TItemIDList& a, const TItemIDList& b) { return CompareBytes(a, b) < 0; };
     std::sort(now.begin(), now.end(), byBytes);

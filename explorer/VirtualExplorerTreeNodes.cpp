@@ -228,8 +228,8 @@ int TCustomVirtualExplorerTree::DoCompareNodes(PVirtualNode node1, PVirtualNode 
     // so that a failure never reads as an order.
     IExplorerItem* folder = node1->Parent == node2->Parent ? NodeItem(node1->Parent) : nullptr;
     if (folder != nullptr) {
-        const std::optional<int> order = folder->CompareChildren(
-            *shellColumn, item1->AbsolutePIDL().LastItem(), item2->AbsolutePIDL().LastItem());
+        const std::optional<int> order =
+            folder->CompareChildren(*shellColumn, item1->RelativePIDL(), item2->RelativePIDL());
         if (order)
             return Sign(*order);
     }

@@ -22,7 +22,8 @@ TExplorerItemPtr ItemOf(PItemIDList absolutePIDL) {
 } // namespace
 
 TShellExplorerItem::TShellExplorerItem(std::unique_ptr<TNamespace> item)
-    : item_(std::move(item)), pidl_(TItemIDList::FromPIDL(item_->AbsolutePIDL())) {}
+    : item_(std::move(item)), pidl_(TItemIDList::FromPIDL(item_->AbsolutePIDL())),
+      relative_(pidl_.LastItem()) {}
 
 TExplorerItemPtr TShellExplorerItem::Clone() const {
     return std::make_unique<TShellExplorerItem>(item_->Clone());

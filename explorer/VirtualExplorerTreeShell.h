@@ -19,6 +19,7 @@ public:
     TNamespace& Namespace() const { return *item_; }
 
     const TItemIDList& AbsolutePIDL() const override { return pidl_; }
+    const TItemIDList& RelativePIDL() const override { return relative_; }
     TExplorerItemPtr Clone() const override;
     bool Folder() override { return item_->Folder(); }
     bool FileSystem() override { return item_->FileSystem(); }
@@ -43,6 +44,7 @@ public:
 private:
     std::unique_ptr<TNamespace> item_;
     TItemIDList pidl_;
+    TItemIDList relative_;
 };
 
 class TShellExplorerNamespace final : public IExplorerNamespace {

@@ -156,6 +156,8 @@ class IExplorerItem {
 public:
     virtual ~IExplorerItem() = default;
     virtual const TItemIDList& AbsolutePIDL() const = 0;
+    // The last record, as its folder knows the item (the desktop for the desktop).
+    virtual const TItemIDList& RelativePIDL() const = 0;
     // A new item for the same list.
     virtual TExplorerItemPtr Clone() const = 0;
 

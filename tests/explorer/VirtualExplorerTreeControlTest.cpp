@@ -27,6 +27,15 @@ TEST_F(ExplorerTreeControlTest, IconsArriveFromTheIconThread) {
 
     const int unknownFile = DefaultSystemImageIndex(TDefaultSystemImage::UnknownFile);
     const int closedFolder = DefaultSystemImageIndex(TDefaultSystemImage::ClosedFolder);
+    // Requests in flight when the tree is rebuilt are withdrawn; their results, if posted already, name
+    // nodes that are gone and are dropped.
+    for (PVirtualNode node = tree.GetFirstChild(tree.RootNode()); node; node = tree.GetNextSibling(node))
+        tree.ImageIndexFor(node, TVTImageKind::ikNormal);
+    RootExplorerTreeAt(tree, WidePath(folder.Path()), {TFileObject::foFolders, TFileObject::foNonFolders},
+                       true);
+    EXPECT_EQ(PendingExplorerIcons(tree), 0u);
+    PumpFor(200ms);
+
     std::vector<PVirtualNode> nodes;
     for (PVirtualNode node = tree.GetFirstChild(tree.RootNode()); node; node = tree.GetNextSibling(node))
         nodes.push_back(node);

@@ -19,6 +19,7 @@ struct TMemoryEntry {
     std::string Name;
     bool Folder = false;
     bool Hidden = false;
+    bool RecycleBin = false;
     std::uint64_t Size = 0;
     std::vector<std::unique_ptr<TMemoryEntry>> Children; // in creation order
 };
@@ -57,8 +58,12 @@ inline std::string Narrow(const WideString& text) {
 
 class TMemoryNamespace : public IExplorerNamespace, public IStateShell {
 public:
+    TMemoryNamespace() { Desktop.Folder = true; }
+
     TMemoryEntry Desktop;
     bool FailCompare = false;
+    // Drive letters without a medium.
+    std::u16string EmptyDrives;
     std::map<std::string, int> Enumerations; // by folder path ("" for the desktop)
 
     // Adds a folder or file (and the folders on its way); a trailing backslash makes a folder.
@@ -150,7 +155,7 @@ public:
         return entry != nullptr && entry->Folder;
     }
     bool SameItem(const TItemIDList& a, const TItemIDList& b) override { return a == b; }
-    bool DiskInDrive(char16_t) override { return true; }
+    bool DiskInDrive(char16_t letter) override { return EmptyDrives.find(letter) == std::u16string::npos; }
     IStateShell& StateShell() override { return *this; }
 
     // --- IStateShell
@@ -163,13 +168,15 @@ public:
 
 class TMemoryItem : public IExplorerItem {
 public:
-    TMemoryItem(TMemoryNamespace& ns, TItemIDList pidl) : ns_(ns), pidl_(std::move(pidl)) {}
+    TMemoryItem(TMemoryNamespace& ns, TItemIDList pidl)
+        : ns_(ns), pidl_(std::move(pidl)), relative_(pidl_.LastItem()) {}
 
     const TItemIDList& AbsolutePIDL() const override { return pidl_; }
+    const TItemIDList& RelativePIDL() const override { return relative_; }
     TExplorerItemPtr Clone() const override { return std::make_unique<TMemoryItem>(ns_, pidl_); }
     bool Folder() override { return Entry() != nullptr && Entry()->Folder; }
     bool FileSystem() override { return !pidl_.IsDesktop(); }
-    bool IsRecycleBin() override { return false; }
+    bool IsRecycleBin() override { return Entry() != nullptr && Entry()->RecycleBin; }
     bool Ghosted() override { return Entry() != nullptr && Entry()->Hidden; }
     bool Link() override { return false; }
     bool Share() override { return false; }
@@ -196,7 +203,13 @@ public:
     }
     WideString NameInFolder() override { return NameNormal(); }
     WideString NameForParsing() override { return Wide(TMemoryNamespace::PathOf(pidl_)); }
-    WideString NameParseAddressInFolder() override { return NameNormal(); }
+    // A drive's root reads "X:\\" as the shell gives it.
+    WideString NameParseAddressInFolder() override {
+        WideString name = NameNormal();
+        if (name.size() == 2 && name[1] == u':')
+            name.push_back(u'\\');
+        return name;
+    }
     WideString DetailText(TColumnDetails kind, TFileSizeFormat format) override {
         if (kind != TColumnDetails::cdSize || Entry() == nullptr || Entry()->Folder)
             return {};
@@ -230,6 +243,7 @@ private:
 
     TMemoryNamespace& ns_;
     TItemIDList pidl_;
+    TItemIDList relative_;
 };
 
 inline TExplorerItemPtr TMemoryNamespace::SpecialFolder(int csidl) {

@@ -148,6 +148,56 @@ TEST_F(ExplorerTreeTest, RootChangingVetoChangesNothing) {
     EXPECT_EQ(ChildNames(tree, tree.RootNode()).size(), 5u);
 }
 
+TEST_F(ExplorerTreeTest, EnumerationFiltersDropItemsButTheMergeAsksOnlyTheEvent) {
+    ns.Add("\\presets\\Recycled\\").RecycleBin = true;
+    bool vetoZeta = true;
+    auto filter = [&](TCustomVirtualExplorerTree&, IExplorerItem& item, bool& allow) {
+        allow = !(vetoZeta && Narrow(item.NameNormal()) == "Zeta.ker");
+    };
+    tree.OnEnumFolder = TVETEnumFolderEvent::Bind(filter);
+    tree.SetFolderOptions({TVETFolderOption::toHideRootFolder, TVETFolderOption::toForceHideRecycleBin});
+    tree.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders});
+    tree.SetRootFolderCustomPath(u"\\presets");
+    tree.SetActive(true);
+    EXPECT_EQ(ChildNames(tree, tree.RootNode()), (Names{"Beta", "empty", "alpha.ker", "beta.ker"}));
+    vetoZeta = false;
+    tree.RefreshNodeChildren(tree.RootNode());
+    EXPECT_EQ(ChildNames(tree, tree.RootNode()),
+              (Names{"Beta", "empty", "Recycled", "alpha.ker", "beta.ker", "Zeta.ker"}));
+}
+
+TEST_F(ExplorerTreeTest, DriveWithoutMediumLosesItsButton) {
+    ns.Add("\\C:\\file.ker");
+    ns.Add("\\A:\\file.ker");
+    ns.EmptyDrives.push_back(u'A');
+    tree.SetFolderOptions({TVETFolderOption::toHideRootFolder, TVETFolderOption::toFoldersExpandable});
+    tree.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders});
+    tree.SetRootFolder(TRootFolder::rfDesktop);
+    tree.SetActive(true);
+    const PVirtualNode a = ChildNamed(tree, tree.RootNode(), "A:");
+    const PVirtualNode c = ChildNamed(tree, tree.RootNode(), "C:");
+    tree.SetExpanded(a, true);
+    tree.SetExpanded(c, true);
+    EXPECT_FALSE(tree.HasChildren(a));
+    EXPECT_EQ(tree.ChildCount(a), 0u);
+    EXPECT_EQ(ns.Enumerations.count("\\A:"), 0u) << "a drive without a medium was read";
+    EXPECT_EQ(ChildNames(tree, c), (Names{"file.ker"}));
+}
+
+TEST_F(ExplorerTreeTest, CollapsingAFolderTakesTheSelectionFromInside) {
+    tree.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders});
+    tree.SetRootFolderCustomPath(u"\\presets");
+    tree.SetActive(true);
+    const PVirtualNode beta = ChildNamed(tree, tree.GetFirstChild(tree.RootNode()), "Beta");
+    tree.SetExpanded(beta, true);
+    const PVirtualNode inner = ChildNamed(tree, beta, "inner.ker");
+    tree.SetSelected(inner, true);
+    tree.SetFocusedNode(inner);
+    tree.SetExpanded(beta, false);
+    EXPECT_TRUE(tree.Selected(beta));
+    EXPECT_EQ(tree.FocusedNode(), beta);
+}
+
 TEST_F(ExplorerTreeTest, EmptyFolderIsAnEmptyResult) {
     tree.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders});
     tree.SetRootFolderCustomPath(u"\\presets\\empty");
