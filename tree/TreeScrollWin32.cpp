@@ -31,7 +31,15 @@ int SystemBar(TScrollBarKind bar) {
 
 TTreeScrollWindow::TTreeScrollWindow(std::function<HWND()> window, TBaseVirtualTree& tree)
     : window_(std::move(window)), tree_(tree) {
-    tree_.HeaderBridge().OnRecalculateHeader = [this] { RecalculateFrame(); };
+    TTreeHeaderBridge& bridge = tree_.HeaderBridge();
+    bridge.OnRecalculateHeader = [this] { RecalculateFrame(); };
+    // The header moves with a horizontal scroll; it lies in the frame, so it is repainted there. A header
+    // window side that repaints it its own way keeps its hook.
+    if (!bridge.OnInvalidateHeader)
+        bridge.OnInvalidateHeader = [this](int left, int right) {
+            if (HasWindow())
+                InvalidateHeaderArea(Window(), tree_.Header(), left, right);
+        };
 }
 
 bool TTreeScrollWindow::HasWindow() const {
