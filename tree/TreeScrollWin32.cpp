@@ -168,11 +168,14 @@ void TTreeScrollWindow::ScrollClientArea(int dx, int dy, const TTreeRect* clip) 
     if (!HasWindow())
         return;
     if (clip == nullptr) {
-        ScrollWindow(Window(), dx, dy, nullptr, nullptr);
+        ScrollWindowEx(Window(), dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+        // The system moves child windows along only while the window is shown; a hidden tree's children
+        // (an editor) must keep their place over the content too, so they are moved here in both cases.
+        MoveChildWindows(dx, dy);
         return;
     }
     const RECT area{clip->Left, clip->Top, clip->Right, clip->Bottom};
-    ScrollWindow(Window(), dx, dy, &area, &area);
+    ScrollWindowEx(Window(), dx, dy, &area, &area, nullptr, nullptr, SW_INVALIDATE);
 }
 
 void TTreeScrollWindow::MoveChildWindows(int dx, int dy) {
