@@ -87,7 +87,7 @@ bool TBaseVirtualTree::SetScrollOffsets(std::int64_t x, std::int64_t y, TScrollU
         if (dragging)
             ScrollPort().ShowDragImage(false);
         if ((options & soScrollClientArea) != 0)
-            ScrollClientArea(deltaX, deltaY, options, clipRect);
+            ScrollClientArea(deltaX, deltaY, clipRect);
         if ((options & soUpdateScrollBars) != 0)
             UpdateBarsAfterScroll(deltaX, deltaY, options);
         if (dragging)
@@ -101,8 +101,7 @@ bool TBaseVirtualTree::SetScrollOffsets(std::int64_t x, std::int64_t y, TScrollU
     return true;
 }
 
-void TBaseVirtualTree::ScrollClientArea(int deltaX, int deltaY, TScrollUpdateOptions,
-                                        const TTreeRect* clipRect) {
+void TBaseVirtualTree::ScrollClientArea(int deltaX, int deltaY, const TTreeRect* clipRect) {
     if (!Host().HasWindow())
         return;
     // A bitmap background stays where it is while the rows move over it: the pixels cannot simply move.

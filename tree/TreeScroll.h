@@ -55,7 +55,8 @@ public:
     virtual int ScrollPosition(TScrollBarKind bar) const = 0;
     // The position of the thumb while the user drags it.
     virtual int TrackPosition(TScrollBarKind bar) const = 0;
-    // Moves the client area's pixels (and the child windows) by dx, dy inside clip (null: all of it).
+    // Moves the client area's pixels by dx, dy inside clip; with no clip the whole area and the child
+    // windows.
     virtual void ScrollClientArea(int dx, int dy, const TTreeRect* clip) = 0;
     // Moves only the child windows (their pixels are repainted by the caller).
     virtual void MoveChildWindows(int dx, int dy) = 0;

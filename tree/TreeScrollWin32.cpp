@@ -31,7 +31,15 @@ int SystemBar(TScrollBarKind bar) {
 
 TTreeScrollWindow::TTreeScrollWindow(std::function<HWND()> window, TBaseVirtualTree& tree)
     : window_(std::move(window)), tree_(tree) {
-    tree_.HeaderBridge().OnRecalculateHeader = [this] { RecalculateFrame(); };
+    TTreeHeaderBridge& bridge = tree_.HeaderBridge();
+    bridge.OnRecalculateHeader = [this] { RecalculateFrame(); };
+    // The header moves with a horizontal scroll; it lies in the frame, so it is repainted there. A header
+    // window side that repaints it its own way keeps its hook.
+    if (!bridge.OnInvalidateHeader)
+        bridge.OnInvalidateHeader = [this](int left, int right) {
+            if (HasWindow())
+                InvalidateHeaderArea(Window(), tree_.Header(), left, right);
+        };
 }
 
 bool TTreeScrollWindow::HasWindow() const {
@@ -160,11 +168,14 @@ void TTreeScrollWindow::ScrollClientArea(int dx, int dy, const TTreeRect* clip) 
     if (!HasWindow())
         return;
     if (clip == nullptr) {
-        ScrollWindow(Window(), dx, dy, nullptr, nullptr);
+        ScrollWindowEx(Window(), dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+        // The system moves child windows along only while the window is shown; a hidden tree's children
+        // (an editor) must keep their place over the content too, so they are moved here in both cases.
+        MoveChildWindows(dx, dy);
         return;
     }
     const RECT area{clip->Left, clip->Top, clip->Right, clip->Bottom};
-    ScrollWindow(Window(), dx, dy, &area, &area);
+    ScrollWindowEx(Window(), dx, dy, &area, &area, nullptr, nullptr, SW_INVALIDATE);
 }
 
 void TTreeScrollWindow::MoveChildWindows(int dx, int dy) {

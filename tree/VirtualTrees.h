@@ -643,7 +643,7 @@ private:
     bool HorizontalBarAllowed() const;
     bool VerticalBarAllowed() const;
     void ApplyScrollBar(TScrollBarKind bar, std::int64_t range, int client, int offset, bool doRepaint);
-    void ScrollClientArea(int deltaX, int deltaY, TScrollUpdateOptions options, const TTreeRect* clipRect);
+    void ScrollClientArea(int deltaX, int deltaY, const TTreeRect* clipRect);
     void UpdateBarsAfterScroll(int deltaX, int deltaY, TScrollUpdateOptions options);
     ITreeScrollPort* scrollPort_ = nullptr;
     mutable std::shared_ptr<TModelScrollPort> modelScrollPort_;

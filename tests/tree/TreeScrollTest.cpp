@@ -139,6 +139,24 @@ TEST(ScrollOffsets, AreClampedToTheContent) {
     EXPECT_EQ(small.tree.OffsetY(), 0);
 }
 
+TEST(ScrollOffsets, ContentTallerThanTheIntRangeStaysWithinWhatTheBarReaches) {
+    const int intMax = std::numeric_limits<int>::max();
+    ScrollFixture f(0);
+    f.tree.SetDefaultNodeHeight(65535);
+    f.tree.SetRootNodeCount(33000); // 33000 rows of 65535 pixels: more than 2^31
+    test::FakeGuiThread::Instance().WaitWhile([&] { return f.tree.ValidationPending(); });
+    ASSERT_GT(f.tree.RangeHeight(), static_cast<std::uint32_t>(intMax));
+    f.tree.HandleScrollRequest(TScrollBarKind::sbVertical, ScrollBottom);
+    // The bar's range ends at INT_MAX, so the lowest position it can hold is INT_MAX - client.
+    EXPECT_EQ(f.bars.Vertical.Info, (TScrollBarInfo{0, intMax, 101, intMax - 100}));
+    EXPECT_EQ(f.tree.OffsetY(), -(intMax - 100));
+    f.tree.HandleScrollRequest(TScrollBarKind::sbVertical, ScrollPageDown);
+    EXPECT_EQ(f.tree.OffsetY(), -(intMax - 100));
+    f.tree.HandleScrollRequest(TScrollBarKind::sbVertical, ScrollPageUp);
+    EXPECT_EQ(f.tree.OffsetY(), -(intMax - 200));
+    EXPECT_EQ(f.bars.Vertical.Info.Pos, intMax - 200);
+}
+
 TEST(ScrollOffsets, ScrollTheClientAreaAndKeepTheBarsInStep) {
     ScrollFixture f;
     std::vector<std::string> scrolls;

@@ -12,6 +12,10 @@
 #include <gtest/gtest.h>
 #include <ole2.h>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 namespace tarvola {
 namespace {
 
@@ -200,6 +204,63 @@ TEST_F(TreeScrollWindow, SizingUpdatesTheBars) {
     control.SetBounds(0, 0, 200, 120);
     EXPECT_TRUE(HasStyle(control.Handle(), WS_VSCROLL));
     ExpectVerticalBar(control);
+}
+
+// A tree that shows a bitmap background on request and logs where hot tracking is redone.
+class BackgroundTree : public TBaseVirtualTree {
+public:
+    using TBaseVirtualTree::TBaseVirtualTree;
+    bool bitmapBackground = false;
+    std::vector<POINT> hotTracks;
+
+protected:
+    bool ShowsBitmapBackground() const override { return bitmapBackground; }
+    void HotTrackAfterScroll(int x, int y) override { hotTracks.push_back(POINT{x, y}); }
+};
+
+TEST_F(TreeScrollWindow, ChildWindowsMoveWithTheContent) {
+    BackgroundTree* tree = nullptr;
+    auto& control = form.Create<TVirtualTreeControl>([&](ITreeViewHost* host) {
+        auto made = std::make_unique<BackgroundTree>(host);
+        tree = made.get();
+        return made;
+    });
+    control.SetParent(&form);
+    tree->SetRootNodeCount(50);
+    HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 50, 20, 10, control.Handle(),
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    auto childTop = [&] {
+        RECT bounds{};
+        GetWindowRect(child, &bounds);
+        MapWindowPoints(nullptr, control.Handle(), reinterpret_cast<POINT*>(&bounds), 2);
+        return std::pair{bounds.left, bounds.top};
+    };
+    tree->SetOffsetY(-18); // the pixels move, and the child with them
+    EXPECT_EQ(childTop(), std::pair(10L, 32L));
+    TCustomVirtualTreeOptions& options = tree->TreeOptions();
+    options.SetPaintOptions(options.PaintOptions().With(TVTPaintOption::toShowBackground));
+    tree->bitmapBackground = true;
+    tree->SetOffsetY(-40); // the background stays: the child alone is moved
+    EXPECT_EQ(childTop(), std::pair(10L, 10L));
+
+    // With the mouse over the client area hot tracking is redone where it stands.
+    POINT centre{control.ClientWidth() / 2, control.ClientHeight() / 2};
+    ClientToScreen(control.Handle(), &centre);
+    form.Show();
+    POINT before{};
+    GetCursorPos(&before);
+    POINT cursor{};
+    if (SetCursorPos(centre.x, centre.y) && GetCursorPos(&cursor) && cursor.x == centre.x &&
+        cursor.y == centre.y) {
+        tree->hotTracks.clear();
+        tree->SetOffsetY(-60);
+        ASSERT_EQ(tree->hotTracks.size(), 1u);
+        EXPECT_EQ(tree->hotTracks[0].x, control.ClientWidth() / 2);
+        EXPECT_EQ(tree->hotTracks[0].y, control.ClientHeight() / 2);
+    }
+    SetCursorPos(before.x, before.y); // later tests find the mouse where it was
+    DestroyWindow(child);
 }
 
 TEST_F(TreeScrollWindow, TheControlsOtherMessages) {
