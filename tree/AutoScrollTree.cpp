@@ -126,6 +126,8 @@ bool TBaseVirtualTree::HandleAutoScrollMove(int x, int y) {
 
 void TBaseVirtualTree::HandleScrollTimer() {
     if (InState(TreeState::tsScrollPending)) {
+        if (CancelPendingHint)
+            CancelPendingHint();
         Host().StartTimer(ScrollTimer, std::clamp<std::uint32_t>(Properties().AutoScrollInterval, 1, 1000));
         DoStateChange({TreeState::tsScrolling}, {TreeState::tsScrollPending});
     }

@@ -561,6 +561,8 @@ public:
     // - after each auto-scroll step during a rubber band, with the pointer in client coordinates: the band
     //   follows the pointer and repaints what changed.
     std::function<void(int x, int y)> OnAutoScrollBandStep;
+    // - auto-scrolling starts: a hint waiting to show would cover the moving rows.
+    std::function<void()> CancelPendingHint;
     // The mouse handling's pointer move (client coordinates): while panning it steers the panning (and
     // answers true: the move is taken); otherwise it starts or stops auto-scrolling near the edges.
     bool HandleAutoScrollMove(int x, int y);

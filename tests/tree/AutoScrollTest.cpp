@@ -190,11 +190,17 @@ TEST_F(MotionFixture, TheTimerWaitsThenTicksAtTheInterval) {
     ASSERT_TRUE(ScrollTimerRuns());
     EXPECT_EQ(host.runningTimers[ScrollTimer], 0u);
     port.pointer = {100, 395};
+    int hintsCancelled = 0;
+    tree.CancelPendingHint = [&] { ++hintsCancelled; };
     EXPECT_TRUE(tree.HandleTimer(ScrollTimer));
+    EXPECT_EQ(hintsCancelled, 1);
     EXPECT_EQ(host.runningTimers[ScrollTimer], 7u);
     EXPECT_TRUE(tree.InState(TreeState::tsScrolling));
     EXPECT_FALSE(tree.InState(TreeState::tsScrollPending));
     EXPECT_EQ(tree.OffsetY(), -20);
+    tree.HandleTimer(ScrollTimer);
+    EXPECT_EQ(tree.OffsetY(), -40);
+    EXPECT_EQ(hintsCancelled, 1);
     // The pointer leaves the zone: the timer stops.
     tree.UpdateAutoScroll(100, 200);
     EXPECT_FALSE(ScrollTimerRuns());
