@@ -2,7 +2,8 @@
 // (the transform method where the cost model picks it), on one thread and on every core, and against
 // `sox ... fir` given the same taps as a dense coefficient list, on the same signal and kernels in one
 // run, checking that the engines' bytes are identical to the reference's.
-// Usage: bench_convolution [--frames N] [--case NAME]...
+// Usage: bench_convolution [--frames N] [--case NAME]... [--unchecked]
+// --unchecked skips the reference loops and the direct engine (slow on long kernels): timings only.
 #include "kernel/Convolution.h"
 #include "kernel/designers/ReverbExport.h"
 
@@ -20,6 +21,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <sys/resource.h>
 
 using namespace tarvola;
 
@@ -163,23 +166,9 @@ double ProcessorSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    std::int64_t frames = 1000000;
-    std::vector<std::string> only;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string option = argv[i];
-        if (option == "--frames")
-            frames = std::atoll(argv[i + 1]);
-        else if (option == "--case")
-            only.push_back(argv[i + 1]);
-    }
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    std::printf("convolution: %lld stereo frames, %u cores, load average %s\n",
-                static_cast<long long>(frames), cores, LoadAverage().c_str());
-
-    std::mt19937_64 random(2104);
+// The cases, their kernels drawn in this order from `random`; the reverbs, whose design takes much
+// memory for a while, only when asked for.
+std::vector<Case> MakeCases(std::mt19937_64& random, bool withReverbs) {
     std::vector<Case> cases;
     cases.push_back({"input-2000", 2, SpreadKernel(random, 2000, 0), SpreadKernel(random, 2000, 0)});
     cases.push_back({"input-10240", 2, SpreadKernel(random, 10240, 0), SpreadKernel(random, 10240, 0)});
@@ -188,9 +177,97 @@ int main(int argc, char** argv) {
         {"quarter-output-10240", 2, SpreadKernel(random, 10240, 4), SpreadKernel(random, 10240, 4)});
     cases.push_back({"8-bit-input-2000", 1, SpreadKernel(random, 2000, 0), SpreadKernel(random, 2000, 0)});
     cases.push_back({"echo-16-feedback", 2, EchoKernel(), EchoKernel()});
-    cases.push_back(ReverbCase("reverb-hall", GRHall, ERComplex2));
-    cases.push_back(ReverbCase("reverb-cavern", GRCavern, ERComplex2));
+    if (withReverbs) {
+        cases.push_back(ReverbCase("reverb-hall", GRHall, ERComplex2));
+        cases.push_back(ReverbCase("reverb-cavern", GRCavern, ERComplex2));
+    }
+    return cases;
+}
 
+// The largest signal of the memory measure: as many frames as a run processes samples.
+constexpr std::int64_t LargestFrames = MaxProcessedSamples;
+
+double ResidentMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024; // kilobytes on Linux
+}
+
+// One engine run of a case on the largest signal, in a process of its own so that the resident peak is
+// the run's: the peak beside the signal and output buffers, and the engine's share above them.
+int MeasureMemory(const std::string& name, unsigned threads) {
+    std::mt19937_64 random(2104);
+    const std::vector<Case> cases = MakeCases(random, name.rfind("reverb", 0) == 0);
+    const auto found =
+        std::find_if(cases.begin(), cases.end(), [&](const Case& c) { return c.name == name; });
+    if (found == cases.end())
+        return 2;
+    const std::vector<std::uint8_t> input = MakeSignal(random, LargestFrames, found->bytesPerSample);
+    std::vector<std::uint8_t> output(input.size(), 1); // touched: resident before the run
+    const double buffers = static_cast<double>(input.size() + output.size()) / (1 << 20);
+    const double before = ResidentMegabytes();
+    const ConvolutionSignal signal{input.data(), output.data(), input.size(), found->bytesPerSample, 2};
+    std::string methods;
+    const double seconds = Seconds([&] {
+        ConvolutionEngine run(signal, found->left, found->right);
+        run.Run({}, threads);
+        methods = Methods(run);
+    });
+    const double peak = ResidentMegabytes();
+    std::printf("memory %s, %lld stereo frames, %u thread%s: engine %.3f s; resident peak %.1f MB, of which "
+                "signal and output buffers %.1f MB and the engine %.1f MB (%.2f times the buffers; the "
+                "whole peak is %.2f times them)\n  engine: %s\n",
+                name.c_str(), static_cast<long long>(LargestFrames), threads, threads == 1 ? "" : "s",
+                seconds, peak, buffers, peak - before, (peak - before) / buffers, peak / buffers,
+                methods.c_str());
+    return 0;
+}
+
+// The memory measure of each of `names` on 1 thread and on every core, each in a process of its own.
+void MeasureMemoryApart(const std::vector<std::string>& names, unsigned cores) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    for (const std::string& name : names)
+        for (unsigned threads : {1u, cores}) {
+            std::fflush(stdout);
+            const std::string command =
+                "'" + self + "' --memory " + name + " --threads " + std::to_string(threads);
+            if (std::system(command.c_str()) != 0)
+                std::printf("memory %s: the measure failed\n", name.c_str());
+        }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::int64_t frames = 1000000;
+    std::vector<std::string> only;
+    bool unchecked = false;
+    std::string memoryCase;
+    unsigned memoryThreads = 0;
+    for (int i = 1; i < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--unchecked") {
+            unchecked = true;
+            --i;
+        } else if (i + 1 >= argc)
+            break;
+        else if (option == "--frames")
+            frames = std::atoll(argv[i + 1]);
+        else if (option == "--case")
+            only.push_back(argv[i + 1]);
+        else if (option == "--memory")
+            memoryCase = argv[i + 1];
+        else if (option == "--threads")
+            memoryThreads = static_cast<unsigned>(std::atoi(argv[i + 1]));
+    }
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    if (!memoryCase.empty())
+        return MeasureMemory(memoryCase, memoryThreads == 0 ? cores : memoryThreads);
+    std::printf("convolution: %lld stereo frames, %u cores, load average %s\n",
+                static_cast<long long>(frames), cores, LoadAverage().c_str());
+
+    std::mt19937_64 random(2104);
+    const std::vector<Case> cases = MakeCases(random, true);
     bool allIdentical = true;
     for (const Case& c : cases) {
         if (!only.empty() && std::find(only.begin(), only.end(), c.name) == only.end())
@@ -207,11 +284,12 @@ int main(int argc, char** argv) {
                             static_cast<long long>(plan.ShortestFeedbackDelay(0)),
                             static_cast<long long>(plan.ShortestFeedbackDelay(1)));
         }
-        const double referenceTime = Seconds([&] { ConvolveReference(referenceSignal, c.left, c.right); });
+        const double referenceTime =
+            unchecked ? 0 : Seconds([&] { ConvolveReference(referenceSignal, c.left, c.right); });
         const double soxTime = SoxSeconds(c, input);
         for (unsigned threads : {1u, cores}) {
             std::fill(engine.begin(), engine.end(), 0);
-            const double directTime = BestSeconds([&] {
+            const double directTime = unchecked ? 0 : BestSeconds([&] {
                 ConvolutionEngine run(engineSignal, c.left, c.right);
                 run.Run({}, threads, {.method = ConvolutionMethod::Direct});
             });
@@ -225,18 +303,22 @@ int main(int argc, char** argv) {
                 methods = Methods(run);
             });
             const double engineProcessor = (ProcessorSeconds() - processorStart) / 3;
-            const bool identical = directIdentical && engine == reference;
+            const bool identical = unchecked || (directIdentical && engine == reference);
             allIdentical = allIdentical && identical;
             std::printf("case %s, %u thread%s: reference %.3f s, direct %.3f s, ratio %.1fx, engine %.3f s, "
                         "ratio %.1fx, sox %.3f s, ratio to sox %.2fx, identical %s\n",
                         c.name.c_str(), threads, threads == 1 ? "" : "s", referenceTime, directTime,
                         referenceTime / directTime, engineTime, referenceTime / engineTime, soxTime,
-                        soxTime / engineTime, identical ? "yes" : "no");
+                        soxTime / engineTime,
+                        unchecked   ? "unchecked"
+                        : identical ? "yes"
+                                    : "no");
             std::printf(
                 "  engine: %s; processor time %.3f s (mean of 3) over %.3f s (best of 3), load average %s\n",
                 methods.c_str(), engineProcessor, engineTime, LoadAverage().c_str());
             std::fflush(stdout);
         }
     }
+    MeasureMemoryApart({"quarter-output-10240", "input-10240"}, cores);
     return allIdentical ? 0 : 1;
 }

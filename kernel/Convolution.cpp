@@ -496,6 +496,16 @@ std::int64_t ConvolutionEngine::TransformJobFrames(int channelIndex, unsigned th
     return (blocks + jobs - 1) / jobs * transform.BlockFrames();
 }
 
+// A channel with feedback runs its transform on one thread; with a thread to spare per channel, a helper
+// thread takes part of its work.
+void ConvolutionEngine::ChooseTransformHelpers(unsigned threads) {
+    for (int c = 0; c < signal_.channels; ++c) {
+        ChannelPlan& plan = channels_[c];
+        plan.transformHelper = plan.transform && plan.transform->HasFeedback() &&
+                               threads >= 2 * static_cast<unsigned>(signal_.channels);
+    }
+}
+
 std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& threads,
                                                                 const ConvolutionTuning& tuning) const {
     std::int64_t jobFrames[2] = {0, 0};
@@ -624,13 +634,15 @@ private:
         const TransformChannel& transform = *engine_.channels_[job.channel].transform;
         const std::int64_t block = transform.BlockFrames();
         FramesOfChannel frames(engine_, job.channel);
-        return transform.Run(frames, job.first / block, (job.end + block - 1) / block,
-                             [&](std::int64_t done) {
-                                 samplesDone_.fetch_add(done, std::memory_order_relaxed);
-                                 if (betweenBlocks)
-                                     betweenBlocks();
-                                 return !stop_.load(std::memory_order_relaxed);
-                             });
+        return transform.Run(
+            frames, job.first / block, (job.end + block - 1) / block,
+            [&](std::int64_t done) {
+                samplesDone_.fetch_add(done, std::memory_order_relaxed);
+                if (betweenBlocks)
+                    betweenBlocks();
+                return !stop_.load(std::memory_order_relaxed);
+            },
+            engine_.channels_[job.channel].transformHelper);
     }
 
     bool WaitForFrames(int channel, std::int64_t frames) {
@@ -681,6 +693,7 @@ ConvolutionOutcome ConvolutionEngine::Run(const ConvolutionProgress& progress, u
     BeginOutput();
     ChooseMethods(threads, tuning);
     const std::int64_t total = TotalSamples();
+    ChooseTransformHelpers(threads);
     std::vector<Job> jobs = MakeJobs(threads, tuning);
     Scheduler scheduler(*this, std::move(jobs));
     bool halted = false;

@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
 #include <limits>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 
 namespace tarvola {
 
@@ -95,25 +99,56 @@ constexpr double kTransformPoint = 0.3e-9;  // one transform, per N log2 N
 constexpr double kPartitionBin = 1.0e-9;    // one complex multiply-add of a partition's spectrum
 constexpr double kTransformFrame = 6e-9;    // windows, bounds and stores, per frame
 constexpr double kShortTapFrame = 1.2e-9;   // a feedback tap summed directly, per frame
+constexpr double kLevelFrame = 0.5e-9;      // adding a level's sums, per frame
 // A channel with feedback shares the direct engine's work among threads only when its shortest feedback
 // delay leaves room for whole jobs.
 constexpr std::int64_t kSharedFeedbackDelay = 2048;
 
-struct TapGroups {
-    std::vector<TransformTap> input, longFeedback, shortFeedback;
+// Blocks of successive levels grow by this factor: the feedback taps of a level then span at most this
+// many of its partitions, and a frame's sum gathers few levels.
+constexpr std::int64_t kLevelGrowth = 8;
+
+// The taps one level transforms, through partitions of the level's block.
+struct LevelTaps {
+    std::int64_t block = 0;
+    std::vector<TransformTap> input, feedback;
 };
 
-TapGroups GroupTaps(std::span<const TransformTap> taps, std::int64_t block) {
-    TapGroups groups;
-    for (const TransformTap& tap : taps) {
-        if (!tap.feedback)
-            groups.input.push_back(tap);
-        else if (tap.delay >= block)
-            groups.longFeedback.push_back(tap);
-        else
-            groups.shortFeedback.push_back(tap);
-    }
-    return groups;
+// A channel's taps shared among levels of growing blocks, the smallest the base block. A feedback tap of
+// delay d goes to the level of the largest block b <= d: the windows that level transforms for the frames
+// [m b, (m + 1) b) then read only output frames before m b, final by the time it needs them. Long delays
+// thus take long blocks, whose transforms cost less per frame, and only the feedback taps shorter than the
+// base block are summed directly. Input taps read no output: a channel without feedback keeps them on the
+// base block (its blocks may then run on any thread); with feedback they go to the level where they cost
+// least per frame.
+struct TapPlan {
+    std::vector<LevelTaps> levels; // ascending blocks, each with at least one tap
+    std::vector<TransformTap> shortFeedback;
+};
+
+std::int64_t PowerOfTwoAtLeast(std::int64_t n) {
+    std::int64_t power = 1;
+    while (power < n && power <= std::numeric_limits<std::int64_t>::max() / 2)
+        power *= 2;
+    return power;
+}
+
+// The blocks of the levels for a base block: no block beyond the transform's limit, nor beyond what
+// the channel's frames fill.
+std::vector<std::int64_t> LevelBlocks(std::int64_t base, std::int64_t frames) {
+    const std::int64_t largest = std::max(base, std::min(MaxTransformBlock, PowerOfTwoAtLeast(frames)));
+    std::vector<std::int64_t> blocks = {base};
+    while (blocks.back() <= largest / kLevelGrowth)
+        blocks.push_back(blocks.back() * kLevelGrowth);
+    return blocks;
+}
+
+// The last level whose block is at most `frames` (the first when none is).
+std::size_t LevelReaching(const std::vector<std::int64_t>& blocks, std::int64_t frames) {
+    std::size_t level = 0;
+    while (level + 1 < blocks.size() && blocks[level + 1] <= frames)
+        ++level;
+    return level;
 }
 
 // Partitions of `block` frames that hold at least one tap, counted from the smallest delay.
@@ -153,6 +188,83 @@ std::int64_t SpectrumBytes(std::int64_t block) {
 std::int64_t WorkersWithin(std::int64_t kernelBytes, std::int64_t workerBytes) {
     const std::int64_t left = TransformChannelMemory - kernelBytes;
     return left < workerBytes ? 0 : left / std::max<std::int64_t>(1, workerBytes);
+}
+
+// The level for Input taps, when the channel has feedback: the one whose transforms and partitions cost
+// least per frame. Its inverse transform is shared with its feedback taps, if it has any.
+std::size_t InputLevel(const std::vector<LevelTaps>& levels, const std::vector<TransformTap>& input) {
+    std::size_t best = 0;
+    double bestSeconds = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const std::int64_t block = levels[i].block;
+        const double transforms = levels[i].feedback.empty() ? 2 : 1;
+        const double seconds =
+            (transforms * TransformSeconds(2 * block) +
+             static_cast<double>(OccupiedPartitions(input, block) * (block + 1)) * kPartitionBin) /
+            static_cast<double>(block);
+        if (seconds < bestSeconds) {
+            bestSeconds = seconds;
+            best = i;
+        }
+    }
+    return best;
+}
+
+TapPlan PlanTaps(std::span<const TransformTap> taps, std::int64_t base, std::int64_t frames) {
+    const std::vector<std::int64_t> blocks = LevelBlocks(base, frames);
+    std::vector<LevelTaps> levels(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        levels[i].block = blocks[i];
+    TapPlan plan;
+    std::vector<TransformTap> input;
+    bool feedback = false;
+    for (const TransformTap& tap : taps) {
+        feedback = feedback || tap.feedback;
+        if (!tap.feedback)
+            input.push_back(tap);
+        else if (tap.delay < base)
+            plan.shortFeedback.push_back(tap);
+        else
+            levels[LevelReaching(blocks, tap.delay)].feedback.push_back(tap);
+    }
+    if (!input.empty()) {
+        const std::size_t level = feedback ? InputLevel(levels, input) : 0;
+        levels[level].input = std::move(input);
+    }
+    for (LevelTaps& level : levels)
+        if (!level.input.empty() || !level.feedback.empty())
+            plan.levels.push_back(std::move(level));
+    return plan;
+}
+
+// What the levels of a plan cost: seconds per frame and for the kernel's spectra, and the memory of the
+// spectra and of one worker's windows.
+struct LevelCosts {
+    double perFrame = kTransformFrame;
+    double setup = 0;
+    std::int64_t kernelBytes = 0;
+    std::int64_t workerBytes = 0;
+};
+
+LevelCosts CostsOf(const TapPlan& plan) {
+    LevelCosts costs;
+    for (const LevelTaps& level : plan.levels) {
+        const double block = static_cast<double>(level.block);
+        const std::int64_t partitions =
+            OccupiedPartitions(level.input, level.block) + OccupiedPartitions(level.feedback, level.block);
+        const double forwardTransforms = (level.input.empty() ? 0 : 1) + (level.feedback.empty() ? 0 : 1);
+        const double transform = TransformSeconds(2 * level.block);
+        costs.perFrame += ((forwardTransforms + 1) * transform +
+                           static_cast<double>(partitions) * (block + 1) * kPartitionBin) /
+                              block +
+                          kLevelFrame;
+        costs.setup += static_cast<double>(partitions) * transform;
+        costs.kernelBytes += partitions * SpectrumBytes(level.block);
+        costs.workerBytes += (SpannedPartitions(level.input, level.block) +
+                              SpannedPartitions(level.feedback, level.block) + 8) *
+                             SpectrumBytes(level.block);
+    }
+    return costs;
 }
 
 } // namespace
@@ -214,29 +326,17 @@ MethodEstimate EstimateMethods(std::span<const TransformTap> taps, const Transfo
         kDirectTapFrame * static_cast<double>(taps.size()) * frames / (sharedDirect ? threads : 1);
     estimate.transformSeconds = std::numeric_limits<double>::infinity();
     for (std::int64_t block = 16; block <= MaxTransformBlock; block *= 2) {
-        const TapGroups groups = GroupTaps(taps, block);
-        const double partitions = static_cast<double>(OccupiedPartitions(groups.input, block) +
-                                                      OccupiedPartitions(groups.longFeedback, block));
-        const double forwardTransforms =
-            (groups.input.empty() ? 0 : 1) + (groups.longFeedback.empty() ? 0 : 1);
-        const double blocks = std::ceil(frames / static_cast<double>(block));
-        const std::int64_t workers = WorkersWithin(
-            static_cast<std::int64_t>(partitions) * SpectrumBytes(block),
-            (SpannedPartitions(groups.input, block) + SpannedPartitions(groups.longFeedback, block)) *
-                    SpectrumBytes(block) +
-                8 * SpectrumBytes(block));
+        const TapPlan plan = PlanTaps(taps, block, shape.frames);
+        const LevelCosts costs = CostsOf(plan);
+        const std::int64_t workers = WorkersWithin(costs.kernelBytes, costs.workerBytes);
         if (workers == 0)
             continue;
-        const double perBlock =
-            (forwardTransforms + 1) * TransformSeconds(2 * block) +
-            partitions * static_cast<double>(block + 1) * kPartitionBin +
-            static_cast<double>(block) *
-                (kTransformFrame + static_cast<double>(groups.shortFeedback.size()) * kShortTapFrame);
-        const bool feedback = !groups.longFeedback.empty() || !groups.shortFeedback.empty();
+        const bool feedback = shortestFeedback != std::numeric_limits<std::int64_t>::max();
         // Parallel jobs each start with the windows of the partitions before their first block.
         const double jobs = feedback ? 1 : std::min(threads, static_cast<double>(workers));
-        const double setup = (partitions + jobs * partitions) * TransformSeconds(2 * block);
-        const double seconds = (blocks * perBlock + setup) / jobs;
+        const double perFrame =
+            costs.perFrame + static_cast<double>(plan.shortFeedback.size()) * kShortTapFrame;
+        const double seconds = (frames * perFrame + (1 + jobs) * costs.setup) / jobs;
         if (seconds < estimate.transformSeconds) {
             estimate.transformSeconds = seconds;
             estimate.blockFrames = block;
@@ -250,7 +350,8 @@ MethodEstimate EstimateMethods(std::span<const TransformTap> taps, const Transfo
 // ---------------------------------------------------------------------------------------------------------
 // The channel
 
-// The taps of one source (input or output) as partitions of the block's length, and their spectra.
+// The taps of one source (input or output) of a level as partitions of the level's block, and their
+// spectra.
 struct TransformChannel::Part {
     bool output = false;
     std::int64_t shift = 0; // delay of each partition's first coefficient, less k L
@@ -262,6 +363,13 @@ struct TransformChannel::Part {
         double norm2;
     };
     std::vector<Partition> partitions;
+};
+
+// A uniformly partitioned transform convolution of blocks of its own length.
+struct TransformChannel::Level {
+    std::int64_t block = 0;
+    std::unique_ptr<RealTransform> transform;
+    std::vector<Part> parts;
 };
 
 namespace {
@@ -289,6 +397,14 @@ std::int64_t MostAtOneDelay(const std::vector<TransformTap>& sorted) {
     return most;
 }
 
+// `count` values from `first` of a stretch, checked in every build.
+std::span<const double> Stretch(std::span<const double> values, std::int64_t first, std::int64_t count) {
+    if (first < 0 || count < 0 || static_cast<std::uint64_t>(first) > values.size() ||
+        static_cast<std::uint64_t>(count) > values.size() - static_cast<std::size_t>(first))
+        throw RangeError("TransformChannel: frames outside a level's sums");
+    return values.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
+}
+
 } // namespace
 
 TransformChannel::TransformChannel(std::span<const TransformTap> taps, const TransformChannelShape& shape,
@@ -298,27 +414,35 @@ TransformChannel::TransformChannel(std::span<const TransformTap> taps, const Tra
         throw std::invalid_argument("TransformChannel: block must be a power of two");
     if (!TransformApplies(taps, shape))
         throw std::invalid_argument("TransformChannel: the taps need the direct engine");
-    transform_ = std::make_unique<RealTransform>(2 * block_);
-    const TapGroups groups = GroupTaps(taps, block_);
+    const TapPlan plan = PlanTaps(taps, block_, shape.frames);
     const double outputMagnitude = OutputMagnitude(shape.range);
     long double referenceMagnitudes = 0;
-    for (const bool output : {false, true}) {
-        const std::vector<TransformTap> sorted = SortedByDelay(output ? groups.longFeedback : groups.input);
-        if (sorted.empty())
-            continue;
-        const long double magnitudes =
-            ValueMagnitudes(sorted) * (output ? outputMagnitude : shape.inputMagnitude);
-        referenceMagnitudes += magnitudes;
-        // Each coefficient passes through at most one rounding per record at its delay and one to double,
-        // each of at most u whatever the 80-bit unit's precision setting.
-        coefficientBound_ += static_cast<double>(magnitudes) *
-                             Gamma(static_cast<double>(MostAtOneDelay(sorted)) + 1, kUnit) * kNormInflation;
-        Part part = MakePart(sorted, output);
-        if (!part.partitions.empty())
-            parts_.push_back(std::move(part));
+    for (const LevelTaps& levelTaps : plan.levels) {
+        Level level;
+        level.block = levelTaps.block;
+        level.transform = std::make_unique<RealTransform>(2 * level.block);
+        for (const bool output : {false, true}) {
+            const std::vector<TransformTap> sorted =
+                SortedByDelay(output ? levelTaps.feedback : levelTaps.input);
+            if (sorted.empty())
+                continue;
+            const long double magnitudes =
+                ValueMagnitudes(sorted) * (output ? outputMagnitude : shape.inputMagnitude);
+            referenceMagnitudes += magnitudes;
+            // Each coefficient passes through at most one rounding per record at its delay and one to
+            // double, each of at most u whatever the 80-bit unit's precision setting.
+            coefficientBound_ += static_cast<double>(magnitudes) *
+                                 Gamma(static_cast<double>(MostAtOneDelay(sorted)) + 1, kUnit) *
+                                 kNormInflation;
+            Part part = MakePart(level, sorted, output);
+            if (!part.partitions.empty())
+                level.parts.push_back(std::move(part));
+        }
+        if (!level.parts.empty())
+            levels_.push_back(std::move(level));
     }
 
-    shortFeedback_ = groups.shortFeedback;
+    shortFeedback_ = plan.shortFeedback;
     const long double shortMagnitudes = ValueMagnitudes(shortFeedback_) * outputMagnitude;
     referenceMagnitudes += shortMagnitudes;
     const double shortBound =
@@ -328,36 +452,36 @@ TransformChannel::TransformChannel(std::span<const TransformTap> taps, const Tra
                    coefficientBound_ + shortBound * kNormInflation + kTiny;
 }
 
-// The partitions of taps sorted by delay: records of the same delay are summed in long double before the
-// rounding to double, one partition at a time.
-TransformChannel::Part TransformChannel::MakePart(const std::vector<TransformTap>& sorted,
+// The partitions of a level's taps sorted by delay: records of the same delay are summed in long double
+// before the rounding to double, one partition at a time.
+TransformChannel::Part TransformChannel::MakePart(const Level& level, const std::vector<TransformTap>& sorted,
                                                   bool output) const {
     Part part;
     part.output = output;
     part.shift = sorted.front().delay;
-    SampleBuffer samples(static_cast<std::size_t>(2 * block_));
-    std::vector<long double> coefficients(static_cast<std::size_t>(block_));
+    SampleBuffer samples(static_cast<std::size_t>(2 * level.block));
+    std::vector<long double> coefficients(static_cast<std::size_t>(level.block));
     for (std::size_t first = 0; first < sorted.size();) {
-        const std::int64_t index = (sorted[first].delay - part.shift) / block_;
+        const std::int64_t index = (sorted[first].delay - part.shift) / level.block;
         std::fill(coefficients.begin(), coefficients.end(), 0.0L);
         // Sorted delays are at least the shift, so every offset lies in 0 .. block - 1.
-        for (; first < sorted.size() && (sorted[first].delay - part.shift) / block_ == index; ++first) {
-            const std::int64_t offset = (sorted[first].delay - part.shift) % block_;
-            CheckIndex(offset, block_);
+        for (; first < sorted.size() && (sorted[first].delay - part.shift) / level.block == index; ++first) {
+            const std::int64_t offset = (sorted[first].delay - part.shift) % level.block;
+            CheckIndex(offset, level.block);
             coefficients[static_cast<std::size_t>(offset)] += sorted[first].value;
         }
-        AddPartition(part, index, coefficients, samples);
+        AddPartition(level, part, index, coefficients, samples);
     }
     return part;
 }
 
 // Partition `index` from its coefficients, unless they are all zero; `samples` is the transform's buffer.
-void TransformChannel::AddPartition(Part& part, std::int64_t index,
+void TransformChannel::AddPartition(const Level& level, Part& part, std::int64_t index,
                                     const std::vector<long double>& coefficients,
                                     SampleBuffer& samples) const {
     // Scaling by 1/N, a power of two, is exact: the inverse transform needs no normalising pass.
-    const double scale = 1.0 / static_cast<double>(2 * block_);
-    const std::size_t count = static_cast<std::size_t>(block_);
+    const double scale = 1.0 / static_cast<double>(2 * level.block);
+    const std::size_t count = static_cast<std::size_t>(level.block);
     CheckIndex(count - 1, coefficients.size());
     double* lowHalf = samples.Window(0, count);
     double norm1 = 0, squares = 0;
@@ -369,10 +493,11 @@ void TransformChannel::AddPartition(Part& part, std::int64_t index,
     }
     if (norm1 == 0)
         return;
-    Part::Partition partition{index, SpectrumBuffer(static_cast<std::size_t>(transform_->Bins())),
+    const RealTransform& transform = *level.transform;
+    Part::Partition partition{index, SpectrumBuffer(static_cast<std::size_t>(transform.Bins())),
                               norm1 * kNormInflation, std::sqrt(squares) * kNormInflation};
-    transform_->Forward(samples.Window(0, static_cast<std::size_t>(transform_->Size())),
-                        partition.spectrum.Window(0, static_cast<std::size_t>(transform_->Bins())));
+    transform.Forward(samples.Window(0, static_cast<std::size_t>(transform.Size())),
+                      partition.spectrum.Window(0, static_cast<std::size_t>(transform.Bins())));
     part.partitions.push_back(std::move(partition));
     part.span = index + 1;
 }
@@ -382,28 +507,41 @@ TransformChannel::~TransformChannel() = default;
 bool TransformChannel::HasFeedback() const {
     if (!shortFeedback_.empty())
         return true;
-    return std::any_of(parts_.begin(), parts_.end(), [](const Part& part) { return part.output; });
+    return std::any_of(levels_.begin(), levels_.end(), [](const Level& level) {
+        return std::any_of(level.parts.begin(), level.parts.end(),
+                           [](const Part& part) { return part.output; });
+    });
 }
 
 std::int64_t TransformChannel::WorkersInMemory() const {
-    std::int64_t kernelBytes = 0, workerBytes = 8 * SpectrumBytes(block_);
-    for (const Part& part : parts_) {
-        kernelBytes += static_cast<std::int64_t>(part.partitions.size()) * SpectrumBytes(block_);
-        workerBytes += part.span * SpectrumBytes(block_);
+    std::int64_t kernelBytes = 0, workerBytes = 0;
+    for (const Level& level : levels_) {
+        workerBytes += 8 * SpectrumBytes(level.block);
+        for (const Part& part : level.parts) {
+            kernelBytes += static_cast<std::int64_t>(part.partitions.size()) * SpectrumBytes(level.block);
+            workerBytes += part.span * SpectrumBytes(level.block);
+        }
     }
     return std::max<std::int64_t>(1, WorkersWithin(kernelBytes, workerBytes));
 }
 
-// The state of one run over a range of blocks: the spectra of the windows the partitions still need,
-// and the buffers of the transforms.
-class TransformChannel::Worker {
+std::vector<std::int64_t> TransformChannel::LevelBlocks() const {
+    std::vector<std::int64_t> blocks;
+    for (const Level& level : levels_)
+        blocks.push_back(level.block);
+    return blocks;
+}
+
+// The state of one level in a run over a range of blocks: the spectra of the windows the partitions
+// still need, the buffers of the transforms, and the sums of the last block computed.
+class TransformChannel::LevelWorker {
 public:
-    explicit Worker(const TransformChannel& channel)
-        : channel_(channel), points_(2 * channel.block_), window_(static_cast<std::size_t>(points_)),
-          sums_(static_cast<std::size_t>(points_)),
-          accumulator_(static_cast<std::size_t>(channel.transform_->Bins())) {
-        const std::size_t bins = static_cast<std::size_t>(channel.transform_->Bins());
-        for (const Part& part : channel.parts_) {
+    explicit LevelWorker(const Level& level)
+        : level_(level), points_(2 * level.block), inputWindow_(WindowPoints(level, false)),
+          outputWindow_(WindowPoints(level, true)), sums_(static_cast<std::size_t>(points_)),
+          accumulator_(static_cast<std::size_t>(level.transform->Bins())) {
+        const std::size_t bins = static_cast<std::size_t>(level.transform->Bins());
+        for (const Part& part : level.parts) {
             Ring ring;
             ring.spectra = SpectrumBuffer(bins * static_cast<std::size_t>(part.span));
             ring.norm1.assign(static_cast<std::size_t>(part.span), 0);
@@ -412,53 +550,77 @@ public:
         }
     }
 
-    // The windows of the blocks before `firstBlock` that its partitions read.
+    // The windows of the level's blocks before `firstBlock` that its partitions read.
     void Prepare(const ChannelFrames& frames, std::int64_t firstBlock) {
-        for (std::size_t p = 0; p < channel_.parts_.size(); ++p)
-            for (std::int64_t i = firstBlock - channel_.parts_[p].span + 1; i < firstBlock; ++i)
+        for (std::size_t p = 0; p < level_.parts.size(); ++p)
+            for (std::int64_t i = firstBlock - level_.parts[p].span + 1; i < firstBlock; ++i)
                 MakeWindow(frames, p, i);
     }
 
-    // The sums of block j's frames (Sums()) and their error bound; the windows of blocks before j must
-    // be made, and for feedback every output frame before the block must be final.
-    double Transform(const ChannelFrames& frames, std::int64_t block) {
-        for (std::size_t p = 0; p < channel_.parts_.size(); ++p)
-            MakeWindow(frames, p, block);
-        const std::size_t bins = static_cast<std::size_t>(channel_.transform_->Bins());
+    // The sums of the level's block j (Sums()), their error bound (Bound()) and their largest magnitude
+    // (Largest()); the windows of blocks before j must be made, and every output frame before the block
+    // must be final.
+    void Transform(const ChannelFrames& frames, std::int64_t block) {
+        Ahead(frames, block);
+        Finish(frames, block);
+    }
+
+    // The first half of Transform: the products that read no output window of block j, i.e. those of
+    // Input taps and of the feedback partitions after the first. It reads output windows made before
+    // block j only, so it can run on another thread while the frames of block j - 1 are computed.
+    void Ahead(const ChannelFrames& frames, std::int64_t block) {
+        for (std::size_t p = 0; p < level_.parts.size(); ++p)
+            if (!level_.parts[p].output)
+                MakeWindow(frames, p, block);
+        const std::size_t bins = static_cast<std::size_t>(level_.transform->Bins());
         std::complex<double>* sum = accumulator_.Window(0, bins);
         std::fill(sum, sum + bins, std::complex<double>());
-        double weighted2 = 0, weighted1 = 0;
-        std::int64_t terms = 0;
-        for (std::size_t p = 0; p < channel_.parts_.size(); ++p) {
-            const Part& part = channel_.parts_[p];
-            const Ring& ring = rings_[p];
-            for (const Part::Partition& partition : part.partitions) {
-                const std::size_t slot = Slot(p, block - partition.index);
-                if (Element(ring.norm1, slot) == 0)
-                    continue;
-                MultiplyAdd(ring.spectra.Window(slot * bins, bins), partition.spectrum.Window(0, bins), sum,
-                            bins);
-                weighted2 += Element(ring.norm2, slot) * partition.norm1;
-                weighted1 += Element(ring.norm1, slot) * partition.norm2;
-                ++terms;
-            }
-        }
-        double* sums = sums_.Window(0, static_cast<std::size_t>(points_));
-        if (terms == 0) {
-            std::fill(sums, sums + points_, 0.0);
-            return 0;
-        }
-        channel_.transform_->Inverse(sum, sums);
-        const double a = kTransformLevelError * Log2(points_);
-        const double b = Gamma(static_cast<double>(terms) + 3, kUnit);
-        return 1.5 * ((2 * a + b) * weighted2 + a * weighted1) * kNormInflation;
+        weighted2_ = weighted1_ = 0;
+        terms_ = 0;
+        for (std::size_t p = 0; p < level_.parts.size(); ++p)
+            for (const Part::Partition& partition : level_.parts[p].partitions)
+                if (!ReadsNewestOutput(p, partition))
+                    AddProducts(p, partition, block);
     }
+
+    // The second half: the output windows of block j, the products of the first feedback partitions,
+    // and the inverse transform. Every output frame before the block must be final.
+    void Finish(const ChannelFrames& frames, std::int64_t block) {
+        current_ = block;
+        for (std::size_t p = 0; p < level_.parts.size(); ++p)
+            if (level_.parts[p].output)
+                MakeWindow(frames, p, block);
+        for (std::size_t p = 0; p < level_.parts.size(); ++p)
+            for (const Part::Partition& partition : level_.parts[p].partitions)
+                if (ReadsNewestOutput(p, partition))
+                    AddProducts(p, partition, block);
+        double* sums = sums_.Window(0, static_cast<std::size_t>(points_));
+        if (terms_ == 0) {
+            std::fill(sums, sums + points_, 0.0);
+            bound_ = largest_ = 0;
+            return;
+        }
+        const std::size_t bins = static_cast<std::size_t>(level_.transform->Bins());
+        level_.transform->Inverse(accumulator_.Window(0, bins), sums);
+        const double a = kTransformLevelError * Log2(points_);
+        const double b = Gamma(static_cast<double>(terms_) + 3, kUnit);
+        bound_ = 1.5 * ((2 * a + b) * weighted2_ + a * weighted1_) * kNormInflation;
+        largest_ = 0;
+        for (const double value : Sums())
+            largest_ = std::max(largest_, std::fabs(value));
+    }
+
+    std::int64_t Block() const { return level_.block; }
+    // The level's block whose sums are held; -1 before the first.
+    std::int64_t Current() const { return current_; }
 
     // The overlap-save result: the second half of the inverse transform.
     std::span<const double> Sums() const {
-        const std::size_t half = static_cast<std::size_t>(channel_.block_);
+        const std::size_t half = static_cast<std::size_t>(level_.block);
         return {sums_.Window(half, half), half};
     }
+    double Bound() const { return bound_; }
+    double Largest() const { return largest_; }
 
 private:
     struct Ring {
@@ -466,21 +628,47 @@ private:
         std::vector<double> norm1, norm2; // 0: the window is silent and its spectrum not made
     };
 
+    // Points of the window buffer of a source: none when the level has no taps reading it.
+    static std::size_t WindowPoints(const Level& level, bool output) {
+        const bool reads = std::any_of(level.parts.begin(), level.parts.end(),
+                                       [&](const Part& part) { return part.output == output; });
+        return reads ? static_cast<std::size_t>(2 * level.block) : 0;
+    }
+
+    bool ReadsNewestOutput(std::size_t p, const Part::Partition& partition) const {
+        return level_.parts[p].output && partition.index == 0;
+    }
+
+    // The products of a partition's spectrum with the window it reads for `block`, into the accumulator.
+    void AddProducts(std::size_t p, const Part::Partition& partition, std::int64_t block) {
+        const Ring& ring = rings_[p];
+        const std::size_t slot = Slot(p, block - partition.index);
+        if (Element(ring.norm1, slot) == 0)
+            return;
+        const std::size_t bins = static_cast<std::size_t>(level_.transform->Bins());
+        MultiplyAdd(ring.spectra.Window(slot * bins, bins), partition.spectrum.Window(0, bins),
+                    accumulator_.Window(0, bins), bins);
+        weighted2_ += Element(ring.norm2, slot) * partition.norm1;
+        weighted1_ += Element(ring.norm1, slot) * partition.norm2;
+        ++terms_;
+    }
+
     // In 0 .. span - 1 for any window, before the first block too: a part holds a partition, so its span
     // is at least 1.
     std::size_t Slot(std::size_t part, std::int64_t window) const {
-        const std::int64_t span = Element(channel_.parts_, part).span;
+        const std::int64_t span = Element(level_.parts, part).span;
         return static_cast<std::size_t>(((window % span) + span) % span);
     }
 
     // Window i of a part: the 2L source frames that partition 0 reads for block i.
     void MakeWindow(const ChannelFrames& frames, std::size_t p, std::int64_t index) {
-        const Part& part = channel_.parts_[p];
+        const Part& part = level_.parts[p];
         Ring& ring = rings_[p];
         const std::size_t slot = Slot(p, index);
-        const std::int64_t first = (index - 1) * channel_.block_ - part.shift;
+        const std::int64_t first = (index - 1) * level_.block - part.shift;
         const std::size_t points = static_cast<std::size_t>(points_);
-        double* window = window_.Window(0, points);
+        // Input windows may be made on another thread than output windows: each has its buffer.
+        double* window = (part.output ? outputWindow_ : inputWindow_).Window(0, points);
         frames.Read(part.output, first, points_, window);
         double norm1 = 0, squares = 0;
         for (std::size_t i = 0; i < points; ++i) {
@@ -490,9 +678,9 @@ private:
         }
         Element(ring.norm1, slot) = norm1 * kNormInflation;
         Element(ring.norm2, slot) = std::sqrt(squares) * kNormInflation;
-        const std::size_t bins = static_cast<std::size_t>(channel_.transform_->Bins());
+        const std::size_t bins = static_cast<std::size_t>(level_.transform->Bins());
         if (norm1 != 0)
-            channel_.transform_->Forward(window, ring.spectra.Window(slot * bins, bins));
+            level_.transform->Forward(window, ring.spectra.Window(slot * bins, bins));
     }
 
     static void MultiplyAdd(const std::complex<double>* x, const std::complex<double>* h,
@@ -507,12 +695,210 @@ private:
         }
     }
 
-    const TransformChannel& channel_;
+    const Level& level_;
     std::int64_t points_;
-    SampleBuffer window_;
+    SampleBuffer inputWindow_;
+    SampleBuffer outputWindow_;
     SampleBuffer sums_;
-    SpectrumBuffer accumulator_;
+    SpectrumBuffer accumulator_;           // the sum of the products, then the inverse transform's input
+    double weighted2_ = 0, weighted1_ = 0; // the products' terms of the bound
+    std::int64_t terms_ = 0;
     std::vector<Ring> rings_;
+    std::int64_t current_ = -1;
+    double bound_ = 0;
+    double largest_ = 0;
+};
+
+// The state of one run over a range of blocks: a worker per level, and the sums of the block's frames
+// gathered from them.
+// Levels of at least this block may be shared with a helper thread: the hand-over between the threads
+// then comes seldom enough to cost little.
+constexpr std::int64_t kHelpedLevelBlock = 1024;
+
+// The state of one run over a range of blocks: a worker per level, and the sums of the block's frames
+// gathered from them. With a helper thread, the levels of long blocks compute the first half of their
+// next block (LevelWorker::Ahead) on the helper while the run computes the frames of their current one.
+class TransformChannel::Worker {
+public:
+    explicit Worker(const TransformChannel& channel) : channel_(channel) {
+        levels_.reserve(channel.levels_.size());
+        for (const Level& level : channel.levels_)
+            levels_.emplace_back(level);
+        lanes_.resize(levels_.size());
+        if (!SingleBaseLevel())
+            sums_ = SampleBuffer(static_cast<std::size_t>(channel.block_));
+    }
+    ~Worker() { StopHelper(); }
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+
+    // The windows before block `firstBlock` that each level reads.
+    void Prepare(const ChannelFrames& frames, std::int64_t firstBlock) {
+        for (LevelWorker& level : levels_)
+            level.Prepare(frames, LevelBlock(level, firstBlock));
+    }
+
+    // Starts the helper thread for a run of blocks [firstBlock, endBlock), after Prepare; `frames` must
+    // outlive the worker. Does nothing when no level is long enough to share.
+    void StartHelper(const ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock) {
+        bool any = false;
+        for (std::size_t k = 0; k < levels_.size(); ++k) {
+            Lane& lane = lanes_[k];
+            lane.helped = levels_[k].Block() >= kHelpedLevelBlock && endBlock > firstBlock;
+            lane.finished = lane.ahead = LevelBlock(levels_[k], firstBlock) - 1;
+            lane.last = endBlock > firstBlock ? LevelBlock(levels_[k], endBlock - 1) : lane.finished;
+            any = any || lane.helped;
+        }
+        if (any)
+            helper_ = std::thread([this, &frames] { HelpAhead(frames); });
+    }
+
+    // The sums of block j's frames (Sums()) over every tap but the short feedback ones, and their error
+    // bound. Each level computes its block when the first of its frames is asked for: for feedback, every
+    // output frame before it must then be final.
+    double Transform(const ChannelFrames& frames, std::int64_t block) {
+        const std::int64_t count = channel_.block_;
+        if (SingleBaseLevel()) {
+            // The level's sums are the block's: nothing to gather.
+            TransformLevel(frames, 0, block);
+            return levels_[0].Bound();
+        }
+        double* sums = sums_.Window(0, static_cast<std::size_t>(count));
+        std::fill(sums, sums + count, 0.0);
+        double bound = 0, magnitudes = 0;
+        for (std::size_t k = 0; k < levels_.size(); ++k) {
+            LevelWorker& level = levels_[k];
+            const std::int64_t levelBlock = LevelBlock(level, block);
+            if (level.Current() != levelBlock)
+                TransformLevel(frames, k, levelBlock);
+            const std::int64_t offset = block * count - levelBlock * level.Block();
+            const double* levelSums = Stretch(level.Sums(), offset, count).data();
+            for (std::int64_t i = 0; i < count; ++i)
+                sums[i] += levelSums[i];
+            bound += level.Bound();
+            magnitudes += level.Largest();
+        }
+        // Each addition of a level's sums rounds by at most u of a partial sum, which is no larger than the
+        // levels' magnitudes together.
+        return bound + Gamma(static_cast<double>(levels_.size()), kUnit) * magnitudes * kNormInflation;
+    }
+
+    std::span<const double> Sums() const {
+        if (SingleBaseLevel())
+            return levels_[0].Sums();
+        const std::size_t count = static_cast<std::size_t>(channel_.block_);
+        return {sums_.Window(0, count), count};
+    }
+
+private:
+    // A level's hand-over between the run and the helper: the last blocks whose first half the helper
+    // has computed and that the run has finished. The helper computes block b's first half once block
+    // b - 1 is finished (its output windows made, its accumulator free) and the run finishes block b once
+    // its first half is there, so the two never work on a level at the same time.
+    struct Lane {
+        bool helped = false;
+        std::int64_t ahead = -1;
+        std::int64_t finished = -1;
+        std::int64_t last = -1; // the last block of the run
+    };
+
+    // One level, of the base block (as for every channel without feedback): its sums need no copy, and
+    // the worker keeps no buffer of its own.
+    bool SingleBaseLevel() const { return levels_.size() == 1 && levels_[0].Block() == channel_.block_; }
+
+    // The block of a level that holds block j's frames: level blocks are whole multiples of the base.
+    std::int64_t LevelBlock(const LevelWorker& level, std::int64_t block) const {
+        return block * channel_.block_ / level.Block();
+    }
+
+    void TransformLevel(const ChannelFrames& frames, std::size_t k, std::int64_t levelBlock) {
+        LevelWorker& level = levels_[k];
+        if (!lanes_[k].helped) {
+            level.Transform(frames, levelBlock);
+            return;
+        }
+        {
+            std::unique_lock lock(mutex_);
+            if (levelBlock != lanes_[k].finished + 1)
+                throw std::logic_error("TransformChannel: a helped level's blocks run in order");
+            changed_.wait(lock, [&] { return helperError_ || lanes_[k].ahead >= levelBlock; });
+            if (helperError_)
+                std::rethrow_exception(helperError_);
+        }
+        level.Finish(frames, levelBlock);
+        {
+            std::lock_guard lock(mutex_);
+            lanes_[k].finished = levelBlock;
+        }
+        changed_.notify_all();
+    }
+
+    // The helped level whose next first half is due and needed soonest, if any.
+    bool NextDue(std::size_t& next) const {
+        bool found = false;
+        std::int64_t soonest = 0;
+        for (std::size_t k = 0; k < lanes_.size(); ++k) {
+            const Lane& lane = lanes_[k];
+            if (!lane.helped || lane.ahead != lane.finished || lane.ahead >= lane.last)
+                continue;
+            const std::int64_t frame = (lane.ahead + 1) * levels_[k].Block();
+            if (!found || frame < soonest) {
+                found = true;
+                soonest = frame;
+                next = k;
+            }
+        }
+        return found;
+    }
+
+    void HelpAhead(const ChannelFrames& frames) {
+        try {
+            for (;;) {
+                std::size_t k = 0;
+                std::int64_t block = 0;
+                {
+                    std::unique_lock lock(mutex_);
+                    changed_.wait(lock, [&] { return stopping_ || NextDue(k); });
+                    if (stopping_)
+                        return;
+                    block = lanes_[k].ahead + 1;
+                }
+                levels_[k].Ahead(frames, block);
+                {
+                    std::lock_guard lock(mutex_);
+                    lanes_[k].ahead = block;
+                }
+                changed_.notify_all();
+            }
+        } catch (...) {
+            {
+                std::lock_guard lock(mutex_);
+                helperError_ = std::current_exception();
+            }
+            changed_.notify_all();
+        }
+    }
+
+    void StopHelper() {
+        if (!helper_.joinable())
+            return;
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        helper_.join();
+    }
+
+    const TransformChannel& channel_;
+    SampleBuffer sums_;
+    std::vector<LevelWorker> levels_;
+    std::vector<Lane> lanes_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool stopping_ = false;
+    std::exception_ptr helperError_;
+    std::thread helper_;
 };
 
 namespace {
@@ -580,13 +966,15 @@ std::int64_t SettleFrames(ChannelFrames& frames, std::span<const double> blockSu
 } // namespace
 
 bool TransformChannel::Run(ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock,
-                           const std::function<bool(std::int64_t)>& afterBlock) const {
+                           const std::function<bool(std::int64_t)>& afterBlock, bool withHelper) const {
     if (firstBlock < 0 || endBlock > Blocks() || firstBlock > endBlock)
         throw RangeError("TransformChannel: block range out of bounds");
     if (HasFeedback() && firstBlock != 0 && firstBlock != endBlock)
         throw std::logic_error("TransformChannel: a channel with feedback runs from its first block");
     Worker worker(*this);
     worker.Prepare(frames, firstBlock);
+    if (withHelper)
+        worker.StartHelper(frames, firstBlock, endBlock);
     ShortFeedbackSum feedback(shortFeedback_, block_);
     for (std::int64_t block = firstBlock; block < endBlock; ++block) {
         const double bound = worker.Transform(frames, block) + sampleBound_;

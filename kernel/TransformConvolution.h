@@ -1,13 +1,15 @@
 // The convolution of one channel at transform speed, still exact to the bit.
 //
-// The sum of every output sample is computed approximately, in double precision, by a uniformly
-// partitioned transform convolution (blocks of L frames, transforms of 2L points, overlap-save): Input
-// taps read the input, feedback (Output) taps of delay L or more read output blocks that are already
-// final, and the few feedback taps of shorter delay are summed directly. Along with that value goes a
-// rigorous bound on its distance from the exact sum, and one on the distance of the reference loop's own
-// accumulator from the exact sum. When every value within both bounds of the approximation rounds and
-// clips to the same sample, that sample is the reference's; otherwise the sample is computed exactly by
-// the direct engine. The bounds are derived in TransformConvolution.cpp.
+// The sum of every output sample is computed approximately, in double precision, by partitioned transform
+// convolutions (overlap-save) on levels of growing block lengths: the smallest, the base block of L frames,
+// then 8 L, 64 L, ... Input taps read the input through one level; a feedback (Output) tap of delay d
+// reads output blocks already final through the level of the largest block not above d, and the few
+// feedback taps shorter than L are summed directly. Long feedback delays thus cost the little per frame
+// of long transforms, while the span summed directly stays below one base block. Along with that value
+// goes a rigorous bound on its distance from the exact sum, and one on the distance of the reference
+// loop's own accumulator from the exact sum. When every value within both bounds of the approximation
+// rounds and clips to the same sample, that sample is the reference's; otherwise the sample is computed
+// exactly by the direct engine. The bounds are derived in TransformConvolution.cpp.
 #pragma once
 
 #include "kernel/Convolution.h"
@@ -84,7 +86,8 @@ bool SettledSample(double value, double bound, SampleRange range, std::int64_t& 
 
 class TransformChannel {
 public:
-    // `blockFrames` is a power of two from 2 to MaxTransformBlock. Makes the kernel's spectra.
+    // `blockFrames`, the base block, is a power of two from 2 to MaxTransformBlock. Makes the kernel's
+    // spectra.
     TransformChannel(std::span<const TransformTap> taps, const TransformChannelShape& shape,
                      std::int64_t blockFrames);
     ~TransformChannel();
@@ -98,12 +101,17 @@ public:
     bool HasFeedback() const;
     // Workers that may run at once within TransformChannelMemory (at least 1).
     std::int64_t WorkersInMemory() const;
+    // The block lengths of the levels that hold taps, ascending.
+    std::vector<std::int64_t> LevelBlocks() const;
 
     // Computes the output frames of blocks [firstBlock, endBlock), in order; calls `afterBlock` with the
     // frames of each block finished and stops when it returns false. Returns false when stopped. Safe to
-    // call on several threads at once for disjoint ranges of a channel without feedback.
+    // call on several threads at once for disjoint ranges of a channel without feedback. `withHelper`
+    // lets the run start one more thread, which computes the parts of the long blocks' sums that need
+    // no output not yet final while the calling thread computes the frames before them (`frames` is then
+    // read on both threads: Read of input frames must be safe beside Store).
     bool Run(ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock,
-             const std::function<bool(std::int64_t)>& afterBlock) const;
+             const std::function<bool(std::int64_t)>& afterBlock, bool withHelper = false) const;
 
     // Samples taken from the transform and samples computed exactly, since construction.
     std::int64_t SettledSamples() const { return settled_.load(); }
@@ -119,16 +127,17 @@ public:
 
 private:
     struct Part;
+    struct Level;
+    class LevelWorker;
     class Worker;
 
-    Part MakePart(const std::vector<TransformTap>& sorted, bool output) const;
-    void AddPartition(Part& part, std::int64_t index, const std::vector<long double>& coefficients,
-                      SampleBuffer& samples) const;
+    Part MakePart(const Level& level, const std::vector<TransformTap>& sorted, bool output) const;
+    void AddPartition(const Level& level, Part& part, std::int64_t index,
+                      const std::vector<long double>& coefficients, SampleBuffer& samples) const;
 
     std::int64_t block_;
     TransformChannelShape shape_;
-    std::unique_ptr<RealTransform> transform_;
-    std::vector<Part> parts_;
+    std::vector<Level> levels_;
     std::vector<TransformTap> shortFeedback_;
     double coefficientBound_ = 0; // of the coefficients' rounding to doubles
     double sampleBound_ = 0;      // the bounds that hold for every sample alike

@@ -262,41 +262,6 @@ void TBaseVirtualTree::SetTopNode(PVirtualNode node) {
     SetOffsetY(offsetY_ - rect.Top);
 }
 
-void TBaseVirtualTree::SetScrollOffsets(int x, int y) {
-    const int deltaX = x - offsetX_;
-    const int deltaY = y - offsetY_;
-    if (deltaX == 0 && deltaY == 0)
-        return;
-    offsetX_ = x;
-    offsetY_ = y;
-    Host().InvalidateAll();
-    DoScroll(deltaX, deltaY);
-}
-
-bool TBaseVirtualTree::ScrollIntoView(PVirtualNode node, bool center, bool /*horizontally*/) {
-    if (node == nullptr || node == root_)
-        return false;
-    for (PVirtualNode parent = node->Parent; parent != root_; parent = parent->Parent)
-        if ((parent->States & nsExpanded) == 0)
-            ToggleNode(parent);
-    const TTreeRect rect = GetDisplayRect(node, NoColumn, false, true);
-    if (rect.Bottom <= rect.Top)
-        return false;
-    const int clientHeight = Host().ClientHeight();
-    int newOffsetY = offsetY_;
-    if (center)
-        newOffsetY = offsetY_ - rect.Top + (clientHeight - (rect.Bottom - rect.Top)) / 2;
-    else if (rect.Top < 0)
-        newOffsetY = offsetY_ - rect.Top;
-    else if (rect.Bottom > clientHeight)
-        newOffsetY = offsetY_ - (rect.Bottom - clientHeight);
-    newOffsetY = std::min(0, newOffsetY);
-    if (newOffsetY == offsetY_)
-        return false;
-    SetOffsetY(newOffsetY);
-    return true;
-}
-
 void TBaseVirtualTree::InvalidateToBottom(PVirtualNode node) {
     if (updateCount_ > 0 || !Host().HasWindow())
         return;

@@ -72,6 +72,8 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
     oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
     tree_ = factory ? factory(this) : std::make_unique<TBaseVirtualTree>(this);
     tree_->SetControlPort(this);
+    scrollWindow_ = std::make_unique<TTreeScrollWindow>([this] { return Handle(); }, *tree_);
+    tree_->SetScrollPort(scrollWindow_.get());
     tree_->SetMotionPort(&motion_);
     SetBounds(0, 0, 200, 100);
     SetTabStop(true);
@@ -143,6 +145,10 @@ void TVirtualTreeControl::WindowDestroying() {
 }
 
 LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // --- Scrolling, scroll bars, sizing, the non-client area and the clipboard commands
+    if (std::optional<LRESULT> answer = scrollWindow_->HandleMessage(
+            message, wParam, lParam, [&] { return TCustomControl::WndProc(message, wParam, lParam); }))
+        return *answer;
     // Wheel panning: the presses, releases and moves that belong to it, before the mouse handling.
     if (std::optional<LRESULT> answer = AnswerPanningMessage(*tree_, message, wParam, lParam))
         return *answer;
@@ -159,10 +165,6 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         tree_->HandleMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam),
                                 (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0);
         return 0;
-    case WM_SIZE:
-        if (tree_->TreeOptions().MiscOptions().Has(TVTMiscOption::toFullRepaintOnResize))
-            InvalidateAll();
-        break;
     case WM_DESTROY:
         // The window still exists here; the form layer keeps WM_NCDESTROY to itself.
         WindowDestroying();

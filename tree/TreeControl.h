@@ -6,6 +6,7 @@
 
 #include "forms/Controls.h"
 #include "tree/TreeControlPort.h"
+#include "tree/TreeScrollWin32.h"
 #include "tree/TreeViewHost.h"
 #include "tree/VirtualTrees.h"
 #include "tree/WheelPanning.h"
@@ -40,7 +41,10 @@ public:
     TCanvas* Canvas() override { return nullptr; }
     void InvalidateRows(int top, int bottom) override;
     void InvalidateAll() override;
-    void UpdateScrollBars(bool) override {}
+    void UpdateScrollBars(bool doRepaint) override {
+        if (tree_)
+            tree_->UpdateScrollBars(doRepaint);
+    }
     void SetRedraw(bool enabled) override;
     void StartTimer(unsigned id, unsigned milliseconds) override;
     void StopTimer(unsigned id) override;
@@ -74,6 +78,8 @@ private:
     bool dropRegistered_ = false;
     bool ctl3D_ = true;
     bool rightToLeft_ = false;
+    // Scroll bars, sizing and the non-client area (TreeScrollWin32.cpp).
+    std::unique_ptr<TTreeScrollWindow> scrollWindow_;
 
     // --- Auto-scroll, wheel and wheel panning (WheelPanning.cpp)
 public:

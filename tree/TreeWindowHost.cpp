@@ -32,6 +32,11 @@ void TTreeWindowHost::InvalidateAll() {
     InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void TTreeWindowHost::UpdateScrollBars(bool doRepaint) {
+    if (tree_ != nullptr)
+        tree_->UpdateScrollBars(doRepaint);
+}
+
 void TTreeWindowHost::SetRedraw(bool enabled) {
     SendMessageW(Handle(), WM_SETREDRAW, enabled ? TRUE : FALSE, 0);
 }

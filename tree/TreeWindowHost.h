@@ -27,7 +27,8 @@ public:
     TCanvas* Canvas() override { return nullptr; }
     void InvalidateRows(int top, int bottom) override;
     void InvalidateAll() override;
-    void UpdateScrollBars(bool) override {}
+    // The tree keeps its ranges and offsets in step (its bars live in memory: this window shows none).
+    void UpdateScrollBars(bool doRepaint) override;
     void SetRedraw(bool enabled) override;
     void StartTimer(unsigned id, unsigned milliseconds) override;
     void StopTimer(unsigned id) override;

@@ -10,6 +10,7 @@
 #include "tree/SelectionArray.h"
 #include "tree/TreeAnimation.h"
 #include "tree/TreeEvents.h"
+#include "tree/TreeScroll.h"
 #include "tree/TreeTypes.h"
 #include "tree/TreeViewHost.h"
 
@@ -225,7 +226,7 @@ public:
     PVirtualNode TopNode();
     void SetTopNode(PVirtualNode node);
     // Expands the node's ancestors and scrolls the node into the client area (centred vertically with center;
-    // with horizontally, its text too). False when nothing had to move.
+    // with horizontally, its cell too). False when the node was in view and center was not asked.
     virtual bool ScrollIntoView(PVirtualNode node, bool center, bool horizontally = false);
     int OffsetX() const { return offsetX_; }
     int OffsetY() const { return offsetY_; }
@@ -541,6 +542,44 @@ private:
     std::shared_ptr<IVTEditLink> editLink_;
     TColumnIndex editColumn_ = NoColumn;
 
+    // --- Scrolling and scroll bars (TreeScroll.cpp)
+public:
+    // Clamps and stores the offsets; outside an update it then scrolls the client area and keeps the bars in
+    // step as the options ask. True when an offset changed. Wide values let callers add deltas safely.
+    bool SetScrollOffsets(std::int64_t x, std::int64_t y, TScrollUpdateOptions options,
+                          const TTreeRect* clipRect = nullptr);
+    // Only with a window: the vertical bar, then the horizontal one.
+    virtual void UpdateScrollBars(bool doRepaint);
+    void UpdateHorizontalScrollBar(bool doRepaint);
+    void UpdateVerticalScrollBar(bool doRepaint);
+    // The widest of the rows in the client area, indent and images included, plus Margin.
+    virtual int GetMaxRightExtent();
+    // A scroll-bar request (WM_HSCROLL, WM_VSCROLL) by its code (ScrollLineUp ...).
+    void HandleScrollRequest(TScrollBarKind bar, int code);
+    // The window's client area changed size (WM_SIZE).
+    void ClientResized();
+    // The visual styles changed (WM_THEMECHANGED): themed painting follows them and toThemeAware.
+    void ThemesChanged(bool themesEnabled);
+    // The window's scroll bars; null: bars kept in memory.
+    void SetScrollPort(ITreeScrollPort* port) { scrollPort_ = port; }
+    ITreeScrollPort& ScrollPort() const;
+
+protected:
+    // Hooks for concerns built elsewhere (empty here): hot tracking redone at the mouse once the content
+    // moved under it, the cancellation of a pending hint, and whether a bitmap background is shown (such
+    // content cannot be moved by scrolling the window's pixels).
+    virtual void HotTrackAfterScroll(int /*x*/, int /*y*/) {}
+    virtual void CancelHintForScroll() {}
+    virtual bool ShowsBitmapBackground() const { return false; }
+
+private:
+    bool HorizontalBarAllowed() const;
+    bool VerticalBarAllowed() const;
+    void ApplyScrollBar(TScrollBarKind bar, std::int64_t range, int client, int offset, bool doRepaint);
+    void ScrollClientArea(int deltaX, int deltaY, TScrollUpdateOptions options, const TTreeRect* clipRect);
+    void UpdateBarsAfterScroll(int deltaX, int deltaY, TScrollUpdateOptions options);
+    ITreeScrollPort* scrollPort_ = nullptr;
+    mutable std::shared_ptr<TModelScrollPort> modelScrollPort_;
     // --- Auto-scroll, wheel, wheel panning and the window timers (AutoScrollTree.cpp, WheelPanningTree.cpp,
     // TreeTimers.cpp; the rules: tree/AutoScroll.h)
 public:

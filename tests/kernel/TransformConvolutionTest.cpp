@@ -95,16 +95,50 @@ TEST(AlignedBuffer, RefusesIndexesOutsideIt) {
     }
 }
 
+// The exact sum of a frame's taps, in 80-bit precision.
+long double ExactSum(const VectorFrames& channel, const std::vector<TransformTap>& taps, std::int64_t frame) {
+    long double exact = 0;
+    for (const TransformTap& tap : taps) {
+        const std::int64_t read = frame - tap.delay;
+        const std::vector<double>& source = tap.feedback ? channel.output : channel.input;
+        if (read >= 0 && read < static_cast<std::int64_t>(source.size()))
+            exact += tap.value * static_cast<long double>(source[static_cast<std::size_t>(read)]);
+    }
+    return exact;
+}
+
+// Every block's sums lie within its bound of the exact sums, and the bound stays small.
+void ExpectWithinTheBound(const TransformChannel& transform, const VectorFrames& channel,
+                          const std::vector<TransformTap>& taps) {
+    const std::int64_t block = transform.BlockFrames();
+    for (std::int64_t b = 0; b < transform.Blocks(); ++b) {
+        const TransformChannel::BlockResult result = transform.TransformBlock(channel, b);
+        EXPECT_LT(result.bound, 1e-5) << "block " << block;
+        for (std::size_t i = 0; i < result.sums.size(); ++i) {
+            const std::int64_t frame = b * block + static_cast<std::int64_t>(i);
+            ASSERT_LE(std::fabs(result.sums[i] - static_cast<double>(ExactSum(channel, taps, frame))),
+                      result.bound)
+                << "block " << block << ", frame " << frame;
+        }
+    }
+}
+
+VectorFrames RandomFrames(std::mt19937_64& random, std::int64_t frames) {
+    std::uniform_real_distribution<double> unit(-1, 1);
+    VectorFrames channel;
+    for (std::int64_t i = 0; i < frames; ++i) {
+        channel.input.push_back(std::round(32767 * unit(random)));
+        channel.output.push_back(std::round(32767 * unit(random)));
+    }
+    return channel;
+}
+
 TEST(TransformChannel, TheErrorBoundHoldsForEveryFrame) {
     std::mt19937_64 random(44);
     std::uniform_real_distribution<double> unit(-1, 1);
     for (const std::int64_t block : {2, 16, 256, 4096}) {
         const std::int64_t frames = 3 * block + 17;
-        VectorFrames channel;
-        for (std::int64_t i = 0; i < frames; ++i) {
-            channel.input.push_back(std::round(32767 * unit(random)));
-            channel.output.push_back(std::round(32767 * unit(random)));
-        }
+        const VectorFrames channel = RandomFrames(random, frames);
         std::vector<TransformTap> taps;
         for (int i = 0; i < 400; ++i) {
             const bool feedback = i % 3 == 0;
@@ -116,23 +150,57 @@ TEST(TransformChannel, TheErrorBoundHoldsForEveryFrame) {
         taps.push_back({std::ldexp(0.7L, -40), 3, false}); // a value far below the others
         const TransformChannelShape shape{frames, Words, 32767};
         const TransformChannel transform(taps, shape, block);
-        for (std::int64_t b = 0; b < transform.Blocks(); ++b) {
-            const TransformChannel::BlockResult result = transform.TransformBlock(channel, b);
-            EXPECT_LT(result.bound, 1e-5) << "block " << block;
-            for (std::size_t i = 0; i < result.sums.size(); ++i) {
-                const std::int64_t frame = b * block + static_cast<std::int64_t>(i);
-                long double exact = 0;
-                for (const TransformTap& tap : taps) {
-                    const std::int64_t read = frame - tap.delay;
-                    const std::vector<double>& source = tap.feedback ? channel.output : channel.input;
-                    if (read >= 0 && read < frames)
-                        exact += tap.value * static_cast<long double>(source[static_cast<std::size_t>(read)]);
-                }
-                ASSERT_LE(std::fabs(result.sums[i] - static_cast<double>(exact)), result.bound)
-                    << "block " << block << ", frame " << frame;
-            }
-        }
+        ExpectWithinTheBound(transform, channel, taps);
     }
+}
+
+// Feedback delays from one base block to hundreds of them go through levels of longer blocks, each
+// adding its sums and its bound to the frames of the base block.
+TEST(TransformChannel, LongFeedbackGoesThroughLongerBlocksWithinTheBound) {
+    std::mt19937_64 random(45);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    const std::int64_t frames = 7000;
+    const VectorFrames channel = RandomFrames(random, frames);
+    std::vector<TransformTap> taps = {{0.3L, 16, true}, {-0.2L, 127, true}, {0.1L, 128, true}};
+    for (int i = 0; i < 300; ++i) {
+        const bool feedback = i % 2 == 0;
+        const std::int64_t delay = static_cast<std::int64_t>(random() % 6000) + (feedback ? 16 : -50);
+        taps.push_back({static_cast<long double>(unit(random)) / 200, delay, feedback});
+    }
+    const TransformChannel transform(taps, {frames, Words, 32767}, 16);
+    EXPECT_EQ(transform.LevelBlocks(), (std::vector<std::int64_t>{16, 128, 1024}));
+    EXPECT_TRUE(transform.HasFeedback());
+    ExpectWithinTheBound(transform, channel, taps);
+}
+
+// A run that stops, or whose frames cannot be read on the helper thread, ends with the helper stopped:
+// it returns false, or raises the helper's error, rather than waiting for the helper for ever.
+TEST(TransformChannel, AHelpedRunStopsAndPassesOnErrors) {
+    std::mt19937_64 random(46);
+    const std::int64_t frames = 40000;
+    std::vector<TransformTap> taps = {{0.5L, 0, false}, {0.1L, 9000, false}};
+    for (std::int64_t delay = 64; delay < 20000; delay += 997)
+        taps.push_back({0.01L, delay, true});
+    const TransformChannel transform(taps, {frames, Words, 32767}, 64);
+    ASSERT_GE(transform.LevelBlocks().back(), 4096);
+
+    VectorFrames channel = RandomFrames(random, frames);
+    std::int64_t blocks = 0;
+    EXPECT_FALSE(transform.Run(
+        channel, 0, transform.Blocks(), [&](std::int64_t) { return ++blocks < 100; }, true));
+    EXPECT_EQ(blocks, 100);
+
+    struct FailingFrames : VectorFrames {
+        void Read(bool fromOutput, std::int64_t first, std::int64_t count, double* into) const override {
+            if (!fromOutput && first > 20000)
+                throw RangeError("input gone");
+            VectorFrames::Read(fromOutput, first, count, into);
+        }
+    };
+    FailingFrames failing;
+    failing.input = channel.input;
+    failing.output = channel.output;
+    EXPECT_THROW(transform.Run(failing, 0, transform.Blocks(), {}, true), RangeError);
 }
 
 TEST(TransformChannel, RefusesWhatItCannotBound) {

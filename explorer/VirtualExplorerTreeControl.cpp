@@ -1,0 +1,108 @@
+#include "explorer/VirtualExplorerTreeControl.h"
+
+#include "shell/VirtualImageThreadWin32.h"
+#include "shell/VirtualShellUtilities.h"
+#include "tree/TreeGuards.h"
+
+namespace tarvola {
+
+TVirtualExplorerTreeControl::TIconPort::TIconPort(TVirtualExplorerTreeControl& control)
+    : control_(control), closedFolder_(DefaultSystemImageIndex(TDefaultSystemImage::ClosedFolder)),
+      unknownFile_(DefaultSystemImageIndex(TDefaultSystemImage::UnknownFile)) {}
+
+std::optional<std::uint64_t>
+TVirtualExplorerTreeControl::TIconPort::RequestIcon(const void* node, const TItemIDList& pidl, bool) {
+    // The thread finds the small icon's index, which the large image list shares.
+    if (threads == nullptr || !control_.HandleAllocated())
+        return std::nullopt;
+    const HWND window = control_.Handle();
+    threads->RegisterControl(window);
+    TImageRequest request;
+    request.Control = reinterpret_cast<TImageRequestControl>(window);
+    request.MessageId = WM_ICONTHREADRESULT;
+    request.PIDL = pidl.Data();
+    request.Data = const_cast<void*>(node);
+    return threads->Queue().AddNewItem(request);
+}
+
+void TVirtualExplorerTreeControl::TIconPort::WithdrawIcon(const void* node) {
+    // A result already posted for the node is turned down by the tree: its request is no longer out.
+    if (threads != nullptr && control_.HandleAllocated())
+        threads->Queue().ClearPendingItem(reinterpret_cast<TImageRequestControl>(control_.Handle()),
+                                          const_cast<void*>(node), WM_ICONTHREADRESULT);
+}
+
+void TVirtualExplorerTreeControl::TIconPort::WithdrawAllIcons() {
+    if (threads != nullptr && control_.HandleAllocated())
+        threads->ClearPendingItems(control_.Handle(), WM_ICONTHREADRESULT);
+}
+
+int TVirtualExplorerTreeControl::TIconPort::Placeholder(bool fileSystemFolder) const {
+    return fileSystemFolder ? closedFolder_ : unknownFile_;
+}
+
+void TVirtualExplorerTreeControl::TCursorPort::ShowWait() {
+    saved_ = ::SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+}
+
+void TVirtualExplorerTreeControl::TCursorPort::RestoreCursor() {
+    ::SetCursor(saved_);
+    saved_ = nullptr;
+}
+
+TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner)
+    : TVirtualTreeControl(owner, [this](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
+          return MakeExplorerTree(shell_, host);
+      }) {
+    SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+}
+
+TVirtualExplorerTreeControl::~TVirtualExplorerTreeControl() {
+    LeaveImageThreads();
+    SetExplorerTreePorts(Tree(), nullptr, nullptr);
+}
+
+void TVirtualExplorerTreeControl::SetImageThreads(TVirtualImageThreadManager* threads) {
+    LeaveImageThreads();
+    iconPort_.threads = threads;
+    SetExplorerTreePorts(Tree(), threads != nullptr ? &iconPort_ : nullptr, &cursorPort_);
+}
+
+void TVirtualExplorerTreeControl::LeaveImageThreads() {
+    if (iconPort_.threads == nullptr)
+        return;
+    SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+    if (HandleAllocated())
+        iconPort_.threads->UnRegisterControl(Handle());
+}
+
+void TVirtualExplorerTreeControl::IconResult(WPARAM wParam) {
+    auto* item = reinterpret_cast<TImageThreadItem*>(wParam);
+    if (item == nullptr)
+        return;
+    ScopeExit release([&] {
+        if (iconPort_.threads != nullptr)
+            iconPort_.threads->ReleaseItem(item);
+    });
+    DeliverExplorerIcon(Tree(), item->Data, item->Id, item->ImageIndex);
+}
+
+LRESULT TVirtualExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ICONTHREADRESULT:
+        IconResult(wParam);
+        return 0;
+    case WM_DESTROY:
+        if (iconPort_.threads != nullptr) {
+            SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+            iconPort_.threads->UnRegisterControl(Handle());
+            SetExplorerTreePorts(Tree(), &iconPort_, &cursorPort_);
+        }
+        break;
+    default:
+        break;
+    }
+    return TVirtualTreeControl::WndProc(message, wParam, lParam);
+}
+
+} // namespace tarvola

@@ -1,0 +1,72 @@
+// The explorer tree as a window: a tree control whose core is a TVirtualExplorerTree over the real shell.
+// It takes the icon thread's results (WM_ICONTHREADRESULT) for its nodes and puts up the hourglass while
+// the tree works. Windows only.
+//
+// Threaded icons need the process's icon thread manager (SetImageThreads); without one the tree asks the
+// shell for each icon itself.
+#pragma once
+
+#include "explorer/VirtualExplorerTreeLink.h"
+#include "explorer/VirtualExplorerTreeShell.h"
+#include "tree/TreeControl.h"
+
+#include <windows.h>
+
+namespace tarvola {
+
+class TVirtualImageThreadManager;
+
+// The shell seam the control's tree is made with: a base of its own, so that it exists before the tree
+// control's constructor makes the tree.
+struct TExplorerShellHolder {
+    TShellExplorerNamespace shell_;
+};
+
+class TVirtualExplorerTreeControl : private TExplorerShellHolder, public TVirtualTreeControl {
+public:
+    explicit TVirtualExplorerTreeControl(TComponent* owner);
+    ~TVirtualExplorerTreeControl() override;
+
+    // Tree() is a TVirtualExplorerTree (reach it through VirtualExplorerTreeLink.h).
+    // The icon thread the tree's requests go to (nullptr: none); it must outlive the control's window.
+    void SetImageThreads(TVirtualImageThreadManager* threads);
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    class TIconPort final : public IExplorerIconPort {
+    public:
+        explicit TIconPort(TVirtualExplorerTreeControl& control);
+        std::optional<std::uint64_t> RequestIcon(const void* node, const TItemIDList& pidl,
+                                                 bool large) override;
+        void WithdrawIcon(const void* node) override;
+        void WithdrawAllIcons() override;
+        int Placeholder(bool fileSystemFolder) const override;
+
+        TVirtualImageThreadManager* threads = nullptr;
+
+    private:
+        TVirtualExplorerTreeControl& control_;
+        int closedFolder_;
+        int unknownFile_;
+    };
+    class TCursorPort final : public IExplorerCursorPort {
+    public:
+        void ShowWait() override;
+        void RestoreCursor() override;
+
+    private:
+        HCURSOR saved_ = nullptr;
+    };
+
+    // A result of the icon thread: handed to the tree, then released, exactly once.
+    void IconResult(WPARAM wParam);
+    // The window goes: requests are withdrawn and the control leaves the icon thread.
+    void LeaveImageThreads();
+
+    TIconPort iconPort_{*this};
+    TCursorPort cursorPort_;
+};
+
+} // namespace tarvola

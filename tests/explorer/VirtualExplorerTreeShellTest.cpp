@@ -1,0 +1,113 @@
+// The explorer tree over the real shell under Wine: a tree rooted at a fixture folder lists exactly the
+// expected names in the shell's order for each set of object filters, names the selected item's path and
+// file name, browses to a file and takes a new file in at its place on refresh.
+#include "explorer/VirtualExplorerTree.h"
+#include "explorer/VirtualExplorerTreeShell.h"
+#include "tests/shell/ShellLayerFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvola::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class ExplorerShellTreeTest : public ShellLayerTest {
+protected:
+    void SetUp() override {
+        MakeTree();
+        folder.Write("Zed.txt", "z");
+        folder.Write("alpha.ker", "a");
+        std::filesystem::create_directory(folder.Path() / "Beta");
+    }
+    // The names of the top level of a list rooted at the fixture folder.
+    Names Listed(TVirtualExplorerTree& tree) {
+        Names names;
+        for (PVirtualNode node = tree.GetFirstChild(tree.RootNode()); node; node = tree.GetNextSibling(node))
+            names.push_back(WideToUtf8(tree.NodeItem(node)->NameParseAddressInFolder()));
+        return names;
+    }
+    void RootList(TVirtualExplorerTree& tree, TFileObjects objects) {
+        tree.SetFolderOptions({TVETFolderOption::toHideRootFolder, TVETFolderOption::toFoldersExpandable});
+        tree.SetFileObjects(objects);
+        tree.SetRootFolderCustomPath(WidePath(folder.Path()));
+        tree.SetActive(true);
+    }
+    PVirtualNode Named(TVirtualExplorerTree& tree, PVirtualNode parent, const std::string& name) {
+        for (PVirtualNode node = tree.GetFirstChild(parent); node; node = tree.GetNextSibling(node))
+            if (WideToUtf8(tree.NodeItem(node)->NameParseAddressInFolder()) == name)
+                return node;
+        return nullptr;
+    }
+
+    TShellExplorerNamespace shell;
+};
+
+TEST_F(ExplorerShellTreeTest, ListsTheFolderInTheShellsOrderForEachFilterSet) {
+    struct Case {
+        TFileObjects objects;
+        Names listed;
+    };
+    const Case cases[] = {
+        {{TFileObject::foFolders}, {"Beta", "empty", "sub"}},
+        {{TFileObject::foFolders, TFileObject::foNonFolders},
+         {"Beta", "empty", "sub", "a.txt", "alpha.ker", "b.ker", "c.bin", "readonly.txt", "Zed.txt"}},
+        {{TFileObject::foFolders, TFileObject::foNonFolders, TFileObject::foHidden},
+         {"Beta", "empty", "sub", "a.txt", "alpha.ker", "b.ker", "c.bin", "hidden.txt", "readonly.txt",
+          "Zed.txt"}},
+        {{TFileObject::foNonFolders}, {"a.txt", "alpha.ker", "b.ker", "c.bin", "readonly.txt", "Zed.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "objects " << c.objects.Bits());
+        TVirtualExplorerTree tree{shell};
+        RootList(tree, c.objects);
+        EXPECT_EQ(Listed(tree), c.listed);
+    }
+}
+
+TEST_F(ExplorerShellTreeTest, AnEmptyFolderListsNothing) {
+    TVirtualExplorerTree tree{shell};
+    tree.SetFolderOptions({TVETFolderOption::toHideRootFolder});
+    tree.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders, TFileObject::foHidden});
+    tree.SetRootFolderCustomPath(Path("empty"));
+    tree.SetActive(true);
+    EXPECT_EQ(tree.RootNodeCount(), 0u);
+    EXPECT_EQ(tree.RootItem()->Enumerate(EnumerationFlags(tree.FileObjects())).Outcome,
+              TEnumerationOutcome::Empty);
+}
+
+TEST_F(ExplorerShellTreeTest, SelectedPathAndFileNameAreTheSelectedFiles) {
+    TVirtualExplorerTree tree{shell};
+    RootList(tree, {TFileObject::foFolders, TFileObject::foNonFolders});
+    const PVirtualNode file = Named(tree, tree.RootNode(), "b.ker");
+    ASSERT_NE(file, nullptr);
+    tree.SetSelected(file, true);
+    EXPECT_EQ(WideToUtf8(tree.GetSelectedFileName()), "b.ker");
+    EXPECT_EQ(tree.GetSelectedPath(), Path("b.ker"));
+}
+
+TEST_F(ExplorerShellTreeTest, BrowsesToAFileBelowTheRoot) {
+    TVirtualExplorerTree tree{shell};
+    RootList(tree, {TFileObject::foFolders, TFileObject::foNonFolders});
+    EXPECT_TRUE(tree.BrowseToPath(Path("sub\\inner.dat"), false, true, false, false));
+    EXPECT_EQ(tree.GetSelectedPath(), Path("sub\\inner.dat"));
+    EXPECT_FALSE(tree.BrowseToPath(Path("sub\\missing.dat"), false, true, false, false));
+}
+
+TEST_F(ExplorerShellTreeTest, RefreshTakesANewFileInAtItsPlace) {
+    TVirtualExplorerTree tree{shell};
+    RootList(tree, {TFileObject::foFolders, TFileObject::foNonFolders});
+    const PVirtualNode kept = Named(tree, tree.RootNode(), "c.bin");
+    folder.Write("b2.ker", "x");
+    std::filesystem::remove(folder.Path() / "a.txt");
+    tree.RefreshNodeChildren(tree.RootNode());
+    EXPECT_EQ(Listed(tree), (Names{"Beta", "empty", "sub", "alpha.ker", "b.ker", "b2.ker", "c.bin",
+                                   "readonly.txt", "Zed.txt"}));
+    EXPECT_EQ(Named(tree, tree.RootNode(), "c.bin"), kept);
+    std::filesystem::create_directory(folder.Path() / "New Folder");
+    tree.RefreshTree(false);
+    EXPECT_NE(Named(tree, tree.RootNode(), "New Folder"), nullptr);
+}
+
+} // namespace
+} // namespace tarvola::test
