@@ -580,6 +580,7 @@ private:
     void UpdateBarsAfterScroll(int deltaX, int deltaY, TScrollUpdateOptions options);
     ITreeScrollPort* scrollPort_ = nullptr;
     mutable std::shared_ptr<TModelScrollPort> modelScrollPort_;
+
     // --- Auto-scroll, wheel, wheel panning and the window timers (AutoScrollTree.cpp, WheelPanningTree.cpp,
     // TreeTimers.cpp; the rules: tree/AutoScroll.h)
 public:
@@ -626,7 +627,7 @@ private:
     ITreeMotionPort& MotionPort() const;
     TScrollArea MotionArea() const;
     bool OleDropTargetNow() const { return IsOleDropTarget && IsOleDropTarget(); }
-    // Moves the offsets by a distance, kept inside the content.
+    // Moves the offsets by a distance (kept inside the content), with every update.
     void ScrollOffsetsBy(std::int64_t dx, std::int64_t dy);
     void HandleScrollTimer();
     bool MovedBeyondDragThreshold(int x, int y) const;

@@ -59,6 +59,9 @@ class MotionTree : public TBaseVirtualTree {
 public:
     using TBaseVirtualTree::DoStateChange;
     using TBaseVirtualTree::TBaseVirtualTree;
+    // The content's width as the scroll bars measure it.
+    int contentWidth = 0;
+    int GetMaxRightExtent() override { return contentWidth; }
 };
 
 // 200 x 400 client area over 100 rows of 18 pixels (1800 high) and content 500 wide.
@@ -72,6 +75,7 @@ struct MotionFixture : ::testing::Test {
         host.window = true;
         tree.SetMotionPort(&port);
         tree.SetRootNodeCount(100);
+        tree.contentWidth = 500;
         tree.RangeWidth = 500;
         tree.TreeOptions().SetAutoOptions(tree.TreeOptions().AutoOptions().With(TVTAutoOption::toAutoScroll));
     }
