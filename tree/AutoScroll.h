@@ -10,7 +10,7 @@
 
 namespace tarvola {
 
-// Window timers of the tree beside the change, edit, expand, header (HeaderController.h) and search timers.
+// The tree's window timer of auto-scroll and wheel panning.
 constexpr unsigned ScrollTimer = 4;
 // The scroll timer's period while wheel panning.
 constexpr unsigned PanningInterval = 20;

@@ -40,15 +40,7 @@ TScrollArea TBaseVirtualTree::MotionArea() const {
 }
 
 void TBaseVirtualTree::ScrollOffsetsBy(std::int64_t dx, std::int64_t dy) {
-    const TScrollArea area = MotionArea();
-    // Offsets are 0 or negative and never show space beyond the content's end.
-    const std::int64_t lowestX =
-        std::min<std::int64_t>(0, static_cast<std::int64_t>(area.ClientWidth) - area.RangeX);
-    const std::int64_t lowestY =
-        std::min<std::int64_t>(0, static_cast<std::int64_t>(area.ClientHeight) - area.RangeY);
-    const std::int64_t x = std::clamp<std::int64_t>(offsetX_ + dx, lowestX, 0);
-    const std::int64_t y = std::clamp<std::int64_t>(offsetY_ + dy, lowestY, 0);
-    SetScrollOffsets(static_cast<int>(x), static_cast<int>(y));
+    SetScrollOffsets(offsetX_ + dx, offsetY_ + dy, AllScrollUpdateOptions);
 }
 
 bool TBaseVirtualTree::WheelPanningActive() const {
@@ -126,6 +118,8 @@ bool TBaseVirtualTree::HandleAutoScrollMove(int x, int y) {
 
 void TBaseVirtualTree::HandleScrollTimer() {
     if (InState(TreeState::tsScrollPending)) {
+        if (CancelPendingHint)
+            CancelPendingHint();
         Host().StartTimer(ScrollTimer, std::clamp<std::uint32_t>(Properties().AutoScrollInterval, 1, 1000));
         DoStateChange({TreeState::tsScrolling}, {TreeState::tsScrollPending});
     }

@@ -647,6 +647,7 @@ private:
     void UpdateBarsAfterScroll(int deltaX, int deltaY, TScrollUpdateOptions options);
     ITreeScrollPort* scrollPort_ = nullptr;
     mutable std::shared_ptr<TModelScrollPort> modelScrollPort_;
+
     // --- Auto-scroll, wheel, wheel panning and the window timers (AutoScrollTree.cpp, WheelPanningTree.cpp,
     // TreeTimers.cpp; the rules: tree/AutoScroll.h)
 public:
@@ -667,6 +668,8 @@ public:
     // - after each auto-scroll step during a rubber band, with the pointer in client coordinates: the band
     //   follows the pointer and repaints what changed.
     std::function<void(int x, int y)> OnAutoScrollBandStep;
+    // - auto-scrolling starts: a hint waiting to show would cover the moving rows.
+    std::function<void()> CancelPendingHint;
     // The mouse handling's pointer move (client coordinates): while panning it steers the panning (and
     // answers true: the move is taken); otherwise it starts or stops auto-scrolling near the edges.
     bool HandleAutoScrollMove(int x, int y);
@@ -691,7 +694,7 @@ private:
     ITreeMotionPort& MotionPort() const;
     TScrollArea MotionArea() const;
     bool OleDropTargetNow() const { return IsOleDropTarget && IsOleDropTarget(); }
-    // Moves the offsets by a distance, kept inside the content.
+    // Moves the offsets by a distance (kept inside the content), with every update.
     void ScrollOffsetsBy(std::int64_t dx, std::int64_t dy);
     void HandleScrollTimer();
     bool MovedBeyondDragThreshold(int x, int y) const;

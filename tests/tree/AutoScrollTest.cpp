@@ -59,6 +59,9 @@ class MotionTree : public TBaseVirtualTree {
 public:
     using TBaseVirtualTree::DoStateChange;
     using TBaseVirtualTree::TBaseVirtualTree;
+    // The content's width as the scroll bars measure it.
+    int contentWidth = 0;
+    int GetMaxRightExtent() override { return contentWidth; }
 };
 
 // 200 x 400 client area over 100 rows of 18 pixels (1800 high) and content 500 wide.
@@ -72,6 +75,7 @@ struct MotionFixture : ::testing::Test {
         host.window = true;
         tree.SetMotionPort(&port);
         tree.SetRootNodeCount(100);
+        tree.contentWidth = 500;
         tree.RangeWidth = 500;
         tree.TreeOptions().SetAutoOptions(tree.TreeOptions().AutoOptions().With(TVTAutoOption::toAutoScroll));
     }
@@ -190,11 +194,17 @@ TEST_F(MotionFixture, TheTimerWaitsThenTicksAtTheInterval) {
     ASSERT_TRUE(ScrollTimerRuns());
     EXPECT_EQ(host.runningTimers[ScrollTimer], 0u);
     port.pointer = {100, 395};
+    int hintsCancelled = 0;
+    tree.CancelPendingHint = [&] { ++hintsCancelled; };
     EXPECT_TRUE(tree.HandleTimer(ScrollTimer));
+    EXPECT_EQ(hintsCancelled, 1);
     EXPECT_EQ(host.runningTimers[ScrollTimer], 7u);
     EXPECT_TRUE(tree.InState(TreeState::tsScrolling));
     EXPECT_FALSE(tree.InState(TreeState::tsScrollPending));
     EXPECT_EQ(tree.OffsetY(), -20);
+    tree.HandleTimer(ScrollTimer);
+    EXPECT_EQ(tree.OffsetY(), -40);
+    EXPECT_EQ(hintsCancelled, 1);
     // The pointer leaves the zone: the timer stops.
     tree.UpdateAutoScroll(100, 200);
     EXPECT_FALSE(ScrollTimerRuns());

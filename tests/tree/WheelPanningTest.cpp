@@ -119,6 +119,19 @@ TEST_F(WheelPanningTest, AMissingImageIsRefused) {
     EXPECT_THROW(PanningRegion(nullptr), EVirtualTreeAssertion);
 }
 
+TEST_F(WheelPanningTest, TheWindowsOwnTimerKeepsPanning) {
+    control.Motion().Pointer = [] { return TMotionPoint{50, 10}; };
+    tree.SetOffsetY(-300);
+    Send(WM_MBUTTONDOWN, MK_MBUTTON, At(50, 40));
+    Send(WM_MBUTTONUP, 0, At(50, 40));
+    Send(WM_MOUSEMOVE, 0, At(50, 10));
+    // Each tick moves the rows down by 30 - 8 pixels until the top is reached.
+    EXPECT_TRUE(test::PumpUntil([&] { return tree.OffsetY() == 0; }));
+    EXPECT_TRUE(tree.WheelPanningActive());
+    Send(WM_MBUTTONDOWN, MK_MBUTTON, At(50, 10));
+    EXPECT_FALSE(tree.WheelPanningActive());
+}
+
 TEST_F(WheelPanningTest, MovedWithTheButtonHeldTheReleaseEndsIt) {
     Send(WM_MBUTTONDOWN, MK_MBUTTON, At(50, 40));
     Send(WM_MOUSEMOVE, MK_MBUTTON, At(50, 40 + GetSystemMetrics(SM_CYDRAG) + 1));
