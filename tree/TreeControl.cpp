@@ -160,6 +160,27 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (tree_->TreeOptions().MiscOptions().Has(TVTMiscOption::toFullRepaintOnResize))
             InvalidateAll();
         break;
+    // --- Mouse input and hot tracking (TreeMouseWin32.cpp)
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+    case WM_SETCURSOR:
+    case WM_CANCELMODE:
+    case WM_CONTEXTMENU:
+    case WM_CAPTURECHANGED:
+    case WM_NCHITTEST:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+        if (std::optional<LRESULT> answer = HandleMouseMessage(message, wParam, lParam))
+            return *answer;
+        break;
     case WM_DESTROY:
         // The window still exists here; the form layer keeps WM_NCDESTROY to itself.
         WindowDestroying();

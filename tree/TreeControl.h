@@ -11,10 +11,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 struct IDropTarget;
 
 namespace tarvola {
+
+class TPopupMenu;
 
 class TVirtualTreeControl : public TCustomControl, public ITreeViewHost, public ITreeControlPort {
 public:
@@ -73,6 +76,52 @@ private:
     bool dropRegistered_ = false;
     bool ctl3D_ = true;
     bool rightToLeft_ = false;
+
+    // --- Mouse input and hot tracking (TreeMouseWin32.cpp)
+public:
+    // The control's own context menu (null: none; a right click then shows the node's menu from
+    // OnGetPopupMenu).
+    TPopupMenu* PopupMenu = nullptr;
+    // The menu of a node (asked for the node, then its parents while nothing comes and askParent stays
+    // true), or of the empty space (node nil, column -1). Client coordinates.
+    using TGetPopupMenuEvent = std::function<TPopupMenu*(TBaseVirtualTree&, PVirtualNode, TColumnIndex,
+                                                         TTreeMousePoint client, bool& askParent)>;
+    TGetPopupMenuEvent OnGetPopupMenu;
+    // Shows a menu at a screen point. Showing a menu is modal: tests put their own here.
+    std::function<void(TPopupMenu&, int screenX, int screenY)> PopupHook;
+    // The header's turn at a mouse message before the tree's; true: the header took it, with the answer.
+    std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> HeaderMouseHook;
+    // Auto-scroll, wheel panning and the OLE drag loop, for their owners to connect (unset: nothing).
+    struct TMouseSeams {
+        std::function<bool()> CanAutoScroll;
+        std::function<void(int x, int y)> UpdateAutoScroll;
+        std::function<void(TTreeMousePoint client)> StartWheelPanning;
+        std::function<void()> StopWheelPanning;
+        std::function<void(int x, int y)> SetWheelPanningCursor;
+        std::function<void(TTreeMousePoint client)> StartOleDrag;
+        std::function<void()> CancelHint;
+    };
+    TMouseSeams MouseSeams;
+
+protected:
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseLeave() override;
+
+private:
+    class TMousePort;
+    std::optional<LRESULT> HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT ButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT ButtonUp(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT ButtonDblClick(UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> SetCursorMessage(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> ContextMenuMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT NCHitTestMessage(WPARAM wParam, LPARAM lParam);
+    bool HeaderBusy() const;
+    TPopupMenu* FindNodePopupMenu(PVirtualNode node, TColumnIndex column, TTreeMousePoint client);
+    void PopupAt(TPopupMenu& menu, int screenX, int screenY);
+    // Made at the first mouse message and handed to the tree.
+    void EnsureMousePort();
+    std::shared_ptr<TMousePort> mousePort_;
 };
 
 } // namespace tarvola
