@@ -291,6 +291,48 @@ TEST(RubberBand, RightJustifiedAndCentredTextIsFoundWhereItIsDrawn) {
     }
 }
 
+TEST(RubberBand, ColumnsMirrorTheTextAndLetItSpanEmptyCells) {
+    struct Case {
+        const char* what;
+        bool rightToLeft, span;
+        TAlignment alignment;
+        int from, to; // the band's x range over rows 0..2
+        const char* selected;
+    };
+    // Two columns of 100 px, the first the main one. Mirrored, a left-justified text sits at the right:
+    // 100 - 22 - 50 = 28..78. Spanning the empty second column, a right-justified text sits at 150..200.
+    const Case cases[] = {
+        {"mirrored: left of the text", true, false, TAlignment::taLeftJustify, 10, 27, ""},
+        {"mirrored: the text's left edge", true, false, TAlignment::taLeftJustify, 10, 28, "0 1 2"},
+        {"mirrored: right of the text", true, false, TAlignment::taLeftJustify, 79, 95, ""},
+        {"right-justified in its own cell", false, false, TAlignment::taRightJustify, 160, 170, ""},
+        {"right-justified over the empty cell", false, true, TAlignment::taRightJustify, 140, 160, "0 1 2"},
+        {"left of the spanned text", false, true, TAlignment::taRightJustify, 110, 149, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rows rows(4);
+        rows.SelectionOptions({TVTSelectionOption::toMultiSelect});
+        TVirtualTreeColumns& columns = rows.tree.Header().Columns();
+        columns.Add().SetWidth(100);
+        columns.Add().SetWidth(100);
+        rows.tree.Header().SetMainColumn(0);
+        columns[0].SetAlignment(c.alignment);
+        if (c.rightToLeft)
+            columns[0].SetBiDiMode(TBiDiMode::bdRightToLeft);
+        if (c.span)
+            rows.tree.TreeOptions().SetAutoOptions(
+                rows.tree.TreeOptions().AutoOptions().With(TVTAutoOption::toAutoSpanColumns));
+        static auto secondIsEmpty = [](TBaseVirtualTree&, PVirtualNode, TColumnIndex column, bool& isEmpty) {
+            isEmpty = column == 1;
+        };
+        rows.tree.OnGetCellIsEmpty = TVTGetCellIsEmptyEvent::Bind(secondIsEmpty);
+        rows.Press(c.from, RowMiddle(0));
+        rows.Move(c.to, RowMiddle(2));
+        EXPECT_EQ(rows.Selected(), c.selected);
+    }
+}
+
 TEST(RubberBand, EachStepMeasuresOnlyTheRowsTheBandsSpan) {
     Rows rows(10000);
     rows.SelectionOptions({TVTSelectionOption::toMultiSelect});

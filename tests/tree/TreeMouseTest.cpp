@@ -346,6 +346,42 @@ TEST(MouseClicks, AColumnClickNeedsPressAndReleaseOverTheSameColumn) {
     }
 }
 
+TEST(MouseClicks, AClickMovesTheFocusedColumnOnlyWithExtendedFocusAndNotAgainstAVeto) {
+    struct Case {
+        const char* what;
+        bool extendedFocus, veto;
+        TColumnIndex focusedColumn;
+        int focusedRow;
+        const char* selected;
+    };
+    const Case cases[] = {
+        {"extended focus takes the clicked column", true, false, 1, 2, "2"},
+        {"otherwise the main column", false, false, 0, 2, "2"},
+        // The click clears the selection before it asks to move the focus.
+        {"a refused focus change keeps the focus", true, true, 0, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Mouse m;
+        m.tree.Header().Columns().Add().SetWidth(100);
+        m.tree.Header().Columns().Add().SetWidth(100);
+        m.tree.TreeOptions().SetSelectionOptions(
+            c.extendedFocus ? TVTSelectionOptions{TVTSelectionOption::toExtendedFocus}
+                            : TVTSelectionOptions{});
+        m.Prepare("0", 0);
+        bool veto = c.veto;
+        auto changing = [&veto](TBaseVirtualTree&, PVirtualNode, PVirtualNode, TColumnIndex, TColumnIndex,
+                                bool& allowed) { allowed = !veto; };
+        m.tree.OnFocusChanging = TVTFocusChangingEvent::Bind(changing);
+        m.Down(110, RowY(2)); // the second column's text
+        m.Up(110, RowY(2));
+        EXPECT_EQ(m.tree.FocusedColumn(), c.focusedColumn);
+        EXPECT_EQ(m.IndexOf(m.tree.FocusedNode()), c.focusedRow);
+        EXPECT_EQ(m.Selected(), c.selected);
+        m.tree.OnFocusChanging = {};
+    }
+}
+
 struct HotRows : Mouse {
     std::string log;
     void Hot(TBaseVirtualTree&, PVirtualNode oldNode, PVirtualNode newNode) {
