@@ -6,6 +6,7 @@
 
 #include "forms/Controls.h"
 #include "tree/TreeControlPort.h"
+#include "tree/TreeMouseDrag.h"
 #include "tree/TreeViewHost.h"
 #include "tree/VirtualTrees.h"
 
@@ -91,14 +92,15 @@ public:
     std::function<void(TPopupMenu&, int screenX, int screenY)> PopupHook;
     // The header's turn at a mouse message before the tree's; true: the header took it, with the answer.
     std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> HeaderMouseHook;
-    // Auto-scroll, wheel panning and the OLE drag loop, for their owners to connect (unset: nothing).
+    // Auto-scroll and wheel panning, for their owners to connect (unset: nothing); the drag loop (null:
+    // the platform's).
     struct TMouseSeams {
         std::function<bool()> CanAutoScroll;
         std::function<void(int x, int y)> UpdateAutoScroll;
         std::function<void(TTreeMousePoint client)> StartWheelPanning;
         std::function<void()> StopWheelPanning;
         std::function<void(int x, int y)> SetWheelPanningCursor;
-        std::function<void(TTreeMousePoint client)> StartOleDrag;
+        TTreeDoDragDrop DoDragDrop = nullptr;
         std::function<void()> CancelHint;
     };
     TMouseSeams MouseSeams;

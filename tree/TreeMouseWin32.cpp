@@ -79,9 +79,13 @@ public:
         if (Seams().SetWheelPanningCursor)
             Seams().SetWheelPanningCursor(x, y);
     }
-    void StartOleDrag(TTreeMousePoint client) override {
-        if (Seams().StartOleDrag)
-            Seams().StartOleDrag(client);
+    void StartOleDrag(TTreeMousePoint) override {
+        if (!control_.HandleAllocated())
+            return;
+        TBaseVirtualTree& tree = control_.Tree();
+        RunTreeOleDrag(tree, control_.Handle(), tree.Properties().DragOperations,
+                       tree.TreeOptions().AutoOptions().Has(TVTAutoOption::toAutoDeleteMovedNodes),
+                       Seams().DoDragDrop);
     }
     void CancelHint() override {
         if (Seams().CancelHint)

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ole2.h>
 #include <windowsx.h>
 
 #include <string>
@@ -195,6 +196,38 @@ TEST_F(TreeMouseWindow, ADeferredClearWaitsForTheRelease) {
     Send(WM_LBUTTONUP, 0, Label, RowY(2));
     EXPECT_EQ(Selected(), "2");
     EXPECT_FALSE(tree->InState(TreeState::tsClearPending));
+}
+
+int scriptedDrags = 0;
+
+// The platform's drag loop, replaced: it sees a data object and the user cancels at once.
+HRESULT WINAPI CancelledDragLoop(IDataObject* dataObject, IDropSource*, DWORD, DWORD* effect) {
+    if (dataObject != nullptr)
+        ++scriptedDrags;
+    *effect = DROPEFFECT_NONE;
+    return DRAGDROP_S_CANCEL;
+}
+
+TEST_F(TreeMouseWindow, MovingPastTheDragThresholdStartsTheDragWhichTakesOverTheClearing) {
+    SetSelectionOptions({TVTSelectionOption::toMultiSelect});
+    tree->DragModeAutomatic = true;
+    control->MouseSeams.DoDragDrop = CancelledDragLoop;
+    scriptedDrags = 0;
+    tree->SetFocusedNode(Row(1));
+    tree->AddToSelection(Row(1));
+    tree->AddToSelection(Row(2));
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, Label, RowY(2));
+    EXPECT_TRUE(tree->InState(TreeState::tsOLEDragPending));
+    EXPECT_TRUE(tree->InState(TreeState::tsClearPending));
+    Send(WM_MOUSEMOVE, MK_LBUTTON, Label + 1, RowY(2)); // within the system's drag threshold
+    EXPECT_EQ(scriptedDrags, 0);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, Label + 12, RowY(2));
+    EXPECT_EQ(scriptedDrags, 1);
+    EXPECT_FALSE(tree->InState(TreeState::tsOLEDragPending));
+    EXPECT_FALSE(tree->InState(TreeState::tsOLEDragging));
+    EXPECT_FALSE(tree->InState(TreeState::tsClearPending));
+    Send(WM_LBUTTONUP, 0, Label + 12, RowY(2));
+    EXPECT_EQ(Selected(), "1 2");
 }
 
 TEST_F(TreeMouseWindow, ACheckPressHoldsTheCaptureUntilItsRelease) {
