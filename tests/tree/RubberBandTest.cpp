@@ -102,6 +102,7 @@ void CheckSupportWithoutImages(Rows& r) {
     r.tree.SetCheckType(r.Row(0), TCheckType::ctCheckBox);
 }
 void ScrolledOneRow(Rows& r) {
+    r.host.clientHeight = 100; // less than the rows: they can scroll
     r.tree.SetOffsetY(-18);
 }
 void Children(Rows& r) {
