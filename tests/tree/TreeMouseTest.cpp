@@ -245,6 +245,16 @@ TEST(MouseChecks, ALostCaptureOrCancelledModeRestoresTheBoxAndFreesTheNextPress)
     }
 }
 
+TEST(MouseChecks, ANodeDeletedWhileItsBoxIsPressedIsForgotten) {
+    CheckRows m;
+    m.Down(CheckX, RowY(1));
+    m.tree.DeleteNode(m.Row(1));
+    EXPECT_EQ(m.tree.CheckNode(), nullptr);
+    m.Up(CheckX, RowY(1)); // the release must not reach the freed node
+    EXPECT_EQ(m.Pending(), "");
+    EXPECT_EQ(m.checked, 0);
+}
+
 TEST(MouseChecks, NoCheckPressWithoutCheckSupportOrImagesOrWhileAKeyHoldsABox) {
     struct Case {
         const char* what;
