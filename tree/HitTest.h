@@ -8,6 +8,7 @@
 #pragma once
 
 #include "tree/TreeProperties.h"
+#include "tree/TreeMouse.h"
 
 #include <cstdint>
 

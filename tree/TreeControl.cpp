@@ -78,6 +78,7 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
     scrollWindow_ = std::make_unique<TTreeScrollWindow>([this] { return Handle(); }, *tree_);
     tree_->SetScrollPort(scrollWindow_.get());
     tree_->SetMotionPort(&motion_);
+    ConnectMouseToMotion();
     SetBounds(0, 0, 200, 100);
     SetTabStop(true);
     SetParentColor(false);
@@ -140,6 +141,24 @@ void TVirtualTreeControl::InitializeHandle() {
     UpdateScrollBars(true);
 }
 
+void TVirtualTreeControl::ConnectMouseToMotion() {
+    TBaseVirtualTree& tree = *tree_;
+    MouseSeams.CanAutoScroll = [&tree] { return tree.CanAutoScroll(); };
+    MouseSeams.UpdateAutoScroll = [&tree](int x, int y) { tree.UpdateAutoScroll(x, y); };
+    MouseSeams.StartWheelPanning = [&tree](TTreeMousePoint client) {
+        tree.StartWheelPanning(client.X, client.Y);
+    };
+    MouseSeams.StopWheelPanning = [&tree] { tree.StopWheelPanning(); };
+    MouseSeams.SetWheelPanningCursor = [&tree](int x, int y) { tree.SetWheelPanningCursor(x, y); };
+    // Each auto-scroll step of a rubber band lets the band follow the pointer.
+    tree.OnAutoScrollBandStep = [this, &tree](int x, int y) {
+        if (tree.IsRubberBandActive() && tree.UpdateSelectionRect(x, y)) {
+            tree.HandleDrawSelection();
+            InvalidateAll();
+        }
+    };
+}
+
 void TVirtualTreeControl::WindowDestroying() {
     tree_->InterruptValidation();
     StopTimer(ChangeTimer);
@@ -184,6 +203,27 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         tree_->HandleMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam),
                                 (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0);
         return 0;
+    // --- Mouse input and hot tracking (TreeMouseWin32.cpp)
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+    case WM_SETCURSOR:
+    case WM_CANCELMODE:
+    case WM_CONTEXTMENU:
+    case WM_CAPTURECHANGED:
+    case WM_NCHITTEST:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+        if (std::optional<LRESULT> answer = HandleMouseMessage(message, wParam, lParam))
+            return *answer;
+        break;
     case WM_DESTROY:
         // The window still exists here; the form layer keeps WM_NCDESTROY to itself.
         WindowDestroying();

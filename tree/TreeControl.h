@@ -7,16 +7,20 @@
 #include "forms/Controls.h"
 #include "tree/TreeControlPort.h"
 #include "tree/TreeScrollWin32.h"
+#include "tree/TreeMouseDrag.h"
 #include "tree/TreeViewHost.h"
 #include "tree/VirtualTrees.h"
 #include "tree/WheelPanning.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 struct IDropTarget;
 
 namespace tarvola {
+
+class TPopupMenu;
 
 class TVirtualTreeControl : public TCustomControl, public ITreeViewHost, public ITreeControlPort {
 public:
@@ -71,6 +75,8 @@ protected:
 private:
     // The window goes: the worker stops reading, the delayed notifications and the drop registration end.
     void WindowDestroying();
+    // The mouse handling's auto-scroll and wheel-panning calls go to the tree's motion.
+    void ConnectMouseToMotion();
 
     bool oleInitialized_ = false;
     std::unique_ptr<TBaseVirtualTree> tree_;
@@ -98,6 +104,52 @@ public:
 
 private:
     TTreeMotionWindow motion_{*this};
+    // --- Mouse input and hot tracking (TreeMouseWin32.cpp)
+public:
+    // The control's own context menu (null: none; a right click then shows the node's menu from
+    // OnGetPopupMenu).
+    TPopupMenu* PopupMenu = nullptr;
+    // The menu of a node (asked for the node, then its parents while nothing comes and askParent stays
+    // true), or of the empty space (node nil, column -1). Client coordinates.
+    using TGetPopupMenuEvent = std::function<TPopupMenu*(TBaseVirtualTree&, PVirtualNode, TColumnIndex,
+                                                         TTreeMousePoint client, bool& askParent)>;
+    TGetPopupMenuEvent OnGetPopupMenu;
+    // Shows a menu at a screen point. Showing a menu is modal: tests put their own here.
+    std::function<void(TPopupMenu&, int screenX, int screenY)> PopupHook;
+    // The header's turn at a mouse message before the tree's; true: the header took it, with the answer.
+    std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> HeaderMouseHook;
+    // Auto-scroll and wheel panning, for their owners to connect (unset: nothing); the drag loop (null:
+    // the platform's).
+    struct TMouseSeams {
+        std::function<bool()> CanAutoScroll;
+        std::function<void(int x, int y)> UpdateAutoScroll;
+        std::function<void(TTreeMousePoint client)> StartWheelPanning;
+        std::function<void()> StopWheelPanning;
+        std::function<void(int x, int y)> SetWheelPanningCursor;
+        TTreeDoDragDrop DoDragDrop = nullptr;
+        std::function<void()> CancelHint;
+    };
+    TMouseSeams MouseSeams;
+
+protected:
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseLeave() override;
+
+private:
+    class TMousePort;
+    std::optional<LRESULT> HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT ButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT ButtonUp(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT ButtonDblClick(UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> SetCursorMessage(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> ContextMenuMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT NCHitTestMessage(WPARAM wParam, LPARAM lParam);
+    bool HeaderBusy() const;
+    TPopupMenu* FindNodePopupMenu(PVirtualNode node, TColumnIndex column, TTreeMousePoint client);
+    void PopupAt(TPopupMenu& menu, int screenX, int screenY);
+    // Made at the first mouse message and handed to the tree.
+    void EnsureMousePort();
+    std::shared_ptr<TMousePort> mousePort_;
 };
 
 } // namespace tarvola

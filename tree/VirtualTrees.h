@@ -12,6 +12,7 @@
 #include "tree/TreeAnimation.h"
 #include "tree/TreeEvents.h"
 #include "tree/TreeScroll.h"
+#include "tree/TreeMouse.h"
 #include "tree/TreeTypes.h"
 #include "tree/TreeViewHost.h"
 
@@ -37,6 +38,8 @@ class TCustomVirtualTreeOptions;
 class TVTColors;
 class TScrollBarOptions;
 class TVirtualTreeProperties;
+struct TCellHitLayout;
+enum class TVTAlignment : std::uint8_t;
 class ITreeControlPort;
 class IVTEditLink;
 struct TTreeSettings;
@@ -705,6 +708,108 @@ private:
     TMotionPoint panningOrigin_;
     std::optional<TPanningCursor> panningCursor_;
     TWheelRemainder wheelRemainder_;
+    // --- Hit testing, rubber band and mouse input (HitTestInfo.cpp, RubberBand.cpp, TreeMouse.cpp)
+public:
+    using TVTColumnClickEvent = Delegate<void(TBaseVirtualTree&, TColumnIndex, TTreeShiftState)>;
+    using TVTGetCursorEvent = Delegate<void(TBaseVirtualTree&, int& cursor)>;
+    TVTColumnClickEvent OnColumnClick;
+    TVTColumnClickEvent OnColumnDblClick;
+    // The cursor over the tree (the framework's cursor number, 0 the default); handlers may change it.
+    TVTGetCursorEvent OnGetCursor;
+    // A press on a node's text or image may start a drag without asking OnDragAllowed.
+    bool DragModeAutomatic = false;
+
+    // What lies under a point: client coordinates with relative, else tree coordinates.
+    THitInfo GetHitTestInfoAt(int x, int y, bool relative);
+    // The rubber band while it selects: ordered, in tree coordinates; nothing otherwise.
+    std::optional<TTreeRect> RubberBandRect() const;
+    bool IsRubberBandActive() const { return InState(TreeState::tsDrawSelecting); }
+    // Moves the band's free corner to a client point (clamped to the tree); true when the band changed.
+    virtual bool UpdateSelectionRect(int x, int y);
+    // Applies the band's last move to the selection; true when the selection changed.
+    bool HandleDrawSelection();
+
+    // The window's mouse side (null: none).
+    void SetMousePort(ITreeMousePort* port);
+    ITreeMousePort& MousePort() const;
+    // The button rules, each handed the message and what lies under it.
+    virtual void HandleMouseDown(const TTreeMouseMessage& message, const THitInfo& hit);
+    virtual void HandleMouseUp(const TTreeMouseMessage& message, const THitInfo& hit);
+    virtual void HandleMouseDblClick(const TTreeMouseMessage& message, const THitInfo& hit);
+    virtual void HandleHotTrack(int x, int y);
+    // A mouse move (client point); true when the move goes on to the window's own handling (OnMouseMove).
+    bool HandleMouseMove(TTreeShiftState shift, int x, int y);
+    // The mouse left the window: the hot node goes.
+    void HandleMouseLeave();
+    // The window's modal state was cancelled: timers stop and every pending mouse state ends.
+    void HandleCancelMode();
+    // A context menu is asked for: the pending click states end.
+    void HandleContextMenuRequest();
+    // The window lost the mouse capture while a button was down: the pending mouse states end.
+    void HandleCaptureLost();
+    // Whether a right click shows a menu here: the control's own or one the owner gives for the node.
+    virtual bool HasPopupMenu(PVirtualNode node, TColumnIndex column, TTreeMousePoint position);
+    virtual void ShowNodePopupMenu(PVirtualNode node, TColumnIndex column, TTreeMousePoint position);
+    // Starts a drag at once, or arms it until the mouse moves past threshold (negative: the system's).
+    virtual void BeginDrag(bool immediate, int threshold = -1);
+    // Repaints a column's strip of the client area.
+    void InvalidateColumn(TColumnIndex column);
+    PVirtualNode CurrentHotNode() const { return hotNode_; }
+    PVirtualNode CheckNode() const { return checkNode_; }
+    TCheckState PendingCheckState() const { return pendingCheckState_; }
+    TTreeMousePoint LastClickPos() const { return lastClickPos_; }
+    // The header is dragging, sizing or pressing a column: it has the mouse.
+    bool HeaderBusy() const;
+    // Whether a client point lies in the header while it is shown (above the client area).
+    bool PointInVisibleHeader(TTreeMousePoint client) const;
+
+protected:
+    virtual void DoColumnClick(TColumnIndex column, TTreeShiftState shift);
+    virtual void DoColumnDblClick(TColumnIndex column, TTreeShiftState shift);
+    virtual int DoGetCursor(int cursor);
+    // The band's walk over the rows between the old and the new band, left to right or mirrored.
+    virtual bool CollectSelectedNodesLTR(TColumnIndex mainColumn, int nodeLeft, int maxX,
+                                         TVTAlignment alignment, const TTreeRect& newRect,
+                                         const TTreeRect& oldRect);
+    virtual bool CollectSelectedNodesRTL(TColumnIndex mainColumn, int nodeLeft, int maxX,
+                                         TVTAlignment alignment, const TTreeRect& newRect,
+                                         const TTreeRect& oldRect);
+    // WM_CANCELMODE ends an incremental search; the search's owner empties its buffer here.
+    virtual void CancelModeEndsSearch() {}
+
+private:
+    struct TBandWalk;
+    struct TClickFacts;
+    bool CollectSelectedNodes(const TBandWalk& walk);
+    void SpanOverEmptyCells(const TBandWalk& walk, PVirtualNode node, std::int64_t& left,
+                            std::int64_t& right);
+    void BandMembership(const TBandWalk& walk, PVirtualNode node, int nodeTop, int nextTop, int level,
+                        bool& inOld, bool& inNew);
+    TCellHitLayout CellLayout(PVirtualNode node, TColumnIndex column, bool mainColumn);
+    void HitColumnAndBounds(THitInfo& hit, int x, int& left, int& right);
+    TClickFacts GatherClickFacts(const TTreeMouseMessage& message, const THitInfo& hit);
+    void PressCheckBox(PVirtualNode node);
+    void ReleaseCheckBox(const THitInfo& hit);
+    void RestorePressedCheck();
+    void ClearSelectionForClick(const TClickFacts& facts, const THitInfo& hit);
+    void StartRubberBand(const TTreeMouseMessage& message, TTreeShiftState shift);
+    void MoveFocusForClick(const TClickFacts& facts, const THitInfo& hit);
+    void EndEditPendingByMouse();
+    bool DrawSelectionMove(int x, int y);
+    void EndRubberBand();
+    void RepaintBandArea();
+    bool BeyondThreshold(TTreeMousePoint point, TTreeMousePoint threshold) const;
+    TTreeMousePoint ClampToTree(int x, int y) const;
+    void StartOleDragFromTree();
+
+    ITreeMousePort* mousePort_ = nullptr;
+    PVirtualNode checkNode_ = nullptr;
+    TCheckState pendingCheckState_ = TCheckState::csUncheckedNormal;
+    TTreeMousePoint lastClickPos_;
+    TTreeMousePoint oleDragThreshold_;
+    TTreeRect newSelectionRect_;
+    TTreeRect lastSelRect_;
+    TTreeShiftState drawSelShiftState_ = 0;
 };
 
 } // namespace tarvola
