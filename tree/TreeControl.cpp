@@ -142,6 +142,9 @@ void TVirtualTreeControl::WindowDestroying() {
 }
 
 LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // --- Hints and tooltips: the requests, and the mouse and closing messages the hint machinery watches.
+    if (std::optional<LRESULT> answer = HandleHintMessage(message, wParam, lParam))
+        return *answer;
     switch (message) {
     case WM_CHANGESTATE:
         tree_->HandleStateMessage(static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam));

@@ -5,12 +5,14 @@
 #pragma once
 
 #include "forms/Controls.h"
+#include "forms/Hints.h"
 #include "tree/TreeControlPort.h"
 #include "tree/TreeViewHost.h"
 #include "tree/VirtualTrees.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 struct IDropTarget;
 
@@ -73,6 +75,22 @@ private:
     bool dropRegistered_ = false;
     bool ctl3D_ = true;
     bool rightToLeft_ = false;
+
+    // --- Hints and tooltips (TreeHintsControl.cpp)
+public:
+    // The hint machinery of the current window (made with the window's first message).
+    THintController* HintController() const { return hints_.get(); }
+
+protected:
+    bool HasOwnHints() const override { return true; }
+    void HintChanged() override;
+
+private:
+    // Answers the hint requests and hands every message to the hint machinery; nothing for other messages.
+    std::optional<LRESULT> HandleHintMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT AnswerHintShow(THintInfo& info);
+    int AnswerHintPause(int proposed);
+    std::unique_ptr<THintController> hints_;
 };
 
 } // namespace tarvola
