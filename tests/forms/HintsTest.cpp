@@ -71,7 +71,10 @@ struct HintsTest : ::testing::Test {
         // The real cursor stays away, so that no mouse move of its own reaches the probe.
         SetCursorPos(0, 0);
         form.Show();
-        test::PumpPending();
+        // Mouse moves still on their way from earlier cursor positions arrive now; what they started goes.
+        test::PumpFor(std::chrono::milliseconds(100));
+        probe->hints->CancelHint();
+        probe->requests.clear();
     }
     THintController& Hints() { return *probe->hints; }
     TPoint Screen(TPoint client) {

@@ -77,7 +77,11 @@ struct TreeHintWindowTest : ::testing::Test {
         // The real cursor stays away, so that no mouse move of its own reaches the tree.
         SetCursorPos(0, 0);
         form->Show();
-        test::PumpPending();
+        // Mouse moves still on their way from earlier cursor positions arrive now; what they started goes.
+        test::PumpFor(std::chrono::milliseconds(100));
+        if (THintController* hints = control->HintController())
+            hints->CancelHint();
+        tree.LastHintRect = {};
     }
     ~TreeHintWindowTest() override {
         SetMMXAvailable(mmx);
@@ -160,6 +164,19 @@ TEST_F(TreeHintWindowTest, CutOffCellShowsTheTreeHintWindowOverItsText) {
     SendMessageW(control->Handle(), WM_MOUSELEAVE, 0, 0);
     Hints().ActivateHintAt(point);
     EXPECT_TRUE(control->HintController()->HintShowing());
+}
+
+TEST_F(TreeHintWindowTest, DefaultModeShowsTheShortHintInTheLayersOwnWindow) {
+    control->SetHint("Short|Long explanation");
+    control->Tree().Properties().HintMode = TVTHintMode::hmDefault;
+    ASSERT_NE(GetActiveWindow(), nullptr);
+    RestOnText(1);
+    ASSERT_TRUE(control->HintController()->HintShowing());
+    THintWindow* window = control->HintController()->HintWindow();
+    EXPECT_EQ(dynamic_cast<TVirtualTreeHintWindow*>(window), nullptr);
+    EXPECT_TRUE(window->Caption() == L"Short");
+    // Only the tree's own window marks an area: the same place may show the hint again.
+    EXPECT_TRUE(control->Tree().LastHintRect.Empty());
 }
 
 TEST_F(TreeHintWindowTest, NewerHintDuringAFadeEndsTheOlderAnimationAtItsNextStep) {
