@@ -2,6 +2,7 @@
 
 #include "forms/Dialogs.h"
 #include "forms/Form.h"
+#include "forms/Hints.h"
 #include "forms/Menus.h"
 
 #include <commctrl.h>
@@ -181,6 +182,8 @@ void TApplication::ProcessMessages() {
 
 void TApplication::Dispatch(MSG& message) {
     try {
+        // A shown hint closes on keys, clicks and activation changes, whichever window they are for.
+        HintLoopMessage(message);
         if (IsShortCut(message) || IsDialogKey(message)) {
             return;
         }

@@ -755,7 +755,7 @@ void TWinControl::UpdateToolTip() {
     tool.hwnd = GetParent(handle_) != nullptr ? GetParent(handle_) : handle_;
     tool.uId = reinterpret_cast<UINT_PTR>(handle_);
     SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    if (ShowHint() && !Hint().empty()) {
+    if (ShowHint() && !Hint().empty() && !HasOwnHints()) {
         tool.lpszText = const_cast<char*>(Hint().c_str());
         SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }

@@ -275,6 +275,8 @@ protected:
     void ColorChanged() override;
     void HintChanged() override;
     bool IsOwnWindow() const { return nativeProc_ == nullptr; }
+    // A control that shows its hints through its own THintController keeps out of the shared tooltip.
+    virtual bool HasOwnHints() const { return false; }
 
 private:
     friend class TControl;

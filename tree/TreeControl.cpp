@@ -150,6 +150,13 @@ void TVirtualTreeControl::ConnectMouseToMotion() {
     };
     MouseSeams.StopWheelPanning = [&tree] { tree.StopWheelPanning(); };
     MouseSeams.SetWheelPanningCursor = [&tree](int x, int y) { tree.SetWheelPanningCursor(x, y); };
+    // A hint waiting to show goes when the mouse acts or auto-scrolling starts.
+    auto cancelHint = [this] {
+        if (THintController* hints = HintController())
+            hints->CancelHint();
+    };
+    MouseSeams.CancelHint = cancelHint;
+    tree.CancelPendingHint = cancelHint;
     // Each auto-scroll step of a rubber band lets the band follow the pointer.
     tree.OnAutoScrollBandStep = [this, &tree](int x, int y) {
         if (tree.IsRubberBandActive() && tree.UpdateSelectionRect(x, y)) {
@@ -167,6 +174,9 @@ void TVirtualTreeControl::WindowDestroying() {
 }
 
 LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // --- Hints and tooltips: the requests, and the mouse and closing messages the hint machinery watches.
+    if (std::optional<LRESULT> answer = HandleHintMessage(message, wParam, lParam))
+        return *answer;
     // --- Scrolling, scroll bars, sizing, the non-client area and the clipboard commands
     if (std::optional<LRESULT> answer = scrollWindow_->HandleMessage(
             message, wParam, lParam, [&] { return TCustomControl::WndProc(message, wParam, lParam); }))

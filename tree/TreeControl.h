@@ -5,6 +5,7 @@
 #pragma once
 
 #include "forms/Controls.h"
+#include "forms/Hints.h"
 #include "tree/TreeControlPort.h"
 #include "tree/TreeScrollWin32.h"
 #include "tree/TreeMouseDrag.h"
@@ -150,6 +151,21 @@ private:
     // Made at the first mouse message and handed to the tree.
     void EnsureMousePort();
     std::shared_ptr<TMousePort> mousePort_;
+    // --- Hints and tooltips (TreeHintsControl.cpp)
+public:
+    // The hint machinery of the current window (made with the window's first message).
+    THintController* HintController() const { return hints_.get(); }
+
+protected:
+    bool HasOwnHints() const override { return true; }
+    void HintChanged() override;
+
+private:
+    // Answers the hint requests and hands every message to the hint machinery; nothing for other messages.
+    std::optional<LRESULT> HandleHintMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT AnswerHintShow(THintInfo& info);
+    int AnswerHintPause(int proposed);
+    std::unique_ptr<THintController> hints_;
 };
 
 } // namespace tarvola

@@ -47,10 +47,21 @@ void TBaseVirtualTree::Animate(std::uint32_t steps, std::uint32_t duration,
     if (InState(TreeState::tsInAnimation) || duration == 0)
         return;
     DoStateChange({TreeState::tsInAnimation});
-    ScopeExit leave([this] {
-        DoStateChange({}, {TreeState::tsCancelHintAnimation, TreeState::tsInAnimation});
+    // The steps handle messages, so the tree may be destroyed before the loop ends: the loop then keeps the
+    // settings (its clock) alive, calls no further step, and the exit leaves the freed tree alone.
+    const std::weak_ptr<bool> alive = alive_;
+    Settings();
+    const std::shared_ptr<TTreeSettings> settings = settings_;
+    ScopeExit leave([this, alive] {
+        if (!alive.expired())
+            DoStateChange({}, {TreeState::tsCancelHintAnimation, TreeState::tsInAnimation});
     });
-    RunAnimation(steps, duration, callback, *Settings().Clock);
+    RunAnimation(
+        steps, duration,
+        [&callback, alive](std::uint32_t step, std::uint32_t stepSize) {
+            return !alive.expired() && callback(step, stepSize);
+        },
+        *settings->Clock);
 }
 
 } // namespace tarvola

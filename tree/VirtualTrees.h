@@ -35,6 +35,12 @@ class TIncrementalSearch;
 struct TTreeClass;
 struct TVTHeaderEvents;
 class TCustomVirtualTreeOptions;
+struct TVTHintData;
+struct THintRequest;
+struct TTextFont;
+struct THintSystemSettings;
+enum class TVTTooltipLineBreakStyle : std::uint8_t;
+enum class THintAnimationType : std::uint8_t;
 class TVTColors;
 class TScrollBarOptions;
 class TVirtualTreeProperties;
@@ -810,6 +816,43 @@ private:
     TTreeRect newSelectionRect_;
     TTreeRect lastSelRect_;
     TTreeShiftState drawSelShiftState_ = 0;
+    // --- Hints and tooltips (TreeHints.cpp; the decision: tree/TreeHints.h, the data: tree/TreeHintData.h)
+public:
+    // The record handed to the tree's hint window.
+    TVTHintData& HintData() const;
+    // The cursor area of the last hint the tree's window showed (client coordinates); empty when none.
+    TTreeRect LastHintRect;
+    // The control's hint text (its Hint property), kept in step by the window.
+    std::wstring ControlHint;
+    // A node's hint, and its tooltip (the full text of its cell); the base answers the control's hint.
+    virtual std::wstring GetNodeHint(PVirtualNode node, TColumnIndex column,
+                                     TVTTooltipLineBreakStyle& lineBreakStyle);
+    virtual std::wstring GetNodeTooltip(PVirtualNode node, TColumnIndex column,
+                                        TVTTooltipLineBreakStyle& lineBreakStyle);
+    // The font and the text rectangle of a cell's tooltip; the base keeps the font and answers the text part
+    // of the cell (GetDisplayRect, unclipped).
+    virtual void GetTooltipTextInfo(PVirtualNode node, TColumnIndex column, TTextFont& font, TTreeRect& rect);
+    // A tree that draws its hints itself answers their size (an empty rectangle: no hint).
+    virtual bool OwnerDrawsHints() const { return false; }
+    virtual void DoGetHintSize(PVirtualNode, TColumnIndex, TTreeRect&) {}
+    virtual THintAnimationType GetEffectiveHintAnimation(const THintSystemSettings& system);
+    // Watches the tree's life: expires when the tree is destroyed (animations outlive it on the stack).
+    std::weak_ptr<bool> Liveness() const { return alive_; }
+    // A newer hint takes over a running hint animation: this one may animate, the older stops at its next
+    // step.
+    void YieldAnimationToNewerHint();
+    void CancelOlderHintAnimation();
+    void SetHintState(bool shown);
+    // A cell's borders for its hint: the column's, stretched over following empty cells with auto-span.
+    void GetHintColumnBorders(PVirtualNode node, TColumnIndex column, int& left, int& right);
+    // The hit test a hint request needs: node, column, hit positions and the cell's rectangles.
+    virtual void FillHintHitTest(THintRequest& request);
+    int HintClientHeight() const { return Host().ClientHeight(); }
+
+private:
+    std::uint16_t HintHitPositions(PVirtualNode node, TColumnIndex column, int offset, int width);
+    mutable std::shared_ptr<TVTHintData> hintData_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace tarvola

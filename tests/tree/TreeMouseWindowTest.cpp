@@ -367,17 +367,17 @@ TEST_F(TreeMouseWindow, TheCursorComesFromTheTreeAndPanningAnswersSilently) {
 
 TEST_F(TreeMouseWindow, PointsInTheVisibleHeaderAnswerBorder) {
     control->SetCtl3D(false);
-    RECT window{};
-    GetWindowRect(Window(), &window);
-    POINT client{20, 0};
-    ClientToScreen(Window(), &client);
-    // Above the window's top edge, where the header reaches into the frame.
-    const LPARAM above = MAKELPARAM(client.x, window.top - 3);
-    const LRESULT without = SendMessageW(Window(), WM_NCHITTEST, 0, above);
-    EXPECT_NE(without, HTBORDER);
+    // Screen points just above and just below the client area's top edge, taken after each frame change.
+    auto aroundClientTop = [&](int dy) {
+        POINT point{20, dy};
+        ClientToScreen(Window(), &point);
+        return MAKELPARAM(point.x, point.y);
+    };
+    EXPECT_NE(SendMessageW(Window(), WM_NCHITTEST, 0, aroundClientTop(-1)), HTBORDER);
+    // The shown header takes its room from the frame, above the client area.
     test::ShowTreeHeader(*tree);
-    EXPECT_EQ(SendMessageW(Window(), WM_NCHITTEST, 0, above), HTBORDER);
-    EXPECT_EQ(SendMessageW(Window(), WM_NCHITTEST, 0, MAKELPARAM(client.x, client.y + 10)), HTCLIENT);
+    EXPECT_EQ(SendMessageW(Window(), WM_NCHITTEST, 0, aroundClientTop(-3)), HTBORDER);
+    EXPECT_EQ(SendMessageW(Window(), WM_NCHITTEST, 0, aroundClientTop(10)), HTCLIENT);
 }
 
 } // namespace
