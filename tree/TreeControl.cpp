@@ -164,6 +164,14 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         // The window still exists here; the form layer keeps WM_NCDESTROY to itself.
         WindowDestroying();
         break;
+    // --- Painting (TreePaintControl.cpp)
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+    case WM_ERASEBKGND:
+    case WM_NCPAINT:
+        if (std::optional<LRESULT> answer = HandlePaintMessage(message, wParam, lParam))
+            return *answer;
+        break;
     default:
         if (std::optional<LRESULT> answer = AnswerTreeViewMessage(*tree_, message, wParam, lParam))
             return *answer;
