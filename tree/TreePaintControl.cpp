@@ -61,7 +61,9 @@ TTreePaintEnvironment TVirtualTreeControl::PaintEnvironment() {
     if (tree_->InState(TreeState::tsUseThemes) && window != nullptr) {
         if (theme_ == nullptr)
             theme_ = std::make_shared<TThemeServices>(window);
-        environment.Theme = theme_.get();
+        // Without themed common controls the classic images stand in: the theme would draw nothing.
+        if (theme_->ThemesEnabled())
+            environment.Theme = theme_.get();
     }
     if (RubberBandSource)
         environment.RubberBand = RubberBandSource();
