@@ -404,7 +404,8 @@ TColumnIndex TTreePaintRun::PaintCell(const TPaintRow& row, const TVerticalAlign
     else
         info.ContentRect.Left += tree_.Margin;
     PlaceImages(row, mainColumn, alignment.VAlign);
-    const int saved = SaveDC(dc);
+    // Only the clipping is undone after the cell: restoring a saved state would also take back the font the
+    // text canvas selected, and the canvas would then draw the next cells in the device's default font.
     if (hasColumns_)
         IntersectClipRect(dc, info.CellRect.Left, info.CellRect.Top, info.CellRect.Right,
                           info.CellRect.Bottom);
@@ -414,7 +415,8 @@ TColumnIndex TTreePaintRun::PaintCell(const TPaintRow& row, const TVerticalAlign
     if (!EditingCell())
         tree_.PaintNodeContent(info);
     tree_.DoAfterCellPaint(&rowCanvas_, row.Node, info.Column, info.CellRect);
-    RestoreDC(dc, saved);
+    if (hasColumns_)
+        SelectClipRgn(dc, nullptr);
     return next;
 }
 

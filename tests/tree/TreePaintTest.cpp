@@ -6,6 +6,7 @@
 
 #include "forms/Graphics.h"
 #include "tree/Header.h"
+#include "tree/StringTree.h"
 #include "tree/TreeOptions.h"
 #include "tree/TreePainter.h"
 #include "tree/TreeProperties.h"
@@ -398,6 +399,32 @@ TEST(TreePaint, RowsOfHeightZeroAreSkipped) {
     fixture.PaintAll(surface);
     EXPECT_EQ(std::count(fixture.tree.contentCalls.begin(), fixture.tree.contentCalls.end(), fixture.b), 0);
     EXPECT_EQ(surface.At(24, 56), Content); // C moved up into B's place
+}
+
+// Every cell's text is drawn in the tree's font, not only the first one a run draws.
+TEST(TreePaint, EveryRowsTextLooksTheSame) {
+    TTreeResourcesUse resources;
+    test::RecordingHost host;
+    host.window = true;
+    host.clientWidth = Width;
+    TVirtualStringTree tree(&host);
+    host.tree = &tree;
+    tree.Header().Columns().Add().SetWidth(120);
+    tree.Header().Columns().Add().SetWidth(120);
+    tree.SetRootNodeCount(3);
+    TTreePainter painter(tree);
+    TTreePaintEnvironment environment;
+    environment.ClientWidth = Width;
+    Surface surface(Width, 3 * 18);
+    TCanvas canvas(surface.dc());
+    painter.PaintTree(canvas, {0, 0, Width, 3 * 18}, {0, 0}, WindowPaintOptions, TPixelFormat::pfDevice,
+                      environment);
+    int differences = 0;
+    for (int y = 0; y < 17; ++y) // the row without its horizontal grid line
+        for (int x = 18; x < Width; ++x) // right of the tree lines, which differ from row to row
+            for (int row : {1, 2})
+                if (surface.At(x, y) != surface.At(x, y + row * 18) && differences++ < 5)
+                    ADD_FAILURE() << "row " << row << " differs at " << x << "," << y;
 }
 
 } // namespace
