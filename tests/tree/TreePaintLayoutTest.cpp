@@ -1,6 +1,8 @@
 // The painter's portable decisions: a row's tree line image and selection level worked out from the node
 // alone and carried from row to row (both must agree wherever a paint starts), the expand button's place,
 // the options of a run and of a cell, and the part of a cell the selection covers.
+#include "tests/tree/TreeTestSupport.h"
+
 #include "tree/TreeOptions.h"
 #include "tree/TreePaintLayout.h"
 #include "tree/TreeSettings.h"
@@ -220,6 +222,26 @@ TEST(TreePaintLayout, SelectionCoversTheContentByAlignment) {
     EXPECT_EQ(MirroredAlignment(TAlignment::taCenter, TBiDiMode::bdRightToLeft), TAlignment::taCenter);
     EXPECT_EQ(MirroredAlignment(TAlignment::taLeftJustify, TBiDiMode::bdLeftToRight),
               TAlignment::taLeftJustify);
+}
+
+TEST(TreePaintLayout, RepaintNodeRedrawsTheRowAtOnce) {
+    test::RecordingHost host;
+    host.window = true;
+    test::RecordingControlPort port;
+    TBaseVirtualTree tree(&host);
+    host.tree = &tree;
+    tree.SetControlPort(&port);
+    tree.SetRootNodeCount(3);
+    const PVirtualNode second = tree.GetFirst()->NextSibling;
+    host.log.clear();
+    tree.RepaintNode(nullptr);
+    tree.RepaintNode(tree.RootNode());
+    EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(port.log.empty());
+    tree.RepaintNode(second);
+    EXPECT_EQ(host.log, std::vector<std::string>{"InvalidateRows 18 36"});
+    EXPECT_EQ(port.log, std::vector<std::string>{"Update"});
+    tree.SetControlPort(nullptr);
 }
 
 } // namespace
