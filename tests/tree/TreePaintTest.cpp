@@ -420,7 +420,7 @@ TEST(TreePaint, EveryRowsTextLooksTheSame) {
     painter.PaintTree(canvas, {0, 0, Width, 3 * 18}, {0, 0}, WindowPaintOptions, TPixelFormat::pfDevice,
                       environment);
     int differences = 0;
-    for (int y = 0; y < 17; ++y) // the row without its horizontal grid line
+    for (int y = 0; y < 17; ++y)         // the row without its horizontal grid line
         for (int x = 18; x < Width; ++x) // right of the tree lines, which differ from row to row
             for (int row : {1, 2})
                 if (surface.At(x, y) != surface.At(x, y + row * 18) && differences++ < 5)
