@@ -33,6 +33,7 @@ constexpr COLORREF Lines = RGB(0, 128, 0);
 constexpr COLORREF ColumnColor = RGB(128, 128, 0);
 constexpr COLORREF Content = RGB(0, 200, 200);
 constexpr COLORREF Custom = RGB(255, 0, 255);
+constexpr COLORREF Band = RGB(0, 90, 0);
 constexpr int Width = 260;
 constexpr int Height = 140;
 
@@ -266,6 +267,10 @@ void DressForInvariance(PaintFixture& f) {
     f.tree.SetChildCount(f.c, 1); // a collapsed node with a button
     f.tree.AddToSelection(f.a1);
     f.tree.SetFocusedNode(f.a1);
+    // A blended rubber band reaching from the rows into the space below.
+    f.tree.Properties().DrawSelectionMode = TVTDrawSelectionMode::smBlendedRectangle;
+    f.tree.Colors().SetColor(TVTColorIndex::SelectionRectangleBorderColor, Band);
+    f.environment.RubberBand = TTreeRect{150, 125, 40, 30}; // corners in any order
 }
 
 TEST(TreePaint, SlicedRendersEqualTheFullRender) {
@@ -273,6 +278,10 @@ TEST(TreePaint, SlicedRendersEqualTheFullRender) {
     DressForInvariance(fixture);
     Surface full(Width, Height);
     fixture.PaintAll(full);
+    // The band's border, in a row and in the space below.
+    EXPECT_EQ(full.At(40, 50), Band);
+    EXPECT_EQ(full.At(149, 115), Band);
+    EXPECT_EQ(full.At(100, 124), Band);
     const std::vector<std::vector<TTreeRect>> slicings = {
         {{0, 0, Width, 36}, {0, 36, Width, 90}, {0, 90, Width, Height}}, // row-aligned bands
         {{0, 0, Width, 25}, {0, 25, Width, 61}, {0, 61, Width, Height}}, // bands through rows
