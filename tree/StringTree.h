@@ -153,6 +153,9 @@ public:
                                      TColumnIndex& nextNonEmpty);
     // Paints a cell's normal and static text.
     virtual void PaintNodeContent(TStringPaintInfo& info);
+    // The tree painter's cell: its texts on the row's text canvas, and the span over empty columns.
+    void PaintNodeContent(TVTPaintInfo& paintInfo) override;
+    void AdjustPaintCellRect(TVTPaintInfo& paintInfo, TColumnIndex& nextNonEmpty) override;
 
     std::wstring GetNodeHint(PVirtualNode node, TColumnIndex column,
                              TVTTooltipLineBreakStyle& lineBreakStyle);

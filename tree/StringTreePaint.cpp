@@ -4,6 +4,7 @@
 #include "tree/StringTree.h"
 
 #include "tree/Header.h"
+#include "tree/TreePaintLayout.h"
 
 #include <algorithm>
 
@@ -100,6 +101,26 @@ void TCustomVirtualStringTree::PaintNodeContent(TStringPaintInfo& info) {
             PaintStaticText(info, staticText, nodeWidth);
     }
     canvas.TextFlags = savedFlags;
+}
+
+void TCustomVirtualStringTree::PaintNodeContent(TVTPaintInfo& paintInfo) {
+    if (paintInfo.TextCanvas == nullptr)
+        return;
+    TStringPaintInfo info;
+    info.Canvas = paintInfo.TextCanvas;
+    info.Node = paintInfo.Node;
+    info.Column = paintInfo.Column;
+    info.ContentRect = paintInfo.ContentRect;
+    info.Alignment = paintInfo.Alignment;
+    info.RightToLeft = paintInfo.BidiMode != TBiDiMode::bdLeftToRight;
+    info.DrawSelection = (paintInfo.PaintOptions & poDrawSelection) != 0;
+    info.Focused = paintInfo.Focused;
+    info.Enabled = paintInfo.Enabled;
+    PaintNodeContent(info);
+}
+
+void TCustomVirtualStringTree::AdjustPaintCellRect(TVTPaintInfo& paintInfo, TColumnIndex& nextNonEmpty) {
+    AdjustPaintCellRect(paintInfo.Node, paintInfo.Column, paintInfo.CellRect, nextNonEmpty);
 }
 
 void TCustomVirtualStringTree::PaintNormalText(TStringPaintInfo& info, const std::wstring& text,

@@ -157,6 +157,8 @@ void TVirtualTreeControl::ConnectMouseToMotion() {
     };
     MouseSeams.CancelHint = cancelHint;
     tree.CancelPendingHint = cancelHint;
+    // The painter draws the band the mouse handling holds.
+    RubberBandSource = [&tree] { return tree.RubberBandRect(); };
     // Each auto-scroll step of a rubber band lets the band follow the pointer.
     tree.OnAutoScrollBandStep = [this, &tree](int x, int y) {
         if (tree.IsRubberBandActive() && tree.UpdateSelectionRect(x, y)) {
@@ -237,6 +239,14 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         // The window still exists here; the form layer keeps WM_NCDESTROY to itself.
         WindowDestroying();
+        break;
+    // --- Painting (TreePaintControl.cpp)
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+    case WM_ERASEBKGND:
+    case WM_NCPAINT:
+        if (std::optional<LRESULT> answer = HandlePaintMessage(message, wParam, lParam))
+            return *answer;
         break;
     default:
         if (std::optional<LRESULT> answer = AnswerTreeViewMessage(*tree_, message, wParam, lParam))

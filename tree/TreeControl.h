@@ -9,6 +9,7 @@
 #include "tree/TreeControlPort.h"
 #include "tree/TreeScrollWin32.h"
 #include "tree/TreeMouseDrag.h"
+#include "tree/TreePaintEnvironment.h"
 #include "tree/TreeViewHost.h"
 #include "tree/VirtualTrees.h"
 #include "tree/WheelPanning.h"
@@ -22,6 +23,7 @@ struct IDropTarget;
 namespace tarvola {
 
 class TPopupMenu;
+class TTreePainter;
 
 class TVirtualTreeControl : public TCustomControl, public ITreeViewHost, public ITreeControlPort {
 public:
@@ -62,8 +64,8 @@ public:
     void RevokeDropTarget() override;
     bool VisualStylesEnabled() const override;
     void RedrawFrame() override;
-    void RebuildButtonImages() override {}
-    void RebuildLineImages() override {}
+    void RebuildButtonImages() override;
+    void RebuildLineImages() override;
     void UpdateWindow() override { Update(); }
     void SlideStep(const TToggleSlide& slide, std::uint32_t step, std::uint32_t stepSize) override;
 
@@ -166,6 +168,33 @@ private:
     LRESULT AnswerHintShow(THintInfo& info);
     int AnswerHintPause(int proposed);
     std::unique_ptr<THintController> hints_;
+    // --- Painting (TreePaintControl.cpp)
+public:
+    // Paints window (tree coordinates) of the tree into dc with window's top-left at target, with the paint
+    // option bits of tree/TreePaintLayout.h.
+    void PaintTree(HDC dc, const TTreeRect& window, POINT target, std::uint8_t paintOptions);
+    // Image lists and the background picture the rows show (not owned; null: none).
+    void SetImages(HIMAGELIST images);
+    void SetStateImages(HIMAGELIST images);
+    void SetCustomCheckImages(HIMAGELIST images);
+    void SetBackground(HBITMAP picture);
+    // The rubber band (tree coordinates) while the mouse handling runs one; empty or no answer: no band.
+    std::function<std::optional<TTreeRect>()> RubberBandSource;
+    // The drop mode of a drag over the tree; empty: none.
+    std::function<TDropMode()> DropModeSource;
+
+private:
+    std::optional<LRESULT> HandlePaintMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Paints the part updateRect (client coordinates) of the client area into dc.
+    void PaintUpdateRect(HDC dc, const RECT& updateRect);
+    void PaintFrame();
+    TTreePaintEnvironment PaintEnvironment();
+    std::shared_ptr<TTreePainter> painter_;
+    std::shared_ptr<TThemeServices> theme_;
+    HIMAGELIST images_ = nullptr;
+    HIMAGELIST stateImages_ = nullptr;
+    HIMAGELIST customCheckImages_ = nullptr;
+    HBITMAP background_ = nullptr;
 };
 
 } // namespace tarvola

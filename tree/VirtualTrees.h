@@ -49,6 +49,8 @@ enum class TVTAlignment : std::uint8_t;
 class ITreeControlPort;
 class IVTEditLink;
 struct TTreeSettings;
+struct TVTPaintInfo;
+class TPaintRowWalker;
 namespace test {
 class TreeInvariantChecker;
 } // namespace test
@@ -853,6 +855,63 @@ private:
     std::uint16_t HintHitPositions(PVirtualNode node, TColumnIndex column, int offset, int width);
     mutable std::shared_ptr<TVTHintData> hintData_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // --- Painting (TreePaint.cpp; the row walk and cell layout: tree/TreePaintLayout.h, the GDI painter:
+    // tree/TreePainter.h)
+public:
+    enum class TItemEraseAction : std::uint8_t { eaColor, eaDefault, eaNone };
+    using TVTPaintEvent = Delegate<void(TBaseVirtualTree&, TCanvas*)>;
+    using TVTBeforeItemEraseEvent = Delegate<void(TBaseVirtualTree&, TCanvas*, PVirtualNode, const TTreeRect&,
+                                                  std::uint32_t& color, TItemEraseAction&)>;
+    using TVTAfterItemEraseEvent =
+        Delegate<void(TBaseVirtualTree&, TCanvas*, PVirtualNode, const TTreeRect&)>;
+    using TVTBeforeItemPaintEvent =
+        Delegate<void(TBaseVirtualTree&, TCanvas*, PVirtualNode, const TTreeRect&, bool& customDraw)>;
+    using TVTAfterItemPaintEvent =
+        Delegate<void(TBaseVirtualTree&, TCanvas*, PVirtualNode, const TTreeRect&)>;
+    using TVTCellPaintEvent =
+        Delegate<void(TBaseVirtualTree&, TCanvas*, PVirtualNode, TColumnIndex, const TTreeRect& cellRect)>;
+    using TVTBackgroundPaintEvent =
+        Delegate<void(TBaseVirtualTree&, TCanvas*, const TTreeRect&, bool& handled)>;
+    TVTPaintEvent OnBeforePaint;
+    TVTPaintEvent OnAfterPaint;
+    TVTBeforeItemEraseEvent OnBeforeItemErase;
+    TVTAfterItemEraseEvent OnAfterItemErase;
+    TVTBeforeItemPaintEvent OnBeforeItemPaint;
+    TVTAfterItemPaintEvent OnAfterItemPaint;
+    TVTCellPaintEvent OnBeforeCellPaint;
+    TVTCellPaintEvent OnAfterCellPaint;
+    TVTBackgroundPaintEvent OnPaintBackground;
+
+    // The row of a node other than nil and the root is repainted at once.
+    void RepaintNode(PVirtualNode node);
+    // The cell's content; the base tree shows none (the string tree paints its texts).
+    virtual void PaintNodeContent(TVTPaintInfo& paintInfo);
+    // nextNonEmpty: the next column to paint (InvalidColumn: none); descendants may widen the cell.
+    virtual void AdjustPaintCellRect(TVTPaintInfo& paintInfo, TColumnIndex& nextNonEmpty);
+    virtual int GetImageIndex(PVirtualNode node, TVTImageKind kind, TColumnIndex column, bool& ghosted);
+    // The check image list's index for the node's check type and state (-1: none).
+    virtual int GetCheckImageIndex(PVirtualNode node);
+    // The painter's entry points into the tree (each fires the event named like it).
+    virtual void DoBeforePaint(TCanvas* canvas);
+    virtual void DoAfterPaint(TCanvas* canvas);
+    virtual void DoBeforeItemErase(TCanvas* canvas, PVirtualNode node, const TTreeRect& r,
+                                   std::uint32_t& color, TItemEraseAction& eraseAction);
+    virtual void DoAfterItemErase(TCanvas* canvas, PVirtualNode node, const TTreeRect& r);
+    virtual bool DoBeforeItemPaint(TCanvas* canvas, PVirtualNode node, const TTreeRect& itemRect);
+    virtual void DoAfterItemPaint(TCanvas* canvas, PVirtualNode node, const TTreeRect& itemRect);
+    virtual void DoBeforeCellPaint(TCanvas* canvas, PVirtualNode node, TColumnIndex column,
+                                   const TTreeRect& cellRect);
+    virtual void DoAfterCellPaint(TCanvas* canvas, PVirtualNode node, TColumnIndex column,
+                                  const TTreeRect& cellRect);
+    virtual bool DoPaintBackground(TCanvas* canvas, const TTreeRect& r);
+    // The painter's run state (tsPainting) and the events around it.
+    void EnterPainting() { DoStateChange({TreeState::tsPainting}); }
+    void LeavePainting() { DoStateChange({}, {TreeState::tsPainting}); }
+    PVirtualNode PaintHotNode() const { return hotNode_; }
+    bool CellIsEmpty(PVirtualNode node, TColumnIndex column) { return DoGetCellIsEmpty(node, column); }
+
+private:
+    friend class TPaintRowWalker;
 };
 
 } // namespace tarvola

@@ -1,0 +1,161 @@
+// The tree window's painting: the client area through the tree's painter (double-buffered row by row, so the
+// background is never erased first), the print-client copy, and the non-client area with the header and the
+// themed border.
+#include "base/Numerics.h"
+#include "forms/Graphics.h"
+#include "tree/ThemeServices.h"
+#include "tree/TreeControl.h"
+#include "tree/TreePaintWindow.h"
+
+namespace tarvola {
+namespace {
+
+// The paint options of the window's own paint and of a print-client copy (no column colours).
+constexpr std::uint8_t WindowPaint = 0x3F;
+constexpr std::uint8_t PrintClientPaint = 0x3D;
+
+} // namespace
+
+void TVirtualTreeControl::RebuildButtonImages() {
+    if (painter_ != nullptr)
+        RebuildPainterButtons(*painter_);
+}
+
+void TVirtualTreeControl::RebuildLineImages() {
+    if (painter_ != nullptr)
+        RebuildPainterLines(*painter_);
+}
+
+void TVirtualTreeControl::SetImages(HIMAGELIST images) {
+    images_ = images;
+    InvalidateAll();
+}
+
+void TVirtualTreeControl::SetStateImages(HIMAGELIST images) {
+    stateImages_ = images;
+    InvalidateAll();
+}
+
+void TVirtualTreeControl::SetCustomCheckImages(HIMAGELIST images) {
+    customCheckImages_ = images;
+    InvalidateAll();
+}
+
+void TVirtualTreeControl::SetBackground(HBITMAP picture) {
+    background_ = picture;
+    InvalidateAll();
+}
+
+TTreePaintEnvironment TVirtualTreeControl::PaintEnvironment() {
+    TTreePaintEnvironment environment;
+    const HWND window = HandleAllocated() ? Handle() : nullptr;
+    environment.Focused = window != nullptr && GetFocus() == window;
+    environment.Enabled = tree_->ControlEnabled && (window == nullptr || IsWindowEnabled(window));
+    environment.RightToLeft = rightToLeft_;
+    environment.TreeColor = ColorToRGB(Color());
+    environment.ClientWidth = ClientWidth();
+    environment.Images = images_;
+    environment.StateImages = stateImages_;
+    environment.CustomCheckImages = customCheckImages_;
+    environment.Background = background_;
+    if (tree_->InState(TreeState::tsUseThemes) && window != nullptr) {
+        if (theme_ == nullptr)
+            theme_ = std::make_shared<TThemeServices>(window);
+        // Without themed common controls the classic images stand in: the theme would draw nothing.
+        if (theme_->ThemesEnabled())
+            environment.Theme = theme_.get();
+    }
+    if (RubberBandSource)
+        environment.RubberBand = RubberBandSource();
+    if (DropModeSource)
+        environment.LastDropMode = DropModeSource();
+    return environment;
+}
+
+void TVirtualTreeControl::PaintTree(HDC dc, const TTreeRect& window, POINT target,
+                                    std::uint8_t paintOptions) {
+    if (painter_ == nullptr)
+        painter_ = MakeTreePainter(*tree_);
+    PaintTreeIntoDC(*painter_, dc, window, target, paintOptions, PaintEnvironment());
+}
+
+void TVirtualTreeControl::PaintUpdateRect(HDC dc, const RECT& updateRect) {
+    if (IsRectEmpty(&updateRect))
+        return;
+    const int offsetX = tree_->OffsetX();
+    const int offsetY = tree_->OffsetY();
+    const TTreeRect window{CheckedSub(static_cast<int>(updateRect.left), offsetX),
+                           CheckedSub(static_cast<int>(updateRect.top), offsetY),
+                           CheckedSub(static_cast<int>(updateRect.right), offsetX),
+                           CheckedSub(static_cast<int>(updateRect.bottom), offsetY)};
+    PaintTree(dc, window, POINT{updateRect.left, updateRect.top}, WindowPaint);
+}
+
+void TVirtualTreeControl::PaintFrame() {
+    HWND window = Handle();
+    HDC dc = GetWindowDC(window);
+    if (dc == nullptr)
+        return;
+    try {
+        RECT frame{}, client{};
+        GetWindowRect(window, &frame);
+        GetClientRect(window, &client);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        OffsetRect(&client, -frame.left, -frame.top);
+        PaintTreeHeader(*tree_, dc, client);
+        if (tree_->InState(TreeState::tsUseThemes) && theme_ != nullptr &&
+            (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0)
+            theme_->PaintBorder(window, true);
+    } catch (...) {
+        ReleaseDC(window, dc);
+        throw;
+    }
+    ReleaseDC(window, dc);
+}
+
+std::optional<LRESULT> TVirtualTreeControl::HandlePaintMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        // Every pixel of the client area is painted by the rows and the space below them.
+        return 1;
+    case WM_PAINT: {
+        if (wParam != 0) {
+            // Copy painting: the caller's device context gets the whole client area.
+            RECT client{0, 0, ClientWidth(), ClientHeight()};
+            PaintUpdateRect(reinterpret_cast<HDC>(wParam), client);
+            return 0;
+        }
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(Handle(), &paint);
+        try {
+            PaintUpdateRect(dc, paint.rcPaint);
+        } catch (...) {
+            EndPaint(Handle(), &paint);
+            throw;
+        }
+        EndPaint(Handle(), &paint);
+        return 0;
+    }
+    case WM_PRINTCLIENT: {
+        if ((lParam & PRF_CHECKVISIBLE) != 0 && !IsWindowVisible(Handle()))
+            return 0;
+        RECT client{0, 0, ClientWidth(), ClientHeight()};
+        const TTreeRect window{CheckedSub(0, tree_->OffsetX()), CheckedSub(0, tree_->OffsetY()),
+                               CheckedSub(static_cast<int>(client.right), tree_->OffsetX()),
+                               CheckedSub(static_cast<int>(client.bottom), tree_->OffsetY())};
+        PaintTree(reinterpret_cast<HDC>(wParam), window, POINT{0, 0}, PrintClientPaint);
+        return 0;
+    }
+    case WM_NCPAINT: {
+        // The standard frame and scroll bars first, then the whole header and the themed border: cheap, and
+        // right whatever part of the frame the update region names.
+        const LRESULT result = TCustomControl::WndProc(message, wParam, lParam);
+        PaintFrame();
+        return result;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace tarvola
