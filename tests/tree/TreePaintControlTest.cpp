@@ -3,6 +3,7 @@
 // WM_ERASEBKGND leaves the background alone, and a print-client request for visible windows only is refused
 // by a hidden one.
 #include "forms/Form.h"
+#include "tests/support/DibSurface.h"
 #include "tree/TreeColors.h"
 #include "tree/TreeControl.h"
 #include "tree/TreeOptions.h"
@@ -19,42 +20,10 @@ constexpr COLORREF TreeColor = RGB(250, 250, 240);
 constexpr COLORREF Selection = RGB(0, 0, 200);
 constexpr COLORREF Unfocused = RGB(100, 100, 100);
 
-class Surface {
+// A sentinel-filled surface the tree paints into.
+class Surface : public test::DibSurface {
 public:
-    Surface(int width, int height) : width_(width) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pixels_ = static_cast<const std::uint32_t*>(bits);
-        dc_ = CreateCompatibleDC(nullptr);
-        original_ = SelectObject(dc_, bitmap_);
-        const RECT all{0, 0, width, height};
-        HBRUSH brush = CreateSolidBrush(Sentinel);
-        FillRect(dc_, &all, brush);
-        DeleteObject(brush);
-    }
-    ~Surface() {
-        SelectObject(dc_, original_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-    HDC dc() const { return dc_; }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const std::uint32_t pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                                            static_cast<std::size_t>(x)];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-
-private:
-    int width_;
-    HBITMAP bitmap_;
-    const std::uint32_t* pixels_ = nullptr;
-    HDC dc_;
-    HGDIOBJ original_;
+    Surface(int width, int height) : test::DibSurface(width, height, Sentinel) {}
 };
 
 struct TreePaintControlTest : ::testing::Test {

@@ -5,6 +5,7 @@
 #include "tests/tree/TreeTestSupport.h"
 
 #include "forms/Graphics.h"
+#include "tests/support/DibSurface.h"
 #include "tree/Header.h"
 #include "tree/StringTree.h"
 #include "tree/TreeOptions.h"
@@ -37,45 +38,10 @@ constexpr COLORREF Band = RGB(0, 90, 0);
 constexpr int Width = 260;
 constexpr int Height = 140;
 
-// A 32-bit DIB section in a memory device context, filled with the sentinel.
-class Surface {
+// A sentinel-filled surface the tree paints into.
+class Surface : public test::DibSurface {
 public:
-    Surface(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pixels_ = static_cast<const std::uint32_t*>(bits);
-        dc_ = CreateCompatibleDC(nullptr);
-        original_ = SelectObject(dc_, bitmap_);
-        const RECT all{0, 0, width, height};
-        HBRUSH brush = CreateSolidBrush(Sentinel);
-        FillRect(dc_, &all, brush);
-        DeleteObject(brush);
-    }
-    ~Surface() {
-        SelectObject(dc_, original_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-    HDC dc() const { return dc_; }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const std::uint32_t pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                                            static_cast<std::size_t>(x)];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-private:
-    int width_, height_;
-    HBITMAP bitmap_;
-    const std::uint32_t* pixels_ = nullptr;
-    HDC dc_;
-    HGDIOBJ original_;
+    Surface(int width, int height) : test::DibSurface(width, height, Sentinel) {}
 };
 
 // Content 50 pixels wide, drawn as a 6-pixel block at the content's leading edge.
