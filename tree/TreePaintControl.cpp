@@ -102,7 +102,9 @@ void TVirtualTreeControl::PaintFrame() {
         GetClientRect(window, &client);
         MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
         OffsetRect(&client, -frame.left, -frame.top);
-        PaintTreeHeader(*tree_, dc, client);
+        // The frame's borders are as wide on the right as on the left; a vertical bar stands between.
+        const int innerRight = (frame.right - frame.left) - client.left;
+        PaintTreeHeader(*tree_, dc, client, innerRight);
         if (tree_->InState(TreeState::tsUseThemes) && theme_ != nullptr &&
             (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0)
             theme_->PaintBorder(window, true);

@@ -28,7 +28,7 @@ void PaintTreeIntoDC(TTreePainter& painter, HDC dc, const TTreeRect& window, POI
     painter.PaintTree(canvas, window, target, options, TPixelFormat::pfDevice, environment);
 }
 
-void PaintTreeHeader(TBaseVirtualTree& tree, HDC windowDC, const RECT& clientRect) {
+void PaintTreeHeader(TBaseVirtualTree& tree, HDC windowDC, const RECT& clientRect, int innerRight) {
     const TVTHeader& header = tree.Header();
     const int height = header.VisibleHeight();
     if (height <= 0 || clientRect.top < height)
@@ -43,6 +43,10 @@ void PaintTreeHeader(TBaseVirtualTree& tree, HDC windowDC, const RECT& clientRec
     record.Enabled = tree.ControlEnabled;
     THeaderPainter painter;
     painter.PaintHeader(windowDC, record.HeaderRect, record, HeaderPaintColumns(header));
+    if (innerRight > headerRect.right) {
+        const RECT aboveScrollBar{headerRect.right, headerRect.top, innerRight, headerRect.bottom};
+        FillRect(windowDC, &aboveScrollBar, GetSysColorBrush(COLOR_BTNFACE));
+    }
 }
 
 } // namespace tarvola

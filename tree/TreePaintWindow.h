@@ -23,7 +23,8 @@ void PaintTreeIntoDC(TTreePainter& painter, HDC dc, const TTreeRect& window, POI
                      std::uint8_t options, const TTreePaintEnvironment& environment);
 
 // The visible header right above the client area (clientRect in window coordinates), where the frame
-// reserves room for it.
-void PaintTreeHeader(TBaseVirtualTree& tree, HDC windowDC, const RECT& clientRect);
+// reserves room for it. The header row reaches to innerRight, the frame's inner edge: the part above a
+// vertical scroll bar is filled as the header's empty space.
+void PaintTreeHeader(TBaseVirtualTree& tree, HDC windowDC, const RECT& clientRect, int innerRight);
 
 } // namespace tarvola
