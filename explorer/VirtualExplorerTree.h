@@ -9,8 +9,7 @@
 //
 // Files: VirtualExplorerTree.cpp (root, activation, rebuild, enumeration, node data, check states),
 // VirtualExplorerTreeNodes.cpp (texts, icons, comparison, wait cursor, selected path),
-// VirtualExplorerTreeBrowse.cpp (browsing, finding, refreshing, snapshots and named views). Window code
-// reaches the tree through VirtualExplorerTreeLink.h.
+// VirtualExplorerTreeBrowse.cpp (browsing, finding, refreshing, snapshots and named views).
 #pragma once
 
 #include "explorer/ExplorerStateViews.h"

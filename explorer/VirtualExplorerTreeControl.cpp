@@ -52,26 +52,38 @@ void TVirtualExplorerTreeControl::TCursorPort::RestoreCursor() {
 
 TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner)
     : TVirtualTreeControl(owner, [this](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
-          return MakeExplorerTree(shell_, host);
+          return std::make_unique<TVirtualExplorerTree>(shell_, host);
       }) {
-    SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+    SetTreePorts(nullptr, &cursorPort_);
+}
+
+TCustomVirtualExplorerTree& TVirtualExplorerTreeControl::ExplorerTree() const {
+    return dynamic_cast<TCustomVirtualExplorerTree&>(Tree());
+}
+
+void TVirtualExplorerTreeControl::SetTreePorts(IExplorerIconPort* icons, IExplorerCursorPort* cursor) {
+    TCustomVirtualExplorerTree& explorer = ExplorerTree();
+    explorer.SetIconPort(icons);
+    if (icons != nullptr)
+        explorer.SetImageOptions(explorer.ImageOptions().With(TVETImageOption::toThreadedImages));
+    explorer.SetCursorPort(cursor);
 }
 
 TVirtualExplorerTreeControl::~TVirtualExplorerTreeControl() {
     LeaveImageThreads();
-    SetExplorerTreePorts(Tree(), nullptr, nullptr);
+    SetTreePorts(nullptr, nullptr);
 }
 
 void TVirtualExplorerTreeControl::SetImageThreads(TVirtualImageThreadManager* threads) {
     LeaveImageThreads();
     iconPort_.threads = threads;
-    SetExplorerTreePorts(Tree(), threads != nullptr ? &iconPort_ : nullptr, &cursorPort_);
+    SetTreePorts(threads != nullptr ? &iconPort_ : nullptr, &cursorPort_);
 }
 
 void TVirtualExplorerTreeControl::LeaveImageThreads() {
     if (iconPort_.threads == nullptr)
         return;
-    SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+    SetTreePorts(nullptr, &cursorPort_);
     if (HandleAllocated())
         iconPort_.threads->UnRegisterControl(Handle());
 }
@@ -84,7 +96,7 @@ void TVirtualExplorerTreeControl::IconResult(WPARAM wParam) {
         if (iconPort_.threads != nullptr)
             iconPort_.threads->ReleaseItem(item);
     });
-    DeliverExplorerIcon(Tree(), item->Data, item->Id, item->ImageIndex);
+    ExplorerTree().DeliverIcon(static_cast<PVirtualNode>(item->Data), item->Id, item->ImageIndex);
 }
 
 LRESULT TVirtualExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -94,9 +106,9 @@ LRESULT TVirtualExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DESTROY:
         if (iconPort_.threads != nullptr) {
-            SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+            SetTreePorts(nullptr, &cursorPort_);
             iconPort_.threads->UnRegisterControl(Handle());
-            SetExplorerTreePorts(Tree(), &iconPort_, &cursorPort_);
+            SetTreePorts(&iconPort_, &cursorPort_);
         }
         break;
     default:

@@ -6,7 +6,7 @@
 // shell for each icon itself.
 #pragma once
 
-#include "explorer/VirtualExplorerTreeLink.h"
+#include "explorer/VirtualExplorerTree.h"
 #include "explorer/VirtualExplorerTreeShell.h"
 #include "tree/TreeControl.h"
 
@@ -27,7 +27,8 @@ public:
     explicit TVirtualExplorerTreeControl(TComponent* owner);
     ~TVirtualExplorerTreeControl() override;
 
-    // Tree() is a TVirtualExplorerTree (reach it through VirtualExplorerTreeLink.h).
+    // Tree() as the explorer tree it is.
+    TCustomVirtualExplorerTree& ExplorerTree() const;
     // The icon thread the tree's requests go to (nullptr: none); it must outlive the control's window.
     void SetImageThreads(TVirtualImageThreadManager* threads);
 
@@ -64,6 +65,8 @@ private:
     void IconResult(WPARAM wParam);
     // The window goes: requests are withdrawn and the control leaves the icon thread.
     void LeaveImageThreads();
+    // The tree's ports (nullptr: none); an icon port switches threaded icons on.
+    void SetTreePorts(IExplorerIconPort* icons, IExplorerCursorPort* cursor);
 
     TIconPort iconPort_{*this};
     TCursorPort cursorPort_;

@@ -6,6 +6,7 @@
 // window procedure catches what a handler throws and hands it to Application().HandleException.
 #pragma once
 
+#include "forms/Alignment.h"
 #include "forms/Component.h"
 #include "forms/Graphics.h"
 
@@ -34,9 +35,6 @@ enum class TCursor {
 };
 HCURSOR CursorHandle(TCursor cursor);
 TCursor PropCursor(std::string_view value, std::string_view property);
-
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
-TAlignment PropAlignment(std::string_view value, std::string_view property);
 
 class TControl : public TComponent {
 public:

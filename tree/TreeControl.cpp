@@ -25,7 +25,7 @@ static_assert(VTclBtnShadow == clBtnShadow && VTclHighlight == clHighlight && VT
 namespace {
 
 // The tree's drop target until dragging and dropping into the tree is handled: it refuses every drop.
-class TTreeDropTarget : public IDropTarget {
+class TRefusingDropTarget : public IDropTarget {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (object == nullptr)
@@ -55,7 +55,7 @@ public:
     }
 
 private:
-    virtual ~TTreeDropTarget() = default;
+    virtual ~TRefusingDropTarget() = default;
     static HRESULT Refuse(DWORD* effect) {
         if (effect == nullptr)
             return E_INVALIDARG;
@@ -83,7 +83,7 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
     SetTabStop(true);
     SetParentColor(false);
     SetColor(clWindow);
-    dropTarget_ = new TTreeDropTarget;
+    dropTarget_ = new TRefusingDropTarget;
 }
 
 TVirtualTreeControl::~TVirtualTreeControl() {

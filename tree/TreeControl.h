@@ -8,7 +8,7 @@
 #include "forms/Hints.h"
 #include "tree/TreeControlPort.h"
 #include "tree/TreeScrollWin32.h"
-#include "tree/TreeMouseDrag.h"
+#include "tree/DragManager.h"
 #include "tree/TreePaintEnvironment.h"
 #include "tree/TreeViewHost.h"
 #include "tree/VirtualTrees.h"
@@ -129,7 +129,7 @@ public:
         std::function<void(TTreeMousePoint client)> StartWheelPanning;
         std::function<void()> StopWheelPanning;
         std::function<void(int x, int y)> SetWheelPanningCursor;
-        TTreeDoDragDrop DoDragDrop = nullptr;
+        TDoDragDropFunction DoDragDrop = nullptr;
         std::function<void()> CancelHint;
     };
     TMouseSeams MouseSeams;

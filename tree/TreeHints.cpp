@@ -325,7 +325,7 @@ void ResolveHintText(TVTHintData& data) {
         data.Alignment = columns[data.Column].Alignment();
     } else {
         data.BiDiMode = tree.HeaderBridge().BiDiMode();
-        data.Alignment = static_cast<TAlignment>(tree.Properties().Alignment());
+        data.Alignment = tree.Properties().Alignment();
     }
     if (data.BiDiMode != TBiDiMode::bdLeftToRight) {
         if (data.Alignment == TAlignment::taLeftJustify)

@@ -3,9 +3,14 @@
 // themed border.
 #include "base/Numerics.h"
 #include "forms/Graphics.h"
+#include "tree/Header.h"
+#include "tree/HeaderPaint.h"
+#include "tree/HeaderPaintSource.h"
 #include "tree/ThemeServices.h"
+#include "tree/TreeColors.h"
 #include "tree/TreeControl.h"
-#include "tree/TreePaintWindow.h"
+#include "tree/TreePainter.h"
+#include "tree/TreeResources.h"
 
 namespace tarvola {
 namespace {
@@ -14,16 +19,40 @@ namespace {
 constexpr std::uint8_t WindowPaint = 0x3F;
 constexpr std::uint8_t PrintClientPaint = 0x3D;
 
+// The visible header right above the client area (clientRect in window coordinates), where the frame
+// reserves room for it. The header row reaches to innerRight, the frame's inner edge: the part above a
+// vertical scroll bar is filled as the header's empty space.
+void PaintTreeHeader(TBaseVirtualTree& tree, HDC windowDC, const RECT& clientRect, int innerRight) {
+    const TVTHeader& header = tree.Header();
+    const int height = header.VisibleHeight();
+    if (height <= 0 || clientRect.top < height)
+        return;
+    const RECT headerRect{clientRect.left, clientRect.top - height, clientRect.right, clientRect.top};
+    THeaderPaintRecord record;
+    FillHeaderPaintRecord(header, record);
+    record.HeaderRect = {headerRect.left, headerRect.top, headerRect.right, headerRect.bottom};
+    record.HOffset = tree.OffsetX();
+    record.HotColor = tree.Colors().Color(TVTColorIndex::HeaderHotColor);
+    record.UtilityImages = UtilityImages();
+    record.Enabled = tree.ControlEnabled;
+    THeaderPainter painter;
+    painter.PaintHeader(windowDC, record.HeaderRect, record, HeaderPaintColumns(header));
+    if (innerRight > headerRect.right) {
+        const RECT aboveScrollBar{headerRect.right, headerRect.top, innerRight, headerRect.bottom};
+        FillRect(windowDC, &aboveScrollBar, GetSysColorBrush(COLOR_BTNFACE));
+    }
+}
+
 } // namespace
 
 void TVirtualTreeControl::RebuildButtonImages() {
     if (painter_ != nullptr)
-        RebuildPainterButtons(*painter_);
+        painter_->RebuildButtonImages();
 }
 
 void TVirtualTreeControl::RebuildLineImages() {
     if (painter_ != nullptr)
-        RebuildPainterLines(*painter_);
+        painter_->RebuildLineImages();
 }
 
 void TVirtualTreeControl::SetImages(HIMAGELIST images) {
@@ -75,8 +104,9 @@ TTreePaintEnvironment TVirtualTreeControl::PaintEnvironment() {
 void TVirtualTreeControl::PaintTree(HDC dc, const TTreeRect& window, POINT target,
                                     std::uint8_t paintOptions) {
     if (painter_ == nullptr)
-        painter_ = MakeTreePainter(*tree_);
-    PaintTreeIntoDC(*painter_, dc, window, target, paintOptions, PaintEnvironment());
+        painter_ = std::make_shared<TTreePainter>(*tree_);
+    TCanvas canvas(dc);
+    painter_->PaintTree(canvas, window, target, paintOptions, TPixelFormat::pfDevice, PaintEnvironment());
 }
 
 void TVirtualTreeControl::PaintUpdateRect(HDC dc, const RECT& updateRect) {

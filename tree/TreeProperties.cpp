@@ -19,7 +19,7 @@ bool TVirtualTreeProperties::Store(T& field, T value) {
     return true;
 }
 
-void TVirtualTreeProperties::SetAlignment(TVTAlignment value) {
+void TVirtualTreeProperties::SetAlignment(TAlignment value) {
     if (Store(alignment_, value))
         Repaint();
 }

@@ -45,7 +45,7 @@ class TVTColors;
 class TScrollBarOptions;
 class TVirtualTreeProperties;
 struct TCellHitLayout;
-enum class TVTAlignment : std::uint8_t;
+enum class TAlignment : std::uint8_t;
 class ITreeControlPort;
 class IVTEditLink;
 struct TTreeSettings;
@@ -777,10 +777,10 @@ protected:
     virtual int DoGetCursor(int cursor);
     // The band's walk over the rows between the old and the new band, left to right or mirrored.
     virtual bool CollectSelectedNodesLTR(TColumnIndex mainColumn, int nodeLeft, int maxX,
-                                         TVTAlignment alignment, const TTreeRect& newRect,
+                                         TAlignment alignment, const TTreeRect& newRect,
                                          const TTreeRect& oldRect);
     virtual bool CollectSelectedNodesRTL(TColumnIndex mainColumn, int nodeLeft, int maxX,
-                                         TVTAlignment alignment, const TTreeRect& newRect,
+                                         TAlignment alignment, const TTreeRect& newRect,
                                          const TTreeRect& oldRect);
     // WM_CANCELMODE ends an incremental search; the search's owner empties its buffer here.
     virtual void CancelModeEndsSearch() {}

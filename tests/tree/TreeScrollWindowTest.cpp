@@ -1,9 +1,8 @@
 // The tree control's scrolling under Wine: the system scroll bars after an update, the scroll-bar messages
 // (bottom, thumb tracking), bars that are always visible, a hidden tree's structure changes, the header's
 // room in the frame, and the control's other messages of this concern.
-#include "tests/tree/TreeScrollHeaderSupport.h"
-
 #include "forms/Form.h"
+#include "tree/Header.h"
 #include "tree/ThemeServices.h"
 #include "tree/TreeColors.h"
 #include "tree/TreeControl.h"
@@ -18,6 +17,12 @@
 
 namespace tarvola {
 namespace {
+
+void SetHeaderShown(TBaseVirtualTree& tree, bool shown, int height) {
+    TVTHeader& header = tree.Header();
+    header.SetHeight(height);
+    header.SetOptions(shown ? header.Options() | hoVisible : header.Options() & ~hoVisible);
+}
 
 SCROLLINFO BarInfo(HWND window, int bar) {
     SCROLLINFO info{};
@@ -181,13 +186,13 @@ TEST_F(TreeScrollWindow, AVisibleHeaderTakesItsHeightFromTheClientArea) {
     TVirtualTreeControl& control = MakeControl();
     TBaseVirtualTree& tree = control.Tree();
     const int clientHeight = control.ClientHeight();
-    test::SetHeaderShown(tree, false, 20);
+    SetHeaderShown(tree, false, 20);
     EXPECT_EQ(control.ClientHeight(), clientHeight);
-    test::SetHeaderShown(tree, true, 20);
+    SetHeaderShown(tree, true, 20);
     EXPECT_EQ(control.ClientHeight(), clientHeight - 20);
-    test::SetHeaderShown(tree, true, 25);
+    SetHeaderShown(tree, true, 25);
     EXPECT_EQ(control.ClientHeight(), clientHeight - 25);
-    test::SetHeaderShown(tree, false, 25);
+    SetHeaderShown(tree, false, 25);
     EXPECT_EQ(control.ClientHeight(), clientHeight);
 }
 

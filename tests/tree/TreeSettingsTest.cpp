@@ -75,7 +75,7 @@ TEST_F(SettingsFixture, AFreshTreeHasTheDefaultTable) {
     EXPECT_EQ(bars.VerticalIncrement, 20);
 
     const TVirtualTreeProperties& p = tree.Properties();
-    EXPECT_EQ(p.Alignment(), TVTAlignment::taLeftJustify);
+    EXPECT_EQ(p.Alignment(), TAlignment::taLeftJustify);
     EXPECT_EQ(p.AnimationDuration(), 200u);
     EXPECT_EQ(p.AutoExpandDelay, 1000u);
     EXPECT_EQ(p.AutoScrollDelay, 1000u);
@@ -132,7 +132,7 @@ TEST_F(SettingsFixture, WritingTheDefaultsBackChangesAndRepaintsNothing) {
     tree.ScrollBarOptions().SetScrollBars(TScrollStyle::ssBoth);
     tree.ScrollBarOptions().SetScrollBarStyle(TScrollBarStyle::sbmRegular);
     TVirtualTreeProperties& p = tree.Properties();
-    p.SetAlignment(TVTAlignment::taLeftJustify);
+    p.SetAlignment(TAlignment::taLeftJustify);
     p.SetAnimationDuration(200);
     p.SetBackgroundOffsetX(0);
     p.SetBackgroundOffsetY(0);
@@ -317,7 +317,7 @@ TEST_F(SettingsFixture, PropertyEffectsTable) {
         Log effects;
     };
     const std::vector<Case> cases = {
-        {"Alignment", [](auto& p) { p.SetAlignment(TVTAlignment::taCenter); }, {"InvalidateAll"}},
+        {"Alignment", [](auto& p) { p.SetAlignment(TAlignment::taCenter); }, {"InvalidateAll"}},
         {"BackgroundOffsetX", [](auto& p) { p.SetBackgroundOffsetX(3); }, {"InvalidateAll"}},
         {"BorderStyle", [](auto& p) { p.SetBorderStyle(TVTBorderStyle::bsNone); }, {"Recreate"}},
         {"ButtonFillMode",
