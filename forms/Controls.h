@@ -207,7 +207,8 @@ public:
     virtual const TFont& FontForChildren() const { return Font(); }
 
     bool Focused() const;
-    bool CanFocus() const;
+    // Visible and enabled up to the form, with a window.
+    virtual bool CanFocus() const;
     void SetFocus();
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool tabStop);
