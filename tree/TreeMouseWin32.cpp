@@ -80,26 +80,8 @@ public:
             Seams().SetWheelPanningCursor(x, y);
     }
     void StartOleDrag(TTreeMousePoint) override {
-        if (!control_.HandleAllocated())
-            return;
-        TBaseVirtualTree& tree = control_.Tree();
-        // The window registers its own drop target; this manager's drop side is never reached, but it
-        // needs one.
-        TTreeDropTarget dropTarget(tree);
-        auto* manager = new TVTDragManager(tree.Clipboard().Link(), dropTarget, control_.Handle());
-        TOleDragOptions options;
-        options.DragOperations = tree.Properties().DragOperations;
-        options.AutoDeleteMovedNodes =
-            tree.TreeOptions().AutoOptions().Has(TVTAutoOption::toAutoDeleteMovedNodes);
-        if (Seams().DoDragDrop != nullptr)
-            options.DoDragDrop = Seams().DoDragDrop;
-        try {
-            tarvola::StartOleDrag(tree, *manager, options);
-        } catch (...) {
-            manager->Release();
-            throw;
-        }
-        manager->Release();
+        if (control_.HandleAllocated())
+            control_.RunOleDrag();
     }
     void CancelHint() override {
         if (Seams().CancelHint)

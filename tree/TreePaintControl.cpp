@@ -2,6 +2,7 @@
 // background is never erased first), the print-client copy, and the non-client area with the header and the
 // themed border.
 #include "base/Numerics.h"
+#include "forms/ComCtrls.h"
 #include "forms/Graphics.h"
 #include "tree/Header.h"
 #include "tree/HeaderPaint.h"
@@ -10,6 +11,7 @@
 #include "tree/TreeColors.h"
 #include "tree/TreeControl.h"
 #include "tree/TreePainter.h"
+#include "tree/TreeProperties.h"
 #include "tree/TreeResources.h"
 
 namespace tarvola {
@@ -55,19 +57,63 @@ void TVirtualTreeControl::RebuildLineImages() {
         painter_->RebuildLineImages();
 }
 
-void TVirtualTreeControl::SetImages(HIMAGELIST images) {
-    images_ = images;
+void TVirtualTreeControl::ConnectImageLinks() {
+    auto connect = [this](TChangeLink& link, TImageList*& slot, bool customChecks) {
+        link.OnChange = [this] {
+            ImageListsChanged();
+            InvalidateAll();
+        };
+        link.OnSourceGone = [this, &slot, customChecks] {
+            slot = nullptr;
+            // Without its list the custom kind would show no check images at all.
+            if (customChecks && tree_->Properties().CheckImageKind() == TCheckImageKind::ckCustom)
+                tree_->Properties().SetCheckImageKind(TCheckImageKind::ckLightCheck);
+            ImageListsChanged();
+            InvalidateAll();
+        };
+    };
+    connect(imagesLink_, images_, false);
+    connect(stateImagesLink_, stateImages_, false);
+    connect(customCheckImagesLink_, customCheckImages_, true);
+}
+
+void TVirtualTreeControl::SetImageList(TImageList*& slot, TChangeLink& link, TImageList* list) {
+    if (list == slot)
+        return;
+    slot = list;
+    link.SetSource(list);
+    ImageListsChanged();
     InvalidateAll();
 }
 
-void TVirtualTreeControl::SetStateImages(HIMAGELIST images) {
-    stateImages_ = images;
-    InvalidateAll();
+void TVirtualTreeControl::SetImages(TImageList* images) {
+    SetImageList(images_, imagesLink_, images);
 }
 
-void TVirtualTreeControl::SetCustomCheckImages(HIMAGELIST images) {
-    customCheckImages_ = images;
-    InvalidateAll();
+void TVirtualTreeControl::SetStateImages(TImageList* images) {
+    SetImageList(stateImages_, stateImagesLink_, images);
+}
+
+void TVirtualTreeControl::SetCustomCheckImages(TImageList* images) {
+    SetImageList(customCheckImages_, customCheckImagesLink_, images);
+}
+
+HIMAGELIST TVirtualTreeControl::CheckImages() const {
+    const TCheckImageKind kind = tree_->Properties().CheckImageKind();
+    if (kind != TCheckImageKind::ckCustom)
+        if (HIMAGELIST global = GetCheckImageListFor(kind))
+            return global;
+    return customCheckImages_ != nullptr ? customCheckImages_->Handle() : nullptr;
+}
+
+void TVirtualTreeControl::ImageListsChanged() {
+    TBaseVirtualTree::TColumnFitMetrics& metrics = tree_->ColumnFitMetrics;
+    metrics.ImageWidth = images_ != nullptr ? images_->Width() : 0;
+    metrics.StateImageWidth = stateImages_ != nullptr ? stateImages_->Width() : 0;
+    int width = 0;
+    int height = 0;
+    const HIMAGELIST checks = CheckImages();
+    metrics.CheckImageWidth = checks != nullptr && ImageList_GetIconSize(checks, &width, &height) ? width : 0;
 }
 
 void TVirtualTreeControl::SetBackground(HBITMAP picture) {
@@ -83,9 +129,9 @@ TTreePaintEnvironment TVirtualTreeControl::PaintEnvironment() {
     environment.RightToLeft = rightToLeft_;
     environment.TreeColor = ColorToRGB(Color());
     environment.ClientWidth = ClientWidth();
-    environment.Images = images_;
-    environment.StateImages = stateImages_;
-    environment.CustomCheckImages = customCheckImages_;
+    environment.Images = images_ != nullptr ? images_->Handle() : nullptr;
+    environment.StateImages = stateImages_ != nullptr ? stateImages_->Handle() : nullptr;
+    environment.CustomCheckImages = customCheckImages_ != nullptr ? customCheckImages_->Handle() : nullptr;
     environment.Background = background_;
     if (tree_->InState(TreeState::tsUseThemes) && window != nullptr) {
         if (theme_ == nullptr)

@@ -63,7 +63,10 @@ void TVirtualTreeProperties::SetButtonStyle(TVTButtonStyle value) {
 }
 
 void TVirtualTreeProperties::SetCheckImageKind(TCheckImageKind value) {
-    if (Store(checkImageKind_, value) && owner_.UpdateCount() == 0)
+    if (!Store(checkImageKind_, value))
+        return;
+    owner_.ControlPort().CheckImagesChanged();
+    if (owner_.UpdateCount() == 0)
         Repaint();
 }
 

@@ -211,16 +211,15 @@ TEST_F(TreeScrollWindow, SizingUpdatesTheBars) {
     ExpectVerticalBar(control);
 }
 
-// A tree that shows a bitmap background on request and logs where hot tracking is redone.
+// A tree that logs where hot tracking is redone.
 class BackgroundTree : public TBaseVirtualTree {
 public:
     using TBaseVirtualTree::TBaseVirtualTree;
-    bool bitmapBackground = false;
     std::vector<POINT> hotTracks;
-
-protected:
-    bool ShowsBitmapBackground() const override { return bitmapBackground; }
-    void HotTrackAfterScroll(int x, int y) override { hotTracks.push_back(POINT{x, y}); }
+    void HandleHotTrack(int x, int y) override {
+        hotTracks.push_back(POINT{x, y});
+        TBaseVirtualTree::HandleHotTrack(x, y);
+    }
 };
 
 TEST_F(TreeScrollWindow, ChildWindowsMoveWithTheContent) {
@@ -245,7 +244,10 @@ TEST_F(TreeScrollWindow, ChildWindowsMoveWithTheContent) {
     EXPECT_EQ(childTop(), std::pair(10L, 32L));
     TCustomVirtualTreeOptions& options = tree->TreeOptions();
     options.SetPaintOptions(options.PaintOptions().With(TVTPaintOption::toShowBackground));
-    tree->bitmapBackground = true;
+    tree->SetOffsetY(-30); // without a picture the pixels still move
+    EXPECT_EQ(childTop(), std::pair(10L, 20L));
+    HBITMAP picture = CreateBitmap(8, 8, 1, 32, nullptr);
+    control.SetBackground(picture);
     tree->SetOffsetY(-40); // the background stays: the child alone is moved
     EXPECT_EQ(childTop(), std::pair(10L, 10L));
 
@@ -266,6 +268,8 @@ TEST_F(TreeScrollWindow, ChildWindowsMoveWithTheContent) {
     }
     SetCursorPos(before.x, before.y); // later tests find the mouse where it was
     DestroyWindow(child);
+    control.SetBackground(nullptr);
+    DeleteObject(picture);
 }
 
 TEST_F(TreeScrollWindow, TheControlsOtherMessages) {
