@@ -518,6 +518,12 @@ void TCustomVirtualExplorerTree::DoUpdating(TVTUpdateState state) {
         SetWaitCursor(false);
 }
 
+bool TCustomVirtualExplorerTree::DoShellExecute(PVirtualNode node) {
+    // The shell side runs the item's default verb; without it nothing is launched.
+    (void)node;
+    return false;
+}
+
 void TCustomVirtualExplorerTree::SaveToStream(TStream&, PVirtualNode) {
     throw EVirtualTreeAssertion("SaveToStream is not supported in VET. Use the ViewManager Property");
 }

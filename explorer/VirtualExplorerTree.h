@@ -254,6 +254,24 @@ private:
     TStorageUserDataRegistry userDataClasses_;
     TVETPersistent state_;
     TViewManager views_;
+
+    // --- Shell verbs the list flavours call through. The defaults here do nothing (the shell side
+    // overrides them); each answers whether it acted.
+public:
+    // Runs the node's item (a double click or Enter); never while ShellExecuteEnabled is False.
+    virtual bool DoShellExecute(PVirtualNode node);
+    virtual bool CopyToClipboard() { return false; }
+    virtual bool CutToClipboard() { return false; }
+    virtual bool PasteFromClipboard() { return false; }
+    // Pastes the clipboard's files into the node's folder (the hidden root: the shown folder).
+    virtual bool PasteIntoNode(PVirtualNode /*node*/) { return false; }
+    virtual bool DeleteSelected() { return false; }
+    // The shell menu of the selected items at a screen point.
+    virtual bool ShowSelectedContextMenu(int /*screenX*/, int /*screenY*/) { return false; }
+    // Renames the node's item to text; false keeps the old name.
+    virtual bool RenameNodeItem(PVirtualNode /*node*/, const WideString& /*text*/) { return false; }
+    // Starts an OLE drag of the selected items (right: with the right button).
+    virtual bool StartSelectionDrag(bool /*right*/) { return false; }
 };
 
 // The published form.

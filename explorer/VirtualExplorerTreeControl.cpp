@@ -51,8 +51,11 @@ void TVirtualExplorerTreeControl::TCursorPort::RestoreCursor() {
 }
 
 TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner)
-    : TVirtualTreeControl(owner, [this](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
-          return MakeExplorerTree(shell_, host);
+    : TVirtualExplorerTreeControl(owner, &MakeExplorerTree) {}
+
+TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, TExplorerTreeMaker maker)
+    : TVirtualTreeControl(owner, [this, maker](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
+          return maker(shell_, host);
       }) {
     SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
 }

@@ -26,6 +26,10 @@ class TVirtualExplorerTreeControl : private TExplorerShellHolder, public TVirtua
 public:
     explicit TVirtualExplorerTreeControl(TComponent* owner);
     ~TVirtualExplorerTreeControl() override;
+    // Makes the tree core of a descendant flavour over the control's shell.
+    using TExplorerTreeMaker = std::unique_ptr<TBaseVirtualTree> (*)(IExplorerNamespace& shell,
+                                                                     ITreeViewHost* host);
+    TVirtualExplorerTreeControl(TComponent* owner, TExplorerTreeMaker maker);
 
     // Tree() is a TVirtualExplorerTree (reach it through VirtualExplorerTreeLink.h).
     // The icon thread the tree's requests go to (nullptr: none); it must outlive the control's window.
