@@ -18,6 +18,10 @@ namespace tarvola {
 class TBaseVirtualTree;
 class ITreeViewHost;
 
+// Whether double-clicked items are run by the shell (declared here too for hosts that cannot include the
+// tree's headers).
+extern bool ShellExecuteEnabled;
+
 // In this order (saved forms store the ordinal).
 enum class TViewStyleEx : std::uint8_t { vsxIcon, vsxSmallIcon, vsxList, vsxReport, vsxThumbs };
 
