@@ -22,6 +22,8 @@ protected:
         ns.Add("\\presets\\New Folder\\");
         port.Namespace = &ns;
         tree.SetShellPort(&port);
+        tree.TreeOptions().SetSelectionOptions(
+            tree.TreeOptions().SelectionOptions().With(TVTSelectionOption::toMultiSelect));
         tree.SetFolderOptions({TVETFolderOption::toHideRootFolder});
         tree.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders});
         tree.SetRootFolderCustomPath(u"\\presets");
