@@ -113,25 +113,29 @@ bool TCustomVirtualExplorerListview::BrowseToParent() {
     return BrowseToPIDL(root->Parent(), false, true, false, false, false);
 }
 
-bool TCustomVirtualExplorerListview::DoShellExecute(PVirtualNode node) {
+bool TCustomVirtualExplorerListview::BrowseExecute(PVirtualNode node) {
     IExplorerItem* item = NodeItem(node);
-    if (item != nullptr && MiscOptions.Has(TVETMiscOption::toBrowseExecuteFolder) && item->Folder()) {
-        // Only the exact ".zip" needs the option; other spellings are browsed like any folder.
-        const bool zip = WideExtractFileExt(item->NameParseAddressInFolder()) == u".zip";
-        if (!zip || MiscOptions.Has(TVETMiscOption::toBrowseExecuteZipFolder)) {
-            // Browsing frees the node: take the list first.
-            const TItemIDList pidl = item->AbsolutePIDL();
-            if (BrowseToPIDL(pidl, false, true, false, false, false))
-                return true;
-        }
-    }
-    return TCustomVirtualExplorerTree::DoShellExecute(node);
+    if (item == nullptr || !MiscOptions.Has(TVETMiscOption::toBrowseExecuteFolder) || !item->Folder())
+        return false;
+    // Only the exact ".zip" needs the option; other spellings are browsed like any folder.
+    const bool zip = WideExtractFileExt(item->NameParseAddressInFolder()) == u".zip";
+    if (zip && !MiscOptions.Has(TVETMiscOption::toBrowseExecuteZipFolder))
+        return false;
+    // Browsing frees the node: take the list first.
+    const TItemIDList pidl = item->AbsolutePIDL();
+    return BrowseToPIDL(pidl, false, true, false, false, false);
+}
+
+void TCustomVirtualExplorerListview::DoShellExecute(PVirtualNode node) {
+    if (!BrowseExecute(node))
+        TCustomVirtualExplorerTree::DoShellExecute(node);
 }
 
 bool TCustomVirtualExplorerListview::PasteFromClipboard() {
-    if (MiscOptions.Has(TVETMiscOption::toVETReadOnly) || NodeItem(RootNode()) == nullptr)
+    IExplorerItem* root = NodeItem(RootNode());
+    if (MiscOptions.Has(TVETMiscOption::toVETReadOnly) || root == nullptr || ShellPort() == nullptr)
         return false;
-    return PasteIntoNode(RootNode());
+    return ShellPort()->Paste(*root, {root});
 }
 
 void TCustomVirtualExplorerListview::RefreshNodeChildren(PVirtualNode node) {

@@ -33,9 +33,11 @@ public:
     bool BrowseToParent();
     // A folder is browsed into (".zip" folders only with toBrowseExecuteZipFolder; the test is
     // case-sensitive), anything else goes to the tree's execution.
-    bool DoShellExecute(PVirtualNode node) override;
+    void DoShellExecute(PVirtualNode node) override;
+    // The browsing half of DoShellExecute: true when the node's folder is now shown.
+    bool BrowseExecute(PVirtualNode node);
     // Into the shown folder; nothing with toVETReadOnly.
-    bool PasteFromClipboard() override;
+    virtual bool PasteFromClipboard();
     // Only the hidden root is refreshed: the list shows one level.
     void RefreshNodeChildren(PVirtualNode node) override;
     // The number of rebuilds so far: a caller holding a node can tell whether it was freed meanwhile.

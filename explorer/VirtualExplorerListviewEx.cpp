@@ -298,10 +298,10 @@ bool TCustomVirtualExplorerListviewEx::PasteFromClipboard() {
     return TCustomVirtualExplorerListview::PasteFromClipboard();
 }
 
-bool TCustomVirtualExplorerListviewEx::DeleteSelected() {
+void TCustomVirtualExplorerListviewEx::DeleteSelected() {
     if (!ReportStyle())
         SyncSelection(false);
-    return TCustomVirtualExplorerListview::DeleteSelected();
+    TCustomVirtualExplorerListview::DeleteSelected();
 }
 
 } // namespace tarvola

@@ -70,10 +70,13 @@ public:
     void RefreshNodeChildren(PVirtualNode node) override;
     void InvalidateNode(PVirtualNode node) override;
     // Outside report style the clipboard and delete act on what the native list has selected.
-    bool CopyToClipboard() override;
-    bool CutToClipboard() override;
+    virtual bool CopyToClipboard();
+    virtual bool CutToClipboard();
     bool PasteFromClipboard() override;
-    bool DeleteSelected() override;
+    virtual void DeleteSelected();
+    // Starts an OLE drag of the selected items from the native list (right: the right button); the
+    // default starts none.
+    virtual bool StartSelectionDrag(bool /*right*/) { return false; }
 
     // --- Items, search, painting, keys and mouse (VirtualExplorerListviewExItems.cpp)
     WideString ItemCaption(int index) override;

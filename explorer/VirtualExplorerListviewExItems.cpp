@@ -37,6 +37,24 @@ WideString FromDisplayText(const std::wstring& text) {
     return result;
 }
 
+std::wstring ToDisplayString(const WideString& text) {
+    std::wstring result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        const bool pair = sizeof(wchar_t) == 4 && unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() &&
+                          text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+        if (pair) {
+            const char32_t high = unit - 0xD800u;
+            const char32_t low = text[++i] - 0xDC00u;
+            result.push_back(static_cast<wchar_t>(0x10000u + (high << 10) + low));
+        } else {
+            result.push_back(static_cast<wchar_t>(unit));
+        }
+    }
+    return result;
+}
+
 bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
     return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
 }
@@ -225,14 +243,18 @@ bool TCustomVirtualExplorerListviewEx::ListKeyDown(std::uint16_t key, unsigned s
     }
     switch (key) {
     case kDelete:
-        return DeleteSelected();
+        DeleteSelected();
+        return true;
     case vkey::Back:
         BrowseToParent();
         return true;
     case kEnter: {
         SyncSelection(false);
         const PVirtualNode node = GetFirstSelected();
-        return node != nullptr && DoShellExecute(node);
+        if (node == nullptr)
+            return false;
+        DoShellExecute(node);
+        return true;
     }
     case vkey::F2: {
         const int focused = port_->ShadowFocusedItem();
@@ -267,7 +289,11 @@ bool TCustomVirtualExplorerListviewEx::ListContextMenu(int screenX, int screenY)
     if (MiscOptions.Has(TVETMiscOption::toVETReadOnly) || !ShellOptions.Has(TVETShellOption::toContextMenus))
         return false;
     SyncSelection(false);
-    return SelectedCount() > 0 && ShowSelectedContextMenu(screenX, screenY);
+    IExplorerItem* item = NodeItem(GetFirstSelected());
+    if (item == nullptr || ShellPort() == nullptr)
+        return false;
+    ShowContextMenu(*item, {screenX, screenY});
+    return true;
 }
 
 bool TCustomVirtualExplorerListviewEx::ListBeginDrag(int index, bool right) {
@@ -291,11 +317,12 @@ bool TCustomVirtualExplorerListviewEx::ListCanEdit(int index) {
 bool TCustomVirtualExplorerListviewEx::ListEdited(int index, const WideString& text) {
     const PVirtualNode node = GetNodeByIndex(index);
     IExplorerItem* item = NodeItem(node);
-    if (item == nullptr || text.empty() || !RenameNodeItem(node, text))
+    if (item == nullptr || text.empty())
         return false;
-    item->Invalidate(false);
-    InvalidateNode(node);
-    return true;
+    // The tree's renaming: the shell's SetNameOf, the node kept in step with its item's new list.
+    const WideString before = item->NameInFolder();
+    DoNewText(node, NoColumn, ToDisplayString(text));
+    return item->NameInFolder() != before;
 }
 
 } // namespace tarvola

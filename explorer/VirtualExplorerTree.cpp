@@ -110,13 +110,18 @@ void TCustomVirtualExplorerTree::SetNodeItem(PVirtualNode node, TExplorerItemPtr
     if (slot == nullptr) {
         slot = new TNodeData;
         SetDataSlot(node, slot);
+    } else {
+        ForgetLiveNode(node);
     }
     slot->Item = std::move(item);
     slot->IconDelivered = false;
     slot->IconIndex = -1;
+    NoteLiveNode(node, slot->Item.get());
 }
 
 void TCustomVirtualExplorerTree::FreeNodeData(PVirtualNode node) {
+    if (DataSlot(node) != nullptr)
+        ForgetLiveNode(node);
     delete DataSlot(node);
     SetDataSlot(node, nullptr);
 }
@@ -516,12 +521,6 @@ void TCustomVirtualExplorerTree::DoUpdating(TVTUpdateState state) {
         SetWaitCursor(true);
     else if (state == TVTUpdateState::usEnd)
         SetWaitCursor(false);
-}
-
-bool TCustomVirtualExplorerTree::DoShellExecute(PVirtualNode node) {
-    // The shell side runs the item's default verb; without it nothing is launched.
-    (void)node;
-    return false;
 }
 
 void TCustomVirtualExplorerTree::SaveToStream(TStream&, PVirtualNode) {

@@ -69,12 +69,11 @@ public:
         ++Copies;
         return true;
     }
-    bool DeleteSelected() override {
+    void DeleteSelected() override {
         TVirtualExplorerListviewExCore::DeleteSelected();
         ++Deletes;
         for (PVirtualNode node = GetFirstSelected(); node; node = GetNextSelected(node))
             DeletedSelection.push_back(Narrow(NodeItem(node)->NameNormal()));
-        return true;
     }
 };
 
