@@ -11,6 +11,7 @@
 
 #include "explorer/VirtualExplorerListviewExControl.h"
 #include "forms/Form.h"
+#include "shell/VirtualImageThreadWin32.h"
 #include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualSysImages.h"
 
@@ -176,6 +177,9 @@ TFigures MeasureExplorer(TForm& form, const std::wstring& folder, TViewStyleEx s
     TFigures figures;
     auto& explorer = form.Create<TVirtualExplorerListviewEx>();
     explorer.SetParent(&form);
+    // Icons come from the icon thread, as in the program: the screen shows placeholders first.
+    TVirtualImageThreadManager threads(TShellLayer::Get().PIDLMgr());
+    explorer.SetImageThreads(&threads);
     explorer.SetBounds(0, 0, 800, 600);
     explorer.SetViewStyle(style);
     const bool report = style == TViewStyleEx::vsxReport;
@@ -212,6 +216,7 @@ TFigures MeasureExplorer(TForm& form, const std::wstring& folder, TViewStyleEx s
     figures.SelectClear = Since(start);
     if (tree.SelectedCount() != 0)
         std::printf("  (the selection was not cleared: %u left)\n", tree.SelectedCount());
+    explorer.SetImageThreads(nullptr);
     form.FreeComponent(explorer);
     PumpWaiting();
     return figures;
