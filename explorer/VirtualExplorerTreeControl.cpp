@@ -51,39 +51,43 @@ void TVirtualExplorerTreeControl::TCursorPort::RestoreCursor() {
 }
 
 TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner)
-    : TVirtualTreeControl(owner, [this](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
-          return std::make_unique<TVirtualExplorerTree>(shell_, host);
+    : TVirtualExplorerTreeControl(owner, &MakeExplorerTree) {}
+
+TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, TExplorerTreeMaker maker)
+    : TVirtualTreeControl(owner, [this, maker](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
+          return maker(shell_, host);
       }) {
-    SetTreePorts(nullptr, &cursorPort_);
-}
-
-TCustomVirtualExplorerTree& TVirtualExplorerTreeControl::ExplorerTree() const {
-    return dynamic_cast<TCustomVirtualExplorerTree&>(Tree());
-}
-
-void TVirtualExplorerTreeControl::SetTreePorts(IExplorerIconPort* icons, IExplorerCursorPort* cursor) {
-    TCustomVirtualExplorerTree& explorer = ExplorerTree();
-    explorer.SetIconPort(icons);
-    if (icons != nullptr)
-        explorer.SetImageOptions(explorer.ImageOptions().With(TVETImageOption::toThreadedImages));
-    explorer.SetCursorPort(cursor);
+    SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+    SetExplorerShellPort(Tree(), &shellPort_);
+    SetExplorerWindowHooks(
+        Tree(), [this] { DispatchQueuedShellNotifies(); },
+        [this](PVirtualNode node) {
+            if (HandleAllocated())
+                PostMessageW(Handle(), WM_EDITNODEAGAIN, reinterpret_cast<WPARAM>(node), 0);
+        });
 }
 
 TVirtualExplorerTreeControl::~TVirtualExplorerTreeControl() {
+    // The window goes while this class still handles its messages: the notifier and OLE let go of it.
+    try {
+        DestroyHandle();
+    } catch (...) {
+    }
+    SetExplorerWindowHooks(Tree(), nullptr, nullptr);
     LeaveImageThreads();
-    SetTreePorts(nullptr, nullptr);
+    SetExplorerTreePorts(Tree(), nullptr, nullptr);
 }
 
 void TVirtualExplorerTreeControl::SetImageThreads(TVirtualImageThreadManager* threads) {
     LeaveImageThreads();
     iconPort_.threads = threads;
-    SetTreePorts(threads != nullptr ? &iconPort_ : nullptr, &cursorPort_);
+    SetExplorerTreePorts(Tree(), threads != nullptr ? &iconPort_ : nullptr, &cursorPort_);
 }
 
 void TVirtualExplorerTreeControl::LeaveImageThreads() {
     if (iconPort_.threads == nullptr)
         return;
-    SetTreePorts(nullptr, &cursorPort_);
+    SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
     if (HandleAllocated())
         iconPort_.threads->UnRegisterControl(Handle());
 }
@@ -96,19 +100,21 @@ void TVirtualExplorerTreeControl::IconResult(WPARAM wParam) {
         if (iconPort_.threads != nullptr)
             iconPort_.threads->ReleaseItem(item);
     });
-    ExplorerTree().DeliverIcon(static_cast<PVirtualNode>(item->Data), item->Id, item->ImageIndex);
+    DeliverExplorerIcon(Tree(), item->Data, item->Id, item->ImageIndex);
 }
 
 LRESULT TVirtualExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (std::optional<LRESULT> answer = ShellMessage(message, wParam, lParam))
+        return *answer;
     switch (message) {
     case WM_ICONTHREADRESULT:
         IconResult(wParam);
         return 0;
     case WM_DESTROY:
         if (iconPort_.threads != nullptr) {
-            SetTreePorts(nullptr, &cursorPort_);
+            SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
             iconPort_.threads->UnRegisterControl(Handle());
-            SetTreePorts(&iconPort_, &cursorPort_);
+            SetExplorerTreePorts(Tree(), &iconPort_, &cursorPort_);
         }
         break;
     default:

@@ -13,15 +13,6 @@ namespace {
 
 class ExplorerTreeControlTest : public ShellLayerTest {};
 
-void RootAt(TCustomVirtualExplorerTree& tree, const WideString& path) {
-    tree.BeginRebuildSuspend();
-    tree.SetFolderOptions(tree.FolderOptions().With(TVETFolderOption::toHideRootFolder));
-    tree.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders});
-    tree.SetRootFolderCustomPath(path);
-    tree.SetActive(true);
-    tree.EndRebuildSuspend();
-}
-
 TEST_F(ExplorerTreeControlTest, IconsArriveFromTheIconThread) {
     MakeTree();
     TVirtualImageThreadManager threads(TShellLayer::Get().PIDLMgr());
@@ -30,8 +21,9 @@ TEST_F(ExplorerTreeControlTest, IconsArriveFromTheIconThread) {
     control.SetParent(&form);
     ASSERT_TRUE(control.HandleAllocated());
     control.SetImageThreads(&threads);
-    TCustomVirtualExplorerTree& tree = control.ExplorerTree();
-    RootAt(tree, WidePath(folder.Path()));
+    TBaseVirtualTree& tree = control.Tree();
+    RootExplorerTreeAt(tree, WidePath(folder.Path()), {TFileObject::foFolders, TFileObject::foNonFolders},
+                       true);
 
     const int unknownFile = DefaultSystemImageIndex(TDefaultSystemImage::UnknownFile);
     const int closedFolder = DefaultSystemImageIndex(TDefaultSystemImage::ClosedFolder);
@@ -39,8 +31,9 @@ TEST_F(ExplorerTreeControlTest, IconsArriveFromTheIconThread) {
     // nodes that are gone and are dropped.
     for (PVirtualNode node = tree.GetFirstChild(tree.RootNode()); node; node = tree.GetNextSibling(node))
         tree.ImageIndexFor(node, TVTImageKind::ikNormal);
-    RootAt(tree, WidePath(folder.Path()));
-    EXPECT_EQ(tree.PendingIconRequests(), 0u);
+    RootExplorerTreeAt(tree, WidePath(folder.Path()), {TFileObject::foFolders, TFileObject::foNonFolders},
+                       true);
+    EXPECT_EQ(PendingExplorerIcons(tree), 0u);
     PumpFor(200ms);
 
     std::vector<PVirtualNode> nodes;
@@ -51,9 +44,9 @@ TEST_F(ExplorerTreeControlTest, IconsArriveFromTheIconThread) {
         const int placeholder = tree.ImageIndexFor(node, TVTImageKind::ikNormal);
         EXPECT_TRUE(placeholder == unknownFile || placeholder == closedFolder) << placeholder;
     }
-    EXPECT_EQ(tree.PendingIconRequests(), nodes.size());
+    EXPECT_EQ(PendingExplorerIcons(tree), nodes.size());
     // Bounded only so that a fault ends the test rather than hangs it.
-    EXPECT_TRUE(PumpUntil([&] { return tree.PendingIconRequests() == 0; }, 30s));
+    EXPECT_TRUE(PumpUntil([&] { return PendingExplorerIcons(tree) == 0; }, 30s));
     const std::vector<std::string> names{"empty", "sub", "a.txt", "b.ker", "c.bin", "readonly.txt"};
     for (const std::string& name : names) {
         auto item = Item(name);
@@ -65,7 +58,7 @@ TEST_F(ExplorerTreeControlTest, IconsArriveFromTheIconThread) {
                   nodes.end())
             << name;
     }
-    EXPECT_EQ(tree.PendingIconRequests(), 0u) << "a node asked twice";
+    EXPECT_EQ(PendingExplorerIcons(tree), 0u) << "a node asked twice";
     control.SetImageThreads(nullptr);
     EXPECT_FALSE(threads.ThreadRunning());
 }
