@@ -51,8 +51,13 @@ void TVirtualExplorerTreeControl::TCursorPort::RestoreCursor() {
 }
 
 TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner)
-    : TVirtualTreeControl(owner, [this](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
-          return MakeExplorerTree(shell_, host);
+    : TVirtualExplorerTreeControl(owner, [](IExplorerNamespace& shell, ITreeViewHost* host) {
+          return MakeExplorerTree(shell, host);
+      }) {}
+
+TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, const TExplorerTreeMaker& make)
+    : TVirtualTreeControl(owner, [this, &make](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
+          return make(shell_, host);
       }) {
     SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
 }

@@ -32,6 +32,10 @@ public:
     void SetImageThreads(TVirtualImageThreadManager* threads);
 
 protected:
+    // A descendant's own explorer tree, made over the control's shell seam.
+    using TExplorerTreeMaker =
+        std::function<std::unique_ptr<TBaseVirtualTree>(IExplorerNamespace& shell, ITreeViewHost* host)>;
+    TVirtualExplorerTreeControl(TComponent* owner, const TExplorerTreeMaker& make);
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
