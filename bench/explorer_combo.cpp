@@ -89,7 +89,8 @@ int Run(int files) {
     const WideString start = TNamespace::CreateFromFileName(wideFolder)->NameParseAddress() + u"\\";
     box.Edit().SetWideText(start, false);
     box.Edit().SetFocus();
-    SendMessageW(box.Edit().Handle(), EM_SETSEL, start.size(), static_cast<LPARAM>(start.size()));
+    // Posted: the focus change has posted its select-all, which must come first.
+    PostMessageW(box.Edit().Handle(), EM_SETSEL, start.size(), static_cast<LPARAM>(start.size()));
 
     // Typed: "preset 1234.ker", one keystroke at a time; the first opens the list and lists the folder.
     const std::string typed = "preset " + std::to_string(files / 2) + ".ker";

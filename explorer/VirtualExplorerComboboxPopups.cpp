@@ -1,6 +1,7 @@
 #include "explorer/VirtualExplorerComboboxPopups.h"
 
 #include "explorer/VirtualExplorerCombobox.h"
+#include "shell/VirtualSysImages.h"
 #include "shell/VirtualUtilities.h"
 #include "tree/TreeColors.h"
 
@@ -92,6 +93,17 @@ TPopupExplorerTreeControl::TPopupExplorerTreeControl(TComponent* owner, TDropDow
           [](IExplorerNamespace& shell, ITreeViewHost* host) { return MakePopupExplorerTree(shell, host); }),
       TPopupTreeTracking(dropDown) {
     PrepareContentTree(*this);
+    SetImages(SmallSysImages().Handle());
+}
+
+TPopupExplorerTreeControl::~TPopupExplorerTreeControl() {
+    measure_.reset();
+}
+
+void TPopupExplorerTreeControl::InitializeHandle() {
+    TVirtualExplorerTreeControl::InitializeHandle();
+    measure_.reset();
+    measure_ = AttachMeasureCanvas(Tree(), Font().Handle());
 }
 
 LRESULT TPopupExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -140,6 +152,16 @@ TPopupAutoCompleteTreeControl::TPopupAutoCompleteTreeControl(TComponent* owner, 
     : TVirtualTreeControl(owner, [](ITreeViewHost* host) { return MakePopupAutoCompleteTree(host); }),
       TPopupTreeTracking(dropDown) {
     PrepareContentTree(*this);
+}
+
+TPopupAutoCompleteTreeControl::~TPopupAutoCompleteTreeControl() {
+    measure_.reset();
+}
+
+void TPopupAutoCompleteTreeControl::InitializeHandle() {
+    TVirtualTreeControl::InitializeHandle();
+    measure_.reset();
+    measure_ = AttachMeasureCanvas(Tree(), Font().Handle());
 }
 
 LRESULT TPopupAutoCompleteTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

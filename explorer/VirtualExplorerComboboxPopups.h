@@ -25,6 +25,8 @@ protected:
     // Selects the node under the pointer when it moved; focusNode: the node also becomes the focused one.
     void TrackSelection(TBaseVirtualTree& tree, int x, int y, bool focusNode);
     TDropDownWnd& dropDown_;
+    // The tree's measuring canvas, while the window lives.
+    std::shared_ptr<void> measure_;
 
 private:
     POINT last_{-1, -1};
@@ -33,16 +35,20 @@ private:
 class TPopupExplorerTreeControl : public TVirtualExplorerTreeControl, private TPopupTreeTracking {
 public:
     TPopupExplorerTreeControl(TComponent* owner, TDropDownWnd& dropDown);
+    ~TPopupExplorerTreeControl() override;
 
 protected:
+    void InitializeHandle() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 class TPopupAutoCompleteTreeControl : public TVirtualTreeControl, private TPopupTreeTracking {
 public:
     TPopupAutoCompleteTreeControl(TComponent* owner, TDropDownWnd& dropDown);
+    ~TPopupAutoCompleteTreeControl() override;
 
 protected:
+    void InitializeHandle() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 

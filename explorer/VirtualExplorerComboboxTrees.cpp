@@ -21,7 +21,8 @@ public:
     void SetPopupDefaults() {
         TreeOptions().SetAutoOptions({TVTAutoOption::toAutoScroll, TVTAutoOption::toAutoScrollOnExpand});
         TreeOptions().SetMiscOptions({});
-        TreeOptions().SetSelectionOptions({TVTSelectionOption::toDisableDrawSelection});
+        TreeOptions().SetSelectionOptions(
+            {TVTSelectionOption::toDisableDrawSelection, TVTSelectionOption::toFullRowSelect});
         ApplyStylePaintOptions();
         SetFolderOptions({TVETFolderOption::toFoldersExpandable, TVETFolderOption::toNoUseVETColorsProp});
         SetImageOptions({TVETImageOption::toImages});
@@ -102,7 +103,8 @@ public:
     explicit TPopupAutoCompleteTree(ITreeViewHost* host) : TVirtualStringTree(host) {
         TreeOptions().SetAutoOptions({TVTAutoOption::toAutoScroll, TVTAutoOption::toAutoScrollOnExpand});
         TreeOptions().SetMiscOptions({});
-        TreeOptions().SetSelectionOptions({TVTSelectionOption::toDisableDrawSelection});
+        TreeOptions().SetSelectionOptions(
+            {TVTSelectionOption::toDisableDrawSelection, TVTSelectionOption::toFullRowSelect});
         TreeOptions().SetPaintOptions({TVTPaintOption::toHideFocusRect, TVTPaintOption::toPopupMode,
                                        TVTPaintOption::toShowBackground, TVTPaintOption::toUseBlendedImages});
         SetDefaultNodeHeight(PopupRowHeight);

@@ -262,7 +262,7 @@ TEST_F(ComboboxTest, TypingFiltersTheAutoCompleteListAndDownTakesARow) {
     box.Edit().SetWideText(prefix, false);
     box.Edit().SetFocus();
     const int prefixEnd = static_cast<int>(prefix.size());
-    SendMessageW(box.Edit().Handle(), EM_SETSEL, static_cast<WPARAM>(prefixEnd), prefixEnd);
+    PostMessageW(box.Edit().Handle(), EM_SETSEL, static_cast<WPARAM>(prefixEnd), prefixEnd);
 
     std::vector<WideString> afterA, afterAlp;
     WideString afterDown;
@@ -416,6 +416,20 @@ TEST_F(ComboboxTest, Showcase) {
         PostKeyDown(box.Edit().Handle(), VK_ESCAPE);
     });
     box.ShowExplorerDropDown();
+    // Then the auto-complete list over the fixture folder.
+    const WideString prefix = FolderPath();
+    box.Edit().SetWideText(prefix, false);
+    box.Edit().SetFocus();
+    PostMessageW(box.Edit().Handle(), EM_SETSEL, prefix.size(), static_cast<LPARAM>(prefix.size()));
+    PostTyped(box.Edit().Handle(), "\\");
+    steps.Post([&] {
+        PostKeyDown(box.Edit().Handle(), VK_DOWN);
+        steps.Post([&] {
+            PumpFor(hold);
+            PostKeyDown(box.Edit().Handle(), VK_ESCAPE);
+        });
+    });
+    PumpUntil([&] { return steps.Done() && !box.AutoCompleteDropDown().RolledDown(); }, hold * 3);
 }
 
 } // namespace
