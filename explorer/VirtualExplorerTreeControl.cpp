@@ -51,11 +51,13 @@ void TVirtualExplorerTreeControl::TCursorPort::RestoreCursor() {
 }
 
 TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner)
-    : TVirtualExplorerTreeControl(owner, &MakeExplorerTree) {}
+    : TVirtualExplorerTreeControl(owner, [](IExplorerNamespace& shell, ITreeViewHost* host) {
+          return MakeExplorerTree(shell, host);
+      }) {}
 
-TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, TExplorerTreeMaker maker)
-    : TVirtualTreeControl(owner, [this, maker](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
-          return maker(shell_, host);
+TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, const TExplorerTreeMaker& make)
+    : TVirtualTreeControl(owner, [this, &make](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
+          return make(shell_, host);
       }) {
     SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
     SetExplorerShellPort(Tree(), &shellPort_);

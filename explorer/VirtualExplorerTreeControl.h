@@ -11,6 +11,8 @@
 #include "explorer/VirtualExplorerTreeShell.h"
 #include "tree/TreeControl.h"
 
+#include <functional>
+
 #include <windows.h>
 
 namespace tarvola {
@@ -29,9 +31,9 @@ public:
     explicit TVirtualExplorerTreeControl(TComponent* owner);
     ~TVirtualExplorerTreeControl() override;
     // Makes the tree core of a descendant flavour over the control's shell.
-    using TExplorerTreeMaker = std::unique_ptr<TBaseVirtualTree> (*)(IExplorerNamespace& shell,
-                                                                     ITreeViewHost* host);
-    TVirtualExplorerTreeControl(TComponent* owner, TExplorerTreeMaker maker);
+    using TExplorerTreeMaker =
+        std::function<std::unique_ptr<TBaseVirtualTree>(IExplorerNamespace& shell, ITreeViewHost* host)>;
+    TVirtualExplorerTreeControl(TComponent* owner, const TExplorerTreeMaker& make);
 
     // Tree() is a TVirtualExplorerTree (reach it through VirtualExplorerTreeLink.h).
     // The icon thread the tree's requests go to (nullptr: none); it must outlive the control's window.
