@@ -2,6 +2,7 @@
 
 #include "shell/VirtualImageThreadWin32.h"
 #include "shell/VirtualShellUtilities.h"
+#include "shell/VirtualSysImages.h"
 #include "tree/TreeGuards.h"
 
 namespace tarvola {
@@ -61,6 +62,8 @@ TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, cons
       }) {
     SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
     SetExplorerShellPort(Tree(), &shellPort_);
+    systemImages_ = std::make_unique<TImageList>(nullptr, SmallSysImages().Handle());
+    SetImages(systemImages_.get());
     SetExplorerWindowHooks(
         Tree(), [this] { DispatchQueuedShellNotifies(); },
         [this](PVirtualNode node) {
