@@ -1,6 +1,6 @@
 #include "kernel/CustomDSP.h"
 
-#include "explorer/VirtualExplorerTreeControl.h"
+#include "explorer/VirtualExplorerListviewExControl.h"
 #include "forms/Application.h"
 #include "forms/Layout.h"
 #include "kernel/PresetBrowserController.h"

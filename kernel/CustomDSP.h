@@ -27,7 +27,7 @@ class TobjMultiMemStrm;
 class PresetBrowserController;
 class TPresetBrowserHost;
 class TPresetExplorerList;
-class TVirtualExplorerTreeControl;
+class TVirtualExplorerListviewEx;
 
 class TobjCustomDSP : public TForm {
 public:
@@ -71,7 +71,7 @@ public:
     // ---- The preset browser, in the left column's frame
     TLabel* Lbl_Presets = nullptr;
     TLabel* Rpt_CllctName = nullptr; // the collection caption: the shown folder's own name
-    TVirtualExplorerTreeControl* ShlVw_Presets = nullptr;
+    TVirtualExplorerListviewEx* ShlVw_Presets = nullptr;
     TEdit* Edt_PrstEntry = nullptr;
     TButton* Btn_Add = nullptr;
     TButton* Btn_Del = nullptr;

@@ -2,7 +2,7 @@
 // handlers mean is the PresetBrowserController's; the form relays.
 #include "kernel/CustomDSP.h"
 
-#include "explorer/VirtualExplorerTreeControl.h"
+#include "explorer/VirtualExplorerListviewExControl.h"
 #include "kernel/PresetBrowserController.h"
 #include "kernel/PresetBrowserHost.h"
 #include "kernel/PresetExplorerList.h"
@@ -23,15 +23,18 @@ bool IsDirectory(const std::string& path) {
 } // namespace
 
 void TobjCustomDSP::MakeBrowser() {
-    ShlVw_Presets = &Create<TVirtualExplorerTreeControl>();
+    ShlVw_Presets = &Create<TVirtualExplorerListviewEx>();
     ShlVw_Presets->SetName("ShlVw_Presets");
+    ShlVw_Presets->SetViewStyle(TViewStyleEx::vsxList);
+    ShlVw_Presets->TextColors().FolderTextColor = kFolderTextColour;
+    ShlVw_Presets->TextColors().FileTextColor = kFileTextColour;
     ShlVw_Presets->SetBounds(10, 24, 160, 221);
     ShlVw_Presets->SetParent(this);
     BtBtn_UpFolder->SetGlyph(*MakePresetGlyph(TPresetGlyph::UpFolder));
     BtBtn_PrstRoot->SetGlyph(*MakePresetGlyph(TPresetGlyph::PresetsRoot));
     BtBtn_NewFolder->SetGlyph(*MakePresetGlyph(TPresetGlyph::NewFolder));
     browserHost_ = std::make_unique<TPresetBrowserHost>(*this);
-    presetList_ = std::make_unique<TPresetExplorerList>(ShlVw_Presets->Tree(), IsDirectory);
+    presetList_ = std::make_unique<TPresetExplorerList>(*ShlVw_Presets, IsDirectory);
     browser_ = std::make_unique<PresetBrowserController>(*presetList_, *browserHost_);
     // Enter, Backspace and double-click move the list by itself: the browser follows it.
     presetList_->OnBrowsed = [this] { browser_->ListBrowsed(); };

@@ -1,20 +1,11 @@
 #include "kernel/PresetExplorerList.h"
 
-#include "explorer/VirtualExplorerTree.h"
+#include "explorer/VirtualExplorerListviewExControl.h"
 #include "shell/VirtualWideStrings.h"
-
-#include <stdexcept>
 
 namespace tarvola {
 
 namespace {
-
-TCustomVirtualExplorerTree& ExplorerTreeOf(TBaseVirtualTree& list) {
-    auto* tree = dynamic_cast<TCustomVirtualExplorerTree*>(&list);
-    if (tree == nullptr)
-        throw std::invalid_argument("The preset list needs an explorer list.");
-    return *tree;
-}
 
 WideString ToWide(const std::string& text) {
     return PlatformText().FromCodePage(text);
@@ -39,32 +30,31 @@ private:
 
 } // namespace
 
-TPresetExplorerList::TPresetExplorerList(TBaseVirtualTree& list, TFolderTest isFolder)
-    : list_(ExplorerTreeOf(list)), isFolder_(std::move(isFolder)) {
+TPresetExplorerList::TPresetExplorerList(TVirtualExplorerListviewEx& list, TFolderTest isFolder)
+    : list_(list), isFolder_(std::move(isFolder)) {
     // A double-click in the list only reaches the browser: nothing is opened through the shell.
     ShellExecuteEnabled = false;
-    list_.OnRootChange = TVETNotifyEvent::Bind<&TPresetExplorerList::RootChanged>(this);
+    Bind(list_.OnRootChange, this, &TPresetExplorerList::RootChanged);
 }
 
 TPresetExplorerList::~TPresetExplorerList() {
-    list_.OnRootChange.Reset();
+    list_.OnRootChange = nullptr;
 }
 
-void TPresetExplorerList::RootChanged(TCustomVirtualExplorerTree&) {
+void TPresetExplorerList::RootChanged(TObject&) {
     if (!moving_ && OnBrowsed)
         OnBrowsed();
 }
 
-// The list shows the folder's sub-folders and files (hidden ones stay hidden), with no node for the folder
-// itself; it is rooted before it is activated, so it never lists any other folder first.
+// The list shows the folder's sub-folders and files (hidden ones stay hidden) and never browses above it;
+// the limit is set before the root, so the list never stands anywhere else first.
 void TPresetExplorerList::SetRootFolder(const std::string& folder) {
     const TMoving moving(moving_);
-    list_.BeginRebuildSuspend();
-    list_.SetFolderOptions(list_.FolderOptions().With(TVETFolderOption::toHideRootFolder));
+    const WideString path = ToWide(folder);
     list_.SetFileObjects(TFileObjects{TFileObject::foFolders, TFileObject::foNonFolders});
-    list_.SetRootFolderCustomPath(ToWide(folder));
-    list_.SetActive(true);
-    list_.EndRebuildSuspend();
+    list_.MiscOptions() = list_.MiscOptions().With(TVETMiscOption::toListviewLimitBrowseToRoot);
+    list_.SetBrowseLimitPath(path);
+    list_.SetRootFolderCustomPath(path);
 }
 
 std::optional<TPresetListItem> TPresetExplorerList::SelectedItem() const {
@@ -80,8 +70,7 @@ void TPresetExplorerList::BrowseToPath(const std::string& folder) {
 }
 
 std::string TPresetExplorerList::ShownFolder() const {
-    IExplorerItem* root = list_.RootItem();
-    return root != nullptr ? FromWide(root->NameForParsing()) : std::string();
+    return FromWide(list_.RootPath());
 }
 
 void TPresetExplorerList::RefreshTree() {

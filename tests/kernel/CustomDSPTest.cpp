@@ -5,7 +5,7 @@
 #include "audio/Streams.h"
 #include "forms/Dialogs.h"
 #include "tests/kernel/KernelTestFolder.h"
-#include "explorer/VirtualExplorerTreeControl.h"
+#include "explorer/VirtualExplorerListviewExControl.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <windows.h>
