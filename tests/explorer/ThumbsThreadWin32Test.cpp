@@ -1,0 +1,173 @@
+// Thumbnails of a real folder under Wine: the thread's requests post their results with states and source
+// sizes to the list's window; the thumbnail style paints them from the cache after one pass of the thread,
+// and paints the same pixels from the cache file after a restart, without the thread. Setting
+// TARVOLA_THUMBS_SHOT to a file name saves the painted items as a bitmap file to look at.
+#include "explorer/ThumbsDrawWin32.h"
+#include "explorer/ThumbsThreadWin32.h"
+#include "forms/UtilityWindow.h"
+#include "shell/VirtualUnicodeDefines.h"
+#include "tests/explorer/ThumbsFixtureFolder.h"
+#include "tests/shell/ShellLayerFixture.h"
+#include "tests/support/DibSurface.h"
+#include "tests/support/MessagePump.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+
+namespace tarvola {
+namespace {
+
+using thumbstest::TFixturePicture;
+using namespace std::chrono_literals;
+
+constexpr COLORREF kListColour = RGB(250, 250, 240);
+constexpr int kCell = 168; // the default box (128) and spacing (40)
+
+class ThumbsWin32Test : public test::ShellLayerTest {
+protected:
+    // The items as the thumbnail style lays them out in a row: boxes of 128 x 128 with the border of 4
+    // round the 120 x 120 image rectangle.
+    static TThumbnailItemPaint ItemAt(int index, const TThumbsCacheItem* entry, int cacheIndex) {
+        TThumbnailItemPaint item;
+        const int left = 20 + index * kCell;
+        item.Bounds = RECT{left, 20, left + 128, 148};
+        item.ImageRect = RECT{left + 4, 24, left + 124, 144};
+        item.State = entry != nullptr ? tsDone : tsNoThumbnail;
+        item.CacheIndex = cacheIndex;
+        item.Background = kListColour;
+        return item;
+    }
+
+    // Paints the folder's items from the cache, with their names below, into a surface.
+    static void Paint(const test::DibSurface& surface, TThumbsCache& cache,
+                      const std::vector<TFixturePicture>& pictures, const WideString& folder) {
+        const TThumbsOptions options;
+        for (int i = 0; i < static_cast<int>(pictures.size()); ++i) {
+            const WideString path = folder + Utf8ToWide(pictures[static_cast<std::size_t>(i)].Name);
+            const int index = cache.IndexOf(path);
+            const TThumbsCacheItem* entry = nullptr;
+            cache.Read(index, entry);
+            const TThumbnailItemPaint item = ItemAt(i, entry, index);
+            // The stand-in for the list's icon of an item without a thumbnail: the application icon.
+            PaintThumbnailItem(surface.dc(), options, cache, item, [](HDC dc, const RECT& rect) {
+                const HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+                DrawIconEx(dc, (rect.left + rect.right) / 2 - 16, (rect.top + rect.bottom) / 2 - 16, icon, 32,
+                           32, 0, nullptr, DI_NORMAL);
+            });
+            RECT caption{item.Bounds.left - 10, item.Bounds.bottom + 4, item.Bounds.right + 10,
+                         item.Bounds.bottom + 24};
+            SetBkMode(surface.dc(), TRANSPARENT);
+            const std::wstring name(pictures[static_cast<std::size_t>(i)].Name.begin(),
+                                    pictures[static_cast<std::size_t>(i)].Name.end());
+            DrawTextW(surface.dc(), name.c_str(), -1, &caption, DT_CENTER | DT_SINGLELINE);
+        }
+    }
+
+    static void SaveShot(const test::DibSurface& surface) {
+        const char* path = std::getenv("TARVOLA_THUMBS_SHOT");
+        if (path == nullptr || *path == 0)
+            return;
+        const std::vector<std::uint8_t> bytes =
+            EncodeBmp(TPixelImage{surface.width(), surface.height(), surface.Pixels()});
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+};
+
+TEST_F(ThumbsWin32Test, FolderThumbnailsArePostedPaintedAndPaintedAgainFromTheCacheFile) {
+    const std::vector<TFixturePicture> pictures = thumbstest::FixtureFolder();
+    std::vector<PItemIDList> pidls;
+    for (const TFixturePicture& picture : pictures) {
+        folder.Write(picture.Name, std::string(picture.Bytes.begin(), picture.Bytes.end()));
+        pidls.push_back(PathToPIDL(Path(picture.Name)));
+        ASSERT_NE(pidls.back(), nullptr);
+    }
+    const WideString folderPath = test::WidePath(folder.Path()) + u"\\";
+
+    // One pass of the thread: each result goes into the cache as the list stores it.
+    IThumbsCacheFiles& files = PlatformThumbsCacheFiles();
+    TThumbsCache cache(files);
+    cache.Folder = folderPath;
+    std::map<std::string, TThumbnailResult> results;
+    TThumbnailRequests* owner = nullptr;
+    TUtilityWindow list([&](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        if (message != WM_THUMBTHREADRESULT)
+            return std::nullopt;
+        auto* item = reinterpret_cast<TImageThreadItem*>(wParam);
+        const auto* picture = static_cast<const TFixturePicture*>(item->Data);
+        const TThumbnailResult* result = ThumbResultOf(*item);
+        if (result != nullptr) {
+            results[picture->Name] = *result;
+            if (result->State == tsDone)
+                cache.AddStream(folderPath + Utf8ToWide(picture->Name), 0, result->Stream, result->Compressed,
+                                result->Width, result->Height);
+        }
+        owner->ReleaseItem(item);
+        return 0;
+    });
+    {
+        TThumbnailRequests requests(TShellLayer::Get().PIDLMgr(),
+                                    TThumbsOptions().ThreadSettings(false, 0xF0FAFA));
+        owner = &requests;
+        EXPECT_FALSE(requests.ThreadRunning());
+        for (std::size_t i = 0; i < pictures.size(); ++i)
+            requests.AddNewItem(list.Handle(), pidls[i], const_cast<TFixturePicture*>(&pictures[i]),
+                                static_cast<std::int32_t>(i));
+        EXPECT_TRUE(requests.ThreadRunning());
+        EXPECT_TRUE(test::PumpUntil([&] { return results.size() == pictures.size(); }, 30s));
+        requests.ClearPendingItems(list.Handle());
+    }
+    for (const TFixturePicture& picture : pictures) {
+        SCOPED_TRACE(picture.Name);
+        ASSERT_TRUE(results.contains(picture.Name));
+        const TThumbnailResult& result = results[picture.Name];
+        EXPECT_EQ(result.State, picture.State);
+        EXPECT_EQ(result.Width, picture.ImageWidth);
+        EXPECT_EQ(result.Height, picture.ImageHeight);
+        EXPECT_EQ(result.Stream.empty(), picture.State != tsDone);
+    }
+    ASSERT_EQ(cache.Count(), 2);
+
+    test::DibSurface first(3 * kCell + 20, 190, kListColour);
+    Paint(first, cache, pictures, folderPath);
+    SaveShot(first);
+    // The photo's thumbnail fills the width of its rectangle (120 x 90, centred) and is not blank: the red
+    // ramp runs from left to right.
+    const COLORREF photoLeft = first.At(24 + 2, 84), photoRight = first.At(24 + 117, 84);
+    EXPECT_LT(GetRValue(photoLeft) + 100, GetRValue(photoRight));
+    EXPECT_EQ(first.At(24 + 60, 24 + 5), kListColour); // above the 90 rows of the picture
+    // The small bitmap keeps its 50 x 40, centred in its rectangle.
+    const int bmpLeft = kCell + 24 + 35, bmpTop = 24 + 40;
+    EXPECT_NE(first.At(bmpLeft + 25, bmpTop + 20), kListColour);
+    EXPECT_EQ(first.At(bmpLeft - 2, bmpTop + 20), kListColour);
+    // The frame of a made thumbnail; the corrupt picture has none and shows the icon instead.
+    EXPECT_EQ(first.At(20, 80), GetSysColor(COLOR_BTNFACE));
+    EXPECT_NE(first.At(2 * kCell + 20, 80), GetSysColor(COLOR_BTNFACE));
+
+    // A restart: the cache goes to its file, and a new cache read from it paints the same, with no thread.
+    const WideString cacheFile = folderPath + u"Thumbnails.Cache";
+    ASSERT_TRUE(cache.WriteToFile(cacheFile));
+    TThumbsCache reloaded(files);
+    ASSERT_EQ(reloaded.ReadFromFile(cacheFile), TThumbsCacheLoad::Loaded);
+    EXPECT_EQ(reloaded.Count(), 2);
+    test::DibSurface second(first.width(), first.height(), kListColour);
+    Paint(second, reloaded, pictures, folderPath);
+    EXPECT_TRUE(first.Pixels() == second.Pixels());
+
+    // Sixty thumbnails read for painting keep fifty decoded bitmaps.
+    const std::vector<std::uint8_t> small = pictures[1].Bytes;
+    TPixelImage bitmap;
+    for (int i = 0; i < 60; ++i)
+        ASSERT_TRUE(reloaded.ReadBitmap(
+            reloaded.AddStream(folderPath + u"more" + Utf8ToWide(std::to_string(i)) + u".bmp", 0, small,
+                               false, 50, 40),
+            bitmap));
+    EXPECT_EQ(reloaded.BufferCount(), TThumbsCache::BufferSize);
+
+    for (PItemIDList pidl : pidls)
+        TShellLayer::Get().PIDLMgr().FreePIDL(pidl);
+}
+
+} // namespace
+} // namespace tarvola
