@@ -1,5 +1,6 @@
 #include "explorer/ThumbsThreadWin32.h"
 
+#include "explorer/ThumbsGraphicsWin32.h"
 #include "forms/Application.h"
 #include "shell/VirtualImageThreadWin32.h"
 #include "shell/VirtualPIDLToolsShell.h"
@@ -37,6 +38,19 @@ std::optional<std::vector<std::uint8_t>> TShellThumbThread::ReadFile(const WideS
     } catch (const StreamError&) {
         return std::nullopt;
     }
+}
+
+TThumbnailResult TShellThumbThread::CreateThumbnail(const WideString& fileName,
+                                                    std::span<const std::uint8_t> bytes,
+                                                    const TThumbnailSettings& settings) {
+    const TGraphicClass graphic = GraphicClassOfFile(fileName);
+    if (graphic != TGraphicClass::Metafile && graphic != TGraphicClass::Icon)
+        return TThumbThread::CreateThumbnail(fileName, bytes, settings);
+    const std::optional<TThumbnailPicture> picture =
+        RenderPlatformGraphic(graphic, bytes, settings.BackColor);
+    if (!picture)
+        return {};
+    return MakeThumbnailFromPicture(*picture, settings);
 }
 
 TThumbnailRequests::TThumbnailRequests(const TPIDLManager& manager, const TThumbnailSettings& settings)

@@ -1,6 +1,7 @@
 // The thumbnail thread on Windows and the list view's requests to it. The thread names each item by its
-// parse name through the shell, reads the file and posts the request with its thumbnail to the list's
-// window. A list owns one TThumbnailRequests: its queue, and its thread made on first use. Win32 only.
+// parse name through the shell, reads the file (metafiles and icons drawn by the platform) and posts the
+// request with its thumbnail to the list's window. A list owns one TThumbnailRequests: its queue, and its
+// thread made on first use. Win32 only.
 #pragma once
 
 #include "explorer/ThumbsThread.h"
@@ -19,6 +20,9 @@ public:
 protected:
     WideString FileNameOf(PCItemIDList pidl) override;
     std::optional<std::vector<std::uint8_t>> ReadFile(const WideString& fileName) override;
+    // Metafiles and icons are drawn by the platform; other pictures as everywhere.
+    TThumbnailResult CreateThumbnail(const WideString& fileName, std::span<const std::uint8_t> bytes,
+                                     const TThumbnailSettings& settings) override;
 };
 
 class TThumbnailRequests {

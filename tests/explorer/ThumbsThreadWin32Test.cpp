@@ -1,7 +1,8 @@
 // Thumbnails of a real folder under Wine: the thread's requests post their results with states and source
-// sizes to the list's window; the thumbnail style paints them from the cache after one pass of the thread,
-// and paints the same pixels from the cache file after a restart, without the thread. Setting
-// TARVOLA_THUMBS_SHOT to a file name saves the painted items as a bitmap file to look at.
+// sizes to the list's window (metafiles and icons drawn by the platform); the thumbnail style paints them
+// from the cache after one pass of the thread, and paints the same pixels from the cache file after a
+// restart, without the thread. Setting TARVOLA_THUMBS_SHOT to a file name saves the painted items as a bitmap
+// file to look at.
 #include "explorer/ThumbsDrawWin32.h"
 #include "explorer/ThumbsThreadWin32.h"
 #include "forms/UtilityWindow.h"
@@ -12,6 +13,7 @@
 #include "tests/support/MessagePump.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 
@@ -23,6 +25,55 @@ using namespace std::chrono_literals;
 
 constexpr COLORREF kListColour = RGB(250, 250, 240);
 constexpr int kCell = 168; // the default box (128) and spacing (40)
+
+std::vector<std::uint8_t> EnhancedMetafileBytes() {
+    const HDC dc = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    const HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    const RECT area{0, 0, 80, 60};
+    FillRect(dc, &area, red);
+    DeleteObject(red);
+    const HENHMETAFILE metafile = CloseEnhMetaFile(dc);
+    std::vector<std::uint8_t> bytes(GetEnhMetaFileBits(metafile, 0, nullptr));
+    GetEnhMetaFileBits(metafile, static_cast<UINT>(bytes.size()), bytes.data());
+    DeleteEnhMetaFile(metafile);
+    return bytes;
+}
+
+// A Windows metafile behind a placeable header of one inch by half an inch at 1440 units per inch.
+std::vector<std::uint8_t> PlaceableMetafileBytes() {
+    const HDC dc = CreateMetaFileW(nullptr);
+    Rectangle(dc, 0, 0, 1440, 720);
+    const HMETAFILE metafile = CloseMetaFile(dc);
+    std::vector<std::uint8_t> records(GetMetaFileBitsEx(metafile, 0, nullptr));
+    GetMetaFileBitsEx(metafile, static_cast<UINT>(records.size()), records.data());
+    DeleteMetaFile(metafile);
+    std::vector<std::uint8_t> bytes(22 + records.size());
+    const std::uint16_t header[10] = {0xCDD7, 0x9AC6, 0, 0, 0, 1440, 720, 1440, 0, 0};
+    std::uint16_t checksum = 0;
+    for (std::uint16_t word : header)
+        checksum ^= word;
+    std::memcpy(bytes.data(), header, sizeof(header));
+    std::memcpy(bytes.data() + 20, &checksum, 2);
+    std::memcpy(bytes.data() + 22, records.data(), records.size());
+    return bytes;
+}
+
+// An icon file of one blue 32 x 32 image of 32 bits.
+std::vector<std::uint8_t> IconBytes() {
+    constexpr int side = 32;
+    const std::uint32_t imageSize = 40 + side * side * 4 + side * 4;
+    std::vector<std::uint8_t> bytes = {0, 0, 1, 0, 1, 0, side, side, 0, 0, 1, 0, 32, 0};
+    for (std::uint32_t value : {imageSize, 22u})
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), side, 2 * side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const auto* raw = reinterpret_cast<const std::uint8_t*>(&info);
+    bytes.insert(bytes.end(), raw, raw + sizeof(info));
+    for (int i = 0; i < side * side; ++i)
+        bytes.insert(bytes.end(), {0xFF, 0, 0, 0xFF});
+    bytes.insert(bytes.end(), side * 4, 0); // the mask: all drawn
+    return bytes;
+}
 
 class ThumbsWin32Test : public test::ShellLayerTest {
 protected:
@@ -165,6 +216,69 @@ TEST_F(ThumbsWin32Test, FolderThumbnailsArePostedPaintedAndPaintedAgainFromTheCa
             bitmap));
     EXPECT_EQ(reloaded.BufferCount(), TThumbsCache::BufferSize);
 
+    for (PItemIDList pidl : pidls)
+        TShellLayer::Get().PIDLMgr().FreePIDL(pidl);
+}
+
+// Metafiles and icons have no decoder of their own: the platform draws them at their size.
+TEST_F(ThumbsWin32Test, MetafilesAndIconsAreDrawnByThePlatform) {
+    struct Case {
+        std::string name;
+        std::vector<std::uint8_t> bytes;
+        std::uint8_t state;
+        int width, height;
+        COLORREF middle; // the colour in the middle of the thumbnail, or CLR_INVALID for any
+    };
+    const std::vector<std::uint8_t> placeable = PlaceableMetafileBytes(), icon = IconBytes();
+    const std::vector<Case> cases = {
+        {"red.emf", EnhancedMetafileBytes(), tsDone, 80, 60, RGB(255, 0, 0)},
+        {"inch.wmf", placeable, tsDone, 96, 48, CLR_INVALID},
+        {"blue.ico", icon, tsDone, 32, 32, RGB(0, 0, 255)},
+        {"noise.emf", std::vector<std::uint8_t>(200, 0x5A), tsNoThumbnail, 0, 0, CLR_INVALID},
+        {"no-header.wmf", std::vector<std::uint8_t>(placeable.begin() + 22, placeable.end()), tsNoThumbnail,
+         0, 0, CLR_INVALID},
+        {"cut.ico", std::vector<std::uint8_t>(icon.begin(), icon.begin() + 30), tsNoThumbnail, 0, 0,
+         CLR_INVALID},
+    };
+    std::vector<PItemIDList> pidls;
+    for (const Case& c : cases) {
+        folder.Write(c.name, std::string(c.bytes.begin(), c.bytes.end()));
+        pidls.push_back(PathToPIDL(Path(c.name)));
+        ASSERT_NE(pidls.back(), nullptr);
+    }
+    std::map<std::string, TThumbnailResult> results;
+    TThumbnailRequests* owner = nullptr;
+    TUtilityWindow list([&](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        if (message != WM_THUMBTHREADRESULT)
+            return std::nullopt;
+        auto* item = reinterpret_cast<TImageThreadItem*>(wParam);
+        if (const TThumbnailResult* result = ThumbResultOf(*item))
+            results[static_cast<const Case*>(item->Data)->name] = *result;
+        owner->ReleaseItem(item);
+        return 0;
+    });
+    TThumbnailRequests requests(TShellLayer::Get().PIDLMgr(), TThumbnailSettings{});
+    owner = &requests;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        requests.AddNewItem(list.Handle(), pidls[i], const_cast<Case*>(&cases[i]),
+                            static_cast<std::int32_t>(i));
+    EXPECT_TRUE(test::PumpUntil([&] { return results.size() == cases.size(); }, 30s));
+    requests.ClearPendingItems(list.Handle());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TThumbnailResult& result = results[c.name];
+        EXPECT_EQ(result.State, c.state);
+        EXPECT_EQ(result.Width, c.width);
+        EXPECT_EQ(result.Height, c.height);
+        if (result.State != tsDone)
+            continue;
+        const TPixelImage thumbnail = DecodeBmp(result.Stream);
+        EXPECT_EQ(std::pair(thumbnail.Width, thumbnail.Height), std::pair(c.width, c.height));
+        if (c.middle != CLR_INVALID) {
+            const std::uint32_t pixel = thumbnail.At(c.width / 2, c.height / 2);
+            EXPECT_EQ(RGB(pixel >> 16, (pixel >> 8) & 0xFF, pixel & 0xFF), c.middle);
+        }
+    }
     for (PItemIDList pidl : pidls)
         TShellLayer::Get().PIDLMgr().FreePIDL(pidl);
 }
