@@ -5,6 +5,8 @@
 // program over the same files): the library's plain C paths, as a build without SIMD has them. Usage:
 // bench_thumbnails [--photos N] [--rounds N] [--folder PATH] djpeg comes with Debian's libjpeg-turbo-progs
 // (apt-get install libjpeg-turbo-progs); without it that reference is skipped.
+#ifndef _WIN32
+
 #include "base/WholeFile.h"
 #include "explorer/BitmapFile.h"
 #include "explorer/JpegCodec.h"
@@ -184,3 +186,14 @@ int main(int argc, char** argv) {
                 djpegPlain, 1000 * djpegPlain / photos, plain > 0 ? plain / djpegPlain : 0.0);
     return 0;
 }
+
+#else
+
+#include <cstdio>
+
+int main() {
+    std::printf("bench_thumbnails runs natively beside djpeg: run it with bench/run.sh thumbnails\n");
+    return 0;
+}
+
+#endif
