@@ -4,6 +4,7 @@
 // restart, without the thread. Setting TARVOLA_THUMBS_SHOT to a file name saves the painted items as a bitmap
 // file to look at.
 #include "explorer/ThumbsDrawWin32.h"
+#include "explorer/ThumbsListStoreWin32.h"
 #include "explorer/ThumbsThreadWin32.h"
 #include "forms/UtilityWindow.h"
 #include "shell/VirtualUnicodeDefines.h"
@@ -281,6 +282,64 @@ TEST_F(ThumbsWin32Test, MetafilesAndIconsAreDrawnByThePlatform) {
     }
     for (PItemIDList pidl : pidls)
         TShellLayer::Get().PIDLMgr().FreePIDL(pidl);
+}
+
+// The list's side: items asked for (twice) get their thumbnails after one pass of the thread and repaint;
+// after a restart the same thumbnails come from the cache file without the thread.
+TEST_F(ThumbsWin32Test, TheListsThumbnailsComeFromTheThreadThenFromTheCacheFile) {
+    const std::vector<TFixturePicture> pictures = thumbstest::FixtureFolder();
+    std::vector<TItemIDList> items;
+    for (const TFixturePicture& picture : pictures) {
+        folder.Write(picture.Name, std::string(picture.Bytes.begin(), picture.Bytes.end()));
+        const PItemIDList pidl = PathToPIDL(Path(picture.Name));
+        ASSERT_NE(pidl, nullptr);
+        items.push_back(TItemIDList::FromPIDL(pidl));
+        TShellLayer::Get().PIDLMgr().FreePIDL(pidl);
+    }
+    folder.Write("notes.txt", "text");
+    const PItemIDList text = PathToPIDL(Path("notes.txt"));
+    items.push_back(TItemIDList::FromPIDL(text));
+    TShellLayer::Get().PIDLMgr().FreePIDL(text);
+    const auto sizeOf = [](std::uintptr_t handle) {
+        BITMAP bitmap{};
+        GetObjectW(reinterpret_cast<HBITMAP>(handle), sizeof(bitmap), &bitmap);
+        return std::pair(static_cast<int>(bitmap.bmWidth), static_cast<int>(bitmap.bmHeight));
+    };
+    const WideString cacheFile = test::WidePath(folder.Path()) + u"\\Thumbnails.Cache";
+    {
+        TThumbsCache cache(PlatformThumbsCacheFiles());
+        std::vector<int> repainted;
+        TListThumbnails thumbnails(TShellLayer::Get().PIDLMgr(), cache, TThumbnailSettings{},
+                                   [&](int index) { repainted.push_back(index); });
+        for (int pass = 0; pass < 2; ++pass)
+            for (std::size_t i = 0; i < items.size(); ++i)
+                thumbnails.RequestThumbnail(items[i], static_cast<int>(i));
+        EXPECT_EQ(thumbnails.State(items[3]), tsNoThumbnail); // not a picture: never requested
+        EXPECT_TRUE(test::PumpUntil([&] { return repainted.size() == pictures.size(); }, 30s));
+        EXPECT_EQ(repainted.size(), pictures.size()); // one request each
+        for (std::size_t i = 0; i < pictures.size(); ++i) {
+            SCOPED_TRACE(pictures[i].Name);
+            EXPECT_EQ(thumbnails.State(items[i]), pictures[i].State);
+            const std::optional<std::uintptr_t> bitmap = thumbnails.Thumbnail(items[i]);
+            ASSERT_EQ(bitmap.has_value(), pictures[i].State == tsDone);
+            if (bitmap) {
+                EXPECT_EQ(sizeOf(*bitmap), std::pair(pictures[i].ThumbWidth, pictures[i].ThumbHeight));
+            }
+        }
+        ASSERT_TRUE(cache.WriteToFile(cacheFile));
+    }
+    TThumbsCache cache(PlatformThumbsCacheFiles());
+    ASSERT_EQ(cache.ReadFromFile(cacheFile), TThumbsCacheLoad::Loaded);
+    TListThumbnails thumbnails(TShellLayer::Get().PIDLMgr(), cache, TThumbnailSettings{}, {});
+    thumbnails.RequestThumbnail(items[0], 0);
+    EXPECT_EQ(thumbnails.State(items[0]), tsDone);
+    EXPECT_FALSE(thumbnails.Requests().ThreadRunning());
+    const std::optional<std::uintptr_t> bitmap = thumbnails.Thumbnail(items[0]);
+    ASSERT_TRUE(bitmap.has_value());
+    EXPECT_EQ(sizeOf(*bitmap), std::pair(120, 90));
+    thumbnails.ResetThumbnails(TThumbnailSettings{});
+    EXPECT_EQ(thumbnails.State(items[0]), tsNone);
+    EXPECT_EQ(cache.Count(), 0);
 }
 
 } // namespace
