@@ -51,13 +51,29 @@ void TVirtualExplorerTreeControl::TCursorPort::RestoreCursor() {
 }
 
 TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner)
-    : TVirtualTreeControl(owner, [this](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
-          return MakeExplorerTree(shell_, host);
+    : TVirtualExplorerTreeControl(owner, &MakeExplorerTree) {}
+
+TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, TExplorerTreeMaker maker)
+    : TVirtualTreeControl(owner, [this, maker](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
+          return maker(shell_, host);
       }) {
     SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+    SetExplorerShellPort(Tree(), &shellPort_);
+    SetExplorerWindowHooks(
+        Tree(), [this] { DispatchQueuedShellNotifies(); },
+        [this](PVirtualNode node) {
+            if (HandleAllocated())
+                PostMessageW(Handle(), WM_EDITNODEAGAIN, reinterpret_cast<WPARAM>(node), 0);
+        });
 }
 
 TVirtualExplorerTreeControl::~TVirtualExplorerTreeControl() {
+    // The window goes while this class still handles its messages: the notifier and OLE let go of it.
+    try {
+        DestroyHandle();
+    } catch (...) {
+    }
+    SetExplorerWindowHooks(Tree(), nullptr, nullptr);
     LeaveImageThreads();
     SetExplorerTreePorts(Tree(), nullptr, nullptr);
 }
@@ -88,6 +104,8 @@ void TVirtualExplorerTreeControl::IconResult(WPARAM wParam) {
 }
 
 LRESULT TVirtualExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (std::optional<LRESULT> answer = ShellMessage(message, wParam, lParam))
+        return *answer;
     switch (message) {
     case WM_ICONTHREADRESULT:
         IconResult(wParam);
