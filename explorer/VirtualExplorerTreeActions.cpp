@@ -754,4 +754,14 @@ void ExplorerRightDoubleClick(TBaseVirtualTree& tree, int x, int y) {
     Explorer(tree).DoTreeDblClick(TMouseButton::mbRight, {x, y});
 }
 
+void SetExplorerShellOption(TBaseVirtualTree& tree, TVETShellOption option, bool on) {
+    TCustomVirtualExplorerTree& explorer = Explorer(tree);
+    explorer.ShellOptions = on ? explorer.ShellOptions.With(option) : explorer.ShellOptions.Without(option);
+}
+
+void SetExplorerMiscOption(TBaseVirtualTree& tree, TVETMiscOption option, bool on) {
+    TCustomVirtualExplorerTree& explorer = Explorer(tree);
+    explorer.MiscOptions = on ? explorer.MiscOptions.With(option) : explorer.MiscOptions.Without(option);
+}
+
 } // namespace tarvola

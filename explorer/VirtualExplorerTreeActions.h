@@ -119,5 +119,8 @@ bool ExplorerDragAllowed(TBaseVirtualTree& tree, PVirtualNode node);
 void SetExplorerExpandButtonClick(TBaseVirtualTree& tree, bool value);
 // A double click of the right button at a client point.
 void ExplorerRightDoubleClick(TBaseVirtualTree& tree, int x, int y);
+// Switches one of the tree's shell or miscellaneous options.
+void SetExplorerShellOption(TBaseVirtualTree& tree, TVETShellOption option, bool on);
+void SetExplorerMiscOption(TBaseVirtualTree& tree, TVETMiscOption option, bool on);
 
 } // namespace tarvola
