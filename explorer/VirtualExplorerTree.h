@@ -59,6 +59,9 @@ using TVETShellExecuteEvent =
     Delegate<void(TCustomVirtualExplorerTree&, IExplorerItem&, WideString& workingDir,
                   WideString& cmdLineArgument, bool& allow)>;
 using TVETShellNotifyEvent = Delegate<void(TCustomVirtualExplorerTree&, TShellChange&)>;
+// node is the one under the point (nullptr: none); the point is in client coordinates.
+using TVETTreeDblClickEvent =
+    Delegate<void(TCustomVirtualExplorerTree&, PVirtualNode node, TMouseButton, TTreeMousePoint)>;
 
 // Whether double-clicked items are run by the shell; the preset browser switches it off.
 extern bool ShellExecuteEnabled;
@@ -326,6 +329,21 @@ public:
                                TTreeMousePoint screen, std::uint32_t& effect);
     bool ShellDragging() const { return dragButton_ != 0; }
     std::uint32_t SuggestDropEffect() const { return kDropEffectAll; }
+    TVETTreeDblClickEvent OnTreeDblClick;
+    // Set by the window while a left press or double click lands on a node's expand button.
+    bool ExpandButtonClick = false;
+    // A double click of a button at a client point, after the tree's own handling.
+    virtual void DoTreeDblClick(TMouseButton button, TTreeMousePoint point);
+    // Browses to the folder a shortcut item points at; a link to a file or to a missing folder does nothing.
+    virtual void BrowseToShortcutTarget(IExplorerItem& item);
+    // Whether the shell's menu rather than the control's own belongs at a client point: with toContextMenus,
+    // over a node's label, icon or expand button.
+    bool ShellMenuAt(TTreeMousePoint client);
+    // With toContextMenus every node with an item has a menu: the shell's.
+    bool HasPopupMenu(PVirtualNode node, TColumnIndex column, TTreeMousePoint position) override;
+    // The control's own menus are those of the empty space: the shell's menu is the one of a node.
+    void ShowNodePopupMenu(PVirtualNode node, TColumnIndex column, TTreeMousePoint position) override;
+    bool ShellDragAllowed(PVirtualNode node) { return DoDragAllowed(node, NoColumn); }
 
 protected:
     bool DoKeyAction(std::uint16_t& charCode, TKeyModifiers& shift) override;

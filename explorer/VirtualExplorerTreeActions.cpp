@@ -261,8 +261,25 @@ void TCustomVirtualExplorerTree::DoShellExecute(PVirtualNode node) {
     bool allow = true;
     if (OnShellExecute)
         OnShellExecute(*this, *item, workingDir, arguments, allow);
-    if (allow)
-        ExecuteNamespace(*item, workingDir, arguments);
+    if (!allow)
+        return;
+    ExecuteNamespace(*item, workingDir, arguments);
+    if (item->Link() && MiscOptions.Has(TVETMiscOption::toBrowseExecuteFolderShortcut))
+        BrowseToShortcutTarget(*item);
+}
+
+void TCustomVirtualExplorerTree::BrowseToShortcutTarget(IExplorerItem& item) {
+    if (!item.Link() || shellPort_ == nullptr)
+        return;
+    const std::optional<WideString> target = shellPort_->ShortcutTarget(item);
+    if (!target || target->empty() || !shell_.DirectoryExists(*target))
+        return;
+    const TExplorerItemPtr folder = shell_.ItemFromPath(*target);
+    if (folder == nullptr || !CanBrowseToPIDL(folder->AbsolutePIDL()))
+        return;
+    BrowseToPIDL(folder->AbsolutePIDL(), SyncOptions.Has(TVETSyncOption::toExpandTarget),
+                 SyncOptions.Has(TVETSyncOption::toSelectTarget), false,
+                 SyncOptions.Has(TVETSyncOption::toCollapseTargetFirst), true);
 }
 
 void TCustomVirtualExplorerTree::ExecuteNamespace(IExplorerItem& item, const WideString& workingDir,
@@ -282,6 +299,37 @@ void TCustomVirtualExplorerTree::DoubleClickAt(int x, int y) {
     if (hit.HitNode != nullptr && hit.HitNode == GetFirstSelected() &&
         hit.Has(hpOnItemLabel | hpOnNormalIcon))
         DoShellExecute(hit.HitNode);
+    DoTreeDblClick(TMouseButton::mbLeft, {x, y});
+}
+
+void TCustomVirtualExplorerTree::DoTreeDblClick(TMouseButton button, TTreeMousePoint point) {
+    if (!OnTreeDblClick)
+        return;
+    // Running the item may have rebuilt the tree: the node is looked up now.
+    const THitInfo hit = GetHitTestInfoAt(point.X, point.Y, true);
+    OnTreeDblClick(*this, hit.HitNode, button, point);
+}
+
+// ---- popup menus
+
+bool TCustomVirtualExplorerTree::ShellMenuAt(TTreeMousePoint client) {
+    if (!ShellOptions.Has(TVETShellOption::toContextMenus))
+        return false;
+    const THitInfo hit = GetHitTestInfoAt(client.X, client.Y, true);
+    return hit.HitNode != nullptr && hit.Has(hpOnItemLabel | hpOnNormalIcon | hpOnItemButton);
+}
+
+bool TCustomVirtualExplorerTree::HasPopupMenu(PVirtualNode node, TColumnIndex column,
+                                              TTreeMousePoint position) {
+    return TCustomVirtualStringTree::HasPopupMenu(node, column, position) ||
+           (ShellOptions.Has(TVETShellOption::toContextMenus) && NodeItem(node) != nullptr);
+}
+
+void TCustomVirtualExplorerTree::ShowNodePopupMenu(PVirtualNode, TColumnIndex column,
+                                                   TTreeMousePoint position) {
+    if (ShellMenuAt(position))
+        return;
+    TCustomVirtualStringTree::ShowNodePopupMenu(nullptr, column, position);
 }
 
 // ---- editing
@@ -403,6 +451,9 @@ bool TCustomVirtualExplorerTree::DoDragAllowed(PVirtualNode node, TColumnIndex c
     bool ownerAllows = true;
     if (OnDragAllowed)
         OnDragAllowed(*this, Published(node), column, ownerAllows);
+    // Shell items go out as the shell offers them: to be copied, moved or linked.
+    if (ownerAllows)
+        Properties().DragOperations = static_cast<std::uint8_t>(kDropEffectAll);
     return ownerAllows;
 }
 
@@ -523,9 +574,10 @@ void TCustomVirtualExplorerTree::KeyFocusSibling(bool next) {
 }
 
 void TCustomVirtualExplorerTree::KeyPageFocus(bool down) {
+    // The top node's last sibling that the client area shows whole.
     const auto lastFullyVisible = [this] {
         PVirtualNode last = nullptr;
-        for (PVirtualNode node = TopNode(); node != nullptr; node = GetNextVisible(node)) {
+        for (PVirtualNode node = TopNode(); node != nullptr; node = GetNextVisibleSibling(node)) {
             if (GetDisplayRect(node, NoColumn, false).Bottom > Host().ClientHeight())
                 break;
             last = node;
@@ -540,10 +592,12 @@ void TCustomVirtualExplorerTree::KeyPageFocus(bool down) {
         return;
     }
     PVirtualNode last = lastFullyVisible();
-    if (last != nullptr && FocusedNode() == last) {
+    const PVirtualNode lastTop = GetLastChild(RootNode());
+    const PVirtualNode focused = FocusedNode();
+    if (focused != nullptr && (focused == last || focused == lastTop)) {
         const int before = OffsetY();
         SetOffsetY(OffsetY() - Host().ClientHeight());
-        last = OffsetY() != before ? lastFullyVisible() : GetLastChild(RootNode());
+        last = OffsetY() != before ? lastFullyVisible() : lastTop;
     }
     if (last != nullptr) {
         SetFocusedNode(last);
@@ -682,6 +736,32 @@ void ExplorerDragLeave(TBaseVirtualTree& tree) {
 std::int32_t ExplorerDragDrop(TBaseVirtualTree& tree, IDataObject* data, std::uint32_t keyState,
                               TTreeMousePoint client, TTreeMousePoint screen, std::uint32_t& effect) {
     return Explorer(tree).ShellDragDrop(data, keyState, client, screen, effect);
+}
+
+TExplorerItems ExplorerSelectedItems(TBaseVirtualTree& tree) {
+    return Explorer(tree).SelectedItems();
+}
+
+bool ExplorerDragAllowed(TBaseVirtualTree& tree, PVirtualNode node) {
+    return Explorer(tree).ShellDragAllowed(node);
+}
+
+void SetExplorerExpandButtonClick(TBaseVirtualTree& tree, bool value) {
+    Explorer(tree).ExpandButtonClick = value;
+}
+
+void ExplorerRightDoubleClick(TBaseVirtualTree& tree, int x, int y) {
+    Explorer(tree).DoTreeDblClick(TMouseButton::mbRight, {x, y});
+}
+
+void SetExplorerShellOption(TBaseVirtualTree& tree, TVETShellOption option, bool on) {
+    TCustomVirtualExplorerTree& explorer = Explorer(tree);
+    explorer.ShellOptions = on ? explorer.ShellOptions.With(option) : explorer.ShellOptions.Without(option);
+}
+
+void SetExplorerMiscOption(TBaseVirtualTree& tree, TVETMiscOption option, bool on) {
+    TCustomVirtualExplorerTree& explorer = Explorer(tree);
+    explorer.MiscOptions = on ? explorer.MiscOptions.With(option) : explorer.MiscOptions.Without(option);
 }
 
 } // namespace tarvola

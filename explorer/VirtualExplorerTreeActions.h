@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 struct IDataObject;
@@ -75,6 +76,8 @@ public:
     virtual void Revalidate(IExplorerItem& item) = 0;
     // Whether the drive of a root path ("X:\") is a network drive.
     virtual bool IsRemoteDrive(const WideString& root) = 0;
+    // The path a shortcut item points at; none when the link cannot be read.
+    virtual std::optional<WideString> ShortcutTarget(IExplorerItem&) { return std::nullopt; }
 };
 
 class TContextMenuManager;
@@ -108,5 +111,16 @@ void SetExplorerWindowHooks(TBaseVirtualTree& tree, std::function<void()> dispat
                             std::function<void(PVirtualNode)> postEditNodeAgain);
 // Whether the tree follows the shell's change notifications (toChangeNotifierThread).
 bool ExplorerTracksChanges(TBaseVirtualTree& tree);
+// The selected nodes' items, the focused one first (the items a drag of the selection carries).
+TExplorerItems ExplorerSelectedItems(TBaseVirtualTree& tree);
+// Whether a node may be dragged out to the shell (its drag then offers copy, move and link).
+bool ExplorerDragAllowed(TBaseVirtualTree& tree, PVirtualNode node);
+// Set around the window's handling of a left press or double click: whether it lands on an expand button.
+void SetExplorerExpandButtonClick(TBaseVirtualTree& tree, bool value);
+// A double click of the right button at a client point.
+void ExplorerRightDoubleClick(TBaseVirtualTree& tree, int x, int y);
+// Switches one of the tree's shell or miscellaneous options.
+void SetExplorerShellOption(TBaseVirtualTree& tree, TVETShellOption option, bool on);
+void SetExplorerMiscOption(TBaseVirtualTree& tree, TVETMiscOption option, bool on);
 
 } // namespace tarvola

@@ -1,6 +1,7 @@
 #include "explorer/VirtualExplorerTreeActionsWin32.h"
 
 #include "explorer/VirtualExplorerTreeShell.h"
+#include "shell/VirtualShellLink.h"
 #include "shell/VirtualShellOperations.h"
 #include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualSysImages.h"
@@ -131,12 +132,37 @@ bool TShellExplorerPort::MakeDirectory(const WideString& path) {
     return WideCreateDir(path);
 }
 
+// Wine's file-system folder answers GetUIObjectOf(IID_IDropTarget) for a child folder with its own drop
+// target, so that a drop on a subfolder's node would go to the folder above it (and a drag of that folder's
+// own files would be refused). A folder's view object is its own drop target on Windows as on Wine.
+IDropTarget* TShellExplorerPort::FolderDropTarget(IExplorerItem& item, bool bind) {
+    if (!bind)
+        return folderTargetItem_ == &item ? folderTarget_.Get() : nullptr;
+    folderTarget_.Reset();
+    folderTargetItem_ = nullptr;
+    TNamespace* ns = NamespaceOf(item);
+    if (ns == nullptr || !ns->Folder() || !ns->FileSystem() || !ns->DropTarget())
+        return nullptr;
+    IShellFolder* folder = ns->ShellFolder();
+    if (folder == nullptr ||
+        FAILED(folder->CreateViewObject(owner_, IID_IDropTarget, folderTarget_.PutVoid()))) {
+        folderTarget_.Reset();
+        return nullptr;
+    }
+    folderTargetItem_ = &item;
+    return folderTarget_.Get();
+}
+
 std::int32_t TShellExplorerPort::DragEnter(IExplorerItem& item, IDataObject* data, std::uint32_t keyState,
                                            TTreeMousePoint screen, std::uint32_t& effect) {
     TNamespace* ns = NamespaceOf(item);
     DWORD answer = effect;
-    const HRESULT hr =
-        ns != nullptr ? ns->DragEnter(data, keyState, POINTL{screen.X, screen.Y}, answer) : S_OK;
+    const POINTL at{screen.X, screen.Y};
+    HRESULT hr = S_OK;
+    if (IDropTarget* target = FolderDropTarget(item, true))
+        hr = target->DragEnter(data, keyState, at, &answer);
+    else if (ns != nullptr)
+        hr = ns->DragEnter(data, keyState, at, answer);
     effect = ns != nullptr ? answer : DROPEFFECT_NONE;
     return hr;
 }
@@ -145,21 +171,44 @@ std::int32_t TShellExplorerPort::DragOver(IExplorerItem& item, std::uint32_t key
                                           std::uint32_t& effect) {
     TNamespace* ns = NamespaceOf(item);
     DWORD answer = effect;
-    const HRESULT hr = ns != nullptr ? ns->DragOver(keyState, POINTL{screen.X, screen.Y}, answer) : S_OK;
+    const POINTL at{screen.X, screen.Y};
+    HRESULT hr = S_OK;
+    if (IDropTarget* target = FolderDropTarget(item, false))
+        hr = target->DragOver(keyState, at, &answer);
+    else if (ns != nullptr)
+        hr = ns->DragOver(keyState, at, answer);
     effect = ns != nullptr ? answer : DROPEFFECT_NONE;
     return hr;
 }
 
 std::int32_t TShellExplorerPort::DragLeave(IExplorerItem& item) {
     TNamespace* ns = NamespaceOf(item);
-    return ns != nullptr ? ns->DragLeave() : S_OK;
+    HRESULT hr = S_OK;
+    if (IDropTarget* target = FolderDropTarget(item, false)) {
+        hr = target->DragLeave();
+        folderTarget_.Reset();
+        folderTargetItem_ = nullptr;
+    } else if (ns != nullptr) {
+        hr = ns->DragLeave();
+    }
+    return hr;
 }
 
 std::int32_t TShellExplorerPort::Drop(IExplorerItem& item, IDataObject* data, std::uint32_t keyState,
                                       TTreeMousePoint screen, std::uint32_t& effect) {
     TNamespace* ns = NamespaceOf(item);
     DWORD answer = effect;
-    const HRESULT hr = ns != nullptr ? ns->Drop(data, keyState, POINTL{screen.X, screen.Y}, answer) : S_OK;
+    const POINTL at{screen.X, screen.Y};
+    HRESULT hr = S_OK;
+    IDropTarget* target = FolderDropTarget(item, false);
+    if (target == nullptr)
+        target = FolderDropTarget(item, true);
+    if (target != nullptr)
+        hr = target->Drop(data, keyState, at, &answer);
+    else if (ns != nullptr)
+        hr = ns->Drop(data, keyState, at, answer);
+    folderTarget_.Reset();
+    folderTargetItem_ = nullptr;
     effect = ns != nullptr ? answer : DROPEFFECT_NONE;
     return hr;
 }
@@ -182,6 +231,17 @@ void TShellExplorerPort::Revalidate(IExplorerItem& item) {
 
 bool TShellExplorerPort::IsRemoteDrive(const WideString& root) {
     return GetDriveTypeW(reinterpret_cast<LPCWSTR>(root.c_str())) == DRIVE_REMOTE;
+}
+
+std::optional<WideString> TShellExplorerPort::ShortcutTarget(IExplorerItem& item) {
+    TNamespace* ns = NamespaceOf(item);
+    if (ns == nullptr)
+        return std::nullopt;
+    TVirtualShellLink link;
+    link.FileName = ns->NameParseAddress();
+    if (!link.ReadLink())
+        return std::nullopt;
+    return link.TargetPath();
 }
 
 // ---- TExplorerDropTarget

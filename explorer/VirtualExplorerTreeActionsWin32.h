@@ -3,6 +3,7 @@
 #pragma once
 
 #include "explorer/VirtualExplorerTreeActions.h"
+#include "shell/VirtualShellCom.h"
 #include "tree/TreeClipboard.h"
 
 #include <windows.h>
@@ -42,10 +43,17 @@ public:
     void RefreshSystemImages() override;
     void Revalidate(IExplorerItem& item) override;
     bool IsRemoteDrive(const WideString& root) override;
+    std::optional<WideString> ShortcutTarget(IExplorerItem& item) override;
 
 private:
+    // The drop target a drag over item talks to: a folder's own (see the .cpp), else none and the item's
+    // TNamespace forwards.
+    IDropTarget* FolderDropTarget(IExplorerItem& item, bool bind);
+
     HWND owner_ = nullptr;
     TNamespace* menuItem_ = nullptr;
+    IExplorerItem* folderTargetItem_ = nullptr;
+    TComPtr<IDropTarget> folderTarget_;
 };
 
 // Deletes the menu's "link" command and a separator that its going leaves first, last or doubled.

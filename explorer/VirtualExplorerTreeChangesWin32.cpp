@@ -4,6 +4,8 @@
 #include "explorer/VirtualExplorerTreeControl.h"
 
 #include "explorer/ContextMenuManager.h"
+#include "explorer/VETDataObject.h"
+#include "tree/HitTest.h"
 #include "shell/VirtualNamespace.h"
 #include "shell/VirtualShellNotifierWin32.h"
 
@@ -61,6 +63,12 @@ void TVirtualExplorerTreeControl::DispatchQueuedShellNotifies() {
 void TVirtualExplorerTreeControl::InitializeHandle() {
     TVirtualTreeControl::InitializeHandle();
     shellPort_.SetOwner(Handle());
+    // A drag out of the tree carries the shell's data object of the selection.
+    TTreeClipboard& clipboard = Tree().Clipboard();
+    clipboard.OnCreateDataObject =
+        TVTCreateDataObjectEvent::Bind<&TVirtualExplorerTreeControl::CreateDataObject>(this);
+    clipboard.OnGetUserClipboardFormats =
+        TVTGetUserClipboardFormatsEvent::Bind<&TVirtualExplorerTreeControl::AddShellFormats>(this);
     if (ExplorerTracksChanges(Tree()))
         RegisterChangeNotify();
 }
@@ -85,6 +93,46 @@ void TVirtualExplorerTreeControl::RevokeDropTarget() {
         explorerDrop_->Release();
         explorerDrop_ = nullptr;
     }
+}
+
+void TVirtualExplorerTreeControl::CreateDataObject(TBaseVirtualTree& tree, IDataObject*& dataObject) {
+    selectionData_.Reset();
+    const TExplorerItems items = ExplorerSelectedItems(tree);
+    auto* first = items.empty() ? nullptr : dynamic_cast<TShellExplorerItem*>(items.front());
+    if (first == nullptr)
+        return;
+    TNamespaceArray namespaces;
+    for (IExplorerItem* item : items)
+        if (auto* shellItem = dynamic_cast<TShellExplorerItem*>(item))
+            namespaces.push_back(&shellItem->Namespace());
+    selectionData_ = first->Namespace().GetDataObjectOf(namespaces);
+    if (!selectionData_)
+        return;
+    // The tree's object takes its formats now, the shell's among them.
+    dataObject = new TVETDataObject(tree.Clipboard().Link(), false, selectionData_.Get());
+}
+
+void TVirtualExplorerTreeControl::AddShellFormats(TBaseVirtualTree&, TFormatEtcArray& formats) {
+    for (const TFormatEtc& format : EnumeratedFormats(selectionData_.Get()))
+        formats.push_back(format);
+}
+
+LRESULT TVirtualExplorerTreeControl::ButtonMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    TBaseVirtualTree& tree = Tree();
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    SetExplorerExpandButtonClick(tree, tree.GetHitTestInfoAt(x, y, true).Has(hpOnItemButton));
+    LRESULT result = 0;
+    try {
+        result = TVirtualTreeControl::WndProc(message, wParam, lParam);
+    } catch (...) {
+        SetExplorerExpandButtonClick(tree, false);
+        throw;
+    }
+    SetExplorerExpandButtonClick(tree, false);
+    if (message == WM_LBUTTONDBLCLK)
+        ExplorerDoubleClick(tree, x, y);
+    return result;
 }
 
 LRESULT TVirtualExplorerTreeControl::ContextMenuMessage(WPARAM wParam, LPARAM lParam) {
@@ -142,9 +190,25 @@ std::optional<LRESULT> TVirtualExplorerTreeControl::ShellMessage(UINT message, W
     case WM_MOUSEMOVE:
         ExplorerMouseMoved(tree);
         return std::nullopt;
-    case WM_RBUTTONDOWN:
-        ExplorerContextMenu(tree).RightClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), false);
-        return std::nullopt;
+    case WM_RBUTTONDOWN: {
+        const int x = GET_X_LPARAM(lParam);
+        const int y = GET_Y_LPARAM(lParam);
+        ExplorerContextMenu(tree).RightClick(x, y, false);
+        const LRESULT result = TVirtualTreeControl::WndProc(message, wParam, lParam);
+        // Shell items drag with the right button too: the shell then asks what to do at the drop.
+        const PVirtualNode node = tree.GetHitTestInfoAt(x, y, true).HitNode;
+        if (node != nullptr && (wParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) != 0 &&
+            ExplorerDragAllowed(tree, node))
+            tree.BeginDrag(false);
+        return result;
+    }
+    case WM_RBUTTONDBLCLK: {
+        const LRESULT result = TVirtualTreeControl::WndProc(message, wParam, lParam);
+        ExplorerRightDoubleClick(tree, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return result;
+    }
+    case WM_LBUTTONDOWN:
+        return ButtonMessage(message, wParam, lParam);
     case WM_RBUTTONUP: {
         // The system sends WM_CONTEXTMENU while the base handles the release.
         const LRESULT result = TVirtualTreeControl::WndProc(message, wParam, lParam);
@@ -154,15 +218,12 @@ std::optional<LRESULT> TVirtualExplorerTreeControl::ShellMessage(UINT message, W
     }
     case WM_CONTEXTMENU:
         return ContextMenuMessage(wParam, lParam);
-    case WM_LBUTTONDBLCLK: {
+    case WM_LBUTTONDBLCLK:
         if (ExplorerAltKeyDown(tree)) {
             ExplorerShowSelectedProperties(tree);
             return 0;
         }
-        const LRESULT result = TVirtualTreeControl::WndProc(message, wParam, lParam);
-        ExplorerDoubleClick(tree, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return result;
-    }
+        return ButtonMessage(message, wParam, lParam);
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
     case WM_INITMENUPOPUP:

@@ -90,6 +90,8 @@ public:
     TShellExplorerPort& ShellPort() { return shellPort_; }
     void RegisterDropTarget() override;
     void RevokeDropTarget() override;
+    // The shell's data object of the selection that the last drag out of the tree carried (nullptr: none).
+    IDataObject* SelectionDataObject() const { return selectionData_.Get(); }
 
 protected:
     void InitializeHandle() override;
@@ -100,6 +102,13 @@ private:
     void UnregisterChangeNotify(bool applyQueued);
     void DispatchQueuedShellNotifies();
     LRESULT ContextMenuMessage(WPARAM wParam, LPARAM lParam);
+    // Left presses and double clicks with the tree told whether they land on an expand button.
+    LRESULT ButtonMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The tree's data object for a drag of its selection: the shell's object of the selected items inside
+    // the tree's own; nullptr (the tree's plain object) without items.
+    void CreateDataObject(TBaseVirtualTree& tree, IDataObject*& dataObject);
+    // The tree's formats are followed by those of the shell's object of the selection.
+    void AddShellFormats(TBaseVirtualTree& tree, TFormatEtcArray& formats);
 
     TShellExplorerPort shellPort_;
     TVirtualChangeNotifier* notifier_ = nullptr;
@@ -110,6 +119,7 @@ private:
     bool explorerDropRegistered_ = false;
     // The system's small icons, which the tree's image indexes name.
     std::unique_ptr<TImageList> systemImages_;
+    TComPtr<IDataObject> selectionData_;
 };
 
 } // namespace tarvola

@@ -124,6 +124,12 @@ public:
         Log.push_back("Revalidate " + Narrow(item.NameNormal()));
     }
     bool IsRemoteDrive(const WideString&) override { return false; }
+    std::optional<WideString> ShortcutTarget(IExplorerItem& item) override {
+        const TMemoryEntry* entry = Namespace != nullptr ? Namespace->Find(item.AbsolutePIDL()) : nullptr;
+        if (entry == nullptr || entry->LinkTarget.empty())
+            return std::nullopt;
+        return Wide(entry->LinkTarget);
+    }
 };
 
 // A client area of 300 x 400 without a window.

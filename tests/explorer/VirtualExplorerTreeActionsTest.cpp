@@ -3,6 +3,7 @@
 #include "tests/explorer/ExplorerShellFixture.h"
 
 #include "tree/TreeOptions.h"
+#include "tree/TreeProperties.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,14 @@ protected:
                                  : tree.MiscOptions.Without(TVETMiscOption::toVETReadOnly);
     }
 
+public:
+    void NoteDoubleClick(TCustomVirtualExplorerTree&, PVirtualNode node, TMouseButton button,
+                         TTreeMousePoint) {
+        clicks.emplace_back(node, button);
+    }
+
+protected:
+    std::vector<std::pair<PVirtualNode, TMouseButton>> clicks;
     TMemoryNamespace ns;
     TRecordingShellPort port;
     TClientAreaHost host;
@@ -310,6 +319,103 @@ TEST_F(ExplorerActionsTest, DoubleClickRunsTheSelectedItemOnlyWhenAllowed) {
     tree.DoubleClickAt(b.X, b.Y);
     ShellExecuteEnabled = false;
     EXPECT_EQ(port.Log, Log{"Execute a.ker folder"});
+}
+
+TEST_F(ExplorerActionsTest, DoubleClicksReportTheNodeAndShortcutsToFoldersBrowseThere) {
+    ns.Add("\\presets\\sub\\inner.ker");
+    ns.Add("\\presets\\to sub.lnk").LinkTarget = "\\presets\\sub";
+    ns.Add("\\presets\\to file.lnk").LinkTarget = "\\presets\\a.ker";
+    ns.Add("\\presets\\to nowhere.lnk").LinkTarget = "\\missing";
+    tree.RefreshTree(false);
+    tree.SyncOptions = {TVETSyncOption::toExpandTarget, TVETSyncOption::toSelectTarget};
+    tree.OnTreeDblClick = TVETTreeDblClickEvent::Bind<&ExplorerActionsTest::NoteDoubleClick>(this);
+    ShellExecuteEnabled = true;
+    for (const char* name : {"to file.lnk", "to nowhere.lnk"}) {
+        Select({name}, name);
+        const TTreeMousePoint at = TextPoint(name);
+        tree.DoubleClickAt(at.X, at.Y);
+        EXPECT_EQ(SelectedNames(), std::vector<std::string>{name}) << "a link to a file or nowhere stays put";
+    }
+    Select({"to sub.lnk"}, "to sub.lnk");
+    const PVirtualNode link = Node("to sub.lnk");
+    const TTreeMousePoint at = TextPoint("to sub.lnk");
+    tree.DoubleClickAt(at.X, at.Y);
+    EXPECT_EQ(SelectedNames(), std::vector<std::string>{"sub"});
+    // Without the option the shortcut is only run.
+    tree.MiscOptions = tree.MiscOptions.Without(TVETMiscOption::toBrowseExecuteFolderShortcut);
+    Select({"to sub.lnk"}, "to sub.lnk");
+    tree.DoubleClickAt(at.X, at.Y);
+    ShellExecuteEnabled = false;
+    EXPECT_EQ(SelectedNames(), std::vector<std::string>{"to sub.lnk"});
+    EXPECT_EQ(port.Log.size(), 4u);
+    ASSERT_EQ(clicks.size(), 4u);
+    EXPECT_EQ(clicks[2], std::make_pair(link, TMouseButton::mbLeft));
+}
+
+// Records the node menus the tree asks its window for.
+class TMenuRecordingMousePort : public ITreeMousePort {
+public:
+    std::vector<PVirtualNode> Shown;
+    bool HasNodePopupMenu(PVirtualNode, TColumnIndex, TTreeMousePoint) override { return true; }
+    bool ShowNodePopupMenu(PVirtualNode node, TColumnIndex, TTreeMousePoint) override {
+        Shown.push_back(node);
+        return true;
+    }
+};
+
+TEST_F(ExplorerActionsTest, TheControlsMenuOnlyShowsWhereTheShellsMenuDoesNot) {
+    TMenuRecordingMousePort mouse;
+    const TTreeMousePoint onNode = TextPoint("a.ker");
+    const TTreeMousePoint empty{5, 390};
+    tree.ShellOptions = tree.ShellOptions.Without(TVETShellOption::toContextMenus);
+    tree.SetMousePort(&mouse);
+    tree.ShowNodePopupMenu(Node("a.ker"), NoColumn, onNode);
+    tree.ShellOptions = tree.ShellOptions.With(TVETShellOption::toContextMenus);
+    EXPECT_TRUE(tree.HasPopupMenu(Node("a.ker"), NoColumn, onNode));
+    tree.ShowNodePopupMenu(Node("a.ker"), NoColumn, onNode);
+    tree.ShowNodePopupMenu(nullptr, NoColumn, empty);
+    tree.SetMousePort(nullptr);
+    // The control's menus never get the node: the shell's menu is the node's.
+    EXPECT_EQ(mouse.Shown, (std::vector<PVirtualNode>{nullptr, nullptr}));
+}
+
+TEST_F(ExplorerActionsTest, DraggableShellItemsOfferCopyMoveAndLink) {
+    tree.ShellOptions = tree.ShellOptions.With(TVETShellOption::toDragDrop);
+    tree.TreeOptions().SetMiscOptions(tree.TreeOptions().MiscOptions().With(TVTMiscOption::toAcceptOLEDrop));
+    tree.Properties().DragOperations = 1;
+    EXPECT_TRUE(tree.ShellDragAllowed(Node("a.ker")));
+    EXPECT_EQ(tree.Properties().DragOperations, 7);
+    SetReadOnly(true);
+    EXPECT_FALSE(tree.ShellDragAllowed(Node("a.ker")));
+}
+
+TEST_F(ExplorerActionsTest, CtrlPageDownWalksTheLastWholeSiblingThenScrolls) {
+    for (int i = 0; i < 30; ++i)
+        ns.Add("\\presets\\sub\\inner" + std::to_string(100 + i) + ".ker");
+    for (int i = 0; i < 30; ++i)
+        ns.Add("\\presets\\file" + std::to_string(100 + i) + ".ker");
+    tree.SetFolderOptions({TVETFolderOption::toHideRootFolder, TVETFolderOption::toFoldersExpandable});
+    tree.SetExpanded(Node("sub"), true);
+    const auto press = [&] {
+        std::uint16_t key = 0x22;
+        TKeyModifiers shift = keymod::Ctrl;
+        EXPECT_FALSE(tree.KeyAction(key, shift));
+    };
+    tree.SetFocusedNode(tree.TopNode());
+    // The rows below "sub" are its children: the last whole sibling of the top node is "sub" itself.
+    ASSERT_EQ(tree.ChildCount(Node("sub")), 30u);
+    press();
+    EXPECT_EQ(tree.FocusedNode(), Node("sub"));
+    EXPECT_EQ(tree.OffsetY(), 0);
+    // Focused there already: the view moves down a page and the focus goes to the last whole sibling.
+    press();
+    EXPECT_LT(tree.OffsetY(), 0);
+    ASSERT_NE(tree.FocusedNode(), nullptr);
+    EXPECT_EQ(tree.FocusedNode()->Parent, tree.TopNode()->Parent);
+    // At the end the view cannot move: the focus stays on the last top-level node.
+    for (int i = 0; i < 6; ++i)
+        press();
+    EXPECT_EQ(tree.FocusedNode(), tree.GetLastChild(tree.RootNode()));
 }
 
 } // namespace

@@ -22,6 +22,8 @@ struct TMemoryEntry {
     bool RecycleBin = false;
     std::uint64_t Size = 0;
     std::vector<std::unique_ptr<TMemoryEntry>> Children; // in creation order
+    // A shortcut's target path (empty: not a shortcut).
+    std::string LinkTarget;
 };
 
 inline std::vector<std::string> SplitPath(const std::string& path) {
@@ -178,7 +180,7 @@ public:
     bool FileSystem() override { return !pidl_.IsDesktop(); }
     bool IsRecycleBin() override { return Entry() != nullptr && Entry()->RecycleBin; }
     bool Ghosted() override { return Entry() != nullptr && Entry()->Hidden; }
-    bool Link() override { return false; }
+    bool Link() override { return Entry() != nullptr && !Entry()->LinkTarget.empty(); }
     bool Share() override { return false; }
     bool HasSubFolder() override { return false; }
     bool HasChildrenOfKind(std::uint32_t flags) override { return !Listed(flags).empty(); }
