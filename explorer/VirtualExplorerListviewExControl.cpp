@@ -40,8 +40,6 @@ void TVirtualExplorerListviewEx::SetRootFolderCustomPath(const WideString& path)
 
 void TVirtualExplorerListviewEx::SetParent(TWinControl* parent) {
     TVirtualExplorerTreeControl::SetParent(parent);
-    // Report style shows the shell's small icons like the other styles.
-    SetImages(SmallSysImages().Handle());
     shadow_->SetParent(parent);
     shadow_->SetBounds(Left(), Top(), Width(), Height());
     ShowWindowOfStyle();
