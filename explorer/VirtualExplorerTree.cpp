@@ -64,6 +64,9 @@ TCustomVirtualExplorerTree::TCustomVirtualExplorerTree(IExplorerNamespace& shell
 }
 
 TCustomVirtualExplorerTree::~TCustomVirtualExplorerTree() {
+    // Every link naming this tree goes first, so that the partners forget it and no change of the
+    // emptying below reaches them.
+    VETChangeDispatch().UnRegisterChangeLink(ChangeLinkId(), ChangeLinkId(), TVETUnregisterMode::umEither);
     // Nodes are freed here, while this class's DoFreeNode still runs for them.
     try {
         SetWaitCursorSuppressed(true);
@@ -311,6 +314,7 @@ void TCustomVirtualExplorerTree::DoRebuildTree() {
     }
     SetFocusedNode(GetFirst());
     DoRootRebuild();
+    DispatchChangeLink();
 }
 
 // ---- enumeration
@@ -512,10 +516,13 @@ void TCustomVirtualExplorerTree::DoCollapsed(PVirtualNode node) {
 
 void TCustomVirtualExplorerTree::DoUpdating(TVTUpdateState state) {
     TCustomVirtualStringTree::DoUpdating(state);
-    if (state == TVTUpdateState::usBegin)
+    if (state == TVTUpdateState::usBegin) {
         SetWaitCursor(true);
-    else if (state == TVTUpdateState::usEnd)
+        BeginChangeLinkSuspend();
+    } else if (state == TVTUpdateState::usEnd) {
         SetWaitCursor(false);
+        EndChangeLinkSuspend();
+    }
 }
 
 void TCustomVirtualExplorerTree::SaveToStream(TStream&, PVirtualNode) {

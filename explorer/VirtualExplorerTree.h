@@ -14,6 +14,7 @@
 #pragma once
 
 #include "explorer/ExplorerStateViews.h"
+#include "explorer/VETChangeLink.h"
 #include "explorer/VirtualExplorerTypes.h"
 #include "tree/StringTree.h"
 
@@ -254,12 +255,52 @@ private:
     TStorageUserDataRegistry userDataClasses_;
     TVETPersistent state_;
     TViewManager views_;
+
+    // --- Change links (VETChangeLinkTree.cpp)
+public:
+    // Tells the controls that follow this one which item it shows now: the first selected node's, else
+    // the focused node's. Nothing while suspended or while a rubber band is drawn.
+    virtual void DispatchChangeLink();
+    void BeginChangeLinkSuspend();
+    // Ends every suspension at once, dispatching once when anything was suspended.
+    void EndChangeLinkSuspend();
+    bool ChangeLinkSuspended() const { return changeLinkSuspended_; }
+    // This control's identity as a link's server or client.
+    const void* ChangeLinkId() const { return static_cast<const TCustomVirtualExplorerTree*>(this); }
+    // The change handler of this control's links: browses to the item the server shows, unless this
+    // control shows it already.
+    void ChangeLinkChangeProc(const void* server, const TItemIDList& pidl);
+    // The link-released handler: a link property naming the link's server is cleared.
+    virtual void ChangeLinkFreeProc(IVETChangeLink& link);
+
+protected:
+    void DoChange(PVirtualNode node) override;
+    // The item this control shows, which a received change is compared with.
+    virtual IExplorerItem* ChangeLinkOwnItem();
+    // Moves a link property from its old partner to a new one (either may be nullptr): the old link is
+    // released (which clears the property through ChangeLinkFreeProc), the new one registered.
+    void RelinkChangeLink(const void* oldPartner, const void* newPartner);
+
+private:
+    bool changeLinkSuspended_ = false;
+    int changeLinkSuspendCount_ = 0;
+    // Set while a received change is applied.
+    bool inSync_ = false;
 };
 
 // The published form.
 class TVirtualExplorerTree : public TCustomVirtualExplorerTree {
 public:
     using TCustomVirtualExplorerTree::TCustomVirtualExplorerTree;
+    ~TVirtualExplorerTree() override;
+
+    // The explorer tree this one follows (not owned); nullptr when none, and again when it goes away.
+    TCustomVirtualExplorerTree* VirtualExplorerTree() const { return virtualExplorerTree_; }
+    void SetVirtualExplorerTree(TCustomVirtualExplorerTree* tree);
+    void ChangeLinkFreeProc(IVETChangeLink& link) override;
+
+private:
+    TCustomVirtualExplorerTree* virtualExplorerTree_ = nullptr;
 };
 
 } // namespace tarvola
