@@ -211,6 +211,8 @@ private:
     void SetDataSlot(PVirtualNode node, TNodeData* data);
     void SetNodeItem(PVirtualNode node, TExplorerItemPtr item);
     void FreeNodeData(PVirtualNode node);
+    // Frees the data of every node but the hidden root (for a Clear).
+    void ReleaseAllNodeData();
     // Makes the item of a root value; nullptr when it names nothing.
     TExplorerItemPtr ItemOfRoot(TRootFolder value);
     // Takes item as the new root of value after asking DoRootChanging; false when vetoed.
@@ -226,7 +228,7 @@ private:
     void DeleteChildForRefresh(PVirtualNode child);
     // Whether a fresh listing holds exactly the node's children, by their identifier lists: a refresh then
     // has nothing to merge and asks the shell for no comparison.
-    bool SameChildren(PVirtualNode node, const std::vector<TExplorerItemPtr>& listed);
+    bool SameChildren(PVirtualNode node, const std::vector<TItemIDList>& listed);
     int CompareByNames(IExplorerItem& item1, IExplorerItem& item2);
     int IconOf(PVirtualNode node, IExplorerItem& item, TVTImageKind kind, bool& ghosted, int imageIndex);
     int PlaceholderOf(IExplorerItem& item);
