@@ -8,7 +8,9 @@ namespace tarvola {
 
 void TCustomVirtualExplorerTree::DoChange(PVirtualNode node) {
     TCustomVirtualStringTree::DoChange(node);
-    DispatchChangeLink();
+    // A right click that selects for the shell's menu is not a change to follow.
+    if (!ContextMenuManager().NodeMenuPending)
+        DispatchChangeLink();
 }
 
 void TCustomVirtualExplorerTree::DispatchChangeLink() {

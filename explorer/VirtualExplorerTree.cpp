@@ -116,13 +116,18 @@ void TCustomVirtualExplorerTree::SetNodeItem(PVirtualNode node, TExplorerItemPtr
     if (slot == nullptr) {
         slot = new TNodeData;
         SetDataSlot(node, slot);
+    } else {
+        ForgetLiveNode(node);
     }
     slot->Item = std::move(item);
     slot->IconDelivered = false;
     slot->IconIndex = -1;
+    NoteLiveNode(node, slot->Item.get());
 }
 
 void TCustomVirtualExplorerTree::FreeNodeData(PVirtualNode node) {
+    if (DataSlot(node) != nullptr)
+        ForgetLiveNode(node);
     delete DataSlot(node);
     SetDataSlot(node, nullptr);
 }
@@ -150,6 +155,7 @@ void TCustomVirtualExplorerTree::ReleaseAllNodeData() {
     std::vector<TNodeData*> data;
     for (PVirtualNode node = GetFirstNoInit(); node != nullptr; node = GetNextNoInit(node)) {
         if (TNodeData* slot = DataSlot(node)) {
+            ForgetLiveNode(node);
             data.push_back(slot);
             SetDataSlot(node, nullptr);
         }

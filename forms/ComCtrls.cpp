@@ -664,8 +664,18 @@ TImageList::TImageList(TComponent* owner, int width, int height)
     }
 }
 
+TImageList::TImageList(TComponent* owner, HIMAGELIST shared)
+    : TComponent(owner), width_(0), height_(0), handle_(shared), owned_(false) {
+    if (handle_ == nullptr || !ImageList_GetIconSize(handle_, &width_, &height_)) {
+        throw std::runtime_error("Cannot use the image list");
+    }
+}
+
 TImageList::~TImageList() {
-    ImageList_Destroy(handle_);
+    DetachLinks();
+    if (owned_) {
+        ImageList_Destroy(handle_);
+    }
 }
 
 int TImageList::Count() const {
@@ -687,6 +697,7 @@ int TImageList::AddMasked(const TBitmap& image, TColor transparent) {
     if (index < 0) {
         throw std::runtime_error("Cannot add to the image list");
     }
+    Change();
     return index;
 }
 
@@ -695,6 +706,7 @@ int TImageList::AddIcon(HICON icon) {
     if (index < 0) {
         throw std::runtime_error("Cannot add to the image list");
     }
+    Change();
     return index;
 }
 

@@ -2,6 +2,7 @@
 // sheets, image list.
 #pragma once
 
+#include "forms/ChangeLink.h"
 #include "forms/StdCtrls.h"
 
 #include <commctrl.h>
@@ -203,10 +204,13 @@ private:
     int activeIndex_ = -1;
 };
 
-// A list of images of one size drawn by index (glyphs, icons).
-class TImageList : public TComponent {
+// A list of images of one size drawn by index (glyphs, icons). Controls that show its images register a
+// change link: they hear when images are added and when the list goes.
+class TImageList : public TComponent, public TChangeLinkSource {
 public:
     explicit TImageList(TComponent* owner, int width = 16, int height = 16);
+    // A list over images someone else owns (the system's image list): shown and drawn, never destroyed here.
+    TImageList(TComponent* owner, HIMAGELIST shared);
     ~TImageList() override;
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -221,6 +225,7 @@ private:
     int width_;
     int height_;
     HIMAGELIST handle_ = nullptr;
+    bool owned_ = true;
 };
 
 } // namespace tarvola
