@@ -15,6 +15,7 @@
 
 #include "explorer/ContextMenuManager.h"
 #include "explorer/ExplorerStateViews.h"
+#include "explorer/VETChangeLink.h"
 #include "explorer/ItemNodeMap.h"
 #include "explorer/VirtualExplorerTreeActions.h"
 #include "explorer/VirtualExplorerTypes.h"
@@ -233,6 +234,8 @@ private:
     void SetDataSlot(PVirtualNode node, TNodeData* data);
     void SetNodeItem(PVirtualNode node, TExplorerItemPtr item);
     void FreeNodeData(PVirtualNode node);
+    // Frees the data of every node but the hidden root (for a Clear).
+    void ReleaseAllNodeData();
     // Makes the item of a root value; nullptr when it names nothing.
     TExplorerItemPtr ItemOfRoot(TRootFolder value);
     // Takes item as the new root of value after asking DoRootChanging; false when vetoed.
@@ -248,7 +251,7 @@ private:
     void DeleteChildForRefresh(PVirtualNode child);
     // Whether a fresh listing holds exactly the node's children, by their identifier lists: a refresh then
     // has nothing to merge and asks the shell for no comparison.
-    bool SameChildren(PVirtualNode node, const std::vector<TExplorerItemPtr>& listed);
+    bool SameChildren(PVirtualNode node, const std::vector<TItemIDList>& listed);
     int CompareByNames(IExplorerItem& item1, IExplorerItem& item2);
     int IconOf(PVirtualNode node, IExplorerItem& item, TVTImageKind kind, bool& ghosted, int imageIndex);
     int PlaceholderOf(IExplorerItem& item);
@@ -278,6 +281,36 @@ private:
     TVETPersistent state_;
     TViewManager views_;
 
+    // --- Change links (VETChangeLinkTree.cpp)
+public:
+    // Tells the controls that follow this one which item it shows now: the first selected node's, else
+    // the focused node's. Nothing while suspended or while a rubber band is drawn.
+    virtual void DispatchChangeLink();
+    void BeginChangeLinkSuspend();
+    // Ends every suspension at once, dispatching once when anything was suspended.
+    void EndChangeLinkSuspend();
+    bool ChangeLinkSuspended() const { return changeLinkSuspended_; }
+    // This control's identity as a link's server or client.
+    const void* ChangeLinkId() const { return static_cast<const TCustomVirtualExplorerTree*>(this); }
+    // The change handler of this control's links: browses to the item the server shows, unless this
+    // control shows it already.
+    void ChangeLinkChangeProc(const void* server, const TItemIDList& pidl);
+    // The link-released handler: a link property naming the link's server is cleared.
+    virtual void ChangeLinkFreeProc(IVETChangeLink& link);
+
+protected:
+    void DoChange(PVirtualNode node) override;
+    // The item this control shows, which a received change is compared with.
+    virtual IExplorerItem* ChangeLinkOwnItem();
+    // Moves a link property from its old partner to a new one (either may be nullptr): the old link is
+    // released (which clears the property through ChangeLinkFreeProc), the new one registered.
+    void RelinkChangeLink(const void* oldPartner, const void* newPartner);
+
+private:
+    bool changeLinkSuspended_ = false;
+    int changeLinkSuspendCount_ = 0;
+    // Set while a received change is applied.
+    bool inSync_ = false;
     // ---- Shell interaction: menus, clipboard verbs, drops, renaming, keys (VirtualExplorerTreeActions.cpp)
 public:
     IExplorerShellPort* ShellPort() const { return shellPort_; }
@@ -412,6 +445,15 @@ private:
 class TVirtualExplorerTree : public TCustomVirtualExplorerTree {
 public:
     using TCustomVirtualExplorerTree::TCustomVirtualExplorerTree;
+    ~TVirtualExplorerTree() override;
+
+    // The explorer tree this one follows (not owned); nullptr when none, and again when it goes away.
+    TCustomVirtualExplorerTree* VirtualExplorerTree() const { return virtualExplorerTree_; }
+    void SetVirtualExplorerTree(TCustomVirtualExplorerTree* tree);
+    void ChangeLinkFreeProc(IVETChangeLink& link) override;
+
+private:
+    TCustomVirtualExplorerTree* virtualExplorerTree_ = nullptr;
 };
 
 } // namespace tarvola

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
+#include <unordered_set>
 
 namespace tarvola {
 
@@ -287,26 +289,25 @@ void TCustomVirtualExplorerTree::DeleteChildForRefresh(PVirtualNode child) {
     DeleteNode(child);
 }
 
-bool TCustomVirtualExplorerTree::SameChildren(PVirtualNode node,
-                                              const std::vector<TExplorerItemPtr>& listed) {
+bool TCustomVirtualExplorerTree::SameChildren(PVirtualNode node, const std::vector<TItemIDList>& listed) {
     if (listed.size() != node->ChildCount)
         return false;
-    std::vector<TItemIDList> now;
-    std::vector<TItemIDList> shown;
+    // By their bytes, in a hash set: one pass over each side, whatever order the shell lists in.
+    const auto bytesOf = [](const TItemIDList& list) {
+        return std::string_view(reinterpret_cast<const char*>(list.Data()), list.Bytes().size());
+    };
+    std::unordered_set<std::string_view> now;
     now.reserve(listed.size());
-    shown.reserve(listed.size());
-    for (const TExplorerItemPtr& child : listed)
-        now.push_back(child->RelativePIDL());
+    for (const TItemIDList& child : listed) {
+        if (!now.insert(bytesOf(child)).second)
+            return false; // listed twice: let the merge sort it out
+    }
     for (PVirtualNode child = node->FirstChild; child != nullptr; child = child->NextSibling) {
         IExplorerItem* item = NodeItem(child);
-        if (item == nullptr)
+        if (item == nullptr || now.erase(bytesOf(item->RelativePIDL())) == 0)
             return false;
-        shown.push_back(item->RelativePIDL());
     }
-    const auto byBytes = [](const TItemIDList& a, const TItemIDList& b) { return CompareBytes(a, b) < 0; };
-    std::sort(now.begin(), now.end(), byBytes);
-    std::sort(shown.begin(), shown.end(), byBytes);
-    return now == shown;
+    return now.empty();
 }
 
 void TCustomVirtualExplorerTree::RefreshNodeChildren(PVirtualNode node) {
@@ -320,13 +321,17 @@ void TCustomVirtualExplorerTree::RefreshNodeChildren(PVirtualNode node) {
         return;
     }
     item->Invalidate(true);
-    TFolderEnumeration listing = item->Enumerate(EnumerationFlags(fileObjects_));
+    const std::uint32_t flags = EnumerationFlags(fileObjects_);
+    // The common case, an unchanged folder, is settled on the children's records alone: making a shell
+    // item for each of thousands of children costs several times the listing itself.
+    const TFolderIDs ids = item->EnumerateIDs(flags);
+    if (ids.Outcome != TEnumerationOutcome::Failed && SameChildren(node, ids.Children))
+        return; // nothing came or went, and no item changed its identifier list
+    TFolderEnumeration listing = item->Enumerate(flags);
     if (listing.Outcome == TEnumerationOutcome::Failed) {
         ReenumerateNode(node);
         return;
     }
-    if (SameChildren(node, listing.Children))
-        return; // nothing came or went, and no item changed its identifier list
     TExplorerRefreshFolder folder(*this, node, *item);
     std::vector<TRefreshItem> fresh = folder.TakeListing(std::move(listing.Children));
     BeginUpdate();

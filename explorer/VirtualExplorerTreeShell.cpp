@@ -59,6 +59,32 @@ TFolderEnumeration TShellExplorerItem::Enumerate(std::uint32_t enumFlags) {
     return result;
 }
 
+TFolderIDs TShellExplorerItem::EnumerateIDs(std::uint32_t enumFlags) {
+    TFolderIDs result;
+    IShellFolder* folder = item_->ShellFolder();
+    if (folder == nullptr) {
+        result.Outcome = TEnumerationOutcome::Failed;
+        return result;
+    }
+    TErrorModeGuard quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    TComPtr<IEnumIDList> children;
+    const HRESULT hr = folder->EnumObjects(nullptr, static_cast<SHCONTF>(enumFlags), children.Put());
+    result.Outcome = EnumerationOutcome(hr, static_cast<bool>(children));
+    if (result.Outcome != TEnumerationOutcome::Items)
+        return result;
+    LPITEMIDLIST child = nullptr;
+    ULONG fetched = 0;
+    while (children->Next(1, &child, &fetched) == S_OK && fetched == 1 && child != nullptr) {
+        const PItemIDList record = FromItemIDList(child);
+        result.Children.push_back(TItemIDList::FromPIDL(record));
+        Manager().FreePIDL(record);
+        child = nullptr;
+    }
+    if (result.Children.empty())
+        result.Outcome = TEnumerationOutcome::Empty;
+    return result;
+}
+
 std::optional<int> TShellExplorerItem::CompareChildren(int column, const TItemIDList& a,
                                                        const TItemIDList& b) {
     IShellFolder* folder = item_->ShellFolder();

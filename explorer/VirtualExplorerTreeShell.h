@@ -30,6 +30,8 @@ public:
     bool HasSubFolder() override { return item_->HasSubFolder(); }
     bool HasChildrenOfKind(std::uint32_t enumFlags) override;
     TFolderEnumeration Enumerate(std::uint32_t enumFlags) override;
+    // The records as the enumerator hands them out: no shell item is made for them.
+    TFolderIDs EnumerateIDs(std::uint32_t enumFlags) override;
     std::optional<int> CompareChildren(int column, const TItemIDList& a, const TItemIDList& b) override;
     WideString NameNormal() override { return item_->NameNormal(); }
     WideString NameInFolder() override { return item_->NameInFolder(); }

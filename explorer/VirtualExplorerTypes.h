@@ -149,6 +149,11 @@ struct TFolderEnumeration {
     TEnumerationOutcome Outcome = TEnumerationOutcome::Empty;
     std::vector<TExplorerItemPtr> Children;
 };
+// The same listing as the children's last records only.
+struct TFolderIDs {
+    TEnumerationOutcome Outcome = TEnumerationOutcome::Empty;
+    std::vector<TItemIDList> Children;
+};
 
 // One shell item. Answers are cached by the item until Invalidate; a shell call that fails gives the
 // neutral answer (false, empty, -1).
@@ -173,6 +178,16 @@ public:
     virtual bool HasChildrenOfKind(std::uint32_t enumFlags) = 0;
     // The item's children as a folder, in the shell's listing order.
     virtual TFolderEnumeration Enumerate(std::uint32_t enumFlags) = 0;
+    // The children's last records only, for a check whether anything came or went; an item whose children
+    // are cheap to make need not override it.
+    virtual TFolderIDs EnumerateIDs(std::uint32_t enumFlags) {
+        TFolderEnumeration listing = Enumerate(enumFlags);
+        TFolderIDs ids{listing.Outcome, {}};
+        ids.Children.reserve(listing.Children.size());
+        for (const TExplorerItemPtr& child : listing.Children)
+            ids.Children.push_back(child->RelativePIDL());
+        return ids;
+    }
     // This folder's order of two of its children (lists of their last records) in a details column:
     // negative, zero or positive; nullopt when the shell could not compare them.
     virtual std::optional<int> CompareChildren(int column, const TItemIDList& a, const TItemIDList& b) = 0;

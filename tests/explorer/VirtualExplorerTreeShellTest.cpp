@@ -62,6 +62,14 @@ TEST_F(ExplorerShellTreeTest, ListsTheFolderInTheShellsOrderForEachFilterSet) {
         TVirtualExplorerTree tree{shell};
         RootList(tree, c.objects);
         EXPECT_EQ(Listed(tree), c.listed);
+        // The records-only listing that an unchanged refresh settles on names the same children.
+        const std::uint32_t flags = EnumerationFlags(c.objects);
+        const TFolderIDs ids = tree.RootItem()->EnumerateIDs(flags);
+        std::vector<TItemIDList> full;
+        for (const TExplorerItemPtr& child : tree.RootItem()->Enumerate(flags).Children)
+            full.push_back(child->RelativePIDL());
+        EXPECT_EQ(ids.Outcome, TEnumerationOutcome::Items);
+        EXPECT_EQ(ids.Children, full);
     }
 }
 
@@ -73,6 +81,8 @@ TEST_F(ExplorerShellTreeTest, AnEmptyFolderListsNothing) {
     tree.SetActive(true);
     EXPECT_EQ(tree.RootNodeCount(), 0u);
     EXPECT_EQ(tree.RootItem()->Enumerate(EnumerationFlags(tree.FileObjects())).Outcome,
+              TEnumerationOutcome::Empty);
+    EXPECT_EQ(tree.RootItem()->EnumerateIDs(EnumerationFlags(tree.FileObjects())).Outcome,
               TEnumerationOutcome::Empty);
 }
 
