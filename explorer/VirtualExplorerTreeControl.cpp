@@ -1,5 +1,6 @@
 #include "explorer/VirtualExplorerTreeControl.h"
 
+#include "explorer/ColumnMenu.h"
 #include "shell/VirtualImageThreadWin32.h"
 #include "shell/VirtualShellUtilities.h"
 #include "tree/TreeGuards.h"
@@ -55,6 +56,12 @@ TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner)
           return MakeExplorerTree(shell_, host);
       }) {
     SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+    columnMenu_ = &AttachColumnMenu(*this, Tree(), [this] { return Handle(); });
+}
+
+void TVirtualExplorerTreeControl::InitializeHandle() {
+    TVirtualTreeControl::InitializeHandle();
+    RebuildExplorerHeader(Tree());
 }
 
 TVirtualExplorerTreeControl::~TVirtualExplorerTreeControl() {

@@ -15,6 +15,7 @@
 namespace tarvola {
 
 class TVirtualImageThreadManager;
+class TColumnMenu;
 
 // The shell seam the control's tree is made with: a base of its own, so that it exists before the tree
 // control's constructor makes the tree.
@@ -31,8 +32,13 @@ public:
     // The icon thread the tree's requests go to (nullptr: none); it must outlive the control's window.
     void SetImageThreads(TVirtualImageThreadManager* threads);
 
+    // The header's column menu (toShellColumnMenu).
+    TColumnMenu& ColumnMenu() const { return *columnMenu_; }
+
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The header's columns are built for the new window.
+    void InitializeHandle() override;
 
 private:
     class TIconPort final : public IExplorerIconPort {
@@ -67,6 +73,7 @@ private:
 
     TIconPort iconPort_{*this};
     TCursorPort cursorPort_;
+    TColumnMenu* columnMenu_ = nullptr;
 };
 
 } // namespace tarvola
