@@ -39,7 +39,7 @@ const TFormLayout kColumnSettingsLayout{
            "the columns. "}}},
         {"TLabel", "Label2", "", 8, 0, 150, 13, {{"Caption", "The selected column should be "}}},
         {"TEdit", "EditPixelWidth", "", 0, 0, kEditWidth, 21, {}},
-        {"TLabel", "Label3", "", 0, 0, 60, 13, {{"Caption", "pixels wide"}}},
+        {"TLabel", "Label3", "", 0, 0, 64, 13, {{"Caption", "pixels wide"}}},
         {"TCheckBox", "CheckBoxLiveUpdate", "", 8, 0, 120, 17, {{"Caption", "Live Update"}}},
         {"TBevel", "Bevel1", "", 8, 0, 271, 2, {{"Shape", "bsTopLine"}}},
         {"TButton",
@@ -107,7 +107,10 @@ TFormColumnSettings::TFormColumnSettings(TComponent* owner) : TForm(owner) {
     VSTColumnNames->SetTabStop(true);
     TColumnSettingsHooks hooks;
     hooks.TypedWidth = [this] { return TypedWidth(); };
-    hooks.ShowWidth = [this](int width) { EditPixelWidth->SetText(std::to_string(width)); };
+    hooks.ShowWidth = [this](int width) {
+        if (EditPixelWidth != nullptr)
+            EditPixelWidth->SetText(std::to_string(width));
+    };
     hooks.LiveUpdate = [this] { LiveUpdate(); };
     SetColumnSettingsHooks(VSTColumnNames->Tree(), std::move(hooks));
 
@@ -120,7 +123,22 @@ TFormColumnSettings::TFormColumnSettings(TComponent* owner) : TForm(owner) {
     FormResize(self);
 }
 
-TFormColumnSettings::~TFormColumnSettings() = default;
+TFormColumnSettings::~TFormColumnSettings() {
+    // The components go after this, one by one, and their windows still report focus and size changes:
+    // the handlers must find nothing to work on by then.
+    OnResize = nullptr;
+    OnVETUpdate = nullptr;
+    Panel1 = nullptr;
+    Label1 = nullptr;
+    VSTColumnNames = nullptr;
+    Label2 = nullptr;
+    EditPixelWidth = nullptr;
+    Label3 = nullptr;
+    CheckBoxLiveUpdate = nullptr;
+    Bevel1 = nullptr;
+    ButtonOk = nullptr;
+    ButtonCancel = nullptr;
+}
 
 void TFormColumnSettings::AddColumn(const TColumnData& column) {
     AddColumnSetting(VSTColumnNames->Tree(), column);
@@ -131,11 +149,13 @@ std::vector<TColumnData> TFormColumnSettings::Columns() const {
 }
 
 std::optional<int> TFormColumnSettings::TypedWidth() const {
+    if (EditPixelWidth == nullptr)
+        return std::nullopt;
     return ColumnWidthFromText(EditPixelWidth->Text());
 }
 
 void TFormColumnSettings::LiveUpdate() {
-    if (CheckBoxLiveUpdate->Checked() && OnVETUpdate)
+    if (CheckBoxLiveUpdate != nullptr && CheckBoxLiveUpdate->Checked() && OnVETUpdate)
         OnVETUpdate(*this);
 }
 
@@ -152,7 +172,8 @@ void TFormColumnSettings::EditPixelWidthKeyPress(TObject&, char& key) {
 }
 
 void TFormColumnSettings::EditPixelWidthExit(TObject&) {
-    StoreFocusedColumnWidth(VSTColumnNames->Tree());
+    if (VSTColumnNames != nullptr)
+        StoreFocusedColumnWidth(VSTColumnNames->Tree());
 }
 
 void TFormColumnSettings::CheckBoxLiveUpdateClick(TObject&) {
@@ -160,6 +181,8 @@ void TFormColumnSettings::CheckBoxLiveUpdateClick(TObject&) {
 }
 
 void TFormColumnSettings::FormResize(TObject&) {
+    if (ButtonCancel == nullptr || VSTColumnNames == nullptr)
+        return;
     const int width = ClientWidth();
     const int height = ClientHeight();
     Panel1->SetBounds(0, 0, width, 41);
@@ -176,6 +199,12 @@ void TFormColumnSettings::FormResize(TObject&) {
     Bevel1->SetBounds(kMargin, height - 44, width - 2 * kMargin, 2);
     ButtonCancel->SetBounds(width - kMargin - kButtonWidth, height - 36, kButtonWidth, kButtonHeight);
     ButtonOk->SetBounds(width - 2 * (kMargin + kButtonWidth), height - 36, kButtonWidth, kButtonHeight);
+}
+
+void TFormColumnSettings::BoundsChanged() {
+    TForm::BoundsChanged();
+    TObject& self = *this;
+    FormResize(self);
 }
 
 LRESULT TFormColumnSettings::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

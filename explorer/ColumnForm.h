@@ -9,6 +9,7 @@
 #include "forms/ExtCtrls.h"
 #include "forms/Form.h"
 #include "forms/StdCtrls.h"
+#include "tree/TreeResources.h"
 
 #include <functional>
 #include <vector>
@@ -17,7 +18,12 @@ namespace tarvola {
 
 class TVirtualTreeControl;
 
-class TFormColumnSettings : public TForm {
+// The tree's check images, made before the dialog's windows and released after them.
+struct TColumnSettingsResources {
+    TTreeResourcesUse Resources;
+};
+
+class TFormColumnSettings : private TColumnSettingsResources, public TForm {
 public:
     explicit TFormColumnSettings(TComponent* owner);
     ~TFormColumnSettings() override;
@@ -46,6 +52,8 @@ public:
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A size set by code lays the dialog out too (the window reports only the user's resizing).
+    void BoundsChanged() override;
 
 private:
     void EditPixelWidthKeyPress(TObject& sender, char& key);

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "tree/TreeOptions.h"
+#include "tree/TreeProperties.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,6 +31,7 @@ TColumnSettingsTree::TColumnSettingsTree(ITreeViewHost* host) : TVirtualStringTr
     // The data area holds a pointer to the node's record (the area is not aligned for a string).
     SetNodeDataSize(static_cast<int>(sizeof(TColumnData*)));
     TreeOptions().SetMiscOptions(TreeOptions().MiscOptions().With(TVTMiscOption::toCheckSupport));
+    Properties().SetCheckImageKind(TCheckImageKind::ckDarkCheck);
 }
 
 TColumnSettingsTree::~TColumnSettingsTree() {

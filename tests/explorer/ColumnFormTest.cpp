@@ -6,8 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace tarvola::test {
 namespace {
+
+// OLE runs for the whole program, as it does around the program's run.
+struct TOleScope {
+    TOleScope() { EXPECT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    ~TOleScope() { OleUninitialize(); }
+};
 
 class ColumnFormTest : public testing::Test {
 protected:
@@ -30,11 +38,15 @@ protected:
         SendMessageA(dialog.EditPixelWidth->Handle(), WM_CHAR, static_cast<WPARAM>(key), 0);
     }
 
+    TOleScope ole;
     TFormColumnSettings dialog{nullptr};
     int updates = 0;
 };
 
 TEST_F(ColumnFormTest, LayoutAndTexts) {
+    // With TARVOLA_COLUMN_SHOTS set to a number of milliseconds the dialog stays up for a screenshot.
+    if (const char* pause = std::getenv("TARVOLA_COLUMN_SHOTS"))
+        PumpFor(std::chrono::milliseconds(std::atoi(pause)));
     EXPECT_EQ(dialog.Caption(), "Column Settings");
     EXPECT_EQ(dialog.Width(), TFormColumnSettings::kWidth);
     EXPECT_EQ(dialog.Height(), TFormColumnSettings::kHeight);

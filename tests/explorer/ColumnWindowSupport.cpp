@@ -54,9 +54,9 @@ void SetColumnWidth(TBaseVirtualTree& tree, TColumnIndex column, int width) {
     tree.Header().Columns()[column].SetWidth(width);
 }
 
-void SetColumnVisible(TBaseVirtualTree& tree, TColumnIndex column, bool visible) {
-    TVirtualTreeColumn& item = tree.Header().Columns()[column];
-    item.SetOptions(visible ? item.Options() | coVisible : item.Options() & ~coVisible);
+void SetColumnVisibleFromMenu(TBaseVirtualTree& tree, TColumnIndex column, bool visible) {
+    if (tree.Header().Columns()[column].Has(coVisible) != visible)
+        ToggleColumnFromMenu(Explorer(tree), column);
 }
 
 void UsePersistentColumnsAndMenu(TBaseVirtualTree& tree) {

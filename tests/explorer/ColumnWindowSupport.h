@@ -29,7 +29,8 @@ bool SortedAscending(TBaseVirtualTree& tree);
 // A click on a header column as the header's mouse handling reports it.
 void ClickHeader(TBaseVirtualTree& tree, TColumnIndex column, TShiftState shift);
 void SetColumnWidth(TBaseVirtualTree& tree, TColumnIndex column, int width);
-void SetColumnVisible(TBaseVirtualTree& tree, TColumnIndex column, bool visible);
+// As the column menu's item does it (the layout is stored).
+void SetColumnVisibleFromMenu(TBaseVirtualTree& tree, TColumnIndex column, bool visible);
 // toPersistentColumns and toShellColumnMenu on.
 void UsePersistentColumnsAndMenu(TBaseVirtualTree& tree);
 // The column menu's captions and checks as it would show them now.

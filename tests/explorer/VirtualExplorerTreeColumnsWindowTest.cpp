@@ -99,7 +99,7 @@ TEST_F(ExplorerColumnsWindowTest, HeaderClicksSortAndToggleWidths) {
 
 TEST_F(ExplorerColumnsWindowTest, EachFolderKeepsItsOwnLayout) {
     SetColumnWidth(Tree(), 0, 250);
-    SetColumnVisible(Tree(), 1, false);
+    SetColumnVisibleFromMenu(Tree(), 1, false);
     const std::vector<std::uint8_t> layout = HeaderBytes(Tree());
     RootExplorerTreeAt(Tree(), Path("sub"), {TFileObject::foFolders, TFileObject::foNonFolders}, true);
     EXPECT_EQ(Widths()[0], 180);
