@@ -111,13 +111,18 @@ void TCustomVirtualExplorerTree::SetNodeItem(PVirtualNode node, TExplorerItemPtr
     if (slot == nullptr) {
         slot = new TNodeData;
         SetDataSlot(node, slot);
+    } else {
+        ForgetLiveNode(node);
     }
     slot->Item = std::move(item);
     slot->IconDelivered = false;
     slot->IconIndex = -1;
+    NoteLiveNode(node, slot->Item.get());
 }
 
 void TCustomVirtualExplorerTree::FreeNodeData(PVirtualNode node) {
+    if (DataSlot(node) != nullptr)
+        ForgetLiveNode(node);
     delete DataSlot(node);
     SetDataSlot(node, nullptr);
 }

@@ -13,8 +13,11 @@
 // reaches the tree through VirtualExplorerTreeLink.h.
 #pragma once
 
+#include "explorer/ContextMenuManager.h"
 #include "explorer/ExplorerStateViews.h"
 #include "explorer/VirtualExplorerTreeColumns.h"
+#include "explorer/ItemNodeMap.h"
+#include "explorer/VirtualExplorerTreeActions.h"
 #include "explorer/VirtualExplorerTypes.h"
 #include "tree/HeaderTreeBridge.h"
 #include "tree/StringTree.h"
@@ -22,7 +25,9 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <functional>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace tarvola {
 
@@ -42,6 +47,21 @@ using TVETCustomNamespaceEvent = Delegate<void(TCustomVirtualExplorerTree&, PVir
 using TVETCustomColumnCompareEvent =
     Delegate<void(TCustomVirtualExplorerTree&, TColumnIndex, PVirtualNode, PVirtualNode, int& result)>;
 using TVETAddCustomShellColumnEvent = Delegate<void(TCustomVirtualExplorerTree&, int firstAvailableIndex)>;
+
+using TVETContextMenuShowEvent = Delegate<void(TCustomVirtualExplorerTree&, IExplorerItem&, bool& allow)>;
+using TVETContextMenuCmdEvent =
+    Delegate<void(TCustomVirtualExplorerTree&, IExplorerItem&, const WideString& verb,
+                  std::uint32_t menuItemId, bool& handled)>;
+using TVETContextMenuAfterCmdEvent =
+    Delegate<void(TCustomVirtualExplorerTree&, IExplorerItem&, const WideString& verb,
+                  std::uint32_t menuItemId, bool successful)>;
+using TVETClipboardEvent = Delegate<void(TCustomVirtualExplorerTree&, bool& handled)>;
+using TVETClipboardCutEvent =
+    Delegate<void(TCustomVirtualExplorerTree&, bool& markSelectedCut, bool& handled)>;
+using TVETShellExecuteEvent =
+    Delegate<void(TCustomVirtualExplorerTree&, IExplorerItem&, WideString& workingDir,
+                  WideString& cmdLineArgument, bool& allow)>;
+using TVETShellNotifyEvent = Delegate<void(TCustomVirtualExplorerTree&, TShellChange&)>;
 
 // Whether double-clicked items are run by the shell; the preset browser switches it off.
 extern bool ShellExecuteEnabled;
@@ -316,6 +336,119 @@ private:
     bool rebuildingHeader_ = false;
     // The shell states of the root's shell columns, by column.
     std::vector<TDetailsColumnStates> shellColumnStates_;
+    // ---- Shell interaction: menus, clipboard verbs, drops, renaming, keys (VirtualExplorerTreeActions.cpp)
+public:
+    IExplorerShellPort* ShellPort() const { return shellPort_; }
+    void SetShellPort(IExplorerShellPort* port) { shellPort_ = port; }
+    TContextMenuManager& ContextMenuManager() { return *contextMenu_; }
+    TVETContextMenuShowEvent OnContextMenuShow;
+    TVETContextMenuCmdEvent OnContextMenuCmd;
+    TVETContextMenuAfterCmdEvent OnContextMenuAfterCmd;
+    TVETClipboardEvent OnClipboardCopy;
+    TVETClipboardCutEvent OnClipboardCut;
+    TVETClipboardEvent OnClipboardPaste;
+    TVETShellExecuteEvent OnShellExecute;
+    // Posts WM_EDITNODEAGAIN with the node to the tree's window (unset: the editor is not reopened).
+    std::function<void(PVirtualNode)> PostEditNodeAgain;
+    // The Alt key is held (WM_SYSKEYDOWN with the Alt bit, until WM_SYSKEYUP or the focus goes).
+    bool AltKeyDown = false;
+
+    // The selected nodes' items in selection order, the focused node's item moved to the front.
+    TExplorerItems SelectedItems();
+    // Whether node is a node of this tree now (a node a message carried may be gone since).
+    bool IsLiveNode(const void* node) const { return liveNodes_.contains(node); }
+    bool CopyToClipboard();
+    bool CutToClipboard();
+    bool PasteFromClipboard();
+    void MarkCopy();
+    void MarkCut();
+    void DeleteSelected();
+    void PasteIntoSelected(bool allSelected);
+    void ShowSelectedProperties();
+    // The shell's menu for item (the selection when more than one node is selected) at a screen point.
+    void ShowContextMenu(IExplorerItem& item, TTreeMousePoint screen);
+    virtual void DoShellExecute(PVirtualNode node);
+    void ExecuteNamespace(IExplorerItem& item, const WideString& workingDir, const WideString& arguments);
+    // A left double click at a client point, after the tree's own handling.
+    void DoubleClickAt(int x, int y);
+    // WM_EDITNODEAGAIN: false (and nothing done) when node is no longer one of the tree's.
+    bool EditNodeAgain(const void* node);
+    // Makes a uniquely named folder under the parent, selects its new node and opens its name for
+    // editing; the name given, or empty when nothing was made.
+    WideString CreateNewFolder(const TItemIDList& parentPIDL, const WideString& suggestedName = {});
+    // An OLE drag over the tree, forwarded to the item of the folder node under it. Points are client and
+    // screen coordinates of the same place; results are HRESULTs.
+    std::int32_t ShellDragEnter(IDataObject* data, std::uint32_t keyState, TTreeMousePoint client,
+                                TTreeMousePoint screen, std::uint32_t& effect);
+    std::int32_t ShellDragOver(std::uint32_t keyState, TTreeMousePoint client, TTreeMousePoint screen,
+                               std::uint32_t& effect);
+    void ShellDragLeave();
+    std::int32_t ShellDragDrop(IDataObject* data, std::uint32_t keyState, TTreeMousePoint client,
+                               TTreeMousePoint screen, std::uint32_t& effect);
+    bool ShellDragging() const { return dragButton_ != 0; }
+    std::uint32_t SuggestDropEffect() const { return kDropEffectAll; }
+
+protected:
+    bool DoKeyAction(std::uint16_t& charCode, TKeyModifiers& shift) override;
+    bool DoEditing(PVirtualNode node, TColumnIndex column, bool allowed) override;
+    // Shell items other than the desktop, with drag and drop on and the tree not read-only.
+    bool DoDragAllowed(PVirtualNode node, TColumnIndex column) override;
+    void DoNewText(PVirtualNode node, TColumnIndex column, const std::wstring& text) override;
+    virtual bool DoClipboardCopy();
+    virtual bool DoClipboardCut(bool& markSelectedCut);
+    virtual bool DoClipboardPaste();
+
+private:
+    // The column editing starts in: the first, or none without header columns.
+    TColumnIndex EditColumn0() const;
+    bool IsNameColumn(TColumnIndex column) const;
+    bool ReadOnly() const { return MiscOptions.Has(TVETMiscOption::toVETReadOnly); }
+    void MarkCutOrCopy(TreeState state);
+    // The node a drop at a client point goes to; nullptr for none.
+    PVirtualNode DropTargetNodeAt(TTreeMousePoint client);
+    // Moves the drag's target to node: the old target's item leaves, the new one's enters.
+    void ChangeDropTarget(PVirtualNode node, std::uint32_t keyState, TTreeMousePoint screen,
+                          std::uint32_t& effect);
+    void NoteLiveNode(PVirtualNode node, IExplorerItem* item);
+    void ForgetLiveNode(PVirtualNode node);
+    void KeyFocusSibling(bool next);
+    void KeyPageFocus(bool down);
+
+    IExplorerShellPort* shellPort_ = nullptr;
+    std::unique_ptr<TContextMenuManager> contextMenu_ = std::make_unique<TContextMenuManager>(*this);
+    std::unordered_set<const void*> liveNodes_;
+    // The drag over the tree: the button it began with (0: none), its data object, the target and effect.
+    int dragButton_ = 0;
+    IDataObject* dragData_ = nullptr;
+    PVirtualNode dropTarget_ = nullptr;
+    std::uint32_t lastDropEffect_ = 0;
+    bool dropping_ = false;
+
+    // ---- Shell change notifications and icon results (VirtualExplorerTreeChanges.cpp)
+public:
+    TVETShellNotifyEvent OnShellNotify;
+    // The loaded nodes by their items' lists (the index the change events look nodes up in).
+    const TItemNodeMap& LoadedNodes() const { return loadedNodes_; }
+    // A WM_SHELLNOTIFY's list: applied, or skipped while a shell menu or a drag runs (a full refresh
+    // follows at the next mouse move). The list is released exactly once, whatever happens.
+    void HandleShellNotify(TVirtualShellEventList* list);
+    bool NotificationSkipped() const { return notificationSkipped_; }
+    // A mouse move: the refresh owed to skipped notifications runs when no menu or drag is in the way.
+    void ShellNotifyMouseMove();
+    // Removes the notifications queued for the tree's window and hands each to HandleShellNotify (the
+    // window sets it; unset: nothing queued).
+    std::function<void()> DispatchQueuedShellNotifies;
+    bool IsEditActive() const { return IsEditing(); }
+
+protected:
+    // Every event received; a handler may mark it ignored.
+    virtual void DoShellNotify(TShellChange& event);
+    bool DoEndEdit() override;
+
+private:
+    friend class TExplorerChangeTarget;
+    TItemNodeMap loadedNodes_;
+    bool notificationSkipped_ = false;
 };
 
 // The published form.

@@ -52,19 +52,32 @@ void TVirtualExplorerTreeControl::TCursorPort::RestoreCursor() {
 }
 
 TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner)
-    : TVirtualTreeControl(owner, [this](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
-          return MakeExplorerTree(shell_, host);
+    : TVirtualExplorerTreeControl(owner, [](IExplorerNamespace& shell, ITreeViewHost* host) {
+          return MakeExplorerTree(shell, host);
+      }) {}
+
+TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, const TExplorerTreeMaker& make)
+    : TVirtualTreeControl(owner, [this, &make](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
+          return make(shell_, host);
       }) {
     SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
     columnMenu_ = &AttachColumnMenu(*this, Tree(), [this] { return Handle(); });
-}
-
-void TVirtualExplorerTreeControl::InitializeHandle() {
-    TVirtualTreeControl::InitializeHandle();
-    RebuildExplorerHeader(Tree());
+    SetExplorerShellPort(Tree(), &shellPort_);
+    SetExplorerWindowHooks(
+        Tree(), [this] { DispatchQueuedShellNotifies(); },
+        [this](PVirtualNode node) {
+            if (HandleAllocated())
+                PostMessageW(Handle(), WM_EDITNODEAGAIN, reinterpret_cast<WPARAM>(node), 0);
+        });
 }
 
 TVirtualExplorerTreeControl::~TVirtualExplorerTreeControl() {
+    // The window goes while this class still handles its messages: the notifier and OLE let go of it.
+    try {
+        DestroyHandle();
+    } catch (...) {
+    }
+    SetExplorerWindowHooks(Tree(), nullptr, nullptr);
     LeaveImageThreads();
     SetExplorerTreePorts(Tree(), nullptr, nullptr);
 }
@@ -95,6 +108,8 @@ void TVirtualExplorerTreeControl::IconResult(WPARAM wParam) {
 }
 
 LRESULT TVirtualExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (std::optional<LRESULT> answer = ShellMessage(message, wParam, lParam))
+        return *answer;
     switch (message) {
     case WM_ICONTHREADRESULT:
         IconResult(wParam);

@@ -6,14 +6,18 @@
 // shell for each icon itself.
 #pragma once
 
+#include "explorer/VirtualExplorerTreeActionsWin32.h"
 #include "explorer/VirtualExplorerTreeLink.h"
 #include "explorer/VirtualExplorerTreeShell.h"
 #include "tree/TreeControl.h"
+
+#include <functional>
 
 #include <windows.h>
 
 namespace tarvola {
 
+class TVirtualChangeNotifier;
 class TVirtualImageThreadManager;
 class TColumnMenu;
 
@@ -27,6 +31,10 @@ class TVirtualExplorerTreeControl : private TExplorerShellHolder, public TVirtua
 public:
     explicit TVirtualExplorerTreeControl(TComponent* owner);
     ~TVirtualExplorerTreeControl() override;
+    // Makes the tree core of a descendant flavour over the control's shell.
+    using TExplorerTreeMaker =
+        std::function<std::unique_ptr<TBaseVirtualTree>(IExplorerNamespace& shell, ITreeViewHost* host)>;
+    TVirtualExplorerTreeControl(TComponent* owner, const TExplorerTreeMaker& make);
 
     // Tree() is a TVirtualExplorerTree (reach it through VirtualExplorerTreeLink.h).
     // The icon thread the tree's requests go to (nullptr: none); it must outlive the control's window.
@@ -37,8 +45,6 @@ public:
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // The header's columns are built for the new window.
-    void InitializeHandle() override;
 
 private:
     class TIconPort final : public IExplorerIconPort {
@@ -74,6 +80,38 @@ private:
     TIconPort iconPort_{*this};
     TCursorPort cursorPort_;
     TColumnMenu* columnMenu_ = nullptr;
+
+    // ---- Shell interaction and change notifications (VirtualExplorerTreeChangesWin32.cpp)
+public:
+    // The process's change notifier (nullptr: none); it must outlive the control's window. The tree
+    // registers while its window lives and toChangeNotifierThread is set.
+    void SetChangeNotifier(TVirtualChangeNotifier* notifier);
+    // Switches following changes at run time; switching off applies what is already queued.
+    void SetChangeNotifierEnabled(bool value);
+    bool ChangeNotifierRegistered() const { return notifierRegistered_; }
+    // The window's OLE drop target (valid while the window lives).
+    IDropTarget* ExplorerDropTarget() const { return explorerDrop_; }
+    TShellExplorerPort& ShellPort() { return shellPort_; }
+    void RegisterDropTarget() override;
+    void RevokeDropTarget() override;
+
+protected:
+    void InitializeHandle() override;
+
+private:
+    std::optional<LRESULT> ShellMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void RegisterChangeNotify();
+    void UnregisterChangeNotify(bool applyQueued);
+    void DispatchQueuedShellNotifies();
+    LRESULT ContextMenuMessage(WPARAM wParam, LPARAM lParam);
+
+    TShellExplorerPort shellPort_;
+    TVirtualChangeNotifier* notifier_ = nullptr;
+    bool notifierRegistered_ = false;
+    // Registered when the system asked to end the session, to come back when the end is cancelled.
+    bool registeredBeforeEndSession_ = false;
+    IDropTarget* explorerDrop_ = nullptr;
+    bool explorerDropRegistered_ = false;
 };
 
 } // namespace tarvola

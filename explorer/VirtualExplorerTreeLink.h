@@ -1,6 +1,6 @@
-// The explorer tree as code that also sees the form layer's controls reaches it: those headers and the
-// string tree's columns both declare a TAlignment, so a window class cannot include VirtualExplorerTree.h.
-// These calls take the tree core its control owns.
+// Short cuts to the explorer tree for code that holds only the tree core a control owns: the factory a tree
+// control is made with, its ports, icon results and rooting (window classes may include
+// VirtualExplorerTree.h directly as well).
 #pragma once
 
 #include "explorer/VirtualExplorerTypes.h"

@@ -100,6 +100,12 @@ WideString TShellExplorerItem::DetailText(TColumnDetails kind, TFileSizeFormat s
     }
 }
 
+void TShellExplorerItem::Invalidate(bool refreshIcon) {
+    item_->InvalidateNamespace(refreshIcon);
+    pidl_ = TItemIDList::FromPIDL(item_->AbsolutePIDL());
+    relative_ = pidl_.LastItem();
+}
+
 int TShellExplorerItem::IconIndex(bool open, bool large) {
     return item_->GetIconIndex(open, large ? TIconSize::Large : TIconSize::Small);
 }

@@ -45,7 +45,8 @@ public:
     bool Hidden() override { return item_->Hidden(); }
     int IconIndex(bool open, bool large) override;
     std::optional<int> OverlayIndex() override;
-    void Invalidate(bool refreshIcon) override { item_->InvalidateNamespace(refreshIcon); }
+    // The item may have followed a rename to a new list: the lists are read again.
+    void Invalidate(bool refreshIcon) override;
 
 private:
     std::unique_ptr<TNamespace> item_;

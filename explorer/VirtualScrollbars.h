@@ -8,6 +8,7 @@
 #include "explorer/VirtualScrollbarsGeometry.h"
 #include "forms/Controls.h"
 #include "forms/Graphics.h"
+#include "tree/TreeScroll.h"
 
 #include <cstdint>
 #include <functional>
@@ -51,16 +52,6 @@ enum class TScrollPaintState { spsNormal, spsHot, spsPressed, spsDisabled };
 using TOnScrollCustomPaint =
     std::function<void(TCustomOwnerDrawScrollbar& sender, TScrollPaintCycle cycle, TScrollPaintState state,
                        const TRect& paintRect, TCanvas& canvas, bool& handled)>;
-
-// The scroll codes of the steps (the low word of WM_VSCROLL's wParam).
-enum : WORD {
-    ScrollLineUp = SB_LINEUP,
-    ScrollLineDown = SB_LINEDOWN,
-    ScrollPageUp = SB_PAGEUP,
-    ScrollPageDown = SB_PAGEDOWN,
-    ScrollThumbTrack = SB_THUMBTRACK,
-    ScrollEnd = SB_ENDSCROLL,
-};
 
 // Window timers of the bar.
 constexpr UINT_PTR ScrollHotTimer = 201;

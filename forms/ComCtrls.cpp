@@ -665,6 +665,7 @@ TImageList::TImageList(TComponent* owner, int width, int height)
 }
 
 TImageList::~TImageList() {
+    DetachLinks();
     ImageList_Destroy(handle_);
 }
 
@@ -687,6 +688,7 @@ int TImageList::AddMasked(const TBitmap& image, TColor transparent) {
     if (index < 0) {
         throw std::runtime_error("Cannot add to the image list");
     }
+    Change();
     return index;
 }
 
@@ -695,6 +697,7 @@ int TImageList::AddIcon(HICON icon) {
     if (index < 0) {
         throw std::runtime_error("Cannot add to the image list");
     }
+    Change();
     return index;
 }
 

@@ -2,6 +2,7 @@
 // sheets, image list.
 #pragma once
 
+#include "forms/ChangeLink.h"
 #include "forms/StdCtrls.h"
 
 #include <commctrl.h>
@@ -203,8 +204,9 @@ private:
     int activeIndex_ = -1;
 };
 
-// A list of images of one size drawn by index (glyphs, icons).
-class TImageList : public TComponent {
+// A list of images of one size drawn by index (glyphs, icons). Controls that show its images register a
+// change link: they hear when images are added and when the list goes.
+class TImageList : public TComponent, public TChangeLinkSource {
 public:
     explicit TImageList(TComponent* owner, int width = 16, int height = 16);
     ~TImageList() override;

@@ -132,13 +132,6 @@ TCursor PropCursor(std::string_view value, std::string_view property) {
                                 {"crNo", TCursor::crNo}});
 }
 
-TAlignment PropAlignment(std::string_view value, std::string_view property) {
-    return PropChoice<TAlignment>(value, property,
-                                  {{"taLeftJustify", TAlignment::taLeftJustify},
-                                   {"taRightJustify", TAlignment::taRightJustify},
-                                   {"taCenter", TAlignment::taCenter}});
-}
-
 // ---- TControl
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {

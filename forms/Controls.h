@@ -6,6 +6,7 @@
 // window procedure catches what a handler throws and hands it to Application().HandleException.
 #pragma once
 
+#include "forms/Alignment.h"
 #include "forms/Component.h"
 #include "forms/Graphics.h"
 
@@ -34,9 +35,6 @@ enum class TCursor {
 };
 HCURSOR CursorHandle(TCursor cursor);
 TCursor PropCursor(std::string_view value, std::string_view property);
-
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
-TAlignment PropAlignment(std::string_view value, std::string_view property);
 
 class TControl : public TComponent {
 public:
@@ -209,7 +207,8 @@ public:
     virtual const TFont& FontForChildren() const { return Font(); }
 
     bool Focused() const;
-    bool CanFocus() const;
+    // Visible and enabled up to the form, with a window.
+    virtual bool CanFocus() const;
     void SetFocus();
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool tabStop);

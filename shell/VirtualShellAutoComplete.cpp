@@ -29,11 +29,12 @@ void TVirtualShellAutoComplete::Refresh() {
         return;
     dirty_ = false;
     items_.Clear();
+    currentFolder_.reset();
     const TShellLayer& layer = TShellLayer::Get();
     bool going = true;
     if (contents_.Has(accCurrentDir) && WideDirectoryExists(currentDir_)) {
-        const auto current = TNamespace::CreateFromFileName(currentDir_);
-        going = Collect(*current);
+        currentFolder_ = TNamespace::CreateFromFileName(currentDir_);
+        going = Collect(*currentFolder_);
     }
     const std::pair<TAutoCompleteContent, TSpecialFolder> specials[] = {
         {accDesktop, TSpecialFolder::Desktop},
@@ -48,16 +49,15 @@ void TVirtualShellAutoComplete::Refresh() {
 
 bool TVirtualShellAutoComplete::Collect(TNamespace& folder) {
     bool going = true;
-    const TPIDLManager& manager = TShellLayer::Get().PIDLMgr();
     folder.EnumerateFolder(contents_.Has(accFileSysDirs), contents_.Has(accFileSysFiles),
                            contents_.Has(accHidden),
                            [&](PItemIDList child, TNamespace& parent, bool& terminate) {
-                               // A parentless item: it outlives the folder object it was found in.
-                               PItemIDList absolute = manager.AppendPIDL(parent.AbsolutePIDL(), child);
-                               manager.FreePIDL(child);
-                               if (absolute == nullptr)
-                                   return false;
-                               going = Consider(std::make_unique<TNamespace>(absolute, nullptr));
+                               // The item asks its questions through the folder it was found in, which
+                               // lives as long as the items (the current folder is kept, the special
+                               // folders are the layer's, a recursed folder is an item itself): a
+                               // parentless item would bind its folder again for each answer, which
+                               // makes a large folder's listing quadratic.
+                               going = Consider(std::make_unique<TNamespace>(child, &parent));
                                terminate = !going;
                                return true;
                            });

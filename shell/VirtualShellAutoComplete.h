@@ -69,6 +69,8 @@ private:
     TAutoCompleteContents contents_;
     bool dirty_ = true;
     TWideStringList strings_;
+    // The current folder the items were found in: they ask their questions through it.
+    std::unique_ptr<TNamespace> currentFolder_;
     TVirtualNameSpaceList items_;
 };
 

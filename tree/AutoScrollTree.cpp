@@ -101,6 +101,32 @@ void TBaseVirtualTree::StopAutoScroll() {
     }
 }
 
+bool TBaseVirtualTree::DragOverAutoScroll(int x, int y) {
+    const TScrollDirections directions = DetermineScrollDirections(x, y);
+    if (directions == 0)
+        return false;
+    const TScrollArea area = MotionArea();
+    const std::int64_t vertical =
+        std::min<std::int64_t>(area.ClientHeight, ScrollBarOptions().VerticalIncrement);
+    const std::int64_t horizontal = ScrollBarOptions().HorizontalIncrement;
+    // A direction counts only while the tree can still go that way.
+    std::int64_t dx = 0;
+    std::int64_t dy = 0;
+    if ((directions & sdUp) != 0 && offsetY_ < 0)
+        dy = vertical;
+    else if ((directions & sdDown) != 0 &&
+             offsetY_ > static_cast<std::int64_t>(area.ClientHeight) - area.RangeY)
+        dy = -vertical;
+    if ((directions & sdLeft) != 0 && offsetX_ < 0)
+        dx = horizontal;
+    else if ((directions & sdRight) != 0 &&
+             offsetX_ > static_cast<std::int64_t>(area.ClientWidth) - area.RangeX)
+        dx = -horizontal;
+    if (dx == 0 && dy == 0)
+        return false;
+    return SetScrollOffsets(offsetX_ + dx, offsetY_ + dy, AllScrollUpdateOptions);
+}
+
 bool TBaseVirtualTree::HandleAutoScrollMove(int x, int y) {
     if (WheelPanningActive()) {
         // A move of at least the drag distance with the button held: releasing it ends the panning.

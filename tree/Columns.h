@@ -4,6 +4,7 @@
 // portable; what the columns need from the tree and its window they ask through the header's IHeaderTree.
 #pragma once
 
+#include "forms/Alignment.h"
 #include "forms/Events.h"
 #include "tree/TreeTypes.h"
 
@@ -48,7 +49,6 @@ enum class TBiDiMode : std::uint8_t {
     bdRightToLeftNoAlign = 2,
     bdRightToLeftReadingOnly = 3,
 };
-enum class TAlignment : std::uint8_t { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 
 // A colour as the framework stores it (system colours carry the high bit).
 using TVTColor = std::uint32_t;

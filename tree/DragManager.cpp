@@ -55,6 +55,13 @@ HRESULT STDMETHODCALLTYPE TVTDragManager::QueryContinueDrag(BOOL escapePressed, 
 }
 
 HRESULT STDMETHODCALLTYPE TVTDragManager::GiveFeedback(DWORD) {
+    if (OnFeedback) {
+        try {
+            OnFeedback();
+        } catch (...) {
+            // The drag goes on without its image moving; the platform's call cannot take the error.
+        }
+    }
     return DRAGDROP_S_USEDEFAULTCURSORS;
 }
 
@@ -164,6 +171,8 @@ DWORD StartOleDrag(TBaseVirtualTree& tree, TVTDragManager& manager, const TOleDr
     try {
         IDataObject* dataObject = manager.CurrentDataObject();
         if (dataObject != nullptr) {
+            if (options.BeforeLoop)
+                options.BeforeLoop(dataObject);
             result =
                 options.DoDragDrop(dataObject, &manager, AllowedDropEffects(options.DragOperations), &effect);
             dataObject->Release();

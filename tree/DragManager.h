@@ -11,6 +11,7 @@
 
 #include <ole2.h>
 
+#include <functional>
 #include <memory>
 
 namespace tarvola {
@@ -37,6 +38,8 @@ public:
     // The incoming drag's data object, or a new one for a drag from the tree; with a reference for the
     // caller.
     IDataObject* CurrentDataObject();
+    // Called as the pointer moves during a drag from this manager's tree (the drag image follows it).
+    std::function<void()> OnFeedback;
     TBaseVirtualTree* SourceTree() const { return sourceTree_; }
     bool IsDropTarget() const { return isDropTarget_; }
     // The platform's drop-target helper is not used: the one Wine offers draws nothing.
@@ -63,6 +66,8 @@ struct TOleDragOptions {
     TDragOperations DragOperations = doCopy | doMove;
     bool AutoDeleteMovedNodes = true;
     TDoDragDropFunction DoDragDrop = ::DoDragDrop;
+    // Called with the drag's data object just before the loop starts (the drag image is prepared here).
+    std::function<void(IDataObject*)> BeforeLoop;
 };
 
 // Drags the selected nodes (the focused one joins the selection) through the platform's loop; answers the

@@ -3,6 +3,9 @@
 // channel of the tree's own drag image.
 #pragma once
 
+#include "forms/Events.h"
+#include "tree/DragOperations.h"
+
 #include <cstdint>
 #include <span>
 
@@ -17,17 +20,11 @@ enum : std::uint32_t {
     DropEffectScroll = 0x80000000u,
 };
 
-// What a tree offers as a drag source.
-enum : std::uint8_t { doCopy = 1, doMove = 2, doLink = 4 };
-using TDragOperations = std::uint8_t;
 // The allowed effects of a set of operations; an empty set offers all three.
 std::uint32_t AllowedDropEffects(TDragOperations operations);
 
 enum class TDropMode : std::uint8_t { dmNowhere = 0, dmAbove = 1, dmOnNode = 2, dmBelow = 3 };
 
-// Modifier keys and mouse buttons as the drop rules see them.
-enum : std::uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
-using TShiftState = std::uint8_t;
 // From the platform's key state bits (MK_...), plus the buttons the tree itself holds as down.
 TShiftState ShiftFromKeyState(std::uint32_t keyState, TShiftState heldButtons);
 

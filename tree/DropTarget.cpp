@@ -1,6 +1,11 @@
 // The tree as a drop target.
 #include "tree/DropTarget.h"
 
+#include "tree/Header.h"
+#include "tree/HeaderTreeBridge.h"
+#include "tree/HitTest.h"
+#include "tree/TreeOptions.h"
+#include "tree/TreeProperties.h"
 #include "tree/VirtualTrees.h"
 
 namespace tarvola {
@@ -40,6 +45,35 @@ TDropHit TTreeDropTarget::Hit(TDropPoint point, PVirtualNode& node) {
     return hit;
 }
 
+void TTreeDropTarget::FollowTree() {
+    followsTree_ = true;
+    HitTest = [this](TDropPoint point, PVirtualNode& node) { return TreeHit(point, node); };
+    TakeTreeSettings();
+}
+
+void TTreeDropTarget::TakeTreeSettings() {
+    const TCustomVirtualTreeOptions& options = tree_.TreeOptions();
+    ShowDropmark = options.PaintOptions().Has(TVTPaintOption::toShowDropmark);
+    ReportMode = options.MiscOptions().Has(TVTMiscOption::toReportMode);
+    AutoDropExpand = options.AutoOptions().Has(TVTAutoOption::toAutoDropExpand);
+    AutoExpandDelay = tree_.Properties().AutoExpandDelay;
+}
+
+TDropHit TTreeDropTarget::TreeHit(TDropPoint point, PVirtualNode& node) {
+    const THitInfo info = tree_.GetHitTestInfoAt(point.X, point.Y, true);
+    node = info.HitNode;
+    TDropHit hit;
+    if (node == nullptr)
+        return hit;
+    hit.OnNode = true;
+    hit.OnLabelOrImage = (info.HitPositions & (hpOnItemLabel | hpOnNormalIcon | hpOnStateIcon)) != 0;
+    hit.InMainColumn = !tree_.Header().UseColumns() || info.HitColumn == tree_.Header().MainColumn();
+    const TTreeRect row = tree_.GetDisplayRect(node, NoColumn, false);
+    hit.RowTop = row.Top;
+    hit.RowBottom = row.Bottom;
+    return hit;
+}
+
 bool TTreeDropTarget::DoDragOver(TBaseVirtualTree* source, TShiftState shift, TDragState state,
                                  TDropPoint point, TDropMode mode, std::uint32_t& effect) {
     bool accept = false;
@@ -58,6 +92,10 @@ void TTreeDropTarget::DoDragDrop(TBaseVirtualTree* source, IDataObject* dataObje
 std::int32_t TTreeDropTarget::DragEnter(TBaseVirtualTree* source, std::uint32_t keyState, TDropPoint point,
                                         std::uint32_t& effect) {
     try {
+        if (followsTree_)
+            TakeTreeSettings();
+        // Each drag waits the full delay before it scrolls.
+        tree_.ResetAutoScrollStart();
         const TShiftState shift = Shift(keyState);
         effect = SuggestDropEffect(source == &tree_, shift, effect);
         if (!DoDragOver(source, shift, TDragState::dsDragEnter, point, lastDropMode_, effect)) {
@@ -83,6 +121,8 @@ std::int32_t TTreeDropTarget::DragEnter(TBaseVirtualTree* source, std::uint32_t 
 std::int32_t TTreeDropTarget::DragOver(TBaseVirtualTree* source, std::uint32_t keyState, TDragState state,
                                        TDropPoint point, std::uint32_t& effect) {
     try {
+        // The drop itself lands on the row the user sees: it never scrolls first.
+        const bool scrolled = !dropping_ && tree_.DragOverAutoScroll(point.X, point.Y);
         const TShiftState shift = Shift(keyState);
         PVirtualNode node = nullptr;
         const TDropHit hit = Hit(point, node);
@@ -90,6 +130,8 @@ std::int32_t TTreeDropTarget::DragOver(TBaseVirtualTree* source, std::uint32_t k
         if (mode == TDropMode::dmNowhere)
             node = nullptr;
         const PVirtualNode old = tree_.DropTargetNode();
+        if (scrolled && tree_.Host().HasWindow())
+            tree_.Host().InvalidateAll();
         if (node != old || mode != lastDropMode_) {
             lastDropMode_ = mode;
             if (node != old) {
@@ -106,6 +148,8 @@ std::int32_t TTreeDropTarget::DragOver(TBaseVirtualTree* source, std::uint32_t k
         effect = SuggestDropEffect(source == &tree_, shift, effect);
         if (!DoDragOver(source, shift, state, point, lastDropMode_, effect))
             effect = DropEffectNone;
+        if (scrolled)
+            effect |= DropEffectScroll;
         return ResultSuccess;
     } catch (...) {
         return ResultUnexpected;
@@ -135,7 +179,10 @@ std::int32_t TTreeDropTarget::DragDrop(TBaseVirtualTree* source, IDataObject* da
     std::int32_t result = ResultSuccess;
     try {
         tree_.Host().StopTimer(ExpandTimer);
+        tree_.StopAutoScroll();
+        dropping_ = true;
         const std::int32_t over = DragOver(source, keyState, TDragState::dsDragMove, point, effect);
+        dropping_ = false;
         if (over != ResultSuccess || (effect & ~DropEffectScroll) == DropEffectNone) {
             result = ResultRefused;
         } else {

@@ -46,6 +46,11 @@ public:
     // hit is on a node's text or images.
     std::function<TDropHit(TDropPoint point, PVirtualNode& node)> HitTest;
 
+    // From now on each drag that enters takes ShowDropmark, ReportMode, AutoDropExpand and AutoExpandDelay
+    // from the tree's options and properties, and hits come from the tree's own hit test (the window's drop
+    // target does this; tests may set the fields and HitTest themselves).
+    void FollowTree();
+
     // Results are HRESULT values: S_OK, E_FAIL for a refused drop, E_UNEXPECTED for an error.
     std::int32_t DragEnter(TBaseVirtualTree* source, std::uint32_t keyState, TDropPoint point,
                            std::uint32_t& effect);
@@ -73,7 +78,11 @@ private:
     void ClearDropTarget();
 
     TBaseVirtualTree& tree_;
+    void TakeTreeSettings();
+    TDropHit TreeHit(TDropPoint point, PVirtualNode& node);
     TDropMode lastDropMode_ = TDropMode::dmNowhere;
+    bool dropping_ = false;
+    bool followsTree_ = false;
 };
 
 } // namespace tarvola

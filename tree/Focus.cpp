@@ -2,6 +2,7 @@
 // between siblings, and the focused column, which must name a visible column while the header has columns.
 #include "tree/Header.h"
 #include "tree/HeaderTreeBridge.h"
+#include "tree/TreeOptions.h"
 #include "tree/VirtualTrees.h"
 
 namespace tarvola {
@@ -38,10 +39,24 @@ bool TBaseVirtualTree::InternalSetFocusedNode(PVirtualNode node, bool ask) {
         if (Options.AutoExpand && (focusedNode_->States & (nsExpanded | nsHasChildren)) == nsHasChildren)
             ToggleNode(focusedNode_);
         InvalidateNode(focusedNode_);
+        ScrollFocusedIntoView();
     }
     if (selectionCount_ == 0)
         ResetRangeAnchor();
     return moved;
+}
+
+// The focus is where the user looks next: outside an update its row (and cell) comes into view, centred
+// on request unless a mouse button is down (a click must not move the row away from the pointer).
+void TBaseVirtualTree::ScrollFocusedIntoView() {
+    if (focusedNode_ == nullptr || updateCount_ > 0 || !Host().HasWindow())
+        return;
+    const bool buttonDown = InState(TreeState::tsLeftButtonDown) || InState(TreeState::tsMiddleButtonDown) ||
+                            InState(TreeState::tsRightButtonDown);
+    const bool center =
+        TreeOptions().SelectionOptions().Has(TVTSelectionOption::toCenterScrollIntoView) && !buttonDown;
+    const bool horizontally = !TreeOptions().AutoOptions().Has(TVTAutoOption::toDisableAutoscrollOnFocus);
+    ScrollIntoView(focusedNode_, center, horizontally);
 }
 
 bool TBaseVirtualTree::IsFocusableColumn(TColumnIndex column) const {
@@ -67,6 +82,7 @@ void TBaseVirtualTree::SetFocusedColumn(TColumnIndex column) {
     // The editor sits over the old column's cell.
     CancelEditNode();
     focusedColumn_ = column;
+    ScrollFocusedIntoView();
     InvalidateNode(focusedNode_);
     InvalidateNode(dropTargetNode_);
     DoFocusChanged(focusedNode_, focusedColumn_);

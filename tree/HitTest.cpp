@@ -53,11 +53,11 @@ THitPositions DetermineHitPositionLTR(const TCellHitLayout& cell, int offset, in
     if (textWidth > right - pos)
         return hpOnItem | hpOnItemLabel;
     switch (cell.Alignment) {
-    case TVTAlignment::taLeftJustify:
+    case TAlignment::taLeftJustify:
         return hpOnItem | (pos + textWidth > offset ? hpOnItemLabel : hpOnItemRight);
-    case TVTAlignment::taRightJustify:
+    case TAlignment::taRightJustify:
         return hpOnItem | (right - textWidth <= offset ? hpOnItemLabel : hpOnItemLeft);
-    case TVTAlignment::taCenter:
+    case TAlignment::taCenter:
         break;
     }
     const int start = (pos + right - textWidth) / 2;
@@ -95,11 +95,11 @@ THitPositions DetermineHitPositionRTL(const TCellHitLayout& cell, int offset, in
         return hpOnItem | hpOnItemLabel;
     // The alignment is mirrored: a left-justified text sits at the right edge of a right-to-left cell.
     switch (cell.Alignment) {
-    case TVTAlignment::taRightJustify:
+    case TAlignment::taRightJustify:
         return hpOnItem | (textWidth >= offset ? hpOnItemLabel : hpOnItemRight);
-    case TVTAlignment::taLeftJustify:
+    case TAlignment::taLeftJustify:
         return hpOnItem | (pos - textWidth <= offset ? hpOnItemLabel : hpOnItemLeft);
-    case TVTAlignment::taCenter:
+    case TAlignment::taCenter:
         break;
     }
     const int start = (pos - textWidth) / 2;

@@ -47,7 +47,7 @@ struct TCellHitLayout {
     int StateImageWidth = 0;  // 0: the cell shows no state image
     int NormalImageWidth = 0; // 0: the cell shows no normal image
     int TextWidth = 0;
-    TVTAlignment Alignment = TVTAlignment::taLeftJustify;
+    TAlignment Alignment = TAlignment::taLeftJustify;
 };
 
 // offset: the point's x from the cell's left edge; right: the cell's width. The result always holds hpOnItem.

@@ -15,18 +15,6 @@ namespace tarvola {
 
 namespace {
 
-TVTAlignment ToTreeAlignment(TAlignment alignment) {
-    switch (alignment) {
-    case TAlignment::taRightJustify:
-        return TVTAlignment::taRightJustify;
-    case TAlignment::taCenter:
-        return TVTAlignment::taCenter;
-    case TAlignment::taLeftJustify:
-        break;
-    }
-    return TVTAlignment::taLeftJustify;
-}
-
 bool RightToLeft(TBiDiMode mode) {
     return mode != TBiDiMode::bdLeftToRight;
 }
@@ -127,12 +115,12 @@ THitInfo TBaseVirtualTree::GetHitTestInfoAt(int x, int y, bool relative) {
         return hit;
     }
 
-    TVTAlignment alignment = Properties().Alignment();
+    TAlignment alignment = Properties().Alignment();
     bool rightToLeft = false;
     bool mainColumn = true;
     if (useColumns) {
         const TVirtualTreeColumn& column = Header().Columns()[hit.HitColumn];
-        alignment = ToTreeAlignment(column.Alignment());
+        alignment = column.Alignment();
         rightToLeft = RightToLeft(column.BiDiMode());
         mainColumn = hit.HitColumn == Header().MainColumn();
     }

@@ -1,5 +1,7 @@
 // Row heights and subtree totals, visibility in the layout sense, and the lookups built on them: the node
 // at a position, the rectangle of a node, the top node.
+#include "tree/Header.h"
+#include "tree/HeaderTreeBridge.h"
 #include "tree/VirtualTrees.h"
 
 #include "base/Numerics.h"
@@ -231,6 +233,13 @@ TTreeRect TBaseVirtualTree::GetDisplayRect(PVirtualNode node, TColumnIndex colum
     if (column <= NoColumn) {
         rect.Left += offsetX_;
         rect.Right += offsetX_;
+    } else if (headerBridge_ && Header().UseColumns() && Header().Columns().IsValidColumn(column)) {
+        // A cell spans its column, whose borders the header keeps in client coordinates already.
+        int left = 0;
+        int right = 0;
+        Header().Columns().GetColumnBounds(column, left, right);
+        rect.Left = left;
+        rect.Right = right - 1;
     }
     if (textOnly) {
         // The text begins after the margin and the indent; images and check boxes come with their parts.

@@ -263,8 +263,6 @@ void TBaseVirtualTree::DeleteNode(PVirtualNode node, bool reindex) {
 void TBaseVirtualTree::DoFreeNode(PVirtualNode node) {
     if (node == hotNode_)
         hotNode_ = nullptr;
-    if (node == checkNode_)
-        checkNode_ = nullptr;
     // A delayed notification must not name a node that no longer exists.
     if (node == lastChangedNode_)
         lastChangedNode_ = nullptr;

@@ -26,28 +26,16 @@ bool CoversRows(const TTreeRect& rect) {
     return rect.Bottom > rect.Top;
 }
 
-TVTAlignment ToTreeAlignment(TAlignment alignment) {
-    switch (alignment) {
-    case TAlignment::taRightJustify:
-        return TVTAlignment::taRightJustify;
-    case TAlignment::taCenter:
-        return TVTAlignment::taCenter;
-    case TAlignment::taLeftJustify:
-        break;
-    }
-    return TVTAlignment::taLeftJustify;
-}
-
 // Where a cell's text sits: at the left edge, at the right edge or centred between the two.
 enum class TTextAnchor { Left, Right, Center };
 
-TTextAnchor AnchorOf(TVTAlignment alignment, bool rightToLeft) {
+TTextAnchor AnchorOf(TAlignment alignment, bool rightToLeft) {
     switch (alignment) {
-    case TVTAlignment::taCenter:
+    case TAlignment::taCenter:
         return TTextAnchor::Center;
-    case TVTAlignment::taRightJustify:
+    case TAlignment::taRightJustify:
         return rightToLeft ? TTextAnchor::Left : TTextAnchor::Right;
-    case TVTAlignment::taLeftJustify:
+    case TAlignment::taLeftJustify:
         break;
     }
     return rightToLeft ? TTextAnchor::Right : TTextAnchor::Left;
@@ -102,14 +90,14 @@ bool TBaseVirtualTree::HandleDrawSelection() {
     ClearNodeCache();
 
     TColumnIndex mainColumn = NoColumn;
-    TVTAlignment alignment = Properties().Alignment();
+    TAlignment alignment = Properties().Alignment();
     bool rightToLeft = false;
     int nodeLeft = 0;
     int maxX = Host().ClientWidth();
     if (headerBridge_ && Header().UseColumns()) {
         mainColumn = Header().MainColumn();
         const TVirtualTreeColumn& column = Header().Columns()[mainColumn];
-        alignment = ToTreeAlignment(column.Alignment());
+        alignment = column.Alignment();
         rightToLeft = column.BiDiMode() != TBiDiMode::bdLeftToRight;
         nodeLeft = CheckedSub(column.GetLeft(), offsetX_);
         maxX = CheckedAdd(nodeLeft, column.Width());
@@ -129,7 +117,7 @@ bool TBaseVirtualTree::HandleDrawSelection() {
 }
 
 bool TBaseVirtualTree::CollectSelectedNodesLTR(TColumnIndex mainColumn, int nodeLeft, int maxX,
-                                               TVTAlignment alignment, const TTreeRect& newRect,
+                                               TAlignment alignment, const TTreeRect& newRect,
                                                const TTreeRect& oldRect) {
     TBandWalk walk;
     walk.MainColumn = mainColumn;
@@ -142,7 +130,7 @@ bool TBaseVirtualTree::CollectSelectedNodesLTR(TColumnIndex mainColumn, int node
 }
 
 bool TBaseVirtualTree::CollectSelectedNodesRTL(TColumnIndex mainColumn, int nodeLeft, int maxX,
-                                               TVTAlignment alignment, const TTreeRect& newRect,
+                                               TAlignment alignment, const TTreeRect& newRect,
                                                const TTreeRect& oldRect) {
     TBandWalk walk;
     walk.MainColumn = mainColumn;

@@ -1,6 +1,8 @@
 #include "tree/TreeControl.h"
 
 #include "forms/Application.h"
+#include "forms/Form.h"
+#include "tree/TreeDragImage.h"
 #include "tree/TreeCreateParams.h"
 #include "tree/TreeProperties.h"
 #include "tree/TreeSettings.h"
@@ -22,51 +24,6 @@ static_assert(treestyle::Border == WS_BORDER && treestyle::HScroll == WS_HSCROLL
 static_assert(VTclBtnShadow == clBtnShadow && VTclHighlight == clHighlight && VTclBtnFaceColor == clBtnFace &&
               VTclWindowText == clWindowText);
 
-namespace {
-
-// The tree's drop target until dragging and dropping into the tree is handled: it refuses every drop.
-class TTreeDropTarget : public IDropTarget {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
-            *object = static_cast<IDropTarget*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
-    }
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
-        return Refuse(effect);
-    }
-    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override { return Refuse(effect); }
-    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
-        return Refuse(effect);
-    }
-
-private:
-    virtual ~TTreeDropTarget() = default;
-    static HRESULT Refuse(DWORD* effect) {
-        if (effect == nullptr)
-            return E_INVALIDARG;
-        *effect = DROPEFFECT_NONE;
-        return S_OK;
-    }
-    LONG references_ = 1;
-};
-
-} // namespace
-
 TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& factory)
     : TCustomControl(owner) {
     // Drop registration needs OLE on this thread; each successful initialisation is paired in the destructor.
@@ -79,11 +36,13 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
     tree_->SetScrollPort(scrollWindow_.get());
     tree_->SetMotionPort(&motion_);
     ConnectMouseToMotion();
+    ConnectDragAndDrop();
+    ConnectImageLinks();
+    ImageListsChanged();
     SetBounds(0, 0, 200, 100);
     SetTabStop(true);
     SetParentColor(false);
     SetColor(clWindow);
-    dropTarget_ = new TTreeDropTarget;
 }
 
 TVirtualTreeControl::~TVirtualTreeControl() {
@@ -95,9 +54,31 @@ TVirtualTreeControl::~TVirtualTreeControl() {
     } catch (...) {
     }
     tree_.reset();
-    dropTarget_->Release();
     if (oleInitialized_)
         OleUninitialize();
+}
+
+bool TVirtualTreeControl::CanFocus() const {
+    if (!TCustomControl::CanFocus())
+        return false;
+    const TForm* form = ParentForm();
+    if (form == nullptr || !form->HandleAllocated())
+        return true;
+    return IsWindowEnabled(form->Handle()) && IsWindowVisible(form->Handle());
+}
+
+void TVirtualTreeControl::Assign(const TVirtualTreeControl& source) {
+    if (&source == this)
+        return;
+    tree_->Assign(source.Tree());
+    SetBackground(source.background_);
+    SetColor(source.Color());
+    SetCtl3D(source.Ctl3D());
+    SetImages(source.Images());
+    PopupMenu = source.PopupMenu;
+    SetStateImages(source.StateImages());
+    SetCustomCheckImages(source.CustomCheckImages());
+    SetTabStop(source.TabStop());
 }
 
 void TVirtualTreeControl::SetCtl3D(bool value) {
@@ -296,24 +277,6 @@ void TVirtualTreeControl::WaitForWorker(const std::function<bool()>& busy) {
         if (busy())
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE);
     }
-}
-
-void TVirtualTreeControl::RegisterDropTarget() {
-    if (!HandleAllocated() || dropRegistered_)
-        return;
-    const HRESULT result = RegisterDragDrop(Handle(), dropTarget_);
-    if (FAILED(result))
-        throw std::runtime_error("Cannot register the tree window as a drop target (error " +
-                                 std::to_string(static_cast<unsigned long>(result)) + ")");
-    dropRegistered_ = true;
-}
-
-void TVirtualTreeControl::RevokeDropTarget() {
-    if (!dropRegistered_)
-        return;
-    dropRegistered_ = false;
-    if (HandleAllocated())
-        RevokeDragDrop(Handle());
 }
 
 bool TVirtualTreeControl::VisualStylesEnabled() const {

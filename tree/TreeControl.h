@@ -4,12 +4,14 @@
 // lives and toAcceptOLEDrop is set, the window is registered as an OLE drop target.
 #pragma once
 
+#include "forms/ChangeLink.h"
 #include "forms/Controls.h"
 #include "forms/Hints.h"
 #include "tree/TreeControlPort.h"
 #include "tree/TreeScrollWin32.h"
-#include "tree/TreeMouseDrag.h"
+#include "tree/DragManager.h"
 #include "tree/TreePaintEnvironment.h"
+#include "tree/TreeResources.h"
 #include "tree/TreeViewHost.h"
 #include "tree/VirtualTrees.h"
 #include "tree/WheelPanning.h"
@@ -18,10 +20,10 @@
 #include <memory>
 #include <optional>
 
-struct IDropTarget;
-
 namespace tarvola {
 
+class TImageList;
+class TTreeDragImage;
 class TPopupMenu;
 class TTreePainter;
 
@@ -40,6 +42,12 @@ public:
     bool RightToLeft() const { return rightToLeft_; }
     void SetRightToLeft(bool value);
     bool DropTargetRegistered() const { return dropRegistered_; }
+    // Besides the framework's rule, not while the form is disabled or hidden at the window level (a modal
+    // dialog disables its owner's window without the form hearing of it).
+    bool CanFocus() const override;
+    // Takes another tree control's settings: the tree's (TBaseVirtualTree::Assign) and the control's own
+    // (colour, 3-D border, image lists, background, popup menu, tab stop). A read-only tree refuses.
+    void Assign(const TVirtualTreeControl& source);
 
     // --- ITreeViewHost
     bool HasWindow() const override { return HandleAllocated(); }
@@ -68,6 +76,8 @@ public:
     void RebuildLineImages() override;
     void UpdateWindow() override { Update(); }
     void SlideStep(const TToggleSlide& slide, std::uint32_t step, std::uint32_t stepSize) override;
+    bool HasBackgroundPicture() const override { return background_ != nullptr; }
+    void CheckImagesChanged() override { ImageListsChanged(); }
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -81,9 +91,10 @@ private:
     // The mouse handling's auto-scroll and wheel-panning calls go to the tree's motion.
     void ConnectMouseToMotion();
 
+    // The check images, utility images and cursors every tree shares, for as long as this control lives.
+    TTreeResourcesUse resources_;
     bool oleInitialized_ = false;
     std::unique_ptr<TBaseVirtualTree> tree_;
-    IDropTarget* dropTarget_ = nullptr;
     bool dropRegistered_ = false;
     bool ctl3D_ = true;
     bool rightToLeft_ = false;
@@ -129,7 +140,7 @@ public:
         std::function<void(TTreeMousePoint client)> StartWheelPanning;
         std::function<void()> StopWheelPanning;
         std::function<void(int x, int y)> SetWheelPanningCursor;
-        TTreeDoDragDrop DoDragDrop = nullptr;
+        TDoDragDropFunction DoDragDrop = nullptr;
         std::function<void()> CancelHint;
     };
     TMouseSeams MouseSeams;
@@ -153,6 +164,26 @@ private:
     // Made at the first mouse message and handed to the tree.
     void EnsureMousePort();
     std::shared_ptr<TMousePort> mousePort_;
+    // --- Drag and drop (TreeDragControl.cpp)
+public:
+    // The tree as a drop target: its owner answers OnDragOver and OnDragDrop here.
+    TTreeDropTarget& DropTarget() const { return *dropRules_; }
+    // The window's drag manager while it is registered as a drop target; null otherwise.
+    TVTDragManager* DragManager() const { return dragManager_; }
+    // The drag image of a drag from this tree while it runs; null otherwise.
+    TTreeDragImage* DragImage() const { return dragImage_.get(); }
+
+private:
+    // The drop target follows the tree's options; the tree learns when it is the drop target and when the
+    // expand timer fires; the painter shows the drop mark.
+    void ConnectDragAndDrop();
+    // Runs the platform's drag loop for the tree's selection; the effect of the drop (none: cancelled).
+    DWORD RunOleDrag();
+    // The picture of the dragged rows around the pointer, shown by the shell's helper or by the tree.
+    std::unique_ptr<TTreeDragImage> PrepareDragImage(IDataObject* dataObject);
+    std::unique_ptr<TTreeDropTarget> dropRules_;
+    TVTDragManager* dragManager_ = nullptr;
+    std::unique_ptr<TTreeDragImage> dragImage_;
     // --- Hints and tooltips (TreeHintsControl.cpp)
 public:
     // The hint machinery of the current window (made with the window's first message).
@@ -173,10 +204,18 @@ public:
     // Paints window (tree coordinates) of the tree into dc with window's top-left at target, with the paint
     // option bits of tree/TreePaintLayout.h.
     void PaintTree(HDC dc, const TTreeRect& window, POINT target, std::uint8_t paintOptions);
-    // Image lists and the background picture the rows show (not owned; null: none).
-    void SetImages(HIMAGELIST images);
-    void SetStateImages(HIMAGELIST images);
-    void SetCustomCheckImages(HIMAGELIST images);
+    // Image lists the rows show (not owned; null: none). The control follows their changes, and a list that
+    // goes is dropped; when the custom check images go, the check image kind falls back to ckLightCheck.
+    TImageList* Images() const { return images_; }
+    TImageList* StateImages() const { return stateImages_; }
+    TImageList* CustomCheckImages() const { return customCheckImages_; }
+    void SetImages(TImageList* images);
+    void SetStateImages(TImageList* images);
+    void SetCustomCheckImages(TImageList* images);
+    // The check images in use: the global list of the check image kind, or the custom list with ckCustom
+    // (null: none, e.g. ckCustom without a custom list).
+    HIMAGELIST CheckImages() const;
+    // The background picture (not owned; null: none).
     void SetBackground(HBITMAP picture);
     // The rubber band (tree coordinates) while the mouse handling runs one; empty or no answer: no band.
     std::function<std::optional<TTreeRect>()> RubberBandSource;
@@ -191,9 +230,16 @@ private:
     TTreePaintEnvironment PaintEnvironment();
     std::shared_ptr<TTreePainter> painter_;
     std::shared_ptr<TThemeServices> theme_;
-    HIMAGELIST images_ = nullptr;
-    HIMAGELIST stateImages_ = nullptr;
-    HIMAGELIST customCheckImages_ = nullptr;
+    // The image lists' widths go to the tree's measures (hit tests, column widths, the band).
+    void ImageListsChanged();
+    void ConnectImageLinks();
+    void SetImageList(TImageList*& slot, TChangeLink& link, TImageList* list);
+    TImageList* images_ = nullptr;
+    TImageList* stateImages_ = nullptr;
+    TImageList* customCheckImages_ = nullptr;
+    TChangeLink imagesLink_;
+    TChangeLink stateImagesLink_;
+    TChangeLink customCheckImagesLink_;
     HBITMAP background_ = nullptr;
 };
 

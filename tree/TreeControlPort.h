@@ -42,6 +42,11 @@ public:
     // One step of a slide: moves the area's content by stepSize pixels; the first step (0) also fills the
     // strip it uncovers, stepSize + 1 pixels high. A stepSize of 0 (the closing call) does nothing.
     virtual void SlideStep(const TToggleSlide& slide, std::uint32_t step, std::uint32_t stepSize) = 0;
+    // Whether the window has a background picture to show: such content stays put while the rows scroll
+    // over it, so scrolling cannot just move the window's pixels.
+    virtual bool HasBackgroundPicture() const { return false; }
+    // The check image kind changed: the check images in use (and their width) follow.
+    virtual void CheckImagesChanged() {}
 };
 
 class NullTreeControlPort : public ITreeControlPort {

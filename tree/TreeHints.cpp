@@ -259,15 +259,12 @@ void TBaseVirtualTree::GetHintColumnBorders(PVirtualNode node, TColumnIndex colu
 
 void TBaseVirtualTree::FillHintHitTest(THintRequest& request) {
     const THintPoint cursor = request.Control.CursorPos;
-    PVirtualNode node = GetNodeAt(cursor.X, cursor.Y);
+    // The same hit test as the mouse's: images, check boxes, alignment and spanned cells count alike.
+    const THitInfo hit = GetHitTestInfoAt(cursor.X, cursor.Y, true);
+    PVirtualNode node = hit.HitNode;
     if (node == nullptr)
         return;
-    TVirtualTreeColumns& columns = Header().Columns();
-    int cellLeft = OffsetX();
-    int cellRight = OffsetX() + std::max(ClientWidth(), RangeWidth);
-    TColumnIndex column = NoColumn;
-    if (columns.Count() > 0)
-        column = columns.GetColumnAndBounds({cursor.X, cursor.Y}, cellLeft, cellRight);
+    const TColumnIndex column = hit.HitColumn;
     request.ClientWidth = ClientWidth();
     request.ClientHeight = Host().ClientHeight();
     request.HitNode = node;
@@ -286,26 +283,7 @@ void TBaseVirtualTree::FillHintHitTest(THintRequest& request) {
     request.NodeRect = GetDisplayRect(node, column, false, false);
     request.TextRect = GetDisplayRect(node, column, true, true);
     request.ClippedTextRect = GetDisplayRect(node, column, true, false);
-    request.HitPositions = HintHitPositions(node, column, cursor.X - cellLeft, cellRight - cellLeft);
-}
-
-THitPositions TBaseVirtualTree::HintHitPositions(PVirtualNode node, TColumnIndex column, int offset,
-                                                 int width) {
-    const TVirtualTreeColumns& columns = Header().Columns();
-    TCellHitLayout cell;
-    cell.MainColumn = !columns.IsValidColumn(column) || column == Header().MainColumn();
-    cell.Level = static_cast<int>(GetNodeLevel(node));
-    cell.Indent = Indent;
-    cell.Margin = Margin;
-    cell.ShowRoot = Options.ShowRoot;
-    cell.ShowButtons = TreeOptions().PaintOptions().Has(TVTPaintOption::toShowButtons);
-    cell.HasChildren = HasChildren(node);
-    cell.ReportMode = TreeOptions().MiscOptions().Has(TVTMiscOption::toReportMode);
-    cell.TextWidth = GetNodeWidth(node, column);
-    const bool rightToLeft =
-        columns.IsValidColumn(column) && columns[column].BiDiMode() != TBiDiMode::bdLeftToRight;
-    return rightToLeft ? DetermineHitPositionRTL(cell, offset, width)
-                       : DetermineHitPositionLTR(cell, offset, width);
+    request.HitPositions = hit.HitPositions;
 }
 
 // ---- The hint data's settings
@@ -325,7 +303,7 @@ void ResolveHintText(TVTHintData& data) {
         data.Alignment = columns[data.Column].Alignment();
     } else {
         data.BiDiMode = tree.HeaderBridge().BiDiMode();
-        data.Alignment = static_cast<TAlignment>(tree.Properties().Alignment());
+        data.Alignment = tree.Properties().Alignment();
     }
     if (data.BiDiMode != TBiDiMode::bdLeftToRight) {
         if (data.Alignment == TAlignment::taLeftJustify)

@@ -221,8 +221,8 @@ void TBaseVirtualTree::ActOnKey(TTreeKeyAction action) {
         if (InState(TreeState::tsDrawSelPending) || InState(TreeState::tsDrawSelecting)) {
             DoStateChange({}, {TreeState::tsDrawSelPending, TreeState::tsDrawSelecting});
             Host().InvalidateAll();
-            if (RubberBandCancelled)
-                RubberBandCancelled();
+            // Without its band an auto-scroll would go on moving the rows under a held button.
+            StopAutoScroll();
         } else {
             CancelEditNode();
         }
@@ -269,15 +269,15 @@ void TBaseVirtualTree::PressCheckWithSpace() {
     if (!DoChecking(node, newState))
         return;
     DoStateChange({TreeState::tsKeyCheckPending});
-    keyCheckNode_ = node;
-    keyCheckState_ = newState;
+    checkNode_ = node;
+    pendingCheckState_ = newState;
     node->CheckState = static_cast<std::uint8_t>(PressedCheckState(CheckState(node)));
     InvalidateNode(node);
 }
 
 void TBaseVirtualTree::OpenContextMenuForFocusedNode() {
     PVirtualNode node = focusedNode_;
-    if (node == nullptr || !ShowNodeMenuFromKeyboard)
+    if (node == nullptr)
         return;
     const TTreeRect text = GetDisplayRect(node, focusedColumn_, true);
     int width = GetNodeWidth(node, focusedColumn_);
@@ -288,32 +288,32 @@ void TBaseVirtualTree::OpenContextMenuForFocusedNode() {
         width = std::min(width, Host().ClientWidth());
     const auto x = static_cast<std::int64_t>(text.Left) + width / 2;
     const auto y = (static_cast<std::int64_t>(text.Top) + text.Bottom) / 2;
-    ShowNodeMenuFromKeyboard(node, focusedColumn_, CheckedCast<int>(x), CheckedCast<int>(y));
+    ShowNodePopupMenu(node, focusedColumn_, TTreeMousePoint{CheckedCast<int>(x), CheckedCast<int>(y)});
 }
 
 void TBaseVirtualTree::HandleKeyUp(std::uint16_t key) {
     if (key != vkey::Space || !InState(TreeState::tsKeyCheckPending))
         return;
     DoStateChange({}, {TreeState::tsKeyCheckPending});
-    PVirtualNode node = keyCheckNode_;
-    keyCheckNode_ = nullptr;
+    PVirtualNode node = checkNode_;
+    checkNode_ = nullptr;
     if (node == nullptr)
         return;
     // The image goes back to its normal form first, so that a refused change does not leave it pressed.
     node->CheckState = static_cast<std::uint8_t>(NormalCheckState(CheckState(node)));
     // A click may have moved the focus while the space was held: the press then no longer applies.
     if (node == focusedNode_)
-        ApplyCheckState(node, keyCheckState_);
+        ApplyCheckState(node, pendingCheckState_);
     InvalidateNode(node);
 }
 
 void TBaseVirtualTree::EndPendingChecks() {
     if (!InState(TreeState::tsKeyCheckPending) && !InState(TreeState::tsMouseCheckPending) &&
-        keyCheckNode_ == nullptr)
+        checkNode_ == nullptr)
         return;
     DoStateChange({}, {TreeState::tsKeyCheckPending, TreeState::tsMouseCheckPending});
-    PVirtualNode node = keyCheckNode_;
-    keyCheckNode_ = nullptr;
+    PVirtualNode node = checkNode_;
+    checkNode_ = nullptr;
     if (node == nullptr)
         return;
     node->CheckState = static_cast<std::uint8_t>(NormalCheckState(CheckState(node)));
@@ -365,8 +365,8 @@ void TBaseVirtualTree::KeyboardFocusLost() {
 }
 
 void TBaseVirtualTree::KeyboardForgetNode(PVirtualNode node) {
-    if (node == keyCheckNode_) {
-        keyCheckNode_ = nullptr;
+    if (node == checkNode_) {
+        checkNode_ = nullptr;
         DoStateChange({}, {TreeState::tsKeyCheckPending, TreeState::tsMouseCheckPending});
     }
     if (incrementalSearch_)

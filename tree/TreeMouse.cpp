@@ -497,7 +497,8 @@ void TBaseVirtualTree::HandleMouseLeave() {
 void TBaseVirtualTree::HandleCancelMode() {
     for (unsigned timer : {ExpandTimer, EditTimer, HeaderTimerId, ScrollTimer, SearchTimer})
         Host().StopTimer(timer);
-    CancelModeEndsSearch();
+    // The next typed character starts a new search.
+    EndIncrementalSearch();
     const bool banding = InState(TreeState::tsDrawSelPending) || IsRubberBandActive();
     DoStateChange({}, {TreeState::tsClearPending, TreeState::tsDrawSelPending, TreeState::tsDrawSelecting,
                        TreeState::tsEditPending, TreeState::tsIncrementalSearching,

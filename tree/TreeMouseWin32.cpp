@@ -80,12 +80,8 @@ public:
             Seams().SetWheelPanningCursor(x, y);
     }
     void StartOleDrag(TTreeMousePoint) override {
-        if (!control_.HandleAllocated())
-            return;
-        TBaseVirtualTree& tree = control_.Tree();
-        RunTreeOleDrag(tree, control_.Handle(), tree.Properties().DragOperations,
-                       tree.TreeOptions().AutoOptions().Has(TVTAutoOption::toAutoDeleteMovedNodes),
-                       Seams().DoDragDrop);
+        if (control_.HandleAllocated())
+            control_.RunOleDrag();
     }
     void CancelHint() override {
         if (Seams().CancelHint)

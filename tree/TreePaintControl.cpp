@@ -2,10 +2,17 @@
 // background is never erased first), the print-client copy, and the non-client area with the header and the
 // themed border.
 #include "base/Numerics.h"
+#include "forms/ComCtrls.h"
 #include "forms/Graphics.h"
+#include "tree/Header.h"
+#include "tree/HeaderPaint.h"
+#include "tree/HeaderPaintSource.h"
 #include "tree/ThemeServices.h"
+#include "tree/TreeColors.h"
 #include "tree/TreeControl.h"
-#include "tree/TreePaintWindow.h"
+#include "tree/TreePainter.h"
+#include "tree/TreeProperties.h"
+#include "tree/TreeResources.h"
 
 namespace tarvola {
 namespace {
@@ -14,31 +21,99 @@ namespace {
 constexpr std::uint8_t WindowPaint = 0x3F;
 constexpr std::uint8_t PrintClientPaint = 0x3D;
 
+// The visible header right above the client area (clientRect in window coordinates), where the frame
+// reserves room for it. The header row reaches to innerRight, the frame's inner edge: the part above a
+// vertical scroll bar is filled as the header's empty space.
+void PaintTreeHeader(TBaseVirtualTree& tree, HDC windowDC, const RECT& clientRect, int innerRight) {
+    const TVTHeader& header = tree.Header();
+    const int height = header.VisibleHeight();
+    if (height <= 0 || clientRect.top < height)
+        return;
+    const RECT headerRect{clientRect.left, clientRect.top - height, clientRect.right, clientRect.top};
+    THeaderPaintRecord record;
+    FillHeaderPaintRecord(header, record);
+    record.HeaderRect = {headerRect.left, headerRect.top, headerRect.right, headerRect.bottom};
+    record.HOffset = tree.OffsetX();
+    record.HotColor = tree.Colors().Color(TVTColorIndex::HeaderHotColor);
+    record.UtilityImages = UtilityImages();
+    record.Enabled = tree.ControlEnabled;
+    THeaderPainter painter;
+    painter.PaintHeader(windowDC, record.HeaderRect, record, HeaderPaintColumns(header));
+    if (innerRight > headerRect.right) {
+        const RECT aboveScrollBar{headerRect.right, headerRect.top, innerRight, headerRect.bottom};
+        FillRect(windowDC, &aboveScrollBar, GetSysColorBrush(COLOR_BTNFACE));
+    }
+}
+
 } // namespace
 
 void TVirtualTreeControl::RebuildButtonImages() {
     if (painter_ != nullptr)
-        RebuildPainterButtons(*painter_);
+        painter_->RebuildButtonImages();
 }
 
 void TVirtualTreeControl::RebuildLineImages() {
     if (painter_ != nullptr)
-        RebuildPainterLines(*painter_);
+        painter_->RebuildLineImages();
 }
 
-void TVirtualTreeControl::SetImages(HIMAGELIST images) {
-    images_ = images;
+void TVirtualTreeControl::ConnectImageLinks() {
+    auto connect = [this](TChangeLink& link, TImageList*& slot, bool customChecks) {
+        link.OnChange = [this] {
+            ImageListsChanged();
+            InvalidateAll();
+        };
+        link.OnSourceGone = [this, &slot, customChecks] {
+            slot = nullptr;
+            // Without its list the custom kind would show no check images at all.
+            if (customChecks && tree_->Properties().CheckImageKind() == TCheckImageKind::ckCustom)
+                tree_->Properties().SetCheckImageKind(TCheckImageKind::ckLightCheck);
+            ImageListsChanged();
+            InvalidateAll();
+        };
+    };
+    connect(imagesLink_, images_, false);
+    connect(stateImagesLink_, stateImages_, false);
+    connect(customCheckImagesLink_, customCheckImages_, true);
+}
+
+void TVirtualTreeControl::SetImageList(TImageList*& slot, TChangeLink& link, TImageList* list) {
+    if (list == slot)
+        return;
+    slot = list;
+    link.SetSource(list);
+    ImageListsChanged();
     InvalidateAll();
 }
 
-void TVirtualTreeControl::SetStateImages(HIMAGELIST images) {
-    stateImages_ = images;
-    InvalidateAll();
+void TVirtualTreeControl::SetImages(TImageList* images) {
+    SetImageList(images_, imagesLink_, images);
 }
 
-void TVirtualTreeControl::SetCustomCheckImages(HIMAGELIST images) {
-    customCheckImages_ = images;
-    InvalidateAll();
+void TVirtualTreeControl::SetStateImages(TImageList* images) {
+    SetImageList(stateImages_, stateImagesLink_, images);
+}
+
+void TVirtualTreeControl::SetCustomCheckImages(TImageList* images) {
+    SetImageList(customCheckImages_, customCheckImagesLink_, images);
+}
+
+HIMAGELIST TVirtualTreeControl::CheckImages() const {
+    const TCheckImageKind kind = tree_->Properties().CheckImageKind();
+    if (kind != TCheckImageKind::ckCustom)
+        if (HIMAGELIST global = GetCheckImageListFor(kind))
+            return global;
+    return customCheckImages_ != nullptr ? customCheckImages_->Handle() : nullptr;
+}
+
+void TVirtualTreeControl::ImageListsChanged() {
+    TBaseVirtualTree::TColumnFitMetrics& metrics = tree_->ColumnFitMetrics;
+    metrics.ImageWidth = images_ != nullptr ? images_->Width() : 0;
+    metrics.StateImageWidth = stateImages_ != nullptr ? stateImages_->Width() : 0;
+    int width = 0;
+    int height = 0;
+    const HIMAGELIST checks = CheckImages();
+    metrics.CheckImageWidth = checks != nullptr && ImageList_GetIconSize(checks, &width, &height) ? width : 0;
 }
 
 void TVirtualTreeControl::SetBackground(HBITMAP picture) {
@@ -54,9 +129,9 @@ TTreePaintEnvironment TVirtualTreeControl::PaintEnvironment() {
     environment.RightToLeft = rightToLeft_;
     environment.TreeColor = ColorToRGB(Color());
     environment.ClientWidth = ClientWidth();
-    environment.Images = images_;
-    environment.StateImages = stateImages_;
-    environment.CustomCheckImages = customCheckImages_;
+    environment.Images = images_ != nullptr ? images_->Handle() : nullptr;
+    environment.StateImages = stateImages_ != nullptr ? stateImages_->Handle() : nullptr;
+    environment.CustomCheckImages = customCheckImages_ != nullptr ? customCheckImages_->Handle() : nullptr;
     environment.Background = background_;
     if (tree_->InState(TreeState::tsUseThemes) && window != nullptr) {
         if (theme_ == nullptr)
@@ -75,8 +150,9 @@ TTreePaintEnvironment TVirtualTreeControl::PaintEnvironment() {
 void TVirtualTreeControl::PaintTree(HDC dc, const TTreeRect& window, POINT target,
                                     std::uint8_t paintOptions) {
     if (painter_ == nullptr)
-        painter_ = MakeTreePainter(*tree_);
-    PaintTreeIntoDC(*painter_, dc, window, target, paintOptions, PaintEnvironment());
+        painter_ = std::make_shared<TTreePainter>(*tree_);
+    TCanvas canvas(dc);
+    painter_->PaintTree(canvas, window, target, paintOptions, TPixelFormat::pfDevice, PaintEnvironment());
 }
 
 void TVirtualTreeControl::PaintUpdateRect(HDC dc, const RECT& updateRect) {

@@ -1,7 +1,6 @@
 // What a paint of the tree needs from its window beyond the tree itself: focus and enabled state, the
 // tree's colour and reading order, the image lists and background picture, the theme, and the rubber band
-// and drop mode of a running mouse or drag operation. Kept apart from the painter so that the window side
-// can fill it without the column declarations.
+// and drop mode of a running mouse or drag operation.
 #pragma once
 
 #include "tree/VirtualTrees.h"

@@ -375,7 +375,7 @@ TColumnIndex TTreePaintRun::PaintCell(const TPaintRow& row, const TVerticalAlign
     } else {
         info.Column = NoColumn;
         info.BidiMode = env_.RightToLeft ? TBiDiMode::bdRightToLeft : TBiDiMode::bdLeftToRight;
-        info.Alignment = static_cast<TAlignment>(tree_.Properties().Alignment());
+        info.Alignment = tree_.Properties().Alignment();
     }
     const bool parentColor = hasColumns_ && columns_[info.Column].Has(coParentColor);
     info.PaintOptions = CellPaintOptions(

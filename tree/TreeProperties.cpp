@@ -19,7 +19,7 @@ bool TVirtualTreeProperties::Store(T& field, T value) {
     return true;
 }
 
-void TVirtualTreeProperties::SetAlignment(TVTAlignment value) {
+void TVirtualTreeProperties::SetAlignment(TAlignment value) {
     if (Store(alignment_, value))
         Repaint();
 }
@@ -63,7 +63,10 @@ void TVirtualTreeProperties::SetButtonStyle(TVTButtonStyle value) {
 }
 
 void TVirtualTreeProperties::SetCheckImageKind(TCheckImageKind value) {
-    if (Store(checkImageKind_, value) && owner_.UpdateCount() == 0)
+    if (!Store(checkImageKind_, value))
+        return;
+    owner_.ControlPort().CheckImagesChanged();
+    if (owner_.UpdateCount() == 0)
         Repaint();
 }
 

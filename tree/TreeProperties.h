@@ -2,7 +2,9 @@
 // each one does. Settings whose change has no effect of its own are plain fields; the others have setters.
 #pragma once
 
+#include "forms/Alignment.h"
 #include "tree/DecorationKinds.h"
+#include "tree/DragOperations.h"
 #include "tree/TreeTypes.h"
 
 #include <cstdint>
@@ -11,12 +13,8 @@ namespace tarvola {
 
 class TBaseVirtualTree;
 
-// The tree's text alignment (same ordinals as a column's).
-enum class TVTAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum class TVTBorderStyle : std::uint8_t { bsNone, bsSingle };
 enum class TVTDragImageKind : std::uint8_t { diComplete, diMainColumnOnly, diNoImage };
-enum : std::uint8_t { doCopy = 0x01, doMove = 0x02, doLink = 0x04 };
-using TDragOperations = std::uint8_t;
 enum class TVTDragType : std::uint8_t { dtOLE, dtVCL };
 enum class TVTDrawSelectionMode : std::uint8_t { smDottedRectangle, smBlendedRectangle };
 enum class THintAnimationType : std::uint8_t { hatNone, hatFade, hatSlide, hatSystemDefault };
@@ -35,8 +33,8 @@ public:
     TVirtualTreeProperties& operator=(const TVirtualTreeProperties&) = delete;
 
     // --- Settings with an effect
-    TVTAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TVTAlignment value);
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment value);
     std::uint32_t AnimationDuration() const { return animationDuration_; }
     // Also switches toAnimatedToggle: on above 0, off at 0.
     void SetAnimationDuration(std::uint32_t value);
@@ -94,7 +92,7 @@ private:
     bool Store(T& field, T value);
 
     TBaseVirtualTree& owner_;
-    TVTAlignment alignment_ = TVTAlignment::taLeftJustify;
+    TAlignment alignment_ = TAlignment::taLeftJustify;
     // Stored directly at construction: the animation options start empty even though the duration is not 0.
     std::uint32_t animationDuration_ = DefaultAnimationDuration;
     int backgroundOffsetX_ = 0;

@@ -8,6 +8,7 @@
 #include "tree/Header.h"
 #include "tree/HeaderTreeBridge.h"
 #include "tree/TreeColors.h"
+#include "tree/TreeControlPort.h"
 #include "tree/TreeOptions.h"
 
 #include <algorithm>
@@ -81,7 +82,9 @@ bool TBaseVirtualTree::SetScrollOffsets(std::int64_t x, std::int64_t y, TScrollU
         return false;
     offsetX_ = newX;
     offsetY_ = newY;
-    CancelHintForScroll();
+    // A hint waiting to show would stand over rows that moved away.
+    if (CancelPendingHint)
+        CancelPendingHint();
     if (updateCount_ == 0) {
         const bool dragging = InState(TreeState::tsFrameworkDragging);
         if (dragging)
@@ -97,7 +100,7 @@ bool TBaseVirtualTree::SetScrollOffsets(std::int64_t x, std::int64_t y, TScrollU
     int mouseX = 0;
     int mouseY = 0;
     if (Host().HasWindow() && ScrollPort().CursorInClient(mouseX, mouseY))
-        HotTrackAfterScroll(mouseX, mouseY);
+        HandleHotTrack(mouseX, mouseY);
     return true;
 }
 
@@ -105,7 +108,8 @@ void TBaseVirtualTree::ScrollClientArea(int deltaX, int deltaY, const TTreeRect*
     if (!Host().HasWindow())
         return;
     // A bitmap background stays where it is while the rows move over it: the pixels cannot simply move.
-    if (TreeOptions().PaintOptions().Has(TVTPaintOption::toShowBackground) && ShowsBitmapBackground()) {
+    if (TreeOptions().PaintOptions().Has(TVTPaintOption::toShowBackground) &&
+        ControlPort().HasBackgroundPicture()) {
         ScrollPort().MoveChildWindows(deltaX, deltaY);
         Host().InvalidateAll();
         return;

@@ -45,7 +45,7 @@ class TVTColors;
 class TScrollBarOptions;
 class TVirtualTreeProperties;
 struct TCellHitLayout;
-enum class TVTAlignment : std::uint8_t;
+enum class TAlignment : std::uint8_t;
 class ITreeControlPort;
 class IVTEditLink;
 struct TTreeSettings;
@@ -323,6 +323,7 @@ protected:
     virtual void InternalClearSelection();
     // Moves the focus, asking OnFocusChanging when ask; true when the focus moved.
     virtual bool InternalSetFocusedNode(PVirtualNode node, bool ask);
+    void ScrollFocusedIntoView();
     void PackSelection();
     void SetScrollOffsets(int x, int y);
     void AdjustTotalCount(PVirtualNode node, std::int64_t value, bool relative);
@@ -412,6 +413,9 @@ public:
     TVTColors& Colors() const;
     TScrollBarOptions& ScrollBarOptions() const;
     TVirtualTreeProperties& Properties() const;
+    // Takes the settings of another tree (options, colours, scroll bars, header, published settings, the
+    // root node count), each through its setter; a read-only tree refuses (EVirtualTreeError).
+    virtual void Assign(const TBaseVirtualTree& source);
     // The control's side of the settings (re-creating the window, drop registration); null: no control.
     void SetControlPort(ITreeControlPort* port);
     ITreeControlPort& ControlPort() const;
@@ -569,10 +573,6 @@ public:
     std::function<int()> ControlHelpContext;
     // Shows the help topic F1 found.
     std::function<void(int helpContext)> ShowHelp;
-    // Opens the node's context menu at a client point (the Apps key).
-    std::function<void(PVirtualNode, TColumnIndex, int clientX, int clientY)> ShowNodeMenuFromKeyboard;
-    // Esc ended a pending or running rubber band (after its states were left and the tree repainted).
-    std::function<void()> RubberBandCancelled;
     // The search's clock (milliseconds, may wrap; unset: a steady clock) and its beep on no match.
     std::function<std::uint32_t()> SearchClock;
     std::function<void()> SearchBeep;
@@ -589,9 +589,6 @@ public:
     void KeyboardFocusLost();
     // Ends a check press of the space key or the mouse and shows the check image unpressed again.
     void EndPendingChecks();
-    // The node whose check image the space key holds pressed, and the state its release gives.
-    PVirtualNode KeyCheckNode() const { return keyCheckNode_; }
-    TCheckState KeyCheckState() const { return keyCheckState_; }
     const std::wstring& SearchBuffer() const;
     PVirtualNode LastSearchNode() const;
 
@@ -617,8 +614,6 @@ private:
     void NavigateUpDown(TKeyNavigation& nav, bool down, bool ctrl);
     void FinishNavigation(const TKeyNavigation& nav, bool modifiers);
     void ScrollByKey(std::int64_t deltaX, std::int64_t deltaY);
-    PVirtualNode keyCheckNode_ = nullptr;
-    TCheckState keyCheckState_ = TCheckState::csUncheckedNormal;
     std::shared_ptr<TIncrementalSearch> incrementalSearch_;
     // --- Scrolling and scroll bars (TreeScroll.cpp)
 public:
@@ -641,14 +636,6 @@ public:
     // The window's scroll bars; null: bars kept in memory.
     void SetScrollPort(ITreeScrollPort* port) { scrollPort_ = port; }
     ITreeScrollPort& ScrollPort() const;
-
-protected:
-    // Hooks for concerns built elsewhere (empty here): hot tracking redone at the mouse once the content
-    // moved under it, the cancellation of a pending hint, and whether a bitmap background is shown (such
-    // content cannot be moved by scrolling the window's pixels).
-    virtual void HotTrackAfterScroll(int /*x*/, int /*y*/) {}
-    virtual void CancelHintForScroll() {}
-    virtual bool ShowsBitmapBackground() const { return false; }
 
 private:
     bool HorizontalBarAllowed() const;
@@ -686,6 +673,10 @@ public:
     bool HandleAutoScrollMove(int x, int y);
     // Auto-scrolling ends (button up, the band or drag ends, cancel mode, focus loss).
     void StopAutoScroll();
+    // A drag over the tree moves it near the edges: one step per drag-over in each direction the pointer
+    // (client coordinates) asks for, after the auto-scroll delay, where the tree can still go. True when
+    // the tree scrolled.
+    bool DragOverAutoScroll(int x, int y);
     virtual bool CanAutoScroll() const;
     virtual TScrollDirections DetermineScrollDirections(int x, int y);
     virtual void UpdateAutoScroll(int x, int y);
@@ -763,6 +754,7 @@ public:
     // Repaints a column's strip of the client area.
     void InvalidateColumn(TColumnIndex column);
     PVirtualNode CurrentHotNode() const { return hotNode_; }
+    // The node whose check image the space key or the mouse holds pressed, and the state its release gives.
     PVirtualNode CheckNode() const { return checkNode_; }
     TCheckState PendingCheckState() const { return pendingCheckState_; }
     TTreeMousePoint LastClickPos() const { return lastClickPos_; }
@@ -777,13 +769,11 @@ protected:
     virtual int DoGetCursor(int cursor);
     // The band's walk over the rows between the old and the new band, left to right or mirrored.
     virtual bool CollectSelectedNodesLTR(TColumnIndex mainColumn, int nodeLeft, int maxX,
-                                         TVTAlignment alignment, const TTreeRect& newRect,
+                                         TAlignment alignment, const TTreeRect& newRect,
                                          const TTreeRect& oldRect);
     virtual bool CollectSelectedNodesRTL(TColumnIndex mainColumn, int nodeLeft, int maxX,
-                                         TVTAlignment alignment, const TTreeRect& newRect,
+                                         TAlignment alignment, const TTreeRect& newRect,
                                          const TTreeRect& oldRect);
-    // WM_CANCELMODE ends an incremental search; the search's owner empties its buffer here.
-    virtual void CancelModeEndsSearch() {}
 
 private:
     struct TBandWalk;
@@ -852,7 +842,6 @@ public:
     int HintClientHeight() const { return Host().ClientHeight(); }
 
 private:
-    std::uint16_t HintHitPositions(PVirtualNode node, TColumnIndex column, int offset, int width);
     mutable std::shared_ptr<TVTHintData> hintData_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // --- Painting (TreePaint.cpp; the row walk and cell layout: tree/TreePaintLayout.h, the GDI painter:

@@ -100,6 +100,10 @@ TEST_F(ScrollbarTest, HoldingAnArrowRepeatsUntilRelease) {
     TScrollTarget& target = MakeTarget();
     bar.SetRepeatInterval(20);
     Press(190);
+    ASSERT_EQ(target.received.size(), 2u) << "the press steps once";
+    // The first delay is half a second; a timer never fires early, so nothing repeats within 300 ms.
+    test::PumpFor(300ms);
+    EXPECT_EQ(target.received.size(), 2u) << "no repeat before the first delay";
     ASSERT_TRUE(test::PumpUntil([&] { return target.received.size() >= 6; }, 5s))
         << "the arrow repeats after the first delay";
     Release(190);

@@ -3,8 +3,11 @@
 #include "tests/tree/ClipboardTestSupport.h"
 #include "tests/tree/TreeTestSupport.h"
 
+#include "tree/AutoScroll.h"
 #include "tree/DropRules.h"
 #include "tree/DropTarget.h"
+#include "tree/TreeOptions.h"
+#include "tree/TreeProperties.h"
 
 #include <gtest/gtest.h>
 
@@ -228,6 +231,54 @@ TEST(DropTarget, LeavingClearsTheTargetAndTellsTheOwner) {
     EXPECT_EQ(f.tree.DropTargetNode(), nullptr);
     EXPECT_EQ(f.host.runningTimers.count(ExpandTimer), 0u);
     EXPECT_EQ(f.log.back(), "over 1 mode 1 effect 0");
+}
+
+// A clock for the auto-scroll delay; nothing else of a window.
+class ClockPort : public TNullMotionPort {
+public:
+    std::uint32_t now = 5000;
+    std::uint32_t Now() override { return now; }
+};
+
+TEST(DropTarget, ADragNearAnEdgeScrollsAfterTheDelayButTheDropDoesNot) {
+    DropFixture f;
+    ClockPort clock;
+    f.tree.SetMotionPort(&clock);
+    f.tree.IsOleDropTarget = [] { return true; };
+    f.host.clientHeight = 100;
+    f.tree.SetRootNodeCount(40); // 720 pixels of rows in 100
+    f.tree.Properties().AutoScrollDelay = 300;
+    TCustomVirtualTreeOptions& options = f.tree.TreeOptions();
+    options.SetAutoOptions(options.AutoOptions().With(TVTAutoOption::toAutoScroll));
+    std::uint32_t effect = 3;
+    f.target.DragEnter(nullptr, 0, {5, 50}, effect);
+
+    const TDropPoint bottom{5, 95};
+    effect = 3;
+    f.target.DragOver(nullptr, 0, TDragState::dsDragMove, bottom, effect);
+    EXPECT_EQ(f.tree.OffsetY(), 0) << "the delay starts";
+    EXPECT_EQ(effect & DropEffectScroll, 0u);
+    clock.now += 300;
+    effect = 3;
+    f.target.DragOver(nullptr, 0, TDragState::dsDragMove, bottom, effect);
+    EXPECT_EQ(f.tree.OffsetY(), -20) << "one vertical increment";
+    EXPECT_NE(effect & DropEffectScroll, 0u);
+    EXPECT_EQ(effect & ~DropEffectScroll, DropEffectCopy);
+
+    // Up goes back to the top and no further.
+    for (int step = 0; step < 3; ++step) {
+        effect = 3;
+        f.target.DragOver(nullptr, 0, TDragState::dsDragMove, {5, 2}, effect);
+    }
+    EXPECT_EQ(f.tree.OffsetY(), 0);
+    EXPECT_EQ(effect & DropEffectScroll, 0u);
+
+    // A drop in the zone lands where the pointer is, even with no delay at all.
+    f.tree.Properties().AutoScrollDelay = 0;
+    effect = 3;
+    EXPECT_EQ(f.target.DragDrop(nullptr, nullptr, {}, 0, bottom, effect), 0);
+    EXPECT_EQ(f.tree.OffsetY(), 0);
+    f.tree.SetMotionPort(nullptr);
 }
 
 } // namespace

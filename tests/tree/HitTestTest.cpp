@@ -41,14 +41,14 @@ void NoCheckImage(TCellHitLayout& c) {
     c.CheckShown = false;
 }
 void RightJustified(TCellHitLayout& c) {
-    c.Alignment = TVTAlignment::taRightJustify;
+    c.Alignment = TAlignment::taRightJustify;
 }
 void Centered(TCellHitLayout& c) {
-    c.Alignment = TVTAlignment::taCenter;
+    c.Alignment = TAlignment::taCenter;
 }
 void WideText(TCellHitLayout& c) {
     c.TextWidth = 120;
-    c.Alignment = TVTAlignment::taRightJustify;
+    c.Alignment = TAlignment::taRightJustify;
 }
 void ReportColumn(TCellHitLayout& c) {
     c.MainColumn = false;

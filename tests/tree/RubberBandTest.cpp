@@ -268,17 +268,17 @@ TEST(RubberBand, AnEmptyTreeIgnoresTheBandAndOneNodeIsEnough) {
 
 TEST(RubberBand, RightJustifiedAndCentredTextIsFoundWhereItIsDrawn) {
     struct Case {
-        TVTAlignment alignment;
+        TAlignment alignment;
         int from, to; // the band's x range over rows 0..1
         const char* selected;
     };
     // The text's extent counts both its edges: left-justified 22..72, right-justified 150..200, centred
     // (22 + 200 - 50) / 2 = 86..136.
     const Case cases[] = {
-        {TVTAlignment::taRightJustify, 140, 149, ""}, {TVTAlignment::taRightJustify, 140, 150, "0 1"},
-        {TVTAlignment::taCenter, 75, 85, ""},         {TVTAlignment::taCenter, 75, 86, "0 1"},
-        {TVTAlignment::taCenter, 137, 146, ""},       {TVTAlignment::taCenter, 136, 146, "0 1"},
-        {TVTAlignment::taLeftJustify, 73, 82, ""},    {TVTAlignment::taLeftJustify, 72, 82, "0 1"},
+        {TAlignment::taRightJustify, 140, 149, ""}, {TAlignment::taRightJustify, 140, 150, "0 1"},
+        {TAlignment::taCenter, 75, 85, ""},         {TAlignment::taCenter, 75, 86, "0 1"},
+        {TAlignment::taCenter, 137, 146, ""},       {TAlignment::taCenter, 136, 146, "0 1"},
+        {TAlignment::taLeftJustify, 73, 82, ""},    {TAlignment::taLeftJustify, 72, 82, "0 1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(c.alignment) << " " << c.from << ".." << c.to);

@@ -2,8 +2,11 @@
 // the OLE drop registration that follows the window through creation, re-creation and destruction.
 #include "tests/support/MessagePump.h"
 
+#include "forms/ComCtrls.h"
 #include "forms/Form.h"
+#include "forms/Menus.h"
 #include "tree/TreeControl.h"
+#include "tree/TreeResources.h"
 #include "tree/TreeSettings.h"
 #include "tree/TreeWindowHost.h"
 
@@ -182,6 +185,84 @@ TEST_F(TreeControlTest, TheWindowHandsTheWorkersStateMessageAndTheTimersToTheTre
     test::PumpUntil([&] { return changes > 0; }, std::chrono::seconds(5));
     EXPECT_EQ(changes, 1);
     tree.OnChange.Reset();
+}
+
+TEST_F(TreeControlTest, ImageListsFollowTheirChangesAndTheirRemoval) {
+    TVirtualTreeControl& control = MakeControl();
+    TBaseVirtualTree& tree = control.Tree();
+    auto& images = form.Create<TImageList>(16, 16);
+    auto& states = form.Create<TImageList>(12, 12);
+    auto& checks = form.Create<TImageList>(13, 13);
+    control.SetImages(&images);
+    control.SetStateImages(&states);
+    EXPECT_EQ(tree.ColumnFitMetrics.ImageWidth, 16);
+    EXPECT_EQ(tree.ColumnFitMetrics.StateImageWidth, 12);
+    // The global check images exist while a control lives.
+    EXPECT_NE(control.CheckImages(), nullptr);
+    EXPECT_EQ(tree.ColumnFitMetrics.CheckImageWidth, 16);
+
+    // ckCustom without a custom list shows no check images until one comes.
+    tree.Properties().SetCheckImageKind(TCheckImageKind::ckCustom);
+    EXPECT_EQ(control.CheckImages(), nullptr);
+    EXPECT_EQ(tree.ColumnFitMetrics.CheckImageWidth, 0);
+    control.SetCustomCheckImages(&checks);
+    EXPECT_EQ(control.CheckImages(), checks.Handle());
+    EXPECT_EQ(tree.ColumnFitMetrics.CheckImageWidth, 13);
+
+    // A change of a list repaints the rows.
+    form.Show();
+    UpdateWindow(form.Handle());
+    ValidateRect(control.Handle(), nullptr);
+    images.AddIcon(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)));
+    RECT update{};
+    EXPECT_TRUE(GetUpdateRect(control.Handle(), &update, FALSE));
+
+    // Lists that go are dropped; without its custom list the kind falls back to the light check marks.
+    form.FreeComponent(checks);
+    EXPECT_EQ(control.CustomCheckImages(), nullptr);
+    EXPECT_EQ(tree.Properties().CheckImageKind(), TCheckImageKind::ckLightCheck);
+    EXPECT_EQ(control.CheckImages(), GetCheckImageListFor(TCheckImageKind::ckLightCheck));
+    form.FreeComponent(images);
+    EXPECT_EQ(control.Images(), nullptr);
+    EXPECT_EQ(tree.ColumnFitMetrics.ImageWidth, 0);
+    tree.SetRootNodeCount(3);
+    UpdateWindow(control.Handle()); // paints without the freed lists
+    // A control that goes first leaves nothing behind in a list that stays.
+    form.FreeComponent(control);
+    EXPECT_EQ(states.LinkCount(), 0u);
+}
+
+TEST_F(TreeControlTest, AssigningAControlTakesTheTreesAndTheControlsSettings) {
+    TVirtualTreeControl& source = MakeControl();
+    TVirtualTreeControl& target = MakeControl();
+    auto& images = form.Create<TImageList>(16, 16);
+    auto& menu = form.Create<TPopupMenu>();
+    source.SetImages(&images);
+    source.SetColor(clBtnFace);
+    source.PopupMenu = &menu;
+    source.Tree().Indent = 30;
+    source.Tree().SetRootNodeCount(5);
+    target.Assign(source);
+    EXPECT_EQ(target.Images(), &images);
+    EXPECT_EQ(target.Color(), clBtnFace);
+    EXPECT_EQ(target.PopupMenu, &menu);
+    EXPECT_EQ(target.Tree().Indent, 30);
+    EXPECT_EQ(target.Tree().RootNodeCount(), 5u);
+    EXPECT_EQ(target.Tree().ColumnFitMetrics.ImageWidth, 16);
+}
+
+TEST_F(TreeControlTest, TheTreeTakesNoFocusWhileItsFormIsDisabledOrHidden) {
+    TVirtualTreeControl& control = MakeControl();
+    form.Show();
+    EXPECT_TRUE(control.CanFocus());
+    // A modal dialog disables its owner's window; the form's own flag does not change.
+    EnableWindow(form.Handle(), FALSE);
+    EXPECT_TRUE(form.Enabled());
+    EXPECT_FALSE(control.CanFocus());
+    EnableWindow(form.Handle(), TRUE);
+    EXPECT_TRUE(control.CanFocus());
+    ShowWindow(form.Handle(), SW_HIDE);
+    EXPECT_FALSE(control.CanFocus());
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include "tree/Header.h"
 #include "tree/HintWindowRules.h"
+#include "tree/HitTest.h"
+#include "tree/TreeOptions.h"
 #include "tree/TreeHintData.h"
 #include "tree/TreeHints.h"
 #include "tree/TreeSettings.h"
@@ -313,6 +315,30 @@ TEST_F(HintRequestFixture, GatheredRequestNamesTheNodeUnderTheCursorAndTheStateF
     ApplyHintDecision(tree, refused);
     EXPECT_FALSE(tree.InState(TreeState::tsHint));
     EXPECT_TRUE(tree.LastHintRect.Empty());
+}
+
+TEST_F(HintRequestFixture, GatheredRequestHitsTheCellAsTheMouseDoes) {
+    // A check box before the text: the hint must not take it for the label (a multiline tooltip would
+    // show over the box).
+    tree.TreeOptions().SetMiscOptions(tree.TreeOptions().MiscOptions().With(TVTMiscOption::toCheckSupport));
+    tree.ColumnFitMetrics.CheckImageWidth = 16;
+    PVirtualNode second = tree.GetNext(node);
+    tree.SetCheckType(second, TCheckType::ctCheckBox);
+    THintControlFacts facts;
+    facts.ShowHint = true;
+    facts.HasFocus = true;
+    tree.Properties().HintMode = TVTHintMode::hmTooltip;
+    for (const int x : {2, 25, 40, 150}) {
+        SCOPED_TRACE(x);
+        facts.CursorPos = {x, 25};
+        const THintRequest request = GatherHintRequest(tree, facts);
+        EXPECT_EQ(request.HitNode, second);
+        EXPECT_EQ(request.HitPositions, tree.GetHitTestInfoAt(x, 25, true).HitPositions);
+    }
+    facts.CursorPos = {25, 25};
+    const THintRequest overBox = GatherHintRequest(tree, facts);
+    EXPECT_NE(overBox.HitPositions & hpOnItemCheckbox, 0);
+    EXPECT_EQ(overBox.HitPositions & hpOnItemLabel, 0);
 }
 
 TEST_F(HintRequestFixture, HintPause) {

@@ -2,8 +2,10 @@
 // options (focus, column, selection, anchor), Ctrl scrolling, the expand keys, and the space key's check
 // press with everything that abandons it.
 #include "tree/TreeKeyboard.h"
+#include "tree/TreeMouse.h"
 
 #include "tests/tree/TreeTestSupport.h"
+#include "tree/AutoScroll.h"
 #include "tree/Header.h"
 #include "tree/TreeOptions.h"
 #include "tree/TreeProperties.h"
@@ -483,6 +485,35 @@ TEST(TreeKeyboardNavigation, KeysMoveFocusSelectionAndAnchor) {
     }
 }
 
+TEST(TreeKeyboardNavigation, MovingTheFocusBringsItsRowIntoView) {
+    KeyboardFixture f;
+    f.tree.SetRootNodeCount(30);
+    f.tree.UpdateScrollBars(false);
+    f.Start("n0");
+    auto focusedRowShows = [&] {
+        const TTreeRect row = f.tree.GetDisplayRect(f.tree.FocusedNode(), NoColumn, false);
+        return row.Top >= 0 && row.Bottom <= f.host.clientHeight;
+    };
+    for (int page = 0; page < 4; ++page) {
+        SCOPED_TRACE(page);
+        f.Press(vkey::Next);
+        EXPECT_TRUE(focusedRowShows());
+    }
+    EXPECT_LT(f.tree.OffsetY(), 0);
+    f.Press(vkey::Home);
+    EXPECT_TRUE(focusedRowShows());
+    EXPECT_EQ(f.tree.OffsetY(), 0);
+    f.Press(vkey::Down, None);
+    f.Press(vkey::End);
+    EXPECT_TRUE(focusedRowShows());
+    // Inside an update nothing scrolls; the focus stays where it was put.
+    const int offset = f.tree.OffsetY();
+    f.tree.BeginUpdate();
+    f.tree.SetFocusedNode(f.top[0]);
+    EXPECT_EQ(f.tree.OffsetY(), offset);
+    f.tree.EndUpdate();
+}
+
 TEST(TreeKeyboardNavigation, CtrlArrowsAndPagesScrollWithoutMovingTheFocus) {
     KeyboardFixture f(3);
     f.tree.SetRootNodeCount(30);
@@ -560,7 +591,8 @@ TEST(TreeKeyboardKeys, PlusMinusStarAndSlashExpandAndCollapse) {
 TEST(TreeKeyboardKeys, PlusWhileSearchingIsASearchCharacter) {
     KeyboardFixture f;
     f.Start("n1");
-    f.tree.Properties().SetIncrementalSearch(TVTIncrementalSearch::isAll);
+    // Visible rows only: a hit in n1's collapsed children would open n1 to show the focus there.
+    f.tree.Properties().SetIncrementalSearch(TVTIncrementalSearch::isVisibleOnly);
     f.tree.HandleKeyDown(0x41, None, L'a');
     f.tree.HandleCharInput(L'a');
     ASSERT_TRUE(f.tree.InState(TreeState::tsIncrementalSearching));
@@ -626,21 +658,21 @@ TEST(TreeKeyboardKeys, HelpWalksUpTheParentsThenAsksTheControl) {
     EXPECT_EQ(shown, (std::vector<int>{77, 5}));
 }
 
-TEST(TreeKeyboardKeys, EscapeEndsARubberBand) {
+TEST(TreeKeyboardKeys, EscapeEndsARubberBandAndItsAutoScroll) {
     KeyboardFixture f;
-    int cancelled = 0;
-    f.tree.RubberBandCancelled = [&] { ++cancelled; };
+    f.tree.SetRootNodeCount(30);
     f.Press(vkey::Escape);
-    EXPECT_EQ(cancelled, 0);
     for (TreeState band : {TreeState::tsDrawSelPending, TreeState::tsDrawSelecting}) {
-        f.tree.DoStateChange({band});
+        f.tree.DoStateChange({band, TreeState::tsScrolling});
+        f.host.StartTimer(ScrollTimer, 5);
         f.host.log.clear();
         f.Press(vkey::Escape);
         EXPECT_FALSE(f.tree.InState(TreeState::tsDrawSelPending));
         EXPECT_FALSE(f.tree.InState(TreeState::tsDrawSelecting));
+        EXPECT_FALSE(f.tree.InState(TreeState::tsScrolling));
+        EXPECT_EQ(f.host.runningTimers.count(ScrollTimer), 0u);
         EXPECT_EQ(f.host.log, std::vector<std::string>{"InvalidateAll"});
     }
-    EXPECT_EQ(cancelled, 2);
 }
 
 TEST(TreeKeyboardKeys, AKeyThatTypedNothingLeavesNoSearchPendingForTheNextCharacter) {
@@ -683,21 +715,29 @@ TEST(TreeKeyboardKeys, TheAppsKeyOpensTheMenuInTheMiddleOfTheFocusedText) {
         TColumnIndex column;
         int x, y;
     };
-    std::vector<Opened> opened;
-    f.tree.ShowNodeMenuFromKeyboard = [&](PVirtualNode node, TColumnIndex column, int x, int y) {
-        opened.push_back({node, column, x, y});
-    };
+    // The key goes the way a right click goes: through the mouse port's node menu.
+    struct MenuPort : ITreeMousePort {
+        std::vector<Opened> opened;
+        bool HasNodePopupMenu(PVirtualNode, TColumnIndex, TTreeMousePoint) override { return true; }
+        bool ShowNodePopupMenu(PVirtualNode node, TColumnIndex column, TTreeMousePoint client) override {
+            opened.push_back({node, column, client.X, client.Y});
+            return true;
+        }
+    } port;
+    f.tree.SetMousePort(&port);
     f.Press(vkey::Apps);
     const TTreeRect text = f.tree.GetDisplayRect(f.top[3], NoColumn, true);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].node, f.top[3]);
-    EXPECT_EQ(opened[0].column, NoColumn);
+    ASSERT_EQ(port.opened.size(), 1u);
+    EXPECT_EQ(port.opened[0].node, f.top[3]);
+    EXPECT_EQ(port.opened[0].column, NoColumn);
     // The base tree measures no content: the point lies at the text's left edge, halfway down the row.
-    EXPECT_EQ(opened[0].x, text.Left);
-    EXPECT_EQ(opened[0].y, (text.Top + text.Bottom) / 2);
+    EXPECT_EQ(port.opened[0].x, text.Left);
+    EXPECT_EQ(port.opened[0].y, (text.Top + text.Bottom) / 2);
+    EXPECT_TRUE(f.tree.InState(TreeState::tsPopupMenuShown));
     f.tree.SetFocusedNode(nullptr);
     f.Press(vkey::Apps);
-    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_EQ(port.opened.size(), 1u);
+    f.tree.SetMousePort(nullptr);
 }
 
 // ---- The space key's check press
@@ -724,15 +764,15 @@ TEST(TreeKeyboardChecks, SpaceShowsThePressedImageAndTheReleaseApplies) {
     f.tree.HandleKeyDown(vkey::Space, None, L' ');
     EXPECT_EQ(f.StateOf("n2"), TCheckState::csUncheckedPressed);
     EXPECT_TRUE(f.tree.InState(TreeState::tsKeyCheckPending));
-    EXPECT_EQ(f.tree.KeyCheckNode(), f.top[2]);
-    EXPECT_EQ(f.tree.KeyCheckState(), TCheckState::csCheckedNormal);
+    EXPECT_EQ(f.tree.CheckNode(), f.top[2]);
+    EXPECT_EQ(f.tree.PendingCheckState(), TCheckState::csCheckedNormal);
     EXPECT_EQ(f.checkedEvents, 0);
     f.tree.HandleKeyDown(vkey::Space, None, L' '); // auto-repeat while held
     EXPECT_EQ(f.StateOf("n2"), TCheckState::csUncheckedPressed);
     f.tree.HandleKeyUp(vkey::Space);
     EXPECT_EQ(f.StateOf("n2"), TCheckState::csCheckedNormal);
     EXPECT_FALSE(f.tree.InState(TreeState::tsKeyCheckPending));
-    EXPECT_EQ(f.tree.KeyCheckNode(), nullptr);
+    EXPECT_EQ(f.tree.CheckNode(), nullptr);
     EXPECT_EQ(f.checkedEvents, 1);
     EXPECT_FALSE(f.tree.InState(TreeState::tsIncrementalSearchPending));
 }
@@ -764,7 +804,7 @@ TEST(TreeKeyboardChecks, APressIsAbandonedOrRefusedWithoutLeavingThePressedImage
         EXPECT_EQ(f.StateOf("n2"), c.expected);
         EXPECT_EQ(f.checkedEvents, c.checkedEvents);
         EXPECT_FALSE(f.tree.InState(TreeState::tsKeyCheckPending));
-        EXPECT_EQ(f.tree.KeyCheckNode(), nullptr);
+        EXPECT_EQ(f.tree.CheckNode(), nullptr);
         // The next press works again.
         f.refuse = false;
         f.tree.SetFocusedNode(f.top[2]);
@@ -801,10 +841,24 @@ TEST(TreeKeyboardChecks, AFreedNodeLeavesNoPendingCheck) {
     CheckFixture f;
     f.tree.HandleKeyDown(vkey::Space, None, L' ');
     f.tree.DeleteNode(f.top[2]);
-    EXPECT_EQ(f.tree.KeyCheckNode(), nullptr);
+    EXPECT_EQ(f.tree.CheckNode(), nullptr);
     EXPECT_FALSE(f.tree.InState(TreeState::tsKeyCheckPending));
     f.tree.HandleKeyUp(vkey::Space); // must not touch the freed node
     EXPECT_EQ(f.checkedEvents, 0);
+}
+
+TEST(TreeKeyboardFocus, CancelModeEndsTheSearch) {
+    KeyboardFixture f;
+    f.tree.Properties().SetIncrementalSearch(TVTIncrementalSearch::isAll);
+    f.Start("n2");
+    f.tree.HandleKeyDown(0x41, None, L'a');
+    f.tree.HandleCharInput(L'a');
+    ASSERT_EQ(f.tree.SearchBuffer(), L"a");
+    f.tree.HandleCancelMode();
+    // The next character starts a new search rather than extending "a".
+    EXPECT_EQ(f.tree.SearchBuffer(), L"");
+    EXPECT_EQ(f.tree.LastSearchNode(), nullptr);
+    EXPECT_EQ(f.host.runningTimers.count(SearchTimer), 0u);
 }
 
 TEST(TreeKeyboardFocus, FocusLossEndsTheSearchAndThePendingStates) {

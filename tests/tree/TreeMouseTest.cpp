@@ -228,16 +228,24 @@ TEST(MouseChecks, APressShowsThePressedBoxAndItsReleaseDecides) {
     }
 }
 
-TEST(MouseChecks, ALostCaptureOrCancelledModeRestoresTheBoxAndFreesTheNextPress) {
-    for (const bool cancelMode : {false, true}) {
-        SCOPED_TRACE(cancelMode ? "cancel mode" : "capture lost");
+TEST(MouseChecks, ALostCaptureCancelledModeOrLostFocusRestoresTheBoxAndFreesTheNextPress) {
+    struct Case {
+        const char* what;
+        void (*interrupt)(TBaseVirtualTree&);
+    };
+    const Case cases[] = {
+        {"cancel mode", [](TBaseVirtualTree& tree) { tree.HandleCancelMode(); }},
+        {"capture lost", [](TBaseVirtualTree& tree) { tree.HandleCaptureLost(); }},
+        // The keyboard's focus handling ends the press the mouse holds as well as its own.
+        {"focus lost", [](TBaseVirtualTree& tree) { tree.KeyboardFocusLost(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         CheckRows m;
         m.Down(CheckX, RowY(1));
-        if (cancelMode)
-            m.tree.HandleCancelMode();
-        else
-            m.tree.HandleCaptureLost();
+        c.interrupt(m.tree);
         EXPECT_EQ(m.tree.CheckState(m.Row(1)), TCheckState::csUncheckedNormal);
+        EXPECT_EQ(m.tree.CheckNode(), nullptr);
         EXPECT_EQ(m.Pending(), "");
         m.Down(CheckX, RowY(1));
         m.Up(CheckX, RowY(1));

@@ -43,24 +43,21 @@ public:
     void RedrawWithFrame() override { log.push_back("RedrawFrame"); }
 };
 
-// Rows 50 pixels wide unless a row is given its own width; logs the hot-tracking hook.
+// Rows 50 pixels wide unless a row is given its own width; logs where hot tracking is redone.
 class ScrollTree : public TBaseVirtualTree {
 public:
     using TBaseVirtualTree::DoStateChange;
     using TBaseVirtualTree::TBaseVirtualTree;
     std::map<PVirtualNode, int> widths;
-    bool bitmapBackground = false;
     std::vector<std::string> hotTracks;
     int GetNodeWidth(PVirtualNode node, TColumnIndex) override {
         auto found = widths.find(node);
         return found != widths.end() ? found->second : 50;
     }
-
-protected:
-    void HotTrackAfterScroll(int x, int y) override {
+    void HandleHotTrack(int x, int y) override {
         hotTracks.push_back(std::to_string(x) + "," + std::to_string(y));
+        TBaseVirtualTree::HandleHotTrack(x, y);
     }
-    bool ShowsBitmapBackground() const override { return bitmapBackground; }
 };
 
 // A tree of rows 18 high in a client area of 200 x 100, with a window and in-memory bars.
@@ -200,7 +197,7 @@ TEST(ScrollOffsets, InsideAnUpdateMoveButNeitherScrollNorTouchTheBars) {
 
 TEST(ScrollOffsets, ABitmapBackgroundMovesTheChildrenAndRepaintsAll) {
     ScrollFixture f;
-    f.tree.bitmapBackground = true;
+    f.control.backgroundPicture = true;
     f.tree.SetOffsetY(-30); // without toShowBackground the picture is not shown
     EXPECT_EQ(f.bars.log, (std::vector<std::string>{"Scroll 0 -30"}));
     TCustomVirtualTreeOptions& options = f.tree.TreeOptions();
@@ -228,6 +225,24 @@ TEST(ScrollOffsets, HideTheDragImageAroundTheScrollAndHotTrackAtTheMouse) {
     f.tree.SetOffsetY(-54);
     f.tree.EndUpdate();
     EXPECT_EQ(f.tree.hotTracks, (std::vector<std::string>{"30,45", "30,45"}));
+}
+
+TEST(ScrollOffsets, AScrollMovesTheHotNodeWithTheMouseAndCancelsAWaitingHint) {
+    ScrollFixture f;
+    f.tree.TreeOptions().SetSelectionOptions(
+        f.tree.TreeOptions().SelectionOptions().With(TVTSelectionOption::toFullRowSelect));
+    int hintsCancelled = 0;
+    f.tree.CancelPendingHint = [&] { ++hintsCancelled; };
+    f.bars.CursorInside = true;
+    f.bars.CursorX = 30;
+    f.bars.CursorY = 45; // row 2
+    f.tree.HandleHotTrack(30, 45);
+    ASSERT_EQ(f.tree.CurrentHotNode(), f.Row(2));
+    f.tree.SetOffsetY(-36); // two rows up: row 4 is under the mouse now
+    EXPECT_EQ(f.tree.CurrentHotNode(), f.Row(4));
+    EXPECT_EQ(hintsCancelled, 1);
+    f.tree.SetOffsetY(-36); // no move, nothing to cancel
+    EXPECT_EQ(hintsCancelled, 1);
 }
 
 TEST(ScrollBars, ShowTheRangeOrHideOrStayDisabled) {

@@ -1,9 +1,8 @@
 // The tree control's scrolling under Wine: the system scroll bars after an update, the scroll-bar messages
 // (bottom, thumb tracking), bars that are always visible, a hidden tree's structure changes, the header's
 // room in the frame, and the control's other messages of this concern.
-#include "tests/tree/TreeScrollHeaderSupport.h"
-
 #include "forms/Form.h"
+#include "tree/Header.h"
 #include "tree/ThemeServices.h"
 #include "tree/TreeColors.h"
 #include "tree/TreeControl.h"
@@ -18,6 +17,12 @@
 
 namespace tarvola {
 namespace {
+
+void SetHeaderShown(TBaseVirtualTree& tree, bool shown, int height) {
+    TVTHeader& header = tree.Header();
+    header.SetHeight(height);
+    header.SetOptions(shown ? header.Options() | hoVisible : header.Options() & ~hoVisible);
+}
 
 SCROLLINFO BarInfo(HWND window, int bar) {
     SCROLLINFO info{};
@@ -181,13 +186,13 @@ TEST_F(TreeScrollWindow, AVisibleHeaderTakesItsHeightFromTheClientArea) {
     TVirtualTreeControl& control = MakeControl();
     TBaseVirtualTree& tree = control.Tree();
     const int clientHeight = control.ClientHeight();
-    test::SetHeaderShown(tree, false, 20);
+    SetHeaderShown(tree, false, 20);
     EXPECT_EQ(control.ClientHeight(), clientHeight);
-    test::SetHeaderShown(tree, true, 20);
+    SetHeaderShown(tree, true, 20);
     EXPECT_EQ(control.ClientHeight(), clientHeight - 20);
-    test::SetHeaderShown(tree, true, 25);
+    SetHeaderShown(tree, true, 25);
     EXPECT_EQ(control.ClientHeight(), clientHeight - 25);
-    test::SetHeaderShown(tree, false, 25);
+    SetHeaderShown(tree, false, 25);
     EXPECT_EQ(control.ClientHeight(), clientHeight);
 }
 
@@ -206,16 +211,15 @@ TEST_F(TreeScrollWindow, SizingUpdatesTheBars) {
     ExpectVerticalBar(control);
 }
 
-// A tree that shows a bitmap background on request and logs where hot tracking is redone.
+// A tree that logs where hot tracking is redone.
 class BackgroundTree : public TBaseVirtualTree {
 public:
     using TBaseVirtualTree::TBaseVirtualTree;
-    bool bitmapBackground = false;
     std::vector<POINT> hotTracks;
-
-protected:
-    bool ShowsBitmapBackground() const override { return bitmapBackground; }
-    void HotTrackAfterScroll(int x, int y) override { hotTracks.push_back(POINT{x, y}); }
+    void HandleHotTrack(int x, int y) override {
+        hotTracks.push_back(POINT{x, y});
+        TBaseVirtualTree::HandleHotTrack(x, y);
+    }
 };
 
 TEST_F(TreeScrollWindow, ChildWindowsMoveWithTheContent) {
@@ -240,7 +244,10 @@ TEST_F(TreeScrollWindow, ChildWindowsMoveWithTheContent) {
     EXPECT_EQ(childTop(), std::pair(10L, 32L));
     TCustomVirtualTreeOptions& options = tree->TreeOptions();
     options.SetPaintOptions(options.PaintOptions().With(TVTPaintOption::toShowBackground));
-    tree->bitmapBackground = true;
+    tree->SetOffsetY(-30); // without a picture the pixels still move
+    EXPECT_EQ(childTop(), std::pair(10L, 20L));
+    HBITMAP picture = CreateBitmap(8, 8, 1, 32, nullptr);
+    control.SetBackground(picture);
     tree->SetOffsetY(-40); // the background stays: the child alone is moved
     EXPECT_EQ(childTop(), std::pair(10L, 10L));
 
@@ -261,6 +268,8 @@ TEST_F(TreeScrollWindow, ChildWindowsMoveWithTheContent) {
     }
     SetCursorPos(before.x, before.y); // later tests find the mouse where it was
     DestroyWindow(child);
+    control.SetBackground(nullptr);
+    DeleteObject(picture);
 }
 
 TEST_F(TreeScrollWindow, TheControlsOtherMessages) {

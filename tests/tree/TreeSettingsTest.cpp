@@ -1,10 +1,14 @@
 // The tree's construction settings: the option sets with their defaults and side effects, the colours, the
 // scroll-bar settings, the published settings, and the window styles they give.
 #include "tests/tree/TreeTestSupport.h"
+#include "forms/Component.h"
+#include "tree/Header.h"
 #include "tree/TreeCreateParams.h"
 #include "tree/TreeSettings.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace tarvola::test {
 namespace {
@@ -75,7 +79,7 @@ TEST_F(SettingsFixture, AFreshTreeHasTheDefaultTable) {
     EXPECT_EQ(bars.VerticalIncrement, 20);
 
     const TVirtualTreeProperties& p = tree.Properties();
-    EXPECT_EQ(p.Alignment(), TVTAlignment::taLeftJustify);
+    EXPECT_EQ(p.Alignment(), TAlignment::taLeftJustify);
     EXPECT_EQ(p.AnimationDuration(), 200u);
     EXPECT_EQ(p.AutoExpandDelay, 1000u);
     EXPECT_EQ(p.AutoScrollDelay, 1000u);
@@ -132,7 +136,7 @@ TEST_F(SettingsFixture, WritingTheDefaultsBackChangesAndRepaintsNothing) {
     tree.ScrollBarOptions().SetScrollBars(TScrollStyle::ssBoth);
     tree.ScrollBarOptions().SetScrollBarStyle(TScrollBarStyle::sbmRegular);
     TVirtualTreeProperties& p = tree.Properties();
-    p.SetAlignment(TVTAlignment::taLeftJustify);
+    p.SetAlignment(TAlignment::taLeftJustify);
     p.SetAnimationDuration(200);
     p.SetBackgroundOffsetX(0);
     p.SetBackgroundOffsetY(0);
@@ -282,6 +286,59 @@ TEST_F(SettingsFixture, AssigningOptionsCopiesTheFiveSetsWithTheirEffects) {
     EXPECT_TRUE(tree.Options.ReadOnly);
 }
 
+TEST_F(SettingsFixture, AssigningATreeCopiesItsSettingsAndRootNodes) {
+    TBaseVirtualTree other;
+    other.TreeOptions().SetSelectionOptions({S::toMultiSelect});
+    other.Colors().SetColor(TVTColorIndex::GridLineColor, 0x010203);
+    other.ScrollBarOptions().VerticalIncrement = 7;
+    other.Header().SetHeight(31);
+    TVirtualTreeProperties& from = other.Properties();
+    from.AutoScrollDelay = 12;
+    from.SetCheckImageKind(TCheckImageKind::ckCustom);
+    from.SetBorderStyle(TVTBorderStyle::bsNone);
+    from.HintMode = TVTHintMode::hmTooltip;
+    from.SetSelectionCurveRadius(3);
+    from.SelectionBlendFactor = 40;
+    other.SetDefaultNodeHeight(22);
+    other.Indent = 25;
+    other.Margin = 6;
+    other.ChangeDelay = 50;
+    other.SetNodeDataSize(8);
+    other.SetRootNodeCount(4);
+    tree.SetRootNodeCount(9);
+
+    tree.Assign(other);
+    EXPECT_EQ(tree.TreeOptions().SelectionOptions(), other.TreeOptions().SelectionOptions());
+    EXPECT_EQ(tree.Colors().All(), other.Colors().All());
+    EXPECT_EQ(tree.ScrollBarOptions().VerticalIncrement, 7);
+    EXPECT_EQ(tree.Header().Height(), 31);
+    const TVirtualTreeProperties& to = tree.Properties();
+    EXPECT_EQ(to.AutoScrollDelay, 12u);
+    EXPECT_EQ(to.CheckImageKind(), TCheckImageKind::ckCustom);
+    EXPECT_EQ(to.BorderStyle(), TVTBorderStyle::bsNone);
+    EXPECT_EQ(to.HintMode, TVTHintMode::hmTooltip);
+    EXPECT_EQ(to.SelectionCurveRadius(), 3u);
+    EXPECT_EQ(to.SelectionBlendFactor, 40);
+    EXPECT_EQ(tree.DefaultNodeHeight(), 22u);
+    EXPECT_EQ(tree.Indent, 25);
+    EXPECT_EQ(tree.Margin, 6);
+    EXPECT_EQ(tree.ChangeDelay, 50u);
+    EXPECT_EQ(tree.NodeDataSize(), 8);
+    EXPECT_EQ(tree.RootNodeCount(), 4u);
+    // Through the setters: the border re-creates the window, the new check images are announced.
+    const Log effects = Effects();
+    EXPECT_NE(std::find(effects.begin(), effects.end(), "Recreate"), effects.end());
+    EXPECT_NE(std::find(effects.begin(), effects.end(), "CheckImages"), effects.end());
+}
+
+TEST_F(SettingsFixture, AReadOnlyTreeRefusesAnAssignment) {
+    TBaseVirtualTree other;
+    other.SetRootNodeCount(4);
+    tree.TreeOptions().SetMiscOptions(tree.TreeOptions().MiscOptions().With(M::toReadOnly));
+    EXPECT_THROW(tree.Assign(other), EComponentError);
+    EXPECT_EQ(tree.RootNodeCount(), 0u);
+}
+
 TEST_F(SettingsFixture, ColourChangesRebuildRedrawOrRepaint) {
     TVTColors& colors = tree.Colors();
     colors.SetColor(TVTColorIndex::TreeLineColor, 0x123456);
@@ -317,7 +374,7 @@ TEST_F(SettingsFixture, PropertyEffectsTable) {
         Log effects;
     };
     const std::vector<Case> cases = {
-        {"Alignment", [](auto& p) { p.SetAlignment(TVTAlignment::taCenter); }, {"InvalidateAll"}},
+        {"Alignment", [](auto& p) { p.SetAlignment(TAlignment::taCenter); }, {"InvalidateAll"}},
         {"BackgroundOffsetX", [](auto& p) { p.SetBackgroundOffsetX(3); }, {"InvalidateAll"}},
         {"BorderStyle", [](auto& p) { p.SetBorderStyle(TVTBorderStyle::bsNone); }, {"Recreate"}},
         {"ButtonFillMode",
@@ -326,7 +383,9 @@ TEST_F(SettingsFixture, PropertyEffectsTable) {
         {"ButtonStyle",
          [](auto& p) { p.SetButtonStyle(TVTButtonStyle::bsTriangle); },
          {"InvalidateAll", "Buttons"}},
-        {"CheckImageKind", [](auto& p) { p.SetCheckImageKind(TCheckImageKind::ckFlat); }, {"InvalidateAll"}},
+        {"CheckImageKind",
+         [](auto& p) { p.SetCheckImageKind(TCheckImageKind::ckFlat); },
+         {"InvalidateAll", "CheckImages"}},
         {"LineMode", [](auto& p) { p.SetLineMode(TVTLineMode::lmBands); }, {"InvalidateAll"}},
         {"LineStyle", [](auto& p) { p.SetLineStyle(TVTLineStyle::lsSolid); }, {"InvalidateAll", "Lines"}},
         {"NodeAlignment",

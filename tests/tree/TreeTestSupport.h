@@ -69,10 +69,13 @@ public:
     std::vector<std::string> log;
     std::vector<TToggleSlide> slides; // each slide's first step
     bool visualStyles = false;
+    bool backgroundPicture = false;
     void RecreateWindow() override { log.push_back("Recreate"); }
     void RegisterDropTarget() override { log.push_back("RegisterDrop"); }
     void RevokeDropTarget() override { log.push_back("RevokeDrop"); }
     bool VisualStylesEnabled() const override { return visualStyles; }
+    bool HasBackgroundPicture() const override { return backgroundPicture; }
+    void CheckImagesChanged() override { log.push_back("CheckImages"); }
     void RedrawFrame() override { log.push_back("RedrawFrame"); }
     void RebuildButtonImages() override { log.push_back("Buttons"); }
     void RebuildLineImages() override { log.push_back("Lines"); }

@@ -1,0 +1,180 @@
+// The combo box's two drop-downs: the explorer drop-down, a pick tree of folders opened on the box's item,
+// and the auto-complete drop-down, the list of paths that complete the text typed into the box's edit.
+// Each comes with a facade of the settings a form sets on it.
+#pragma once
+
+#include "explorer/VirtualExplorerComboboxDropDown.h"
+#include "explorer/VirtualExplorerComboboxTrees.h"
+#include "explorer/VirtualExplorerTreeControl.h"
+#include "shell/VirtualShellAutoComplete.h"
+
+#include <optional>
+
+namespace tarvola {
+
+class TCustomVirtualExplorerCombobox;
+class TDropDownWnd;
+
+// A drop-down's tree window: it never takes the focus, selects the row under the pointer and rolls its
+// drop-down up when a row is clicked.
+class TPopupTreeTracking {
+public:
+    explicit TPopupTreeTracking(TDropDownWnd& dropDown) : dropDown_(dropDown) {}
+
+protected:
+    // Selects the node under the pointer when it moved; focusNode: the node also becomes the focused one.
+    void TrackSelection(TBaseVirtualTree& tree, int x, int y, bool focusNode);
+    TDropDownWnd& dropDown_;
+    // The tree's measuring canvas, while the window lives.
+    std::shared_ptr<void> measure_;
+
+private:
+    POINT last_{-1, -1};
+};
+
+class TPopupExplorerTreeControl : public TVirtualExplorerTreeControl, private TPopupTreeTracking {
+public:
+    TPopupExplorerTreeControl(TComponent* owner, TDropDownWnd& dropDown);
+    ~TPopupExplorerTreeControl() override;
+
+protected:
+    void InitializeHandle() override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class TPopupAutoCompleteTreeControl : public TVirtualTreeControl, private TPopupTreeTracking {
+public:
+    TPopupAutoCompleteTreeControl(TComponent* owner, TDropDownWnd& dropDown);
+    ~TPopupAutoCompleteTreeControl() override;
+
+protected:
+    void InitializeHandle() override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class TPopupExplorerDropDown : public TDropDownWnd {
+public:
+    TPopupExplorerDropDown(TComponent* owner, TCustomVirtualExplorerCombobox& box);
+
+    TPopupExplorerTreeControl& TreeControl() { return tree_; }
+    TBaseVirtualTree& Tree() { return tree_.Tree(); }
+    // The item the tree opens on (nullopt: the desktop), set before each roll-down.
+    void SetTarget(const std::optional<TItemIDList>& pidl) { target_ = pidl; }
+    const std::optional<TItemIDList>& Target() const { return target_; }
+    bool ExpandOnDropDown = true;
+    TPopupComboBoxStyle ComboBoxStyle() { return PopupExplorerStyle(Tree()); }
+    void SetComboBoxStyle(TPopupComboBoxStyle style) { SetPopupExplorerStyle(Tree(), style); }
+
+    void UpdateScrollbar() override;
+    int RowHeight() override;
+
+protected:
+    bool IsOwnerWindow(HWND window) override;
+    void DoRollDownInit() override;
+    void DoKey(MSG& keyMessage, bool& handled) override;
+    void DoRollUp(bool selected) override;
+    void ScrollContent(WORD code) override;
+
+private:
+    TCustomVirtualExplorerCombobox& box_;
+    TPopupExplorerTreeControl& tree_;
+    std::optional<TItemIDList> target_;
+};
+
+// Lets a form fill the completion list itself: set handled to skip the folder listing.
+using TOnAutoCompleteUpdateList =
+    std::function<void(TDropDownWnd& sender, const WideString& currentEditContents,
+                       std::vector<WideString>& enumList, bool& handled)>;
+
+class TPopupAutoCompleteDropDown : public TDropDownWnd {
+public:
+    TPopupAutoCompleteDropDown(TComponent* owner, TCustomVirtualExplorerCombobox& box);
+
+    TPopupAutoCompleteTreeControl& TreeControl() { return tree_; }
+    TBaseVirtualTree& Tree() { return tree_.Tree(); }
+    TVirtualShellAutoComplete& AutoComplete() { return autoComplete_; }
+    const TCompletionFilter& Filter() const { return filter_; }
+    // The completion text of a node of the list.
+    WideString NodeText(PVirtualNode node) { return CompletionText(Tree(), node); }
+    TOnAutoCompleteUpdateList OnAutoCompleteUpdateList;
+
+    // Rebuilds the list for the edit's text; the folder is listed again only when its part of the text
+    // changed.
+    void UpdateList(const WideString& text);
+
+    void UpdateScrollbar() override;
+    int RowHeight() override;
+
+protected:
+    bool IsOwnerWindow(HWND window) override;
+    void DoRollDownInit() override;
+    void DoKey(MSG& keyMessage, bool& handled) override;
+    void DoRollUp(bool selected) override;
+    void ScrollContent(WORD code) override;
+
+private:
+    std::vector<WideString> ListFolder(const WideString& folder);
+
+    TCustomVirtualExplorerCombobox& box_;
+    TPopupAutoCompleteTreeControl& tree_;
+    TVirtualShellAutoComplete autoComplete_;
+    TCompletionFilter filter_;
+    // The list a form's handler filled, shown whole instead of the filter's.
+    std::vector<WideString> handledEntries_;
+    std::vector<std::size_t> handledMatches_;
+};
+
+// The settings of a drop-down that forms set, forwarded to it and its tree.
+class TPopupOptionsFacade {
+public:
+    explicit TPopupOptionsFacade(TDropDownWnd& dropDown, TBaseVirtualTree& tree)
+        : dropDown_(dropDown), tree_(tree) {}
+    int AnimationSpeed() const { return dropDown_.AnimationSpeed; }
+    void SetAnimationSpeed(int value) { dropDown_.AnimationSpeed = value; }
+    int AutoScrollTimeFast() const { return dropDown_.AutoScrollTimeFast; }
+    void SetAutoScrollTimeFast(int value) { dropDown_.AutoScrollTimeFast = value; }
+    int AutoScrollTimeSlow() const { return dropDown_.AutoScrollTimeSlow; }
+    void SetAutoScrollTimeSlow(int value) { dropDown_.AutoScrollTimeSlow = value; }
+    unsigned DropDownCount() const { return dropDown_.DropDownCount; }
+    void SetDropDownCount(unsigned value) { dropDown_.DropDownCount = value; }
+    std::uint32_t DefaultNodeHeight() const { return tree_.DefaultNodeHeight(); }
+    void SetDefaultNodeHeight(std::uint32_t value) { tree_.SetDefaultNodeHeight(value); }
+    int Indent() const { return tree_.Indent; }
+    void SetIndent(int value) { tree_.Indent = value; }
+    TPopupOptions Options() const { return dropDown_.Options(); }
+    // Also switches the tree's themed painting with poThemeAware.
+    void SetOptions(TPopupOptions value);
+    void SetOnRollDown(TOnPopupRollDown handler) { dropDown_.OnRollDown = std::move(handler); }
+    void SetOnRollUp(TOnPopupRollUp handler) { dropDown_.OnRollUp = std::move(handler); }
+
+protected:
+    TDropDownWnd& dropDown_;
+    TBaseVirtualTree& tree_;
+};
+
+class TPopupExplorerOptions : public TPopupOptionsFacade {
+public:
+    explicit TPopupExplorerOptions(TPopupExplorerDropDown& dropDown)
+        : TPopupOptionsFacade(dropDown, dropDown.Tree()), explorer_(dropDown) {}
+    TPopupComboBoxStyle ComboBoxStyle() { return explorer_.ComboBoxStyle(); }
+    void SetComboBoxStyle(TPopupComboBoxStyle value) { explorer_.SetComboBoxStyle(value); }
+
+private:
+    TPopupExplorerDropDown& explorer_;
+};
+
+class TPopupAutoCompleteOptions : public TPopupOptionsFacade {
+public:
+    explicit TPopupAutoCompleteOptions(TPopupAutoCompleteDropDown& dropDown)
+        : TPopupOptionsFacade(dropDown, dropDown.Tree()), autoComplete_(dropDown) {}
+    TAutoCompleteContents Contents() { return autoComplete_.AutoComplete().Contents(); }
+    void SetContents(TAutoCompleteContents value) { autoComplete_.AutoComplete().SetContents(value); }
+    void SetOnAutoCompleteUpdateList(TOnAutoCompleteUpdateList handler) {
+        autoComplete_.OnAutoCompleteUpdateList = std::move(handler);
+    }
+
+private:
+    TPopupAutoCompleteDropDown& autoComplete_;
+};
+
+} // namespace tarvola

@@ -1,0 +1,147 @@
+// The extended explorer list's core: the list flavour with five view styles. In report style the tree
+// window itself shows the items; in the icon, small-icon, list and thumbnail styles a native owner-data
+// list stands in its place (reached through IShadowListPort), whose item i is the i-th child of the hidden
+// root. The tree stays the model: it enumerates, sorts and holds the selection, which is copied to the
+// native list when the tree changes it and read back before anything acts on it.
+//
+// Files: VirtualExplorerListviewEx.cpp (styles, item count, selection and focus both ways, the index
+// cache), VirtualExplorerListviewExItems.cpp (what each item shows, typed search, painting colours, the
+// key table and the mouse). Portable; the windows are VirtualExplorerListviewExControl.h and
+// ShadowListView.h.
+#pragma once
+
+#include "explorer/ThumbsExtensions.h"
+#include "explorer/VirtualExplorerListview.h"
+#include "explorer/VirtualExplorerListviewExPorts.h"
+
+namespace tarvola {
+
+class TCustomVirtualExplorerListviewEx : public TCustomVirtualExplorerListview, public IExplorerListviewCore {
+public:
+    explicit TCustomVirtualExplorerListviewEx(IExplorerNamespace& shell, ITreeViewHost* host = nullptr);
+    ~TCustomVirtualExplorerListviewEx() override;
+
+    // --- Styles, item count, selection (VirtualExplorerListviewEx.cpp)
+    TViewStyleEx ViewStyle() const override { return viewStyle_; }
+    void SetViewStyle(TViewStyleEx style) override;
+    bool ReportStyle() const { return viewStyle_ == TViewStyleEx::vsxReport; }
+    void SetShadowPort(IShadowListPort* port) override;
+    void SetThumbnailSource(IListThumbnailSource* source) override { thumbnails_ = source; }
+    IListThumbnailSource* ThumbnailSource() const { return thumbnails_; }
+    int ItemCount() const override;
+    // The hidden root's index-th child; nullptr past the end. Consecutive indexes cost one step each.
+    PVirtualNode GetNodeByIndex(int index);
+    void ResetNodeByIndexCache() { indexCache_ = nullptr; }
+    // Only for tests: the node the index cache holds.
+    PVirtualNode NodeByIndexCache() const { return indexCache_; }
+    void SyncItemCount();
+    // treeToList: the tree's selection and focus are shown in the native list; else the list's are
+    // copied into the tree.
+    void SyncSelection(bool treeToList);
+    bool ShadowMuted() const override { return updating_ > 0 || syncing_; }
+
+    // --- The host's calls that the list flavour has under other names
+    void SetRootFolderCustomPath(const WideString& path) override;
+    const WideString& RootFolderCustomPath() const override {
+        return TCustomVirtualExplorerListview::RootFolderCustomPath();
+    }
+    void SetBrowseLimitPath(const WideString& path) override {
+        TCustomVirtualExplorerListview::SetBrowseLimitPath(path);
+    }
+    WideString GetSelectedFileName() override;
+    WideString GetSelectedPath() override;
+    bool BrowseToPath(const WideString& path, bool expandTarget, bool selectTarget, bool setFocus,
+                      bool collapseAllFirst) override {
+        return TCustomVirtualExplorerListview::BrowseToPath(path, expandTarget, selectTarget, setFocus,
+                                                            collapseAllFirst);
+    }
+    void RefreshTree(bool restoreTopNode) override;
+    void RebuildTree() override { DoRebuildTree(); }
+    void SetActive(bool value) override { TCustomVirtualExplorerListview::SetActive(value); }
+    bool ListActive() const override { return Active(); }
+    void SetFileObjects(TFileObjects value) override {
+        TCustomVirtualExplorerListview::SetFileObjects(value);
+    }
+    TVETMiscOptions& ListMiscOptions() override { return MiscOptions; }
+    WideString RootPath() override;
+
+    bool BrowseToPIDL(const TItemIDList& pidl, bool expandTarget, bool selectTarget, bool setFocus,
+                      bool collapseAllFirst, bool expandPath) override;
+    void RefreshNodeChildren(PVirtualNode node) override;
+    void InvalidateNode(PVirtualNode node) override;
+    // Outside report style the clipboard and delete act on what the native list has selected.
+    virtual bool CopyToClipboard();
+    virtual bool CutToClipboard();
+    bool PasteFromClipboard() override;
+    virtual void DeleteSelected();
+    // Starts an OLE drag of the selected items from the native list (right: the right button); the
+    // default starts none.
+    virtual bool StartSelectionDrag(bool /*right*/) { return false; }
+
+    // --- Items, search, painting, keys and mouse (VirtualExplorerListviewExItems.cpp)
+    WideString ItemCaption(int index) override;
+    int ItemImage(int index, bool large) override;
+    bool ItemGhosted(int index) override;
+    std::optional<TItemIDList> ItemPIDL(int index) override;
+    TListItemPaint ItemPaint(int index, bool selected) override;
+    void ItemsHinted(int first, int last) override;
+    int FindItem(std::u16string_view text, int start, bool wrap) override;
+    void ListItemChanged(int index, bool selectionChanged, bool selected, bool focused) override;
+    void ListRangeChanged() override;
+    bool ListKeyDown(std::uint16_t key, unsigned shift) override;
+    void ListDoubleClick(int index, const std::function<void()>& ownerEvent) override;
+    bool ListContextMenu(int screenX, int screenY) override;
+    bool ListBeginDrag(int index, bool right) override;
+    bool ListCanEdit(int index) override;
+    bool ListEdited(int index, const WideString& text) override;
+    void ListFocusEntered() override { justEntered_ = true; }
+
+    TListviewTextColors& TextColors() override { return colors_; }
+    // Picture files: their background highlight (with colours) and, in the thumbnail style, thumbnails.
+    TExtensionsList& ImageExtensions() { return imageExtensions_; }
+    TExtensionsList& ExtractionExtensions() { return extractionExtensions_; }
+    TExtensionsList& ExcludedExtensions() { return excludedExtensions_; }
+    virtual void FillExtensionsLists(bool withColors);
+    // The index of the file's extension among the picture files; -1 for an excluded or other file.
+    int ExtensionIndex(const WideString& fileName) const;
+    // Whether unselected picture files get their highlight colour in every style but report.
+    bool HighlightPictures = true;
+
+protected:
+    void DoRebuildTree() override;
+    bool DoRootChanging(TRootFolder newValue, IExplorerItem* newItem) override;
+    void DoRootChange() override;
+    void DoStructureChange(PVirtualNode node, TChangeReason reason) override;
+    void DoFreeNode(PVirtualNode node) override;
+
+private:
+    // The native list is there and shows the items.
+    bool ShadowShown() const;
+    // Keeps the native list quiet while the core changes it, however the change ends.
+    class TUpdating;
+    void AfterRootAttempt();
+    // The list's focused item when none has it after a deletion: the last one.
+    void FocusLastWhenNone();
+
+    TViewStyleEx viewStyle_ = TViewStyleEx::vsxReport;
+    IShadowListPort* port_ = nullptr;
+    IListThumbnailSource* thumbnails_ = nullptr;
+    PVirtualNode indexCache_ = nullptr;
+    int updating_ = 0;
+    // Root changes allowed whose end has not come yet (each keeps the native list muted).
+    int pendingRootChanges_ = 0;
+    bool syncing_ = false;
+    bool refreshingChildren_ = false;
+    bool justEntered_ = false;
+    TListviewTextColors colors_;
+    TExtensionsList imageExtensions_;
+    TExtensionsList extractionExtensions_;
+    TExtensionsList excludedExtensions_;
+};
+
+class TVirtualExplorerListviewExCore : public TCustomVirtualExplorerListviewEx {
+public:
+    using TCustomVirtualExplorerListviewEx::TCustomVirtualExplorerListviewEx;
+};
+
+} // namespace tarvola

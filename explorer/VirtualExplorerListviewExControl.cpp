@@ -1,0 +1,123 @@
+#include "explorer/VirtualExplorerListviewExControl.h"
+
+namespace tarvola {
+
+namespace {
+
+// SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW: the tree window goes out of
+// sight without the control counting as hidden.
+constexpr UINT kHideTreeWindow = 0x97;
+
+} // namespace
+
+TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
+    : TVirtualExplorerTreeControl(owner, &MakeExplorerListviewEx),
+      core_(dynamic_cast<IExplorerListviewCore&>(Tree())) {
+    shadow_ = &Create<TShadowListView>(core_);
+    shadow_->OnListClick = [this] { Click(); };
+    shadow_->OnListDblClick = [this] { DblClick(); };
+    core_.RootChanged = [this] {
+        if (OnRootChange)
+            OnRootChange(*this);
+    };
+}
+
+TVirtualExplorerListviewEx::~TVirtualExplorerListviewEx() {
+    // The native list goes before the core it reports to.
+    core_.RootChanged = nullptr;
+    core_.SetShadowPort(nullptr);
+    FreeComponent(*shadow_);
+    shadow_ = nullptr;
+}
+
+void TVirtualExplorerListviewEx::SetRootFolderCustomPath(const WideString& path) {
+    core_.SetRootFolderCustomPath(path);
+    if (!core_.ListActive())
+        core_.SetActive(true);
+}
+
+void TVirtualExplorerListviewEx::SetParent(TWinControl* parent) {
+    TVirtualExplorerTreeControl::SetParent(parent);
+    shadow_->SetParent(parent);
+    shadow_->SetBounds(Left(), Top(), Width(), Height());
+    ShowWindowOfStyle();
+}
+
+LRESULT TVirtualExplorerListviewEx::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Outside report style nothing may bring the tree window back: not the form showing its controls,
+    // not a window made again for a style change.
+    // WM_SETREDRAW switches the visible style on as it ends a redraw pause.
+    if (core_.ViewStyle() != TViewStyleEx::vsxReport) {
+        if (message == WM_SETREDRAW)
+            return 0;
+        if (message == WM_WINDOWPOSCHANGING)
+            reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+    }
+    return TVirtualExplorerTreeControl::WndProc(message, wParam, lParam);
+}
+
+void TVirtualExplorerListviewEx::BoundsChanged() {
+    TVirtualExplorerTreeControl::BoundsChanged();
+    if (shadow_ != nullptr)
+        shadow_->SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TVirtualExplorerListviewEx::VisibleChanged() {
+    TVirtualExplorerTreeControl::VisibleChanged();
+    if (shadow_ != nullptr)
+        ShowWindowOfStyle();
+}
+
+void TVirtualExplorerListviewEx::ShowWindowOfStyle() {
+    const bool report = core_.ViewStyle() == TViewStyleEx::vsxReport;
+    shadow_->SetVisible(Visible() && !report);
+    if (!HandleAllocated())
+        return;
+    if (report && Visible())
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    else if (!report)
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, kHideTreeWindow);
+}
+
+void TVirtualExplorerListviewEx::SetViewStyle(TViewStyleEx style) {
+    if (style == core_.ViewStyle())
+        return;
+    const bool focused = ListFocused();
+    core_.SetViewStyle(style);
+    ShowWindowOfStyle();
+    if (focused)
+        SetFocus();
+}
+
+void TVirtualExplorerListviewEx::SetThumbnailSource(IListThumbnailSource* source) {
+    core_.SetThumbnailSource(source);
+    shadow_->SetThumbnailSource(source);
+}
+
+bool TVirtualExplorerListviewEx::ListFocused() const {
+    if (core_.ViewStyle() == TViewStyleEx::vsxReport)
+        return Focused();
+    return shadow_->Focused();
+}
+
+void TVirtualExplorerListviewEx::SetFocus() {
+    if (core_.ViewStyle() == TViewStyleEx::vsxReport)
+        TVirtualExplorerTreeControl::SetFocus();
+    else if (shadow_->HandleAllocated() && shadow_->Visible())
+        shadow_->SetFocus();
+}
+
+void TVirtualExplorerListviewEx::Invalidate() {
+    TVirtualExplorerTreeControl::Invalidate();
+    if (shadow_ != nullptr)
+        shadow_->Invalidate();
+}
+
+void TVirtualExplorerListviewEx::Update() {
+    TVirtualExplorerTreeControl::Update();
+    if (shadow_ != nullptr)
+        shadow_->Update();
+}
+
+} // namespace tarvola
