@@ -149,6 +149,26 @@ TPixelImage DrawThumbnail(const TPixelImage& picture, const TThumbRect& rect, in
     return bitmap;
 }
 
+TThumbnailResult MakeThumbnailFromPicture(const TThumbnailPicture& picture,
+                                          const TThumbnailSettings& settings) noexcept {
+    try {
+        const TThumbRect rect = CalcThumbRect(picture.ImageWidth, picture.ImageHeight, settings.Width,
+                                              settings.Height, settings.Stretch, false);
+        const TPixelImage bitmap = DrawThumbnail(picture.Pixels, rect, settings.Width, settings.Height,
+                                                 settings.UseSubsampling, settings.BackColor, false);
+        TThumbnailResult result;
+        result.Width = picture.ImageWidth;
+        result.Height = picture.ImageHeight;
+        result.Compressed = settings.Compressed && IsLargeImage(picture.ImageWidth, picture.ImageHeight);
+        result.Stream = result.Compressed ? EncodeJpeg(bitmap, kJpegQuality) : EncodeBmp(bitmap);
+        result.State = tsDone;
+        return result;
+    } catch (...) {
+        // Any failure while drawing or storing affects this request only.
+        return {};
+    }
+}
+
 TThumbnailResult MakeThumbnailResult(const WideString& fileName, std::span<const std::uint8_t> bytes,
                                      const TThumbnailSettings& settings) noexcept {
     try {
@@ -156,19 +176,9 @@ TThumbnailResult MakeThumbnailResult(const WideString& fileName, std::span<const
             LoadThumbnailPicture(GraphicClassOfFile(fileName), bytes, settings.Width, settings.Height);
         if (!picture)
             return {};
-        const TThumbRect rect = CalcThumbRect(picture->ImageWidth, picture->ImageHeight, settings.Width,
-                                              settings.Height, settings.Stretch, false);
-        const TPixelImage bitmap = DrawThumbnail(picture->Pixels, rect, settings.Width, settings.Height,
-                                                 settings.UseSubsampling, settings.BackColor, false);
-        TThumbnailResult result;
-        result.Width = picture->ImageWidth;
-        result.Height = picture->ImageHeight;
-        result.Compressed = settings.Compressed && IsLargeImage(picture->ImageWidth, picture->ImageHeight);
-        result.Stream = result.Compressed ? EncodeJpeg(bitmap, kJpegQuality) : EncodeBmp(bitmap);
-        result.State = tsDone;
-        return result;
+        return MakeThumbnailFromPicture(*picture, settings);
     } catch (...) {
-        // A file that does not decode, or any failure while drawing or storing, affects this request only.
+        // A file that does not decode affects this request only.
         return {};
     }
 }

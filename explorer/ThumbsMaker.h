@@ -84,6 +84,11 @@ struct TThumbnailResult {
     bool Compressed = false;
 };
 
+// The thumbnail of a decoded picture. Any failure gives the state "no thumbnail" and no stream, and raises
+// nothing.
+TThumbnailResult MakeThumbnailFromPicture(const TThumbnailPicture& picture,
+                                          const TThumbnailSettings& settings) noexcept;
+
 // The thumbnail of a file from its bytes. Any failure gives the state "no thumbnail" and no stream, and
 // raises nothing.
 TThumbnailResult MakeThumbnailResult(const WideString& fileName, std::span<const std::uint8_t> bytes,

@@ -93,7 +93,6 @@ TPopupExplorerTreeControl::TPopupExplorerTreeControl(TComponent* owner, TDropDow
           [](IExplorerNamespace& shell, ITreeViewHost* host) { return MakePopupExplorerTree(shell, host); }),
       TPopupTreeTracking(dropDown) {
     PrepareContentTree(*this);
-    SetImages(SmallSysImages().Handle());
 }
 
 TPopupExplorerTreeControl::~TPopupExplorerTreeControl() {

@@ -3,6 +3,7 @@
 #include "explorer/ColumnMenu.h"
 #include "shell/VirtualImageThreadWin32.h"
 #include "shell/VirtualShellUtilities.h"
+#include "shell/VirtualSysImages.h"
 #include "tree/TreeGuards.h"
 
 namespace tarvola {
@@ -63,6 +64,8 @@ TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, cons
     SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
     columnMenu_ = &AttachColumnMenu(*this, Tree(), [this] { return Handle(); });
     SetExplorerShellPort(Tree(), &shellPort_);
+    systemImages_ = std::make_unique<TImageList>(nullptr, SmallSysImages().Handle());
+    SetImages(systemImages_.get());
     SetExplorerWindowHooks(
         Tree(), [this] { DispatchQueuedShellNotifies(); },
         [this](PVirtualNode node) {

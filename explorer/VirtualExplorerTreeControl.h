@@ -9,6 +9,7 @@
 #include "explorer/VirtualExplorerTreeActionsWin32.h"
 #include "explorer/VirtualExplorerTreeLink.h"
 #include "explorer/VirtualExplorerTreeShell.h"
+#include "forms/ComCtrls.h"
 #include "tree/TreeControl.h"
 
 #include <functional>
@@ -112,6 +113,8 @@ private:
     bool registeredBeforeEndSession_ = false;
     IDropTarget* explorerDrop_ = nullptr;
     bool explorerDropRegistered_ = false;
+    // The system's small icons, which the tree's image indexes name.
+    std::unique_ptr<TImageList> systemImages_;
 };
 
 } // namespace tarvola

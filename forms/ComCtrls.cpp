@@ -664,9 +664,18 @@ TImageList::TImageList(TComponent* owner, int width, int height)
     }
 }
 
+TImageList::TImageList(TComponent* owner, HIMAGELIST shared)
+    : TComponent(owner), width_(0), height_(0), handle_(shared), owned_(false) {
+    if (handle_ == nullptr || !ImageList_GetIconSize(handle_, &width_, &height_)) {
+        throw std::runtime_error("Cannot use the image list");
+    }
+}
+
 TImageList::~TImageList() {
     DetachLinks();
-    ImageList_Destroy(handle_);
+    if (owned_) {
+        ImageList_Destroy(handle_);
+    }
 }
 
 int TImageList::Count() const {

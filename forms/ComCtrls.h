@@ -209,6 +209,8 @@ private:
 class TImageList : public TComponent, public TChangeLinkSource {
 public:
     explicit TImageList(TComponent* owner, int width = 16, int height = 16);
+    // A list over images someone else owns (the system's image list): shown and drawn, never destroyed here.
+    TImageList(TComponent* owner, HIMAGELIST shared);
     ~TImageList() override;
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -223,6 +225,7 @@ private:
     int width_;
     int height_;
     HIMAGELIST handle_ = nullptr;
+    bool owned_ = true;
 };
 
 } // namespace tarvola

@@ -1,12 +1,17 @@
 #include "kernel/CustomDSP.h"
 
+#include "explorer/VirtualExplorerListviewExControl.h"
 #include "forms/Application.h"
 #include "forms/Layout.h"
+#include "kernel/PresetBrowserController.h"
+#include "kernel/PresetBrowserHost.h"
+#include "kernel/PresetExplorerList.h"
 
 #include <windows.h>
 
 #include <cctype>
 #include <exception>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 
@@ -21,20 +26,21 @@ const TFormLayout kCustomDSPLayout{
      {"Font.Height", "-9"}},
     {
         {"TBevel", "Bvl_TxtBoxes", "", 4, 5, 173, 300, {{"Shape", "bsFrame"}}},
-        // Inside the frame: where the preset browser will stand.
-        {"TPanel", "Pnl_Browser", "", 6, 7, 169, 296, {{"Caption", ""}, {"BevelOuter", "bvNone"}}},
+        // Inside the frame: the preset browser (its list is made in code, between the caption and the edit).
+        {"TLabel", "Lbl_Presets", "", 10, 10, 30, 11, {{"Caption", "Folder:"}}},
+        {"TLabel", "Rpt_CllctName", "", 42, 10, 128, 11, {{"AutoSize", "False"}, {"Caption", "Presets"}}},
+        {"TEdit", "Edt_PrstEntry", "", 10, 249, 160, 18, {{"MaxLength", "50"}}},
+        {"TButton", "Btn_Add", "", 10, 275, 24, 22, {{"Caption", "Add"}, {"Enabled", "False"}}},
+        {"TButton", "Btn_Del", "", 36, 275, 24, 22, {{"Caption", "Del"}, {"Enabled", "False"}}},
+        {"TBitBtn", "BtBtn_UpFolder", "", 73, 275, 24, 22, {{"Hint", "Up Folder"}, {"ShowHint", "True"}}},
+        {"TBitBtn", "BtBtn_PrstRoot", "", 99, 275, 45, 22, {{"Hint", "Presets Root"}, {"ShowHint", "True"}}},
+        {"TBitBtn", "BtBtn_NewFolder", "", 146, 275, 24, 22, {{"Hint", "New Folder"}, {"ShowHint", "True"}}},
         {"TBevel", "Bvl_Buttons", "", 4, 308, 173, 37, {{"Shape", "bsFrame"}}},
         {"TButton", "Btn_OK", "", 9, 316, 38, 21, {{"Caption", "OK"}}},
         {"TButton", "Btn_Close", "", 51, 316, 38, 21, {{"Caption", "Close"}}},
         {"TButton", "Btn_Cancel", "", 93, 316, 38, 21, {{"Caption", "Cancel"}}},
         {"TButton", "Btn_Help", "", 135, 316, 38, 21, {{"Caption", "Help"}}},
     }};
-
-// Made when missing; an existing folder is no error.
-void EnsureFolder(const std::string& folder) {
-    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        throw std::runtime_error("The folder " + folder + " could not be created.");
-}
 
 bool HasUndoExtension(const std::string& name) {
     static constexpr char kExtension[] = ".und";
@@ -49,10 +55,22 @@ bool HasUndoExtension(const std::string& name) {
 
 } // namespace
 
+void EnsureFolder(const std::string& folder) {
+    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        throw std::runtime_error("The folder " + folder + " could not be created.");
+}
+
 TobjCustomDSP::TobjCustomDSP(TComponent* owner) : TForm(owner) {
     LoadLayout(kCustomDSPLayout);
     Bvl_TxtBoxes = &Find<TBevel>("Bvl_TxtBoxes");
-    Pnl_Browser = &Find<TPanel>("Pnl_Browser");
+    Lbl_Presets = &Find<TLabel>("Lbl_Presets");
+    Rpt_CllctName = &Find<TLabel>("Rpt_CllctName");
+    Edt_PrstEntry = &Find<TEdit>("Edt_PrstEntry");
+    Btn_Add = &Find<TButton>("Btn_Add");
+    Btn_Del = &Find<TButton>("Btn_Del");
+    BtBtn_UpFolder = &Find<TBitBtn>("BtBtn_UpFolder");
+    BtBtn_PrstRoot = &Find<TBitBtn>("BtBtn_PrstRoot");
+    BtBtn_NewFolder = &Find<TBitBtn>("BtBtn_NewFolder");
     Bvl_Buttons = &Find<TBevel>("Bvl_Buttons");
     Btn_OK = &Find<TButton>("Btn_OK");
     Btn_Close = &Find<TButton>("Btn_Close");
@@ -63,6 +81,7 @@ TobjCustomDSP::TobjCustomDSP(TComponent* owner) : TForm(owner) {
     Bind(Btn_Close->OnClick, this, &TobjCustomDSP::Close_Click);
     Bind(Btn_Cancel->OnClick, this, &TobjCustomDSP::Cancel_Click);
     Bind(Btn_Help->OnClick, this, &TobjCustomDSP::Help_Click);
+    MakeBrowser();
 }
 
 TobjCustomDSP::~TobjCustomDSP() {
@@ -84,11 +103,11 @@ void TobjCustomDSP::Setup(TobjAudioInfo* formatFields, TobjMultiMemStrm* signalV
     SignalView = signalView;
     OutputView = outputView;
     processOK_ = false;
-    // The state file, the presets and the undo snapshots need their folders.
+    // The state file and the undo snapshots need their folders; the browser makes "User\\Presets\\" and
+    // roots its list there (CurrentFolder follows it).
     EnsureFolder(ProgramFolder + "User\\");
-    EnsureFolder(ProgramFolder + "User\\Presets\\");
     EnsureFolder(ProgramFolder + "Undo\\");
-    CurrentFolder = ProgramFolder + "User\\Presets\\";
+    browser_->Start(ProgramFolder);
     PlaceButtons();
     LayOutLeftColumn(topOffset);
     LoadState();
@@ -113,14 +132,24 @@ void TobjCustomDSP::PlaceButtons() {
     free(Bvl_Buttons);
 }
 
+// The buttons stand at the foot of the frame, the edit above them and the list fills the rest; room left
+// free above the column moves its top edge, the caption and the list's top down.
 void TobjCustomDSP::LayOutLeftColumn(int topOffset) {
     Bvl_TxtBoxes->SetHeight(ClientHeight() - 8);
+    const int buttonsTop = Bvl_TxtBoxes->Height() - 24;
+    for (TButton* button :
+         std::initializer_list<TButton*>{Btn_Add, Btn_Del, BtBtn_UpFolder, BtBtn_PrstRoot, BtBtn_NewFolder})
+        button->SetTop(buttonsTop);
+    Edt_PrstEntry->SetTop(buttonsTop - (Edt_PrstEntry->Height() + 8));
+    ShlVw_Presets->SetHeight(Edt_PrstEntry->Top() - 29);
     if (topOffset > 0) {
         Bvl_TxtBoxes->SetHeight(Bvl_TxtBoxes->Height() - topOffset);
         Bvl_TxtBoxes->SetTop(topOffset);
+        Lbl_Presets->SetTop(Bvl_TxtBoxes->Top() + 5);
+        Rpt_CllctName->SetTop(Bvl_TxtBoxes->Top() + 5);
+        ShlVw_Presets->SetHeight(ShlVw_Presets->Height() - topOffset);
+        ShlVw_Presets->SetTop(Bvl_TxtBoxes->Top() + 19);
     }
-    Pnl_Browser->SetBounds(Bvl_TxtBoxes->Left() + 2, Bvl_TxtBoxes->Top() + 2, Bvl_TxtBoxes->Width() - 4,
-                           Bvl_TxtBoxes->Height() - 4);
 }
 
 void TobjCustomDSP::OK_Click(TObject&) {

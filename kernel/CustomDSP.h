@@ -12,16 +12,22 @@
 // first, while its own overrides still answer: that saves the state and removes the undo snapshots.
 #pragma once
 
+#include "forms/Buttons.h"
 #include "forms/ExtCtrls.h"
 #include "forms/Form.h"
 #include "forms/StdCtrls.h"
 
+#include <memory>
 #include <string>
 
 namespace tarvola {
 
 struct TobjAudioInfo;
 class TobjMultiMemStrm;
+class PresetBrowserController;
+class TPresetBrowserHost;
+class TPresetExplorerList;
+class TVirtualExplorerListviewEx;
 
 class TobjCustomDSP : public TForm {
 public:
@@ -39,8 +45,8 @@ public:
     virtual void SaveState() = 0;
     virtual void AcceptSettings() = 0;
     // Stores the paths and views, creates the program's "User\", "User\Presets\" and "Undo\" folders when
-    // they are missing, places or frees the dialog buttons, lays out the left column (TopOffset is the room
-    // left free above it), then LoadState.
+    // they are missing, roots the preset browser at "User\Presets\", places or frees the dialog buttons,
+    // lays out the left column (TopOffset is the room left free above it), then LoadState.
     virtual void Setup(TobjAudioInfo* formatFields, TobjMultiMemStrm* signalView,
                        TobjMultiMemStrm* outputView, const std::string& programFolder, int topOffset);
     virtual void PrepareProcess() = 0;
@@ -62,8 +68,19 @@ public:
     bool Embedded = false;                  // True: OK neither saves the state nor closes the form
 
     TBevel* Bvl_TxtBoxes = nullptr;
-    // The host of the preset browser, in the left column's frame.
-    TPanel* Pnl_Browser = nullptr;
+    // ---- The preset browser, in the left column's frame
+    TLabel* Lbl_Presets = nullptr;
+    TLabel* Rpt_CllctName = nullptr; // the collection caption: the shown folder's own name
+    TVirtualExplorerListviewEx* ShlVw_Presets = nullptr;
+    TEdit* Edt_PrstEntry = nullptr;
+    TButton* Btn_Add = nullptr;
+    TButton* Btn_Del = nullptr;
+    TBitBtn* BtBtn_UpFolder = nullptr;
+    TBitBtn* BtBtn_PrstRoot = nullptr;
+    TBitBtn* BtBtn_NewFolder = nullptr;
+    // The shown folder's own name ("Presets" at the root), at most 50 characters.
+    const std::string& CollectionCaption() const;
+
     TBevel* Bvl_Buttons = nullptr;
     TButton* Btn_OK = nullptr;
     TButton* Btn_Close = nullptr;
@@ -77,6 +94,21 @@ public:
 
     static constexpr int kClientWidth = 469;
     static constexpr int kClientHeight = 349;
+    // The most characters a preset name can have.
+    static constexpr int kPresetNameLength = 50;
+    // The list's text colours (TColor, blue-green-red): folders RGB 0,64,64, files RGB 64,0,64.
+    static constexpr TColor kFolderTextColour = 4210688;
+    static constexpr TColor kFileTextColour = 4194368;
+
+    // ---- The preset browser's handlers (the designer's Presets menu uses them too)
+    void PrstEntry_Change(TObject& sender);
+    void Presets_Click(TObject& sender);
+    void Presets_DblClick(TObject& sender);
+    void Add_Click(TObject& sender);
+    void Del_Click(TObject& sender);
+    void UpFolder_Click(TObject& sender);
+    void PrstRoot_Click(TObject& sender);
+    void NewFolder_Click(TObject& sender);
 
 protected:
     void SetProcessOK(bool ok) { processOK_ = ok; }
@@ -90,11 +122,22 @@ private:
     void PlaceButtons();
     void LayOutLeftColumn(int topOffset);
     void DeleteUndoSnapshots() const;
+    // Makes the browser's list and glyphs, its host and controller, and binds its events
+    // (CustomDSPBrowser.cpp).
+    void MakeBrowser();
+    void BindBrowserEvents();
 
     bool processOK_ = false;
     int browserRight_ = 0;
     bool destroyed_ = false;
+    // They go before the components they use (the form frees its components after its members).
+    std::unique_ptr<TPresetBrowserHost> browserHost_;
+    std::unique_ptr<TPresetExplorerList> presetList_;
+    std::unique_ptr<PresetBrowserController> browser_;
 };
+
+// Creates a folder whose parent exists, when it is missing; raises when it cannot.
+void EnsureFolder(const std::string& folder);
 
 // Deletes the undo snapshots in a folder (ending in a backslash): the files whose long name ends in
 // ".und" (any case) and that are neither hidden, system nor folders. The number deleted.

@@ -231,6 +231,12 @@ void TobjKernelDesigner::BindEvents() {
     Bind(Find<TMenuItem>("MnItm_Echo").OnClick, this, &TobjKernelDesigner::Echo_Click);
     Bind(Find<TMenuItem>("MnItm_Filter").OnClick, this, &TobjKernelDesigner::Filter_Click);
     Bind(Find<TMenuItem>("MnItm_Manage").OnClick, this, &TobjKernelDesigner::MnItm_ManageClick);
+    // The browser's items do what its buttons do; Add also with an empty name edit, and then says that the
+    // preset needs a name.
+    Bind(Find<TMenuItem>("MnItm_AddPreset").OnClick, this, &TobjKernelDesigner::Add_Click);
+    Bind(Find<TMenuItem>("MnItm_DeletePreset").OnClick, this, &TobjKernelDesigner::Del_Click);
+    Bind(Find<TMenuItem>("MnItm_UpFolder").OnClick, this, &TobjKernelDesigner::UpFolder_Click);
+    Bind(Find<TMenuItem>("MnItm_PresetsRoot").OnClick, this, &TobjKernelDesigner::PrstRoot_Click);
     Bind(Edt_Value->OnKeyPress, this, &TobjKernelDesigner::DatumValue_Enter);
     Bind(CmBx_Source->OnSelect, this, &TobjKernelDesigner::Source_Select);
     Bind(Spn_ViewNmbr->OnChange, this, &TobjKernelDesigner::ViewNmbr_Change);

@@ -35,7 +35,7 @@ struct TKernelDesignerData {
 };
 
 // The kernel designer window. It stands below the main window for the program's whole run: the preset
-// browser's column on the left (the base form's host panel, empty so far), the viewer over the editor with
+// browser's column on the left (the base form's), the viewer over the editor with
 // their two rulers, and along the bottom the read-out of the editor's column and the view's controls. Every
 // handler hands its work to the KernelDesignerController, which asks back through IKernelDesignerWindow for
 // the redraws, dialogs and messages; the window itself only lays out, draws and relays.

@@ -8,6 +8,8 @@ void ReleaseImageThreadItem(TImageThreadItem* item, const TPIDLManager& manager)
     if (item == nullptr)
         return;
     manager.FreePIDL(item->PIDL);
+    if (item->ReleaseResult != nullptr)
+        item->ReleaseResult(item->ResultRecord);
     delete item;
 }
 
@@ -60,6 +62,10 @@ int TImageRequestQueue::ReleaseWhere(Pred pred) {
 
 int TImageRequestQueue::ClearPendingItems(TImageRequestControl control, std::uint32_t messageId) {
     std::lock_guard guard(lock_);
+    return ReleasePendingOf(control, messageId);
+}
+
+int TImageRequestQueue::ReleasePendingOf(TImageRequestControl control, std::uint32_t messageId) {
     return ReleaseWhere(
         [&](const TImageThreadItem& item) { return item.Control == control && item.MessageId == messageId; });
 }

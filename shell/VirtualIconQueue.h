@@ -33,6 +33,8 @@ struct TImageThreadItem {
     void* ResultRecord = nullptr; // a descendant thread's result; none for icons
     std::int32_t Extra = 0;
     std::uint32_t MessageId = WM_ICONTHREADRESULT;
+    // Frees ResultRecord with the request (set by the thread that attached it).
+    void (*ReleaseResult)(void* record) = nullptr;
 };
 
 // What AddNewItem and InsertNewItem take of a request; the list is copied.
@@ -76,6 +78,21 @@ public:
     int ClearPendingItems(TImageRequestControl control, std::uint32_t messageId);
     int ClearPendingItem(TImageRequestControl control, void* data, std::uint32_t messageId);
     int Count() const;
+    // Runs work under the request lock, so the thread takes no request and stores no result meanwhile. The
+    // work must not call the queue again, nor wait for the thread (which may be waiting for this lock).
+    template <typename Work>
+    decltype(auto) Locked(Work&& work) const {
+        std::lock_guard guard(lock_);
+        return work();
+    }
+    // ClearPendingItems and then work, under one hold of the lock (the same rules for work as in Locked).
+    template <typename Work>
+    int ClearPendingItemsAnd(TImageRequestControl control, std::uint32_t messageId, Work&& work) {
+        std::lock_guard guard(lock_);
+        const int released = ReleasePendingOf(control, messageId);
+        work();
+        return released;
+    }
 
     // The newest request, which stays queued while its icon is found; none when the queue is empty.
     std::optional<TImageWork> TakeNewest();
@@ -97,6 +114,7 @@ private:
     std::uint64_t Queue(const TImageRequest& request, TEnd end);
     template <typename Pred>
     int ReleaseWhere(Pred pred);
+    int ReleasePendingOf(TImageRequestControl control, std::uint32_t messageId);
 
     const TPIDLManager& manager_;
     mutable std::mutex lock_;

@@ -43,12 +43,21 @@ void TVirtualImageThread::ServeNewest() {
         PItemIDList pidl;
         ~TCopy() { manager.FreePIDL(pidl); }
     } copy{queue_.Manager(), work->PIDL};
-    const std::int32_t index = ExtractInfo(copy.pidl);
+    std::int32_t index = -1;
+    try {
+        index = ExtractInfo(copy.pidl);
+    } catch (...) {
+        // Left queued, the request would stay the newest and fail again on every turn of the loop.
+        queue_.Complete(work->Id, -1);
+        DiscardInfo(work->Id);
+        throw;
+    }
     TImageItemPtr item = queue_.Complete(work->Id, index);
     if (!item) {
         DiscardInfo(work->Id);
         return;
     }
+    StoreInfo(*item);
     Deliver(std::move(item));
 }
 

@@ -37,6 +37,9 @@ protected:
     virtual std::int32_t ExtractInfo(PCItemIDList pidl) = 0;
     // The result of a withdrawn request is dropped.
     virtual void DiscardInfo(std::uint64_t /*requestId*/) {}
+    // Attaches what ExtractInfo made to the finished request before it is posted; the request is the
+    // thread's alone here (out of the queue, not yet posted).
+    virtual void StoreInfo(TImageThreadItem& /*item*/) {}
 
 private:
     void Execute();

@@ -25,10 +25,6 @@ private:
     bool initialised_;
 };
 
-void EnsureApartment() {
-    thread_local TThreadApartment apartment;
-}
-
 std::int32_t IconOfShellIcon(LPCITEMIDLIST pidl) {
     TComPtr<IShellFolder> parent;
     LPCITEMIDLIST last = nullptr;
@@ -41,19 +37,23 @@ std::int32_t IconOfShellIcon(LPCITEMIDLIST pidl) {
     return index;
 }
 
-bool PostToControl(TImageThreadItem* item) {
+} // namespace
+
+void EnsureThreadApartment() {
+    thread_local TThreadApartment apartment;
+}
+
+bool PostImageResult(TImageThreadItem* item) {
     const HWND window = reinterpret_cast<HWND>(item->Control);
     return IsWindow(window) &&
            PostMessageW(window, item->MessageId, reinterpret_cast<WPARAM>(item), 0) != FALSE;
 }
 
-} // namespace
-
 TShellImageThread::TShellImageThread(TImageRequestQueue& queue, TOnError onError)
-    : TVirtualImageThread(queue, PostToControl, std::move(onError)) {}
+    : TVirtualImageThread(queue, PostImageResult, std::move(onError)) {}
 
 std::int32_t TShellImageThread::ExtractInfo(PCItemIDList pidl) {
-    EnsureApartment();
+    EnsureThreadApartment();
     const LPCITEMIDLIST item = AsItemIDList(pidl);
     std::int32_t index = IconOfShellIcon(item);
     if (index >= 0)

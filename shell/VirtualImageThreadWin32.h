@@ -13,6 +13,11 @@
 
 namespace tarvola {
 
+// COM for the calling worker thread, from the first call until the thread ends.
+void EnsureThreadApartment();
+// One try at posting a finished request to the window that asked for it, with the request's message.
+bool PostImageResult(TImageThreadItem* item);
+
 class TShellImageThread final : public TVirtualImageThread {
 public:
     TShellImageThread(TImageRequestQueue& queue, TOnError onError);

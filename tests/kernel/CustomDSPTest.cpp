@@ -5,6 +5,7 @@
 #include "audio/Streams.h"
 #include "forms/Dialogs.h"
 #include "tests/kernel/KernelTestFolder.h"
+#include "explorer/VirtualExplorerListviewExControl.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -111,16 +113,66 @@ TEST_F(CustomDSP, SetupStoresThePathsMakesTheFoldersAndEndsWithLoadState) {
     EXPECT_FALSE(designer->ProcessOK());
 }
 
-TEST_F(CustomDSP, TheLeftColumnLeavesTheTopOffsetFree) {
+TEST_F(CustomDSP, TheBrowsersControlsStandInTheLeftColumn) {
+    TobjRecordingDesigner fresh(nullptr, calls);
+    struct Box {
+        const TControl* control;
+        const char* caption;
+        int left, top, width, height;
+    };
+    for (const Box& b :
+         {Box{fresh.Lbl_Presets, "Folder:", 10, 10, -1, -1},
+          Box{fresh.Rpt_CllctName, "Presets", 42, 10, -1, -1},
+          Box{fresh.ShlVw_Presets, nullptr, 10, 24, 160, 221}, Box{fresh.Edt_PrstEntry, "", 10, 249, 160, -1},
+          Box{fresh.Btn_Add, "Add", 10, 275, 24, 22}, Box{fresh.Btn_Del, "Del", 36, 275, 24, 22},
+          Box{fresh.BtBtn_UpFolder, "", 73, 275, 24, 22}, Box{fresh.BtBtn_PrstRoot, "", 99, 275, 45, 22},
+          Box{fresh.BtBtn_NewFolder, "", 146, 275, 24, 22}}) {
+        ASSERT_NE(b.control, nullptr);
+        SCOPED_TRACE(b.control->Name());
+        if (b.caption != nullptr) {
+            EXPECT_EQ(b.control->Caption(), b.caption);
+        }
+        EXPECT_EQ(b.control->Left(), b.left);
+        EXPECT_EQ(b.control->Top(), b.top);
+        if (b.width >= 0) {
+            EXPECT_EQ(b.control->Width(), b.width);
+        }
+        if (b.height >= 0) {
+            EXPECT_EQ(b.control->Height(), b.height);
+        }
+    }
+    EXPECT_EQ(fresh.Edt_PrstEntry->MaxLength(), 50);
+    EXPECT_FALSE(fresh.Btn_Add->Enabled());
+    EXPECT_FALSE(fresh.Btn_Del->Enabled());
+    for (const TBitBtn* glyphButton : {fresh.BtBtn_UpFolder, fresh.BtBtn_PrstRoot, fresh.BtBtn_NewFolder})
+        EXPECT_TRUE(glyphButton->HasGlyph()) << glyphButton->Name();
+}
+
+TEST_F(CustomDSP, TheLeftColumnFillsTheClientHeightAndLeavesTheTopOffsetFree) {
+    SetUp(false, true);
+    const int column = 349 - 8;
+    const int buttonsTop = column - 24;
+    const int editTop = buttonsTop - (designer->Edt_PrstEntry->Height() + 8);
+    EXPECT_EQ(designer->Bvl_TxtBoxes->Height(), column);
+    for (const TControl* button : std::initializer_list<const TControl*>{
+             designer->Btn_Add, designer->Btn_Del, designer->BtBtn_UpFolder, designer->BtBtn_PrstRoot,
+             designer->BtBtn_NewFolder})
+        EXPECT_EQ(button->Top(), buttonsTop) << button->Name();
+    EXPECT_EQ(designer->Edt_PrstEntry->Top(), editTop);
+    EXPECT_EQ(designer->ShlVw_Presets->Top(), 24);
+    EXPECT_EQ(designer->ShlVw_Presets->Height(), editTop - 29);
+
+    designer = std::make_unique<TobjRecordingDesigner>(nullptr, calls);
     SetUp(false, true, 40);
     EXPECT_EQ(designer->Bvl_TxtBoxes->Top(), 40);
-    EXPECT_EQ(designer->Bvl_TxtBoxes->Height(), 349 - 8 - 40);
-    // The browser's host fills the frame inside its border.
-    const TControl& host = *designer->Pnl_Browser;
-    EXPECT_EQ(host.BoundsRect().Left, designer->Bvl_TxtBoxes->Left() + 2);
-    EXPECT_EQ(host.Top(), 42);
-    EXPECT_EQ(host.Width(), designer->Bvl_TxtBoxes->Width() - 4);
-    EXPECT_EQ(host.Height(), 349 - 8 - 40 - 4);
+    EXPECT_EQ(designer->Bvl_TxtBoxes->Height(), column - 40);
+    EXPECT_EQ(designer->Lbl_Presets->Top(), 45);
+    EXPECT_EQ(designer->Rpt_CllctName->Top(), 45);
+    EXPECT_EQ(designer->ShlVw_Presets->Top(), 59);
+    EXPECT_EQ(designer->ShlVw_Presets->Height(), editTop - 29 - 40);
+    // The edit and the buttons keep their place at the foot of the column.
+    EXPECT_EQ(designer->Edt_PrstEntry->Top(), editTop);
+    EXPECT_EQ(designer->Btn_Add->Top(), buttonsTop);
 }
 
 TEST_F(CustomDSP, WithoutButtonsTheStateIsSavedOnlyAtTheEnd) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -33,9 +34,12 @@ public:
         changed.notify_all();
     }
     int discarded = 0;
+    std::atomic<int> raiseFor{-1}; // the number of records of a list whose extraction raises
 
 protected:
     std::int32_t ExtractInfo(PCItemIDList pidl) override {
+        if (TPIDLManager::CountIDs(pidl) == raiseFor)
+            throw std::runtime_error("extraction failed");
         std::unique_lock guard(lock);
         if (hold) {
             held = true;
@@ -131,6 +135,24 @@ TEST_F(ImageThreadTest, AControlThatCannotTakeTheResultLeavesItToTheThread) {
     thread->Stop(); // the request in hand is finished first
     EXPECT_EQ(tries, kImagePostTries);
     EXPECT_TRUE(results.empty()); // and released by the thread (checked at the end)
+}
+
+// Left queued, a request whose extraction raised would be served and fail again without end.
+TEST_F(ImageThreadTest, AnExtractionThatRaisesIsReportedOnceAndItsRequestDropped) {
+    std::atomic<int> errors{0};
+    thread = std::make_unique<FakeIconThread>(
+        *queue, [this](TImageThreadItem* item) { return Post(item); },
+        [&errors](std::exception_ptr) { ++errors; });
+    thread->raiseFor = 2;
+    Add(&nodes[0], "a");
+    Add(&nodes[1], "a/b"); // newest: raises
+    thread->Start();
+    WaitForResults(1);
+    thread->Stop();
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(results, (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(thread->discarded, 1);
+    EXPECT_EQ(queue->Count(), 0);
 }
 
 TEST_F(ImageThreadTest, StartAndStopCycles) {

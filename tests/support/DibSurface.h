@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace tarvola::test {
 
@@ -40,6 +41,12 @@ public:
         const std::uint32_t pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
                                             static_cast<std::size_t>(x)];
         return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+
+    // Every pixel, rows top to bottom (0x00RRGGBB).
+    std::vector<std::uint32_t> Pixels() const {
+        GdiFlush();
+        return std::vector<std::uint32_t>(pixels_, pixels_ + static_cast<std::size_t>(width_) * height_);
     }
 
 private:

@@ -1,0 +1,59 @@
+// The thumbnails of a list's items, as the list's thumbnail style asks for them: a request per item
+// (repeating it changes nothing) and the bitmap of a made thumbnail. A thumbnail comes from the cache when it
+// holds the item's file, else from the thumbnail thread, whose results go into the cache; the list is told
+// which item to repaint. The list adapts this to its thumbnail source port. Win32 only.
+#pragma once
+
+#include "explorer/ThumbsCache.h"
+#include "explorer/ThumbsThreadWin32.h"
+#include "forms/UtilityWindow.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace tarvola {
+
+class TListThumbnails {
+public:
+    using TRepaint = std::function<void(int itemIndex)>;
+
+    TListThumbnails(const TPIDLManager& manager, TThumbsCache& cache, const TThumbnailSettings& settings,
+                    TRepaint repaint);
+    // Withdraws the requests, releases what was posted and frees the bitmaps.
+    ~TListThumbnails();
+    TListThumbnails(const TListThumbnails&) = delete;
+    TListThumbnails& operator=(const TListThumbnails&) = delete;
+
+    // Asks for the thumbnail of the item (an absolute list) shown at itemIndex.
+    void RequestThumbnail(const TItemIDList& pidl, int itemIndex);
+    // The made thumbnail's bitmap (an HBITMAP the store keeps), or nothing.
+    std::optional<std::uintptr_t> Thumbnail(const TItemIDList& pidl);
+    // tsNone for an item never asked for.
+    std::uint8_t State(const TItemIDList& pidl) const;
+    // Forgets every thumbnail and request; the next requests are made with the settings.
+    void ResetThumbnails(const TThumbnailSettings& settings);
+
+    TThumbnailRequests& Requests() { return requests_; }
+
+private:
+    struct TEntry {
+        WideString Path;
+        std::uint8_t State = tsNone;
+        int CacheIndex = -1;
+        int ItemIndex = -1;
+        HBITMAP Bitmap = nullptr;
+    };
+
+    void Received(TImageThreadItem* item);
+    void FreeBitmaps();
+
+    TThumbsCache& cache_;
+    TRepaint repaint_;
+    TThumbnailRequests requests_;
+    std::map<std::string, TEntry> entries_; // by the item's list bytes; nodes stay put
+    TUtilityWindow window_;
+};
+
+} // namespace tarvola
