@@ -59,6 +59,7 @@ TCustomVirtualExplorerTree::TCustomVirtualExplorerTree(IExplorerNamespace& shell
     : TCustomVirtualStringTree(host), shell_(shell), state_(shell.StateShell(), userDataClasses_),
       views_(shell.StateShell(), userDataClasses_) {
     dataOffset_ = AllocateInternalDataArea(sizeof(TNodeData*));
+    ConnectHeader();
     SetDefaultNodeHeight(17);
     BeginRebuildSuspend();
     SetDefaultOptions();
@@ -262,6 +263,9 @@ bool TCustomVirtualExplorerTree::ApplyRoot(TRootFolder value, TExplorerItemPtr i
         root_ = std::move(item);
     }
     DoRebuildTree();
+    // Shell columns are the root folder's own, with the layout stored for it.
+    if (ColumnDetails == TColumnDetailType::cdShellColumns)
+        RebuildShellHeader(root_.get());
     DoRootChange();
     return true;
 }

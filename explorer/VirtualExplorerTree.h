@@ -16,9 +16,11 @@
 #include "explorer/ContextMenuManager.h"
 #include "explorer/ExplorerStateViews.h"
 #include "explorer/VETChangeLink.h"
+#include "explorer/VirtualExplorerTreeColumns.h"
 #include "explorer/ItemNodeMap.h"
 #include "explorer/VirtualExplorerTreeActions.h"
 #include "explorer/VirtualExplorerTypes.h"
+#include "tree/HeaderTreeBridge.h"
 #include "tree/StringTree.h"
 
 #include <cstdint>
@@ -45,6 +47,7 @@ using TVETGetTextEvent = Delegate<void(TCustomVirtualExplorerTree&, TColumnIndex
 using TVETCustomNamespaceEvent = Delegate<void(TCustomVirtualExplorerTree&, PVirtualNode parent)>;
 using TVETCustomColumnCompareEvent =
     Delegate<void(TCustomVirtualExplorerTree&, TColumnIndex, PVirtualNode, PVirtualNode, int& result)>;
+using TVETAddCustomShellColumnEvent = Delegate<void(TCustomVirtualExplorerTree&, int firstAvailableIndex)>;
 
 using TVETContextMenuShowEvent = Delegate<void(TCustomVirtualExplorerTree&, IExplorerItem&, bool& allow)>;
 using TVETContextMenuCmdEvent =
@@ -228,6 +231,8 @@ private:
         // The icon the icon thread found, once it came.
         bool IconDelivered = false;
         int IconIndex = -1;
+        // The width memory of header clicks, made on first use.
+        std::unique_ptr<TColumnManager> ColumnManager;
     };
     // The node's internal data hold a pointer to its TNodeData; the area is only 4-byte aligned.
     TNodeData* DataSlot(PVirtualNode node) const;
@@ -311,6 +316,62 @@ private:
     int changeLinkSuspendCount_ = 0;
     // Set while a received change is applied.
     bool inSync_ = false;
+    // --- Header columns, column layouts per folder, text colours (VirtualExplorerTreeColumns.cpp)
+public:
+    // The header's mode: cdUser clears the columns and hides the header; cdVETColumns and cdShellColumns
+    // show it and build its columns for the root item.
+    void SetColumnDetails(TColumnDetailType value);
+    // Builds the header's columns for an item (the root item) as the mode says.
+    void RebuildHeaderColumns(IExplorerItem* item);
+    // The item's shell detail columns (only with a window and in cdShellColumns).
+    void RebuildShellHeader(IExplorerItem* item);
+    // The built-in columns (only with a window).
+    void RebuildVETHeader();
+    // The header's column layout, stored for the root folder and put back when its header is rebuilt.
+    virtual void StoreColumnStorage();
+    virtual void RestoreColumnStorage();
+    bool RebuildingHeader() const { return rebuildingHeader_; }
+    // The shell state of the header's column (none for columns beyond the root's shell columns).
+    TDetailsColumnStates ShellColumnState(TColumnIndex column);
+    TVETColors& VETColors() { return colors_; }
+    // The header-click width memory of a node with an item (made on first use); nullptr otherwise.
+    TColumnManager* ColumnManagerOf(PVirtualNode node);
+    // The colour a node's text takes in a column; nullopt leaves the painter's colour.
+    std::optional<TVTColor> VETTextColor(PVirtualNode node, TColumnIndex column);
+
+    TVETAddCustomShellColumnEvent OnAddCustomShellColumn;
+    // The header's click, mouse-up and resize events are the explorer tree's own; these fire first.
+    TVTHeaderClickEvent OnHeaderClick;
+    TVTHeaderMouseEvent OnHeaderMouseUp;
+    TVTColumnResizeEvent OnColumnResize;
+    TVTHeaderDraggedEvent OnHeaderDragged;
+    // Shows the column menu at a point in header coordinates (the window sets it; unset: no menu).
+    std::function<void(int x, int y)> ShowColumnMenu;
+
+protected:
+    virtual void DoAddCustomShellColumn(int firstAvailableIndex);
+    virtual void DoHeaderClick(TColumnIndex column, TMouseButton button, TShiftState shift, int x, int y);
+    virtual void DoHeaderMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void DoColumnResize(TColumnIndex column);
+    void DoPaintText(PVirtualNode node, IStringTreeCanvas& canvas, TColumnIndex column,
+                     TVSTTextType textType) override;
+
+private:
+    // Makes the header's columns explorer columns and routes its events here.
+    void ConnectHeader();
+    void HeaderClicked(TBaseVirtualTree&, TColumnIndex, TMouseButton, TShiftState, int x, int y);
+    void HeaderMouseUp(TBaseVirtualTree&, TMouseButton, TShiftState, int x, int y);
+    void ColumnResized(TBaseVirtualTree&, TColumnIndex);
+    // A column moved by dragging its header: the layout is stored (whether or not the header still reports
+    // the drag when the button comes up).
+    void HeaderDragged(TBaseVirtualTree&, TColumnIndex, int oldPosition);
+    // The root folder whose layout the header shows; nullptr when the root is no folder.
+    IExplorerItem* ColumnStorageFolder();
+
+    TVETColors colors_;
+    bool rebuildingHeader_ = false;
+    // The shell states of the root's shell columns, by column.
+    std::vector<TDetailsColumnStates> shellColumnStates_;
     // ---- Shell interaction: menus, clipboard verbs, drops, renaming, keys (VirtualExplorerTreeActions.cpp)
 public:
     IExplorerShellPort* ShellPort() const { return shellPort_; }

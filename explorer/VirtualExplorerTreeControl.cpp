@@ -1,5 +1,6 @@
 #include "explorer/VirtualExplorerTreeControl.h"
 
+#include "explorer/ColumnMenu.h"
 #include "shell/VirtualImageThreadWin32.h"
 #include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualSysImages.h"
@@ -61,6 +62,7 @@ TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, cons
           return make(shell_, host);
       }) {
     SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+    columnMenu_ = &AttachColumnMenu(*this, Tree(), [this] { return Handle(); });
     SetExplorerShellPort(Tree(), &shellPort_);
     systemImages_ = std::make_unique<TImageList>(nullptr, SmallSysImages().Handle());
     SetImages(systemImages_.get());

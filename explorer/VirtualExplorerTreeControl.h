@@ -20,6 +20,7 @@ namespace tarvola {
 
 class TVirtualChangeNotifier;
 class TVirtualImageThreadManager;
+class TColumnMenu;
 
 // The shell seam the control's tree is made with: a base of its own, so that it exists before the tree
 // control's constructor makes the tree.
@@ -39,6 +40,9 @@ public:
     // Tree() is a TVirtualExplorerTree (reach it through VirtualExplorerTreeLink.h).
     // The icon thread the tree's requests go to (nullptr: none); it must outlive the control's window.
     void SetImageThreads(TVirtualImageThreadManager* threads);
+
+    // The header's column menu (toShellColumnMenu).
+    TColumnMenu& ColumnMenu() const { return *columnMenu_; }
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -76,6 +80,7 @@ private:
 
     TIconPort iconPort_{*this};
     TCursorPort cursorPort_;
+    TColumnMenu* columnMenu_ = nullptr;
 
     // ---- Shell interaction and change notifications (VirtualExplorerTreeChangesWin32.cpp)
 public:

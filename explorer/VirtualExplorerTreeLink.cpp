@@ -46,4 +46,13 @@ std::size_t PendingExplorerIcons(TBaseVirtualTree& tree) {
     return Explorer(tree).PendingIconRequests();
 }
 
+void SetExplorerColumnDetails(TBaseVirtualTree& tree, TColumnDetailType mode) {
+    Explorer(tree).SetColumnDetails(mode);
+}
+
+void RebuildExplorerHeader(TBaseVirtualTree& tree) {
+    TCustomVirtualExplorerTree& explorer = Explorer(tree);
+    explorer.RebuildHeaderColumns(explorer.RootItem());
+}
+
 } // namespace tarvola

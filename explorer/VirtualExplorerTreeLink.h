@@ -24,5 +24,9 @@ bool DeliverExplorerIcon(TBaseVirtualTree& tree, const void* node, std::uint64_t
 void RootExplorerTreeAt(TBaseVirtualTree& tree, const WideString& path, TFileObjects objects, bool hideRoot);
 // How many icon requests of the tree are out.
 std::size_t PendingExplorerIcons(TBaseVirtualTree& tree);
+// The header's mode (and its columns for the root item).
+void SetExplorerColumnDetails(TBaseVirtualTree& tree, TColumnDetailType mode);
+// Builds the header's columns for the root item again (the window is new).
+void RebuildExplorerHeader(TBaseVirtualTree& tree);
 
 } // namespace tarvola

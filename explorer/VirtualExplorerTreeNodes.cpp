@@ -2,6 +2,8 @@
 // meanwhile), its order among its siblings, and the wait cursor around long operations.
 #include "explorer/VirtualExplorerTree.h"
 
+#include "tree/Header.h"
+
 #include <array>
 
 namespace tarvola {
@@ -65,6 +67,9 @@ TColumnDetails TCustomVirtualExplorerTree::ColumnDetailsOf(TColumnIndex column) 
         TColumnDetails::cdCreated,  TColumnDetails::cdDOSName,    TColumnDetails::cdPath};
     if (column < 0)
         return TColumnDetails::cdFileName;
+    if (Header().Columns().IsValidColumn(column))
+        if (const auto* own = dynamic_cast<const TVETColumn*>(&Header().Columns()[column]))
+            return own->ColumnDetails();
     const auto index = static_cast<std::size_t>(column);
     return index < kBuiltInOrder.size() ? kBuiltInOrder[index] : TColumnDetails::cdCustom;
 }

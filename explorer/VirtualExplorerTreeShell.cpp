@@ -168,4 +168,16 @@ bool TShellExplorerNamespace::DiskInDrive(char16_t letter) {
     return tarvola::DiskInDrive(letter);
 }
 
+TColumnFolderKind TShellExplorerItem::ColumnFolderKind() {
+    if (item_->IsMyComputer())
+        return TColumnFolderKind::MyComputer;
+    if (item_->IsControlPanel())
+        return TColumnFolderKind::ControlPanel;
+    if (item_->IsNetworkNeighborhood())
+        return TColumnFolderKind::Network;
+    if (item_->IsNetworkNeighborhoodChild())
+        return TColumnFolderKind::BelowNetwork;
+    return TColumnFolderKind::General;
+}
+
 } // namespace tarvola

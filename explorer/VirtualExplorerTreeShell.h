@@ -39,6 +39,12 @@ public:
     WideString NameParseAddressInFolder() override { return item_->NameParseAddressInFolder(); }
     WideString DetailText(TColumnDetails kind, TFileSizeFormat sizeFormat) override;
     WideString DetailsOf(int column) override { return item_->DetailsOf(column); }
+    int DetailsColumnCount() override { return item_->DetailsColumnCount(); }
+    WideString DetailsColumnTitle(int column) override { return item_->DetailsColumnTitle(column); }
+    TDetailsColumnStates DetailsColumnState(int column) override { return item_->DetailsColumnState(column); }
+    TColumnFolderKind ColumnFolderKind() override;
+    bool Compressed() override { return item_->Compressed(); }
+    bool Hidden() override { return item_->Hidden(); }
     int IconIndex(bool open, bool large) override;
     std::optional<int> OverlayIndex() override;
     // The item may have followed a rename to a new list: the lists are read again.

@@ -6,6 +6,7 @@
 
 #include "explorer/ExplorerRefresh.h"
 #include "explorer/ExplorerStateShell.h"
+#include "shell/VirtualShellTypes.h"
 #include "tree/TreeOptions.h"
 
 #include <cstdint>
@@ -139,6 +140,9 @@ enum class TColumnDetails : std::uint8_t {
     cdCustom,
 };
 
+// The folders whose shell columns have default widths of their own.
+enum class TColumnFolderKind : std::uint8_t { General, MyComputer, ControlPanel, Network, BelowNetwork };
+
 enum class TNamespaceStructureChange : std::uint8_t { nscDelete = 0, nscAdd = 1 };
 
 class IExplorerItem;
@@ -202,6 +206,14 @@ public:
     virtual WideString DetailText(TColumnDetails kind, TFileSizeFormat sizeFormat) = 0;
     // The text of this item in its parent folder's details column.
     virtual WideString DetailsOf(int column) = 0;
+    // This item as a folder of detail columns, and what its text colours depend on. An item that cannot
+    // tell answers neutrally (no columns, nothing set).
+    virtual int DetailsColumnCount() { return 0; }
+    virtual WideString DetailsColumnTitle(int /*column*/) { return {}; }
+    virtual TDetailsColumnStates DetailsColumnState(int /*column*/) { return {}; }
+    virtual TColumnFolderKind ColumnFolderKind() { return TColumnFolderKind::General; }
+    virtual bool Compressed() { return false; }
+    virtual bool Hidden() { return false; }
 
     // The system image list index (-1 for none).
     virtual int IconIndex(bool open, bool large) = 0;

@@ -24,7 +24,7 @@ TVirtualTreeColumn& TVirtualTreeColumns::Items(TColumnIndex index) const {
 }
 
 TVirtualTreeColumn& TVirtualTreeColumns::Add() {
-    items_.push_back(std::make_unique<TVirtualTreeColumn>(*this));
+    items_.push_back(ColumnFactory ? ColumnFactory(*this) : std::make_unique<TVirtualTreeColumn>(*this));
     TVirtualTreeColumn& column = *items_.back();
     column.index_ = Count() - 1;
     InitializePositionArray();

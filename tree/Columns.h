@@ -9,6 +9,7 @@
 #include "tree/TreeTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -223,6 +224,10 @@ public:
     void SaveToStream(TStream& stream) const;
     bool Equals(const TVirtualTreeColumns& other) const;
     virtual void Assign(const TVirtualTreeColumns& source);
+
+    // Makes the column objects Add puts into the collection (a tree with a column class of its own sets it);
+    // unset: plain columns.
+    std::function<std::unique_ptr<TVirtualTreeColumn>(TVirtualTreeColumns&)> ColumnFactory;
 
     // The transient indexes (-1: none).
     TColumnIndex HoverIndex = NoColumn;

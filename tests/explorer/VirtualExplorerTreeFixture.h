@@ -24,6 +24,14 @@ struct TMemoryEntry {
     std::vector<std::unique_ptr<TMemoryEntry>> Children; // in creation order
     // A shortcut's target path (empty: not a shortcut).
     std::string LinkTarget;
+    // As a folder: its detail columns (title and shell state), and the kind its default widths follow.
+    struct TColumn {
+        std::string Title;
+        TDetailsColumnStates State;
+    };
+    std::vector<TColumn> Columns;
+    TColumnFolderKind ColumnKind = TColumnFolderKind::General;
+    bool Compressed = false;
 };
 
 inline std::vector<std::string> SplitPath(const std::string& path) {
@@ -223,12 +231,28 @@ public:
         return Wide(text);
     }
     WideString DetailsOf(int) override { return {}; }
+    int DetailsColumnCount() override {
+        return Entry() != nullptr ? static_cast<int>(Entry()->Columns.size()) : 0;
+    }
+    WideString DetailsColumnTitle(int column) override { return Wide(Column(column).Title); }
+    TDetailsColumnStates DetailsColumnState(int column) override { return Column(column).State; }
+    TColumnFolderKind ColumnFolderKind() override {
+        return Entry() != nullptr ? Entry()->ColumnKind : TColumnFolderKind::General;
+    }
+    bool Compressed() override { return Entry() != nullptr && Entry()->Compressed; }
+    bool Hidden() override { return Entry() != nullptr && Entry()->Hidden; }
     int IconIndex(bool open, bool) override { return Folder() ? (open ? 4 : 3) : 7; }
     std::optional<int> OverlayIndex() override { return std::nullopt; }
     void Invalidate(bool) override {}
 
 private:
     TMemoryEntry* Entry() { return ns_.Find(pidl_); }
+    TMemoryEntry::TColumn Column(int column) {
+        TMemoryEntry* entry = Entry();
+        if (entry == nullptr || column < 0 || column >= static_cast<int>(entry->Columns.size()))
+            return {};
+        return entry->Columns[static_cast<std::size_t>(column)];
+    }
     std::vector<TMemoryEntry*> Listed(std::uint32_t flags) {
         std::vector<TMemoryEntry*> listed;
         TMemoryEntry* entry = Entry();
