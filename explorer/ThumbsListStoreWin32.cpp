@@ -112,6 +112,12 @@ void TListThumbnails::ResetThumbnails(const TThumbnailSettings& settings) {
     cache_.ThumbHeight = settings.Height;
 }
 
+void TListThumbnails::ForgetItems() {
+    requests_.ClearPendingItems(window_.Handle());
+    FreeBitmaps();
+    entries_.clear();
+}
+
 void TListThumbnails::FreeBitmaps() {
     for (auto& [key, entry] : entries_)
         if (entry.Bitmap != nullptr) {

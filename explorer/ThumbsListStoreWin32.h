@@ -34,6 +34,9 @@ public:
     std::uint8_t State(const TItemIDList& pidl) const;
     // Forgets every thumbnail and request; the next requests are made with the settings.
     void ResetThumbnails(const TThumbnailSettings& settings);
+    // The list's items went (another folder shows): their requests are withdrawn and what was posted is
+    // released; the cache keeps the thumbnails made so far.
+    void ForgetItems();
 
     TThumbnailRequests& Requests() { return requests_; }
 

@@ -1,5 +1,7 @@
 #include "explorer/VirtualExplorerListviewExControl.h"
 
+#include "explorer/VirtualExplorerListviewExThumbnails.h"
+#include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualSysImages.h"
 
 namespace tarvola {
@@ -19,6 +21,9 @@ TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
     shadow_->OnListClick = [this] { Click(); };
     shadow_->OnListDblClick = [this] { DblClick(); };
     core_.RootChanged = [this] {
+        // The old folder's items are gone: their thumbnails are no longer wanted.
+        if (ownThumbnails_ != nullptr)
+            ownThumbnails_->ItemsGone();
         if (OnRootChange)
             OnRootChange(*this);
     };
@@ -28,6 +33,9 @@ TVirtualExplorerListviewEx::~TVirtualExplorerListviewEx() {
     // The native list goes before the core it reports to.
     core_.RootChanged = nullptr;
     core_.SetShadowPort(nullptr);
+    core_.SetThumbnailSource(nullptr);
+    shadow_->SetThumbnailSource(nullptr);
+    ownThumbnails_.reset();
     FreeComponent(*shadow_);
     shadow_ = nullptr;
 }
@@ -86,13 +94,28 @@ void TVirtualExplorerListviewEx::SetViewStyle(TViewStyleEx style) {
     if (style == core_.ViewStyle())
         return;
     const bool focused = ListFocused();
+    if (style == TViewStyleEx::vsxThumbs)
+        EnsureThumbnails();
     core_.SetViewStyle(style);
     ShowWindowOfStyle();
     if (focused)
         SetFocus();
 }
 
+void TVirtualExplorerListviewEx::EnsureThumbnails() {
+    if (hostThumbnails_ || ownThumbnails_ != nullptr)
+        return;
+    ownThumbnails_ =
+        std::make_unique<TListThumbnailAdapter>(TShellLayer::Get().PIDLMgr(), TThumbnailSettings{},
+                                                [this](int index) { shadow_->ShadowInvalidateItem(index); });
+    core_.SetThumbnailSource(ownThumbnails_.get());
+    shadow_->SetThumbnailSource(ownThumbnails_.get());
+}
+
 void TVirtualExplorerListviewEx::SetThumbnailSource(IListThumbnailSource* source) {
+    hostThumbnails_ = source != nullptr;
+    if (source == nullptr && ownThumbnails_ != nullptr)
+        source = ownThumbnails_.get();
     core_.SetThumbnailSource(source);
     shadow_->SetThumbnailSource(source);
 }

@@ -13,7 +13,11 @@
 #include "explorer/VirtualExplorerListviewExPorts.h"
 #include "explorer/VirtualExplorerTreeControl.h"
 
+#include <memory>
+
 namespace tarvola {
+
+class TListThumbnailAdapter;
 
 class TVirtualExplorerListviewEx : public TVirtualExplorerTreeControl {
 public:
@@ -45,7 +49,11 @@ public:
     TViewStyleEx ViewStyle() const { return core_.ViewStyle(); }
     void SetViewStyle(TViewStyleEx style);
     TListviewTextColors& TextColors() { return core_.TextColors(); }
+    // A host's own source of thumbnails; without one the thumbnail style makes them with the thumbnail
+    // thread the first time it is entered.
     void SetThumbnailSource(IListThumbnailSource* source);
+    // The thread-fed thumbnails the list made (nullptr before the thumbnail style was first entered).
+    TListThumbnailAdapter* OwnThumbnails() const { return ownThumbnails_.get(); }
 
     // --- Focus and painting go to the window shown.
     bool ListFocused() const;
@@ -65,9 +73,13 @@ protected:
 private:
     // Shows the window of the style and hides the other.
     void ShowWindowOfStyle();
+    // Makes the thread-fed thumbnails unless a host gave a source.
+    void EnsureThumbnails();
 
     IExplorerListviewCore& core_;
     TShadowListView* shadow_ = nullptr;
+    bool hostThumbnails_ = false;
+    std::unique_ptr<TListThumbnailAdapter> ownThumbnails_;
 };
 
 } // namespace tarvola
