@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -268,7 +269,12 @@ int main(int argc, char** argv) {
             files = std::max(1, std::atoi(argv[i + 1]));
     OleInitialize(nullptr);
     TShellLayer::Startup();
-    const int result = Run(files);
+    int result = 1;
+    try {
+        result = Run(files);
+    } catch (const std::exception& error) {
+        std::printf("failed: %s\n", error.what());
+    }
     TShellLayer::Shutdown();
     OleUninitialize();
     return result;
