@@ -1,4 +1,5 @@
 #include "explorer/VirtualExplorerCombobox.h"
+#include "explorer/VETChangeLink.h"
 
 #include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualSysImages.h"
@@ -154,6 +155,23 @@ void TCustomVirtualExplorerCombobox::ShowAutoComplete(bool autoComplete) {
 }
 
 // ---- Change links
+
+void TComboDispatchLinks::DispatchChange(void* server, const TItemIDList& pidl) {
+    VETChangeDispatch().DispatchChange(server, pidl);
+}
+
+void TComboDispatchLinks::UnRegisterChangeLink(void* server, void* client, int mode) {
+    const auto first = static_cast<int>(TVETUnregisterMode::umServer);
+    const auto last = static_cast<int>(TVETUnregisterMode::umEither);
+    if (mode < first || mode > last)
+        return;
+    VETChangeDispatch().UnRegisterChangeLink(server, client, static_cast<TVETUnregisterMode>(mode));
+}
+
+IComboChangeLinks& DefaultComboChangeLinks() {
+    static TComboDispatchLinks links;
+    return links;
+}
 
 void TCustomVirtualExplorerCombobox::DispatchChangeLink(const TItemIDList& pidl) {
     if (links_ != nullptr)

@@ -31,6 +31,16 @@ public:
     virtual void UnRegisterChangeLink(void* server, void* client, int mode) = 0;
 };
 
+// The program's dispatcher behind a box: the identities pass as they are; an unknown mode drops nothing.
+class TComboDispatchLinks final : public IComboChangeLinks {
+public:
+    void DispatchChange(void* server, const TItemIDList& pidl) override;
+    void UnRegisterChangeLink(void* server, void* client, int mode) override;
+};
+
+// The links every box takes part in unless it is given others.
+IComboChangeLinks& DefaultComboChangeLinks();
+
 enum TExplorerComboOption : unsigned {
     ecoThreadedImages = 1,
     ecoThemeAware = 2,
@@ -127,7 +137,8 @@ public:
     std::function<void(TCustomVirtualExplorerCombobox& sender, TNamespace* item)> OnPathChange;
 
     // --- Change links
-    // The links the box takes part in (nullptr: none); they must outlive the box.
+    // The links the box takes part in (nullptr: none; the program's dispatcher unless set); they must
+    // outlive the box.
     void SetChangeLinks(IComboChangeLinks* links) { links_ = links; }
     // A linked view shows another item (nullptr: none).
     void ChangeLinkChangeEvent(void* server, const TItemIDList* pidl);
@@ -179,7 +190,7 @@ private:
     HANDLE editTheme_ = nullptr;
     HANDLE comboTheme_ = nullptr;
     HANDLE buttonTheme_ = nullptr;
-    IComboChangeLinks* links_ = nullptr;
+    IComboChangeLinks* links_ = &DefaultComboChangeLinks();
     void* linkedView_ = nullptr;
 };
 

@@ -21,6 +21,11 @@ TCustomVirtualExplorerListview::TCustomVirtualExplorerListview(IExplorerNamespac
     EndRebuildSuspend();
 }
 
+TCustomVirtualExplorerListview::~TCustomVirtualExplorerListview() {
+    // Released while this class still clears its own link property.
+    VETChangeDispatch().UnRegisterChangeLink(ChangeLinkId(), ChangeLinkId(), TVETUnregisterMode::umEither);
+}
+
 void TCustomVirtualExplorerListview::SetDefaultOptions() {
     TCustomVirtualExplorerTree::SetDefaultOptions();
     TreeOptions().SetAutoOptions({TVTAutoOption::toAutoScroll});
@@ -76,7 +81,14 @@ void TCustomVirtualExplorerListview::SetBrowseLimitPath(const WideString& path) 
 std::optional<TItemIDList> TCustomVirtualExplorerListview::BrowseLimit() const {
     if (!MiscOptions.Has(TVETMiscOption::toListviewLimitBrowseToRoot))
         return std::nullopt;
-    return namedLimit_ ? namedLimit_ : hostRoot_;
+    if (namedLimit_)
+        return namedLimit_;
+    // A folder tree the list follows bounds it by its own root; one without a root bounds nothing.
+    if (treeview_ != nullptr) {
+        IExplorerItem* root = treeview_->RootItem();
+        return root != nullptr ? std::optional<TItemIDList>(root->AbsolutePIDL()) : std::nullopt;
+    }
+    return hostRoot_;
 }
 
 bool TCustomVirtualExplorerListview::CanBrowseToPIDL(const TItemIDList& pidl) {
@@ -150,6 +162,9 @@ bool TCustomVirtualExplorerListview::DoKeyAction(std::uint16_t& charCode, TKeyMo
         return false;
     case kEnterKey:
         if (SelectedCount() == 1) {
+            // The folder tree may show the folder about to change: it reads it again first.
+            if (treeview_ != nullptr && treeview_->FocusedNode() != nullptr)
+                treeview_->ReenumerateNode(treeview_->FocusedNode());
             const bool result = TCustomVirtualExplorerTree::DoKeyAction(charCode, shift);
             DoShellExecute(GetFirstSelected());
             return result;
@@ -180,6 +195,31 @@ int TCustomVirtualExplorerListview::DoGetImageIndex(PVirtualNode node, TVTImageK
 void TCustomVirtualExplorerListview::DoRebuildTree() {
     ++rebuildCount_;
     TCustomVirtualExplorerTree::DoRebuildTree();
+}
+
+// ---- change links
+
+void TCustomVirtualExplorerListview::SetVirtualExplorerTreeview(TVirtualExplorerTreeview* treeview) {
+    if (treeview == treeview_)
+        return;
+    RelinkChangeLink(treeview_ != nullptr ? treeview_->ChangeLinkId() : nullptr, nullptr);
+    treeview_ = treeview;
+    RelinkChangeLink(nullptr, treeview != nullptr ? treeview->ChangeLinkId() : nullptr);
+}
+
+void TCustomVirtualExplorerListview::DispatchChangeLink() {
+    if (IExplorerItem* root = ChangeLinkOwnItem())
+        VETChangeDispatch().DispatchChange(ChangeLinkId(), root->AbsolutePIDL());
+}
+
+IExplorerItem* TCustomVirtualExplorerListview::ChangeLinkOwnItem() {
+    return NodeItem(RootNode());
+}
+
+void TCustomVirtualExplorerListview::ChangeLinkFreeProc(IVETChangeLink& link) {
+    TCustomVirtualExplorerTree::ChangeLinkFreeProc(link);
+    if (link.Client() == ChangeLinkId() && treeview_ != nullptr && link.Server() == treeview_->ChangeLinkId())
+        treeview_ = nullptr;
 }
 
 } // namespace tarvola

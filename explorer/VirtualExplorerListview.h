@@ -6,12 +6,14 @@
 #pragma once
 
 #include "explorer/VirtualExplorerTree.h"
+#include "explorer/VirtualExplorerTreeview.h"
 
 namespace tarvola {
 
 class TCustomVirtualExplorerListview : public TCustomVirtualExplorerTree {
 public:
     explicit TCustomVirtualExplorerListview(IExplorerNamespace& shell, ITreeViewHost* host = nullptr);
+    ~TCustomVirtualExplorerListview() override;
 
     void SetDefaultOptions() override;
 
@@ -43,7 +45,17 @@ public:
     // The number of rebuilds so far: a caller holding a node can tell whether it was freed meanwhile.
     std::uint64_t RebuildCount() const { return rebuildCount_; }
 
+    // The folder tree this list follows (not owned); nullptr when none, and again when it goes away.
+    TVirtualExplorerTreeview* VirtualExplorerTreeview() const { return treeview_; }
+    void SetVirtualExplorerTreeview(TVirtualExplorerTreeview* treeview);
+    // Tells the followers the folder the list shows. Never suspended: a list shows one folder whatever
+    // it is doing, and its re-rooting is the change to report.
+    void DispatchChangeLink() override;
+    void ChangeLinkFreeProc(IVETChangeLink& link) override;
+
 protected:
+    // The folder shown (the hidden root's item), not a selected file.
+    IExplorerItem* ChangeLinkOwnItem() override;
     bool DoKeyAction(std::uint16_t& charCode, TKeyModifiers& shift) override;
     int DoGetImageIndex(PVirtualNode node, TVTImageKind kind, TColumnIndex column, bool& ghosted,
                         int imageIndex) override;
@@ -55,6 +67,7 @@ private:
     std::optional<TItemIDList> namedLimit_;
     std::optional<TItemIDList> hostRoot_;
     std::uint64_t rebuildCount_ = 0;
+    TVirtualExplorerTreeview* treeview_ = nullptr;
 };
 
 class TVirtualExplorerListview : public TCustomVirtualExplorerListview {

@@ -1,7 +1,10 @@
 // The explorer combo box under Wine: typed paths (a file opens through the shell seam), the drop-downs'
 // own message loops and how they end, the pick tree opened by Alt+Down, the auto-complete list over a
-// fixture folder, the scroll bar of a tall list, and the change links both ways.
+// fixture folder, the scroll bar of a tall list, and the change links both ways (with a stand-in and with
+// the program's dispatcher and an explorer list).
 #include "explorer/VirtualExplorerCombobox.h"
+#include "explorer/VirtualExplorerListview.h"
+#include "explorer/VirtualExplorerTreeShell.h"
 #include "forms/Form.h"
 #include "forms/UtilityWindow.h"
 #include "shell/VirtualShellOperations.h"
@@ -365,6 +368,52 @@ TEST_F(ComboboxTest, ChangeLinksCarryTheItemBothWays) {
     box.ChangeLinkFreeEvent(&box, &links);
     EXPECT_EQ(box.LinkedView(), nullptr);
     box.SetChangeLinks(nullptr);
+}
+
+TEST_F(ComboboxTest, AnExplorerListAndTheBoxFollowEachOtherThroughTheDispatcher) {
+    TShellExplorerNamespace shell;
+    auto list = std::make_unique<TVirtualExplorerListview>(shell);
+    list->SetRootFolderCustomPath(FolderPath());
+    list->SetActive(true);
+    void* boxId = static_cast<TCustomVirtualExplorerCombobox*>(&box);
+    // unique_ptr::reset empties the pointer before the list's destructor releases the links.
+    TVirtualExplorerListview* view = list.get();
+    TVETChangeDispatch& dispatch = VETChangeDispatch();
+    const std::size_t links = dispatch.Count();
+    // Linked both ways, as a host links a view and its address box.
+    dispatch.RegisterChangeLink(
+        boxId, list->ChangeLinkId(),
+        [view](const void* server, const TItemIDList& pidl) { view->ChangeLinkChangeProc(server, pidl); },
+        [view](IVETChangeLink& link) { view->ChangeLinkFreeProc(link); });
+    dispatch.RegisterChangeLink(
+        list->ChangeLinkId(), boxId,
+        [&](const void* server, const TItemIDList& pidl) {
+            box.ChangeLinkChangeEvent(const_cast<void*>(server), &pidl);
+        },
+        [&](IVETChangeLink& link) {
+            box.ChangeLinkFreeEvent(const_cast<void*>(link.Server()), const_cast<void*>(link.Client()));
+        });
+
+    // The list tells the box.
+    ASSERT_TRUE(list->BrowseToPIDL(TItemIDList::FromPIDL(Item("sub")->AbsolutePIDL()), false, true, false,
+                                   false, false));
+    EXPECT_EQ(Current(), Path("sub"));
+    EXPECT_EQ(box.Edit().WideText(), Item("sub")->NameNormal());
+
+    // The box tells the list, and the list's report of its new folder does not come back to the box.
+    const int changes = pathChanges;
+    auto empty = Item("empty");
+    box.SetNamespace(empty.get());
+    EXPECT_TRUE(
+        shell.SameItem(list->RootItem()->AbsolutePIDL(), TItemIDList::FromPIDL(empty->AbsolutePIDL())));
+    EXPECT_EQ(pathChanges, changes + 1);
+    EXPECT_EQ(Current(), Path("empty"));
+
+    // The list going away takes both links with it.
+    list.reset();
+    EXPECT_EQ(dispatch.Count(), links);
+    box.SetNamespace(Item("sub").get());
+    EXPECT_EQ(Current(), Path("sub"));
 }
 
 TEST_F(ComboboxTest, TheButtonOpensThePickTreeAndClosesIt) {

@@ -1,5 +1,7 @@
 // Explorer trees linked through change links over an in-memory namespace: following a partner without
-// echo, suspension while updating, link properties cleared when a partner goes, the folder tree's defaults.
+// echo, suspension while updating, link properties cleared when a partner goes, the folder tree's defaults,
+// and a folder tree with the list that follows it.
+#include "explorer/VirtualExplorerListview.h"
 #include "explorer/VirtualExplorerTreeview.h"
 
 #include "tests/explorer/VirtualExplorerTreeFixture.h"
@@ -158,6 +160,110 @@ TEST(ExplorerTreeviewTest, ItsListLinkGoesWithTheList) {
     list->SetVirtualExplorerTree(&treeview);
     list.reset();
     EXPECT_EQ(treeview.VirtualExplorerListview(), nullptr);
+}
+
+// The browses a flavour's links cause.
+template <class TFlavour>
+class TCounting : public TFlavour {
+public:
+    using TFlavour::TFlavour;
+    bool BrowseToPIDL(const TItemIDList& pidl, bool expandTarget, bool selectTarget, bool setFocus,
+                      bool collapseAllFirst, bool expandPath) override {
+        ++Browses;
+        return TFlavour::BrowseToPIDL(pidl, expandTarget, selectTarget, setFocus, collapseAllFirst,
+                                      expandPath);
+    }
+    int Browses = 0;
+};
+
+class TreeAndListLinkTest : public testing::Test {
+protected:
+    TreeAndListLinkTest() {
+        ns.Add("\\root\\a\\b\\deep.ker");
+        ns.Add("\\root\\c\\");
+        for (TCustomVirtualExplorerTree* view : {static_cast<TCustomVirtualExplorerTree*>(&treeview),
+                                                 static_cast<TCustomVirtualExplorerTree*>(&list)}) {
+            view->SetRootFolderCustomPath(u"\\root");
+            view->SetActive(true);
+        }
+    }
+    void LinkBothWays() {
+        treeview.SetVirtualExplorerListview(&list);
+        list.SetVirtualExplorerTreeview(&treeview);
+    }
+    std::string ListRoot() { return TMemoryNamespace::PathOf(list.RootItem()->AbsolutePIDL()); }
+    static TItemIDList PIDL(const std::string& path) { return ListOf(SplitPath(path)); }
+
+    TMemoryNamespace ns;
+    TCounting<TVirtualExplorerTreeview> treeview{ns};
+    TCounting<TVirtualExplorerListview> list{ns};
+};
+
+TEST_F(TreeAndListLinkTest, TreeAndListFollowEachOtherWithoutEcho) {
+    LinkBothWays();
+    ASSERT_TRUE(treeview.BrowseToPath(u"\\root\\a", false, true, false, false));
+    EXPECT_EQ(ListRoot(), "\\root\\a");
+    EXPECT_EQ(treeview.Browses, 1);
+    EXPECT_EQ(list.Browses, 1) << "the list's report of its new folder did not come back to it";
+
+    ASSERT_TRUE(list.BrowseToPIDL(PIDL("\\root\\c"), false, true, false, false, false));
+    EXPECT_EQ(SelectedName(treeview), "c");
+    EXPECT_EQ(treeview.Browses, 2);
+    EXPECT_EQ(list.Browses, 2);
+
+    // The list reports the folder it shows, not a file selected in it: the tree stays on that folder.
+    ASSERT_TRUE(list.BrowseToPIDL(PIDL("\\root\\a\\b\\deep.ker"), false, true, false, false, false));
+    EXPECT_EQ(ListRoot(), "\\root\\a\\b");
+    EXPECT_EQ(SelectedName(list), "deep.ker");
+    EXPECT_EQ(SelectedName(treeview), "b");
+    EXPECT_EQ(treeview.Browses, 3);
+    list.ClearSelection();
+    EXPECT_EQ(SelectedName(treeview), "b");
+    EXPECT_EQ(treeview.Browses, 3);
+}
+
+TEST_F(TreeAndListLinkTest, TheListReportsItsFolderEvenWhileUpdating) {
+    std::vector<TItemIDList> recorded;
+    VETChangeDispatch().RegisterChangeLink(
+        list.ChangeLinkId(), &recorded,
+        [&](const void*, const TItemIDList& pidl) { recorded.push_back(pidl); }, nullptr);
+    list.BeginChangeLinkSuspend();
+    list.DispatchChangeLink();
+    list.EndChangeLinkSuspend();
+    VETChangeDispatch().UnRegisterChangeLink(&recorded, &recorded, TVETUnregisterMode::umEither);
+    ASSERT_FALSE(recorded.empty());
+    for (const TItemIDList& pidl : recorded)
+        EXPECT_EQ(pidl, PIDL("\\root"));
+}
+
+TEST_F(TreeAndListLinkTest, DestroyingEitherPartnerClearsTheOthersLink) {
+    for (const bool destroyList : {false, true}) {
+        auto ownTree = std::make_unique<TVirtualExplorerTreeview>(ns);
+        auto ownList = std::make_unique<TVirtualExplorerListview>(ns);
+        ownTree->SetVirtualExplorerListview(ownList.get());
+        ownList->SetVirtualExplorerTreeview(ownTree.get());
+        const std::size_t links = VETChangeDispatch().Count();
+        if (destroyList) {
+            ownList.reset();
+            EXPECT_EQ(ownTree->VirtualExplorerListview(), nullptr);
+        } else {
+            ownTree.reset();
+            EXPECT_EQ(ownList->VirtualExplorerTreeview(), nullptr);
+        }
+        EXPECT_EQ(VETChangeDispatch().Count(), links - 2);
+    }
+}
+
+TEST_F(TreeAndListLinkTest, TheFolderTreeBoundsTheListsBrowsing) {
+    list.MiscOptions = list.MiscOptions.With(TVETMiscOption::toListviewLimitBrowseToRoot);
+    TVirtualExplorerTreeview unrooted{ns};
+    list.SetVirtualExplorerTreeview(&unrooted);
+    EXPECT_TRUE(list.CanBrowseToPIDL(TItemIDList())) << "a folder tree without a root bounds nothing";
+    list.SetVirtualExplorerTreeview(&treeview);
+    treeview.SetRootFolderCustomPath(u"\\root\\a");
+    EXPECT_TRUE(list.CanBrowseToPIDL(PIDL("\\root\\a\\b")));
+    EXPECT_FALSE(list.CanBrowseToPIDL(PIDL("\\root\\c")));
+    list.SetVirtualExplorerTreeview(nullptr);
 }
 
 } // namespace
