@@ -95,7 +95,15 @@ bool TCustomVirtualExplorerListview::CanBrowseToPIDL(const TItemIDList& pidl) {
     const std::optional<TItemIDList> limit = BrowseLimit();
     if (!limit)
         return true;
-    return Shell().SameItem(*limit, pidl) || limit->IsParentOf(pidl, false);
+    // Each level of the target is compared with the limit through the shell, never by bytes: a folder's ID
+    // may carry its times, and the limit's was taken before anything was made inside it.
+    for (TItemIDList level = pidl; level.Count() >= limit->Count(); level = level.Parent()) {
+        if (Shell().SameItem(*limit, level))
+            return true;
+        if (level.IsDesktop())
+            break;
+    }
+    return false;
 }
 
 // ---- browsing
