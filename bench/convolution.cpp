@@ -24,7 +24,14 @@
 #include <thread>
 #include <vector>
 
+// The resident peak comes from getrusage where the platform has it (not on Windows): elsewhere the
+// memory measure says it cannot run.
+#if __has_include(<sys/resource.h>)
 #include <sys/resource.h>
+#define TARVOLA_RESIDENT_PEAK 1
+#else
+#define TARVOLA_RESIDENT_PEAK 0
+#endif
 
 using namespace tarvola;
 
@@ -112,6 +119,8 @@ double BestSeconds(F&& f) {
 // list to both channels; feedback taps are given as plain taps, which is the same work). Seconds of the
 // whole command, or a negative number when sox is missing or fails.
 double SoxSeconds(const Case& c, const std::vector<std::uint8_t>& input) {
+    if (std::system("command -v sox >/dev/null 2>&1") != 0)
+        return -1;
     namespace fs = std::filesystem;
     const fs::path folder = fs::temp_directory_path() / "tarvola-bench-sox";
     fs::create_directories(folder);
@@ -137,6 +146,14 @@ double SoxSeconds(const Case& c, const std::vector<std::uint8_t>& input) {
     const double seconds = BestSeconds([&] { status = status == 0 ? std::system(command.c_str()) : status; });
     fs::remove_all(folder);
     return status == 0 ? seconds : -1;
+}
+
+// printf into a string, for the parts of a line that may be left out.
+template <typename... Values>
+std::string FormatText(const char* format, Values... values) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
 }
 
 // How the engine computed each channel.
@@ -189,15 +206,22 @@ std::vector<Case> MakeCases(std::mt19937_64& random, bool withReverbs) {
 // The largest signal of the memory measure: as many frames as a run processes samples.
 constexpr std::int64_t LargestFrames = MaxProcessedSamples;
 
+#if TARVOLA_RESIDENT_PEAK
 double ResidentMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024; // kilobytes on Linux
 }
+#endif
 
 // One engine run of a case on the largest signal, in a process of its own so that the resident peak is
 // the run's: the peak beside the signal and output buffers, and the engine's share above them.
 int MeasureMemory(const std::string& name, unsigned threads) {
+#if !TARVOLA_RESIDENT_PEAK
+    std::printf("memory %s: skipped, this platform gives no resident peak\n", name.c_str());
+    static_cast<void>(threads);
+    return 0;
+#else
     std::mt19937_64 random(2104);
     const std::vector<Case> cases = MakeCases(random, name.rfind("reverb", 0) == 0);
     const auto found =
@@ -223,11 +247,18 @@ int MeasureMemory(const std::string& name, unsigned threads) {
                 seconds, peak, buffers, peak - before, (peak - before) / buffers, peak / buffers,
                 methods.c_str());
     return 0;
+#endif
 }
 
 // The memory measure of each of `names` on 1 thread and on every core, each in a process of its own.
 void MeasureMemoryApart(const std::vector<std::string>& names, unsigned cores) {
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    std::error_code error;
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    if (!TARVOLA_RESIDENT_PEAK || error) {
+        for (const std::string& name : names)
+            std::printf("memory %s: skipped, this platform gives no resident peak\n", name.c_str());
+        return;
+    }
     for (const std::string& name : names)
         for (unsigned threads : {1u, cores}) {
             std::fflush(stdout);
@@ -307,11 +338,13 @@ int main(int argc, char** argv) {
             const double engineProcessor = (ProcessorSeconds() - processorStart) / 3;
             const bool identical = unchecked || (directIdentical && engine == reference);
             allIdentical = allIdentical && identical;
+            const std::string sox =
+                soxTime < 0 ? "sox skipped (not installed, or it failed)"
+                            : FormatText("sox %.3f s, ratio to sox %.2fx", soxTime, soxTime / engineTime);
             std::printf("case %s, %u thread%s: reference %.3f s, direct %.3f s, ratio %.1fx, engine %.3f s, "
-                        "ratio %.1fx, sox %.3f s, ratio to sox %.2fx, identical %s\n",
+                        "ratio %.1fx, %s, identical %s\n",
                         c.name.c_str(), threads, threads == 1 ? "" : "s", referenceTime, directTime,
-                        referenceTime / directTime, engineTime, referenceTime / engineTime, soxTime,
-                        soxTime / engineTime,
+                        referenceTime / directTime, engineTime, referenceTime / engineTime, sox.c_str(),
                         unchecked   ? "unchecked"
                         : identical ? "yes"
                                     : "no");
