@@ -466,6 +466,7 @@ void ConvolutionEngine::ChooseMethods(unsigned threads, const ConvolutionTuning&
     for (int c = 0; c < signal_.channels; ++c) {
         ChannelPlan& plan = channels_[c];
         plan.transform.reset();
+        plan.transformHelpers = 0;
         if (tuning.method == ConvolutionMethod::Direct || plan.taps.empty() || frameLimit_ == 0)
             continue;
         std::vector<TransformTap> taps;
@@ -478,9 +479,12 @@ void ConvolutionEngine::ChooseMethods(unsigned threads, const ConvolutionTuning&
             continue;
         const MethodEstimate estimate =
             EstimateMethods(taps, shape, std::max(1u, threads / static_cast<unsigned>(signal_.channels)));
-        if (tuning.method == ConvolutionMethod::Transform || estimate.transform())
+        if (tuning.method == ConvolutionMethod::Transform || estimate.transform()) {
+            plan.transformHelpers = TransformHelpers(c, threads);
             plan.transform = std::make_unique<TransformChannel>(
-                taps, shape, tuning.transformBlock > 0 ? tuning.transformBlock : estimate.blockFrames);
+                taps, shape, tuning.transformBlock > 0 ? tuning.transformBlock : estimate.blockFrames,
+                plan.transformHelpers > 0);
+        }
     }
 }
 
@@ -496,14 +500,13 @@ std::int64_t ConvolutionEngine::TransformJobFrames(int channelIndex, unsigned th
     return (blocks + jobs - 1) / jobs * transform.BlockFrames();
 }
 
-// A channel with feedback runs its transform on one thread; with a thread to spare per channel, a helper
-// thread takes part of its work.
-void ConvolutionEngine::ChooseTransformHelpers(unsigned threads) {
-    for (int c = 0; c < signal_.channels; ++c) {
-        ChannelPlan& plan = channels_[c];
-        plan.transformHelper = plan.transform && plan.transform->HasFeedback() &&
-                               threads >= 2 * static_cast<unsigned>(signal_.channels);
-    }
+// A channel with feedback runs its transform on one thread; the threads to spare beside one per channel
+// are shared out among the channels as helpers, which compute the long levels of its transform.
+unsigned ConvolutionEngine::TransformHelpers(int channelIndex, unsigned threads) const {
+    if (channels_[channelIndex].shortestFeedback == NoFeedback)
+        return 0;
+    const unsigned channels = static_cast<unsigned>(signal_.channels);
+    return threads / channels > 1 ? threads / channels - 1 : 0;
 }
 
 std::vector<ConvolutionEngine::Job> ConvolutionEngine::MakeJobs(unsigned& threads,
@@ -642,7 +645,7 @@ private:
                     betweenBlocks();
                 return !stop_.load(std::memory_order_relaxed);
             },
-            engine_.channels_[job.channel].transformHelper);
+            engine_.channels_[job.channel].transformHelpers);
     }
 
     bool WaitForFrames(int channel, std::int64_t frames) {
@@ -693,7 +696,6 @@ ConvolutionOutcome ConvolutionEngine::Run(const ConvolutionProgress& progress, u
     BeginOutput();
     ChooseMethods(threads, tuning);
     const std::int64_t total = TotalSamples();
-    ChooseTransformHelpers(threads);
     std::vector<Job> jobs = MakeJobs(threads, tuning);
     Scheduler scheduler(*this, std::move(jobs));
     bool halted = false;

@@ -171,7 +171,7 @@ private:
         std::int64_t frameStride = 0;
         std::unique_ptr<std::int32_t[]> planes;
         std::unique_ptr<TransformChannel> transform; // when the run computes the channel by transform
-        bool transformHelper = false; // the transform of a channel with feedback may start a helper thread
+        unsigned transformHelpers = 0; // threads the transform of a channel with feedback may start
     };
     struct Job {
         int channel;
@@ -188,7 +188,7 @@ private:
     template <typename Read, typename Sample>
     void ComputeBlockAs(int channelIndex, std::int64_t first, std::int64_t end, double* accumulators);
     std::vector<Job> MakeJobs(unsigned& threads, const ConvolutionTuning& tuning) const;
-    void ChooseTransformHelpers(unsigned threads);
+    unsigned TransformHelpers(int channelIndex, unsigned threads) const;
     std::int64_t TransformJobFrames(int channelIndex, unsigned threads) const;
     void ChooseMethods(unsigned threads, const ConvolutionTuning& tuning);
     double InputMagnitude(int channelIndex) const;

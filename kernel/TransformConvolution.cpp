@@ -109,6 +109,10 @@ constexpr double kLevelFrame = 0.5e-9;      // adding a level's sums, per frame
 // delay leaves room for whole jobs.
 constexpr std::int64_t kSharedFeedbackDelay = 2048;
 
+// Levels of at least this block may be computed on helper threads: the hand-over between the threads then
+// comes seldom enough to cost little.
+constexpr std::int64_t kHelpedLevelBlock = 1024;
+
 // Blocks of successive levels grow by this factor: the feedback taps of a level then span at most this
 // many of its partitions, and a frame's sum gathers few levels.
 constexpr std::int64_t kLevelGrowth = 8;
@@ -126,6 +130,9 @@ struct LevelTaps {
 // base block are summed directly. Input taps read no output: a channel without feedback keeps them on the
 // base block (its blocks may then run on any thread); with feedback they go to the level where they cost
 // least per frame.
+// A run with helper threads gives long levels a block of slack: their feedback taps are at least two of
+// their blocks long, so a level's block m reads only output frames before block m - 1, and a helper can
+// compute it while the frames of block m - 1 are settled.
 struct TapPlan {
     std::vector<LevelTaps> levels; // ascending blocks, each with at least one tap
     std::vector<TransformTap> shortFeedback;
@@ -148,10 +155,17 @@ std::vector<std::int64_t> LevelBlocks(std::int64_t base, std::int64_t frames) {
     return blocks;
 }
 
-// The last level whose block is at most `frames` (the first when none is).
-std::size_t LevelReaching(const std::vector<std::int64_t>& blocks, std::int64_t frames) {
+// Whether a feedback tap of `delay` may read through a level of `block`: its windows read only output
+// frames before the block's, and with `slack` those of a long level lie a whole block further back.
+bool FitsLevel(std::int64_t block, std::int64_t delay, bool slack) {
+    return slack && block >= kHelpedLevelBlock ? delay / 2 >= block : delay >= block;
+}
+
+// The last level a feedback tap of `delay` fits (the first when none does); with `slack`, long levels
+// take only delays of two of their blocks or more.
+std::size_t LevelReaching(const std::vector<std::int64_t>& blocks, std::int64_t delay, bool slack) {
     std::size_t level = 0;
-    while (level + 1 < blocks.size() && blocks[level + 1] <= frames)
+    while (level + 1 < blocks.size() && FitsLevel(blocks[level + 1], delay, slack))
         ++level;
     return level;
 }
@@ -215,7 +229,7 @@ std::size_t InputLevel(const std::vector<LevelTaps>& levels, const std::vector<T
     return best;
 }
 
-TapPlan PlanTaps(std::span<const TransformTap> taps, std::int64_t base, std::int64_t frames) {
+TapPlan PlanTaps(std::span<const TransformTap> taps, std::int64_t base, std::int64_t frames, bool slack) {
     const std::vector<std::int64_t> blocks = LevelBlocks(base, frames);
     std::vector<LevelTaps> levels(blocks.size());
     for (std::size_t i = 0; i < blocks.size(); ++i)
@@ -230,7 +244,7 @@ TapPlan PlanTaps(std::span<const TransformTap> taps, std::int64_t base, std::int
         else if (tap.delay < base)
             plan.shortFeedback.push_back(tap);
         else
-            levels[LevelReaching(blocks, tap.delay)].feedback.push_back(tap);
+            levels[LevelReaching(blocks, tap.delay, slack)].feedback.push_back(tap);
     }
     if (!input.empty()) {
         const std::size_t level = feedback ? InputLevel(levels, input) : 0;
@@ -331,7 +345,7 @@ MethodEstimate EstimateMethods(std::span<const TransformTap> taps, const Transfo
         kDirectTapFrame * static_cast<double>(taps.size()) * frames / (sharedDirect ? threads : 1);
     estimate.transformSeconds = std::numeric_limits<double>::infinity();
     for (std::int64_t block = 16; block <= MaxTransformBlock; block *= 2) {
-        const TapPlan plan = PlanTaps(taps, block, shape.frames);
+        const TapPlan plan = PlanTaps(taps, block, shape.frames, false);
         const LevelCosts costs = CostsOf(plan);
         const std::int64_t workers = WorkersWithin(costs.kernelBytes, costs.workerBytes);
         if (workers == 0)
@@ -375,6 +389,9 @@ struct TransformChannel::Level {
     std::int64_t block = 0;
     std::unique_ptr<RealTransform> transform;
     std::vector<Part> parts;
+    // Every window of block m reads output frames before block m - 1 only (feedback taps of two blocks
+    // or more): a helper thread may compute block m while the frames of block m - 1 are settled.
+    bool ahead = false;
 };
 
 namespace {
@@ -413,13 +430,13 @@ std::span<const double> Stretch(std::span<const double> values, std::int64_t fir
 } // namespace
 
 TransformChannel::TransformChannel(std::span<const TransformTap> taps, const TransformChannelShape& shape,
-                                   std::int64_t blockFrames)
+                                   std::int64_t blockFrames, bool helped)
     : block_(blockFrames), shape_(shape) {
     if (!IsPowerOfTwo(blockFrames) || blockFrames < 2 || blockFrames > MaxTransformBlock)
         throw std::invalid_argument("TransformChannel: block must be a power of two");
     if (!TransformApplies(taps, shape))
         throw std::invalid_argument("TransformChannel: the taps need the direct engine");
-    const TapPlan plan = PlanTaps(taps, block_, shape.frames);
+    const TapPlan plan = PlanTaps(taps, block_, shape.frames, helped);
     const double outputMagnitude = OutputMagnitude(shape.range);
     long double referenceMagnitudes = 0;
     for (const LevelTaps& levelTaps : plan.levels) {
@@ -443,6 +460,9 @@ TransformChannel::TransformChannel(std::span<const TransformTap> taps, const Tra
             if (!part.partitions.empty())
                 level.parts.push_back(std::move(part));
         }
+        level.ahead = std::all_of(level.parts.begin(), level.parts.end(), [&](const Part& part) {
+            return !part.output || part.shift / 2 >= level.block;
+        });
         if (!level.parts.empty())
             levels_.push_back(std::move(level));
     }
@@ -542,8 +562,8 @@ std::vector<std::int64_t> TransformChannel::LevelBlocks() const {
 class TransformChannel::LevelWorker {
 public:
     explicit LevelWorker(const Level& level)
-        : level_(level), points_(2 * level.block), inputWindow_(WindowPoints(level, false)),
-          outputWindow_(WindowPoints(level, true)), sums_(static_cast<std::size_t>(points_)),
+        : level_(level), points_(2 * level.block), window_(static_cast<std::size_t>(points_)),
+          sums_(static_cast<std::size_t>(2 * points_)),
           accumulator_(static_cast<std::size_t>(level.transform->Bins())) {
         const std::size_t bins = static_cast<std::size_t>(level.transform->Bins());
         for (const Part& part : level.parts) {
@@ -562,21 +582,13 @@ public:
                 MakeWindow(frames, p, i);
     }
 
-    // The sums of the level's block j (Sums()), their error bound (Bound()) and their largest magnitude
-    // (Largest()); the windows of blocks before j must be made, and every output frame before the block
-    // must be final.
+    // The sums of the level's block j (Sums(j)), their error bound (Bound(j)) and their largest magnitude
+    // (Largest(j)); the windows of blocks before j must be made, and every output frame that the block's
+    // windows read must be final. The results of the two blocks computed last are held, so that a helper
+    // thread can compute block j + 1 while the frames of block j read its sums.
     void Transform(const ChannelFrames& frames, std::int64_t block) {
-        Ahead(frames, block);
-        Finish(frames, block);
-    }
-
-    // The first half of Transform: the products that read no output window of block j, i.e. those of
-    // Input taps and of the feedback partitions after the first. It reads output windows made before
-    // block j only, so it can run on another thread while the frames of block j - 1 are computed.
-    void Ahead(const ChannelFrames& frames, std::int64_t block) {
         for (std::size_t p = 0; p < level_.parts.size(); ++p)
-            if (!level_.parts[p].output)
-                MakeWindow(frames, p, block);
+            MakeWindow(frames, p, block);
         const std::size_t bins = static_cast<std::size_t>(level_.transform->Bins());
         std::complex<double>* sum = accumulator_.Window(0, bins);
         std::fill(sum, sum + bins, std::complex<double>());
@@ -584,64 +596,56 @@ public:
         terms_ = 0;
         for (std::size_t p = 0; p < level_.parts.size(); ++p)
             for (const Part::Partition& partition : level_.parts[p].partitions)
-                if (!ReadsNewestOutput(p, partition))
-                    AddProducts(p, partition, block);
-    }
-
-    // The second half: the output windows of block j, the products of the first feedback partitions,
-    // and the inverse transform. Every output frame before the block must be final.
-    void Finish(const ChannelFrames& frames, std::int64_t block) {
-        current_ = block;
-        for (std::size_t p = 0; p < level_.parts.size(); ++p)
-            if (level_.parts[p].output)
-                MakeWindow(frames, p, block);
-        for (std::size_t p = 0; p < level_.parts.size(); ++p)
-            for (const Part::Partition& partition : level_.parts[p].partitions)
-                if (ReadsNewestOutput(p, partition))
-                    AddProducts(p, partition, block);
-        double* sums = sums_.Window(0, static_cast<std::size_t>(points_));
+                AddProducts(p, partition, block);
+        Held& held = held_[HeldSlot(block)];
+        held.block = block;
+        double* sums = sums_.Window(HeldSlot(block) * static_cast<std::size_t>(points_),
+                                    static_cast<std::size_t>(points_));
         if (terms_ == 0) {
             std::fill(sums, sums + points_, 0.0);
-            bound_ = largest_ = 0;
+            held.bound = held.largest = 0;
             return;
         }
-        const std::size_t bins = static_cast<std::size_t>(level_.transform->Bins());
         level_.transform->Inverse(accumulator_.Window(0, bins), sums);
         const double a = kTransformLevelError * Log2(points_);
         const double b = Gamma(static_cast<double>(terms_) + 3, kUnit);
-        bound_ = 1.5 * ((2 * a + b) * weighted2_ + a * weighted1_) * kNormInflation;
-        largest_ = 0;
-        for (const double value : Sums())
-            largest_ = std::max(largest_, std::fabs(value));
+        held.bound = 1.5 * ((2 * a + b) * weighted2_ + a * weighted1_) * kNormInflation;
+        held.largest = 0;
+        for (const double value : Sums(block))
+            held.largest = std::max(held.largest, std::fabs(value));
     }
 
     std::int64_t Block() const { return level_.block; }
-    // The level's block whose sums are held; -1 before the first.
-    std::int64_t Current() const { return current_; }
+    bool ComputedAhead() const { return level_.ahead; }
 
-    // The overlap-save result: the second half of the inverse transform.
-    std::span<const double> Sums() const {
+    // The overlap-save result of a held block: the second half of the inverse transform.
+    std::span<const double> Sums(std::int64_t block) const {
         const std::size_t half = static_cast<std::size_t>(level_.block);
-        return {sums_.Window(half, half), half};
+        return {sums_.Window(HeldOf(block) * 2 * half + half, half), half};
     }
-    double Bound() const { return bound_; }
-    double Largest() const { return largest_; }
+    double Bound(std::int64_t block) const { return held_[HeldOf(block)].bound; }
+    double Largest(std::int64_t block) const { return held_[HeldOf(block)].largest; }
 
 private:
     struct Ring {
         SpectrumBuffer spectra;
         std::vector<double> norm1, norm2; // 0: the window is silent and its spectrum not made
     };
+    // What is held of a computed block.
+    struct Held {
+        std::int64_t block = -1;
+        double bound = 0;
+        double largest = 0;
+    };
 
-    // Points of the window buffer of a source: none when the level has no taps reading it.
-    static std::size_t WindowPoints(const Level& level, bool output) {
-        const bool reads = std::any_of(level.parts.begin(), level.parts.end(),
-                                       [&](const Part& part) { return part.output == output; });
-        return reads ? static_cast<std::size_t>(2 * level.block) : 0;
-    }
+    static std::size_t HeldSlot(std::int64_t block) { return static_cast<std::size_t>(block & 1); }
 
-    bool ReadsNewestOutput(std::size_t p, const Part::Partition& partition) const {
-        return level_.parts[p].output && partition.index == 0;
+    // The slot of a block whose results are held; asking for any other block is a fault of the caller.
+    std::size_t HeldOf(std::int64_t block) const {
+        const std::size_t slot = HeldSlot(block);
+        if (held_[slot].block != block)
+            throw std::logic_error("TransformChannel: a level's block asked for is not held");
+        return slot;
     }
 
     // The products of a partition's spectrum with the window it reads for `block`, into the accumulator.
@@ -672,8 +676,7 @@ private:
         const std::size_t slot = Slot(p, index);
         const std::int64_t first = (index - 1) * level_.block - part.shift;
         const std::size_t points = static_cast<std::size_t>(points_);
-        // Input windows may be made on another thread than output windows: each has its buffer.
-        double* window = (part.output ? outputWindow_ : inputWindow_).Window(0, points);
+        double* window = window_.Window(0, points);
         frames.Read(part.output, first, points_, window);
         double norm1 = 0, squares = 0;
         for (std::size_t i = 0; i < points; ++i) {
@@ -702,27 +705,19 @@ private:
 
     const Level& level_;
     std::int64_t points_;
-    SampleBuffer inputWindow_;
-    SampleBuffer outputWindow_;
+    SampleBuffer window_;
     SampleBuffer sums_;
     SpectrumBuffer accumulator_;           // the sum of the products, then the inverse transform's input
     double weighted2_ = 0, weighted1_ = 0; // the products' terms of the bound
     std::int64_t terms_ = 0;
     std::vector<Ring> rings_;
-    std::int64_t current_ = -1;
-    double bound_ = 0;
-    double largest_ = 0;
+    Held held_[2];
 };
 
 // The state of one run over a range of blocks: a worker per level, and the sums of the block's frames
-// gathered from them.
-// Levels of at least this block may be shared with a helper thread: the hand-over between the threads
-// then comes seldom enough to cost little.
-constexpr std::int64_t kHelpedLevelBlock = 1024;
-
-// The state of one run over a range of blocks: a worker per level, and the sums of the block's frames
-// gathered from them. With a helper thread, the levels of long blocks compute the first half of their
-// next block (LevelWorker::Ahead) on the helper while the run computes the frames of their current one.
+// gathered from them. With helper threads, the long levels computed a block ahead (Level::ahead) are
+// computed on the helpers: block m of such a level as soon as the run has reached the frames of its block
+// m - 1, while the run settles those frames.
 class TransformChannel::Worker {
 public:
     explicit Worker(const TransformChannel& channel) : channel_(channel) {
@@ -730,10 +725,11 @@ public:
         for (const Level& level : channel.levels_)
             levels_.emplace_back(level);
         lanes_.resize(levels_.size());
+        gathered_.assign(levels_.size(), -1);
         if (!SingleBaseLevel())
             sums_ = SampleBuffer(static_cast<std::size_t>(channel.block_));
     }
-    ~Worker() { StopHelper(); }
+    ~Worker() { StopHelpers(); }
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;
 
@@ -743,30 +739,40 @@ public:
             level.Prepare(frames, LevelBlock(level, firstBlock));
     }
 
-    // Starts the helper thread for a run of blocks [firstBlock, endBlock), after Prepare; `frames` must
-    // outlive the worker. Does nothing when no level is long enough to share.
-    void StartHelper(const ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock) {
-        bool any = false;
+    // Starts up to `helpers` helper threads for a run of blocks [firstBlock, endBlock), after Prepare;
+    // `frames` must outlive the worker. Starts none when no level is long and computed ahead.
+    void StartHelpers(const ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock,
+                      unsigned helpers) {
+        std::size_t helped = 0;
         for (std::size_t k = 0; k < levels_.size(); ++k) {
             Lane& lane = lanes_[k];
-            lane.helped = levels_[k].Block() >= kHelpedLevelBlock && endBlock > firstBlock;
-            lane.finished = lane.ahead = LevelBlock(levels_[k], firstBlock) - 1;
-            lane.last = endBlock > firstBlock ? LevelBlock(levels_[k], endBlock - 1) : lane.finished;
-            any = any || lane.helped;
+            lane.helped = helpers > 0 && endBlock > firstBlock && levels_[k].ComputedAhead() &&
+                          levels_[k].Block() >= kHelpedLevelBlock;
+            lane.ready = lane.reached = LevelBlock(levels_[k], firstBlock) - 1;
+            lane.last = endBlock > firstBlock ? LevelBlock(levels_[k], endBlock - 1) : lane.ready;
+            if (lane.helped)
+                lane.helper = helped++ % helpers;
         }
-        if (any)
-            helper_ = std::thread([this, &frames] { HelpAhead(frames); });
+        const std::size_t count = std::min<std::size_t>(helpers, helped);
+        try {
+            for (std::size_t h = 0; h < count; ++h)
+                helpers_.emplace_back([this, &frames, h] { Help(frames, h); });
+        } catch (...) {
+            StopHelpers();
+            throw;
+        }
     }
 
     // The sums of block j's frames (Sums()) over every tap but the short feedback ones, and their error
-    // bound. Each level computes its block when the first of its frames is asked for: for feedback, every
-    // output frame before it must then be final.
+    // bound. Each level's block is computed (or, on a helper, waited for) when the first of its frames
+    // is asked for: for feedback, every output frame before it must then be final.
     double Transform(const ChannelFrames& frames, std::int64_t block) {
         const std::int64_t count = channel_.block_;
         if (SingleBaseLevel()) {
             // The level's sums are the block's: nothing to gather.
-            TransformLevel(frames, 0, block);
-            return levels_[0].Bound();
+            ReachLevelBlock(frames, 0, block);
+            gatheredBlock_ = block;
+            return levels_[0].Bound(block);
         }
         double* sums = sums_.Window(0, static_cast<std::size_t>(count));
         std::fill(sums, sums + count, 0.0);
@@ -774,36 +780,39 @@ public:
         for (std::size_t k = 0; k < levels_.size(); ++k) {
             LevelWorker& level = levels_[k];
             const std::int64_t levelBlock = LevelBlock(level, block);
-            if (level.Current() != levelBlock)
-                TransformLevel(frames, k, levelBlock);
+            if (gathered_[k] != levelBlock)
+                ReachLevelBlock(frames, k, levelBlock);
             const std::int64_t offset = block * count - levelBlock * level.Block();
-            const double* levelSums = Stretch(level.Sums(), offset, count).data();
+            const double* levelSums = Stretch(level.Sums(levelBlock), offset, count).data();
             for (std::int64_t i = 0; i < count; ++i)
                 sums[i] += levelSums[i];
-            bound += level.Bound();
-            magnitudes += level.Largest();
+            bound += level.Bound(levelBlock);
+            magnitudes += level.Largest(levelBlock);
         }
         // Each addition of a level's sums rounds by at most u of a partial sum, which is no larger than the
         // levels' magnitudes together.
         return bound + Gamma(static_cast<double>(levels_.size()), kUnit) * magnitudes * kNormInflation;
     }
 
+    // The sums of the block last asked of Transform.
     std::span<const double> Sums() const {
         if (SingleBaseLevel())
-            return levels_[0].Sums();
+            return levels_[0].Sums(gatheredBlock_);
         const std::size_t count = static_cast<std::size_t>(channel_.block_);
         return {sums_.Window(0, count), count};
     }
 
 private:
-    // A level's hand-over between the run and the helper: the last blocks whose first half the helper
-    // has computed and that the run has finished. The helper computes block b's first half once block
-    // b - 1 is finished (its output windows made, its accumulator free) and the run finishes block b once
-    // its first half is there, so the two never work on a level at the same time.
+    // A level's hand-over between the run and a helper: the level block the run has reached (every
+    // output frame before it is final) and the last one the helper has computed. The helper computes
+    // block m once the run has reached block m - 1: its windows then read only final frames, and the
+    // sums it overwrites, those of block m - 2, are no longer read. The run reads block m's sums once
+    // the helper has computed them.
     struct Lane {
         bool helped = false;
-        std::int64_t ahead = -1;
-        std::int64_t finished = -1;
+        std::size_t helper = 0;
+        std::int64_t reached = -1;
+        std::int64_t ready = -1;
         std::int64_t last = -1; // the last block of the run
     };
 
@@ -816,37 +825,33 @@ private:
         return block * channel_.block_ / level.Block();
     }
 
-    void TransformLevel(const ChannelFrames& frames, std::size_t k, std::int64_t levelBlock) {
-        LevelWorker& level = levels_[k];
+    // The run has reached level block `levelBlock` of level k: its sums are computed here, or, for a
+    // helped level, handed over by the helper.
+    void ReachLevelBlock(const ChannelFrames& frames, std::size_t k, std::int64_t levelBlock) {
+        gathered_[k] = levelBlock;
         if (!lanes_[k].helped) {
-            level.Transform(frames, levelBlock);
+            levels_[k].Transform(frames, levelBlock);
             return;
         }
-        {
-            std::unique_lock lock(mutex_);
-            if (levelBlock != lanes_[k].finished + 1)
-                throw std::logic_error("TransformChannel: a helped level's blocks run in order");
-            changed_.wait(lock, [&] { return helperError_ || lanes_[k].ahead >= levelBlock; });
-            if (helperError_)
-                std::rethrow_exception(helperError_);
-        }
-        level.Finish(frames, levelBlock);
-        {
-            std::lock_guard lock(mutex_);
-            lanes_[k].finished = levelBlock;
-        }
+        std::unique_lock lock(mutex_);
+        if (levelBlock != lanes_[k].reached + 1)
+            throw std::logic_error("TransformChannel: a helped level's blocks run in order");
+        lanes_[k].reached = levelBlock;
         changed_.notify_all();
+        changed_.wait(lock, [&] { return helperError_ || lanes_[k].ready >= levelBlock; });
+        if (helperError_)
+            std::rethrow_exception(helperError_);
     }
 
-    // The helped level whose next first half is due and needed soonest, if any.
-    bool NextDue(std::size_t& next) const {
+    // Helper h's level whose next block may be computed and is needed soonest, if any.
+    bool NextDue(std::size_t h, std::size_t& next) const {
         bool found = false;
         std::int64_t soonest = 0;
         for (std::size_t k = 0; k < lanes_.size(); ++k) {
             const Lane& lane = lanes_[k];
-            if (!lane.helped || lane.ahead != lane.finished || lane.ahead >= lane.last)
+            if (!lane.helped || lane.helper != h || lane.ready >= lane.last || lane.ready > lane.reached)
                 continue;
-            const std::int64_t frame = (lane.ahead + 1) * levels_[k].Block();
+            const std::int64_t frame = (lane.ready + 1) * levels_[k].Block();
             if (!found || frame < soonest) {
                 found = true;
                 soonest = frame;
@@ -856,22 +861,22 @@ private:
         return found;
     }
 
-    void HelpAhead(const ChannelFrames& frames) {
+    void Help(const ChannelFrames& frames, std::size_t h) {
         try {
             for (;;) {
                 std::size_t k = 0;
                 std::int64_t block = 0;
                 {
                     std::unique_lock lock(mutex_);
-                    changed_.wait(lock, [&] { return stopping_ || NextDue(k); });
+                    changed_.wait(lock, [&] { return stopping_ || NextDue(h, k); });
                     if (stopping_)
                         return;
-                    block = lanes_[k].ahead + 1;
+                    block = lanes_[k].ready + 1;
                 }
-                levels_[k].Ahead(frames, block);
+                levels_[k].Transform(frames, block);
                 {
                     std::lock_guard lock(mutex_);
-                    lanes_[k].ahead = block;
+                    lanes_[k].ready = block;
                 }
                 changed_.notify_all();
             }
@@ -884,26 +889,28 @@ private:
         }
     }
 
-    void StopHelper() {
-        if (!helper_.joinable())
-            return;
+    void StopHelpers() {
         {
             std::lock_guard lock(mutex_);
             stopping_ = true;
         }
         changed_.notify_all();
-        helper_.join();
+        for (std::thread& helper : helpers_)
+            helper.join();
+        helpers_.clear();
     }
 
     const TransformChannel& channel_;
     SampleBuffer sums_;
     std::vector<LevelWorker> levels_;
     std::vector<Lane> lanes_;
+    std::vector<std::int64_t> gathered_; // per level, the block whose sums the run gathers
+    std::int64_t gatheredBlock_ = -1;
     std::mutex mutex_;
     std::condition_variable changed_;
     bool stopping_ = false;
     std::exception_ptr helperError_;
-    std::thread helper_;
+    std::vector<std::thread> helpers_;
 };
 
 namespace {
@@ -971,15 +978,14 @@ std::int64_t SettleFrames(ChannelFrames& frames, std::span<const double> blockSu
 } // namespace
 
 bool TransformChannel::Run(ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock,
-                           const std::function<bool(std::int64_t)>& afterBlock, bool withHelper) const {
+                           const std::function<bool(std::int64_t)>& afterBlock, unsigned helpers) const {
     if (firstBlock < 0 || endBlock > Blocks() || firstBlock > endBlock)
         throw RangeError("TransformChannel: block range out of bounds");
     if (HasFeedback() && firstBlock != 0 && firstBlock != endBlock)
         throw std::logic_error("TransformChannel: a channel with feedback runs from its first block");
     Worker worker(*this);
     worker.Prepare(frames, firstBlock);
-    if (withHelper)
-        worker.StartHelper(frames, firstBlock, endBlock);
+    worker.StartHelpers(frames, firstBlock, endBlock, helpers);
     ShortFeedbackSum feedback(shortFeedback_, block_);
     for (std::int64_t block = firstBlock; block < endBlock; ++block) {
         const double bound = worker.Transform(frames, block) + sampleBound_;

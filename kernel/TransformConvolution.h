@@ -87,9 +87,10 @@ bool SettledSample(double value, double bound, SampleRange range, std::int64_t& 
 class TransformChannel {
 public:
     // `blockFrames`, the base block, is a power of two from 2 to MaxTransformBlock. Makes the kernel's
-    // spectra.
+    // spectra. `helped` lays the levels out for runs with helper threads: the long levels then take
+    // only feedback taps of at least two of their blocks, so that helpers can compute them a block ahead.
     TransformChannel(std::span<const TransformTap> taps, const TransformChannelShape& shape,
-                     std::int64_t blockFrames);
+                     std::int64_t blockFrames, bool helped = false);
     ~TransformChannel();
     TransformChannel(const TransformChannel&) = delete;
     TransformChannel& operator=(const TransformChannel&) = delete;
@@ -106,12 +107,12 @@ public:
 
     // Computes the output frames of blocks [firstBlock, endBlock), in order; calls `afterBlock` with the
     // frames of each block finished and stops when it returns false. Returns false when stopped. Safe to
-    // call on several threads at once for disjoint ranges of a channel without feedback. `withHelper`
-    // lets the run start one more thread, which computes the parts of the long blocks' sums that need
-    // no output not yet final while the calling thread computes the frames before them (`frames` is then
-    // read on both threads: Read of input frames must be safe beside Store).
+    // call on several threads at once for disjoint ranges of a channel without feedback. `helpers` lets
+    // the run start up to that many more threads, which compute the long levels laid out for them (see
+    // the constructor) a block ahead while the calling thread settles the frames before them (`frames`
+    // is then read on several threads: Read of final frames must be safe beside Store of later ones).
     bool Run(ChannelFrames& frames, std::int64_t firstBlock, std::int64_t endBlock,
-             const std::function<bool(std::int64_t)>& afterBlock, bool withHelper = false) const;
+             const std::function<bool(std::int64_t)>& afterBlock, unsigned helpers = 0) const;
 
     // Samples taken from the transform and samples computed exactly, since construction.
     std::int64_t SettledSamples() const { return settled_.load(); }

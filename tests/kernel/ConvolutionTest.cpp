@@ -460,6 +460,31 @@ TEST(TransformMethod, EqualsTheReferenceWithFeedbackThroughLongBlocks) {
     }
 }
 
+// With threads to spare, each channel with feedback shares its long levels among several helper threads,
+// which compute them a block ahead of the frames that read them.
+TEST(TransformMethod, EqualsTheReferenceWithLongLevelsOnSeveralHelpers) {
+    std::mt19937_64 random(10);
+    std::uniform_real_distribution<double> gain(-1, 1);
+    Kernel kernel = {
+        {0.5L, 0, In}, {0.25L, 2, Out}, {0.1L, 1024, Out}, {-0.1L, 2047, Out}, {0.1L, 8192, Out}};
+    for (int i = 0; i < 300; ++i)
+        kernel.push_back({static_cast<long double>(gain(random)) / 200,
+                          1 + static_cast<int>(random() % 30000), i % 2 == 0 ? Out : In});
+    for (const Layout& layout : {Layout{2, 2}, Layout{1, 1}}) {
+        const TestSignal run{Encode(RandomSamples(random, layout.channels * 50000, layout.bytesPerSample),
+                                    layout.bytesPerSample),
+                             layout.bytesPerSample, layout.channels};
+        const std::vector<std::uint8_t> reference = run.Reference(kernel, kernel);
+        for (const unsigned threads : {6u, 8u}) {
+            ConvolutionEngine::TransformSamples use;
+            EXPECT_TRUE(run.Transform(kernel, kernel, threads, 64, use) == reference)
+                << layout.bytesPerSample << " bytes, " << layout.channels << " channels, " << threads
+                << " threads";
+            EXPECT_GT(use.settled, 20 * use.exact);
+        }
+    }
+}
+
 TEST(TransformMethod, TheCostModelKeepsSmallKernelsDirectAndLongOnesByTransform) {
     std::mt19937_64 random(11);
     const TestSignal run{Encode(RandomSamples(random, 2 * 40000, 2), 2), 2, 2};

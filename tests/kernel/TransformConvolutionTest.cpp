@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -201,6 +203,88 @@ TEST(TransformChannel, AHelpedRunStopsAndPassesOnErrors) {
     failing.input = channel.input;
     failing.output = channel.output;
     EXPECT_THROW(transform.Run(failing, 0, transform.Blocks(), {}, true), RangeError);
+}
+
+// A channel whose output the run writes: each stored frame becomes final in order, an unsettled frame is
+// computed exactly from the taps, and every read of output frames not yet final is recorded (helpers
+// read the output on their own threads while the run stores later frames).
+class FinalFrames : public ChannelFrames {
+public:
+    FinalFrames(std::vector<double> input, std::vector<TransformTap> taps)
+        : input_(std::move(input)), output_(input_.size(), 0.0), taps_(std::move(taps)) {}
+
+    void Read(bool fromOutput, std::int64_t first, std::int64_t count, double* into) const override {
+        const std::int64_t frames = static_cast<std::int64_t>(input_.size());
+        if (fromOutput && std::min(first + count, frames) > final_.load(std::memory_order_acquire))
+            earlyReads_.fetch_add(1);
+        const std::vector<double>& source = fromOutput ? output_ : input_;
+        for (std::int64_t i = 0; i < count; ++i) {
+            const std::int64_t frame = first + i;
+            into[i] = frame >= 0 && frame < frames ? source[static_cast<std::size_t>(frame)] : 0.0;
+        }
+    }
+    void Store(std::int64_t frame, std::int64_t sample) override {
+        output_[static_cast<std::size_t>(frame)] = static_cast<double>(sample);
+        final_.store(frame + 1, std::memory_order_release);
+    }
+    std::int64_t ComputeExactly(std::int64_t frame) override {
+        long double sum = 0;
+        for (const TransformTap& tap : taps_) {
+            const std::int64_t read = frame - tap.delay;
+            const std::vector<double>& source = tap.feedback ? output_ : input_;
+            if (read >= 0 && read < static_cast<std::int64_t>(source.size()))
+                sum += tap.value * static_cast<long double>(source[static_cast<std::size_t>(read)]);
+        }
+        const auto sample = static_cast<std::int64_t>(std::clamp(std::nearbyint(static_cast<double>(sum)),
+                                                                 static_cast<double>(Words.min),
+                                                                 static_cast<double>(Words.max)));
+        Store(frame, sample);
+        return sample;
+    }
+
+    const std::vector<double>& Output() const { return output_; }
+    std::int64_t EarlyReads() const { return earlyReads_.load(); }
+
+private:
+    std::vector<double> input_, output_;
+    std::vector<TransformTap> taps_;
+    std::atomic<std::int64_t> final_{0};
+    mutable std::atomic<std::int64_t> earlyReads_{0};
+};
+
+// Laid out for helpers, the long levels take only feedback taps of two of their blocks or more, and the
+// helpers compute them a block ahead: no helper reads an output frame before it is final, and the output
+// equals that of a run without helpers, on one helper and on more helpers than levels.
+TEST(TransformChannel, HelpersComputeLongLevelsAheadFromFinalFramesOnly) {
+    std::mt19937_64 random(47);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    const std::int64_t frames = 60000;
+    std::vector<TransformTap> taps = {{0.5L, 0, false}, {0.2L, 5, true}};
+    for (int i = 0; i < 400; ++i) {
+        const bool feedback = i % 2 == 0;
+        const std::int64_t delay = static_cast<std::int64_t>(random() % 30000) + (feedback ? 64 : 0);
+        taps.push_back({static_cast<long double>(unit(random)) / 300, delay, feedback});
+    }
+    for (const std::int64_t delay : {1024, 2047, 8192, 16383}) // at the edges of the levels' reach
+        taps.push_back({0.05L, delay, true});
+    std::vector<double> input;
+    for (std::int64_t i = 0; i < frames; ++i)
+        input.push_back(std::round(20000 * unit(random)));
+    const TransformChannelShape shape{frames, Words, 20000};
+
+    const TransformChannel plain(taps, shape, 64);
+    FinalFrames alone(input, taps);
+    ASSERT_TRUE(plain.Run(alone, 0, plain.Blocks(), {}));
+    const TransformChannel helped(taps, shape, 64, true);
+    ASSERT_GE(helped.LevelBlocks().back(), 4096);
+    for (const unsigned helpers : {1u, 5u}) {
+        FinalFrames shared(input, taps);
+        ASSERT_TRUE(helped.Run(shared, 0, helped.Blocks(), {}, helpers));
+        EXPECT_EQ(shared.EarlyReads(), 0) << helpers << " helpers";
+        EXPECT_TRUE(shared.Output() == alone.Output()) << helpers << " helpers";
+    }
+    EXPECT_EQ(alone.EarlyReads(), 0);
+    EXPECT_GT(helped.SettledSamples(), 50 * helped.ExactSamples());
 }
 
 TEST(TransformChannel, RefusesWhatItCannotBound) {
