@@ -24,13 +24,13 @@
 #include <thread>
 #include <vector>
 
-// The resident peak comes from getrusage where the platform has it (not on Windows): elsewhere the
-// memory measure says it cannot run.
+// The resident peak and processor times come from getrusage where the platform has it (not on Windows):
+// elsewhere the memory measure says it cannot run and child processor times read 0.
 #if __has_include(<sys/resource.h>)
 #include <sys/resource.h>
-#define TARVOLA_RESIDENT_PEAK 1
+#define TARVOLA_HAS_RUSAGE 1
 #else
-#define TARVOLA_RESIDENT_PEAK 0
+#define TARVOLA_HAS_RUSAGE 0
 #endif
 
 using namespace tarvola;
@@ -115,12 +115,30 @@ double BestSeconds(F&& f) {
     return best;
 }
 
+// Processor seconds of the child processes waited for so far (0 where the platform does not say): on a
+// busy machine sox's processor time is read beside the engine's, as its elapsed time suffers most.
+double ChildProcessorSeconds() {
+#if TARVOLA_HAS_RUSAGE
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+#else
+    return 0;
+#endif
+}
+
+struct SoxTimes {
+    double seconds = -1;  // best of three, or negative when sox is missing or fails
+    double processor = 0; // mean of three
+};
+
 // sox's fir effect on the same samples with the left kernel's taps as dense coefficients (sox applies one
 // list to both channels; feedback taps are given as plain taps, which is the same work). Seconds of the
-// whole command, or a negative number when sox is missing or fails.
-double SoxSeconds(const Case& c, const std::vector<std::uint8_t>& input) {
+// whole command.
+SoxTimes SoxSeconds(const Case& c, const std::vector<std::uint8_t>& input) {
     if (std::system("command -v sox >/dev/null 2>&1") != 0)
-        return -1;
+        return {};
     namespace fs = std::filesystem;
     const fs::path folder = fs::temp_directory_path() / "tarvola-bench-sox";
     fs::create_directories(folder);
@@ -143,9 +161,11 @@ double SoxSeconds(const Case& c, const std::vector<std::uint8_t>& input) {
                                 " -t raw " + format + " -c 2 " + (folder / "out.raw").string() + " fir " +
                                 (folder / "taps.txt").string() + " 2>/dev/null";
     int status = 0;
+    const double processorStart = ChildProcessorSeconds();
     const double seconds = BestSeconds([&] { status = status == 0 ? std::system(command.c_str()) : status; });
+    const double processor = (ChildProcessorSeconds() - processorStart) / 3;
     fs::remove_all(folder);
-    return status == 0 ? seconds : -1;
+    return status == 0 ? SoxTimes{seconds, processor} : SoxTimes{};
 }
 
 // printf into a string, for the parts of a line that may be left out.
@@ -206,7 +226,7 @@ std::vector<Case> MakeCases(std::mt19937_64& random, bool withReverbs) {
 // The largest signal of the memory measure: as many frames as a run processes samples.
 constexpr std::int64_t LargestFrames = MaxProcessedSamples;
 
-#if TARVOLA_RESIDENT_PEAK
+#if TARVOLA_HAS_RUSAGE
 double ResidentMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -217,7 +237,7 @@ double ResidentMegabytes() {
 // One engine run of a case on the largest signal, in a process of its own so that the resident peak is
 // the run's: the peak beside the signal and output buffers, and the engine's share above them.
 int MeasureMemory(const std::string& name, unsigned threads) {
-#if !TARVOLA_RESIDENT_PEAK
+#if !TARVOLA_HAS_RUSAGE
     std::printf("memory %s: skipped, this platform gives no resident peak\n", name.c_str());
     static_cast<void>(threads);
     return 0;
@@ -254,7 +274,7 @@ int MeasureMemory(const std::string& name, unsigned threads) {
 void MeasureMemoryApart(const std::vector<std::string>& names, unsigned cores) {
     std::error_code error;
     const std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
-    if (!TARVOLA_RESIDENT_PEAK || error) {
+    if (!TARVOLA_HAS_RUSAGE || error) {
         for (const std::string& name : names)
             std::printf("memory %s: skipped, this platform gives no resident peak\n", name.c_str());
         return;
@@ -319,7 +339,8 @@ int main(int argc, char** argv) {
         }
         const double referenceTime =
             unchecked ? 0 : Seconds([&] { ConvolveReference(referenceSignal, c.left, c.right); });
-        const double soxTime = SoxSeconds(c, input);
+        const SoxTimes soxTimes = SoxSeconds(c, input);
+        const double soxTime = soxTimes.seconds;
         for (unsigned threads : {1u, cores}) {
             std::fill(engine.begin(), engine.end(), 0);
             const double directTime = unchecked ? 0 : BestSeconds([&] {
@@ -349,8 +370,9 @@ int main(int argc, char** argv) {
                         : identical ? "yes"
                                     : "no");
             std::printf(
-                "  engine: %s; processor time %.3f s (mean of 3) over %.3f s (best of 3), load average %s\n",
-                methods.c_str(), engineProcessor, engineTime, LoadAverage().c_str());
+                "  engine: %s; processor time %.3f s (mean of 3) over %.3f s (best of 3), sox's %.3f s, "
+                "load average %s\n",
+                methods.c_str(), engineProcessor, engineTime, soxTimes.processor, LoadAverage().c_str());
             std::fflush(stdout);
         }
     }
