@@ -45,7 +45,8 @@ void UseErrorManager(jpeg_error_mgr& library) {
     library.output_message = IgnoreJpegMessage;
 }
 
-// Where a decode writes its pixels: the caller's allocation, made once the output size is known.
+// Where a decode writes its pixels: the caller's allocation, made once the output size is known; without
+// one, a row of the library's own at a time, handed to the sink.
 using TAllocatePixels = std::uint32_t* (*)(void* context, int width, int height) noexcept;
 
 struct TDecodeJob {
@@ -56,6 +57,7 @@ struct TDecodeJob {
     bool HeaderOnly;
     TAllocatePixels Allocate;
     void* Context;
+    IJpegRowSink* Sink;
     int Width;
     int Height;
 };
@@ -107,16 +109,27 @@ int RunDecode(TDecodeJob& job) noexcept {
     jpeg_calc_output_dimensions(&info);
     job.Width = static_cast<int>(info.output_width);
     job.Height = static_cast<int>(info.output_height);
-    std::uint32_t* pixels = job.Allocate(job.Context, job.Width, job.Height);
-    if (pixels == nullptr)
+    std::uint32_t* pixels = nullptr;
+    if (job.Allocate != nullptr)
+        pixels = job.Allocate(job.Context, job.Width, job.Height);
+    if (job.Allocate != nullptr ? pixels == nullptr : !job.Sink->Begin(job.Width, job.Height))
         ERREXIT1(&info, JERR_OUT_OF_MEMORY, 0);
     jpeg_start_decompress(&info);
+    // The sink's row lives in the library's pool (aligned for pixels), freed with the decompressor.
+    const JSAMPARRAY scratch = pixels != nullptr
+                                   ? nullptr
+                                   : info.mem->alloc_sarray(reinterpret_cast<j_common_ptr>(&info),
+                                                            JPOOL_IMAGE, info.output_width * 4, 1);
     while (info.output_scanline < info.output_height) {
-        std::uint32_t* row = pixels + static_cast<std::size_t>(info.output_scanline) * info.output_width;
+        const JDIMENSION y = info.output_scanline;
+        std::uint32_t* row = pixels != nullptr ? pixels + static_cast<std::size_t>(y) * info.output_width
+                                               : reinterpret_cast<std::uint32_t*>(scratch[0]);
         JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(row)};
         jpeg_read_scanlines(&info, rows, 1);
         if (cmyk)
             ConvertInvertedCmykRow(row, job.Width);
+        if (pixels == nullptr)
+            job.Sink->Row(static_cast<int>(y), row);
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
@@ -181,7 +194,7 @@ TDecodeJob MakeDecodeJob(std::span<const std::uint8_t> data) {
     // non-null pointer either way.
     static const std::uint8_t nothing = 0;
     return TDecodeJob{
-        data.empty() ? &nothing : data.data(), data.size(), 1, false, false, nullptr, nullptr, 0, 0};
+        data.empty() ? &nothing : data.data(), data.size(), 1, false, false, nullptr, nullptr, nullptr, 0, 0};
 }
 
 } // namespace
@@ -232,6 +245,17 @@ TPixelImage DecodeJpeg(std::span<const std::uint8_t> data, int denominator, bool
     if (const int code = RunDecode(job); code != 0)
         throw EJpegError(code);
     return image;
+}
+
+void DecodeJpegRows(std::span<const std::uint8_t> data, int denominator, bool fast, IJpegRowSink& sink) {
+    if (denominator != 1 && denominator != 2 && denominator != 4 && denominator != 8)
+        throw std::invalid_argument("JPEG scale must be 1/1, 1/2, 1/4 or 1/8");
+    TDecodeJob job = MakeDecodeJob(data);
+    job.Denominator = denominator;
+    job.Fast = fast;
+    job.Sink = &sink;
+    if (const int code = RunDecode(job); code != 0)
+        throw EJpegError(code);
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const TPixelImage& image, int quality) {

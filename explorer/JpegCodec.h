@@ -51,6 +51,20 @@ constexpr std::int64_t MaxJpegPixels = std::int64_t{1} << 26;
 // The most the library may allocate for one decode besides the picture itself.
 constexpr long MaxJpegWorkingMemory = 256L << 20;
 
+// Takes a decode's rows top to bottom in place of a whole picture. Neither call may raise: both run inside
+// the library's frames.
+class IJpegRowSink {
+public:
+    virtual ~IJpegRowSink() = default;
+    // The decoded size, before the first row; false ends the decode with the library's out-of-memory error.
+    virtual bool Begin(int width, int height) noexcept = 0;
+    // Row y of the decoded picture, its pixels as a TPixelImage holds them; valid during the call only.
+    virtual void Row(int y, const std::uint32_t* pixels) noexcept = 0;
+};
+
+// Decodes as DecodeJpeg does, handing each row to the sink: the picture is never held whole.
+void DecodeJpegRows(std::span<const std::uint8_t> data, int denominator, bool fast, IJpegRowSink& sink);
+
 // Encodes the pixels as a baseline JPEG of the given quality (0-100).
 std::vector<std::uint8_t> EncodeJpeg(const TPixelImage& image, int quality);
 

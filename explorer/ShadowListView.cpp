@@ -1,5 +1,6 @@
 #include "explorer/ShadowListView.h"
 
+#include "explorer/VirtualExplorerListviewExThumbnails.h"
 #include "shell/VirtualSysImages.h"
 
 #include <shlwapi.h>
@@ -175,7 +176,11 @@ void TShadowListView::ShadowApplyStyle(TViewStyleEx style) {
     const DWORD native = NativeStyleOf(style_);
     if ((static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)) & LVS_TYPEMASK) != native)
         ChangeStyle(native, LVS_TYPEMASK & ~native);
-    if (native == LVS_ICON) {
+    if (style_ == TViewStyleEx::vsxThumbs && thumbnailPainter_ != nullptr) {
+        ApplyThumbnailLayout();
+    } else if (native == LVS_ICON) {
+        SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL,
+                     reinterpret_cast<LPARAM>(LargeSysImages().Handle()));
         const int cx = GetSystemMetrics(SM_CXICONSPACING);
         const int cy = GetSystemMetrics(SM_CYICONSPACING);
         SendMessageW(Handle(), LVM_SETICONSPACING, 0, MAKELPARAM(cx, cy));
@@ -254,7 +259,10 @@ LRESULT TShadowListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
         return style_ == TViewStyleEx::vsxThumbs ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
     }
     case CDDS_ITEMPOSTPAINT:
-        DrawThumbnail(draw);
+        if (thumbnailPainter_ != nullptr)
+            PaintThumbnailItem(draw);
+        else
+            DrawThumbnail(draw);
         return CDRF_DODEFAULT;
     default:
         return CDRF_DODEFAULT;
@@ -298,6 +306,46 @@ void TShadowListView::DrawThumbnail(const NMLVCUSTOMDRAW& draw) {
                height, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
+}
+
+void TShadowListView::SetThumbnailSource(IListThumbnailSource* source) {
+    thumbnails_ = source;
+    thumbnailPainter_ = dynamic_cast<IListThumbnailPainter*>(source);
+}
+
+void TShadowListView::ApplyThumbnailLayout() {
+    // An empty image list of the painter's size makes each item's icon rectangle a thumbnail's box.
+    SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(thumbnailPainter_->ThumbnailImages()));
+    int width = 0;
+    int height = 0;
+    if (thumbnailPainter_->ThumbnailSpacing(width, height))
+        SendMessageW(Handle(), LVM_SETICONSPACING, 0, MAKELPARAM(width, height));
+    const int focused = ShadowFocusedItem();
+    if (focused >= 0)
+        SendMessageW(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(focused), FALSE);
+}
+
+void TShadowListView::PaintThumbnailItem(const NMLVCUSTOMDRAW& draw) {
+    const auto index = static_cast<int>(draw.nmcd.dwItemSpec);
+    const std::optional<TItemIDList> pidl = core_.ItemPIDL(index);
+    if (!pidl)
+        return;
+    TShadowThumbnailItem item;
+    item.IconRect.left = LVIR_ICON;
+    if (SendMessageW(Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item.IconRect)) == 0)
+        return;
+    const auto state = static_cast<UINT>(
+        SendMessageW(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED | LVIS_FOCUSED));
+    item.Selected = (state & LVIS_SELECTED) != 0;
+    item.Focused = (state & LVIS_FOCUSED) != 0;
+    item.ListFocused = GetFocus() == Handle();
+    const auto background = static_cast<COLORREF>(SendMessageW(Handle(), LVM_GETBKCOLOR, 0, 0));
+    item.Background = background == CLR_NONE ? GetSysColor(COLOR_WINDOW) : background;
+    item.LargeImage = core_.ItemImage(index, true);
+    item.SmallImage = core_.ItemImage(index, false);
+    thumbnailPainter_->PaintItem(draw.nmcd.hdc, *pidl, item);
 }
 
 void TShadowListView::DoubleClick() {

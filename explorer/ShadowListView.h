@@ -14,6 +14,8 @@
 
 namespace tarvola {
 
+class IListThumbnailPainter;
+
 class TShadowListView : public TWinControl, public IShadowListPort {
 public:
     TShadowListView(TComponent* owner, IExplorerListviewCore& core);
@@ -22,8 +24,9 @@ public:
     // The owner control's click events.
     std::function<void()> OnListClick;
     std::function<void()> OnListDblClick;
-    // Where the thumbnail style's pictures come from (nullptr: icons only).
-    void SetThumbnailSource(IListThumbnailSource* source) { thumbnails_ = source; }
+    // Where the thumbnail style's pictures come from (nullptr: icons only). A source that is also a
+    // thumbnail painter lays the style out and paints its items.
+    void SetThumbnailSource(IListThumbnailSource* source);
 
     // The version of the common controls library this process loaded (major, minor).
     static std::pair<int, int> CommonControlsVersion();
@@ -55,11 +58,15 @@ private:
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
     // In the thumbnail style: the item's thumbnail over its icon, when its source has one.
     void DrawThumbnail(const NMLVCUSTOMDRAW& draw);
+    // The thumbnail style of a painter: its image size and spacing, and its items painted by it.
+    void ApplyThumbnailLayout();
+    void PaintThumbnailItem(const NMLVCUSTOMDRAW& draw);
     void DoubleClick();
 
     IExplorerListviewCore& core_;
     TViewStyleEx style_ = TViewStyleEx::vsxList;
     IListThumbnailSource* thumbnails_ = nullptr;
+    IListThumbnailPainter* thumbnailPainter_ = nullptr;
 };
 
 } // namespace tarvola

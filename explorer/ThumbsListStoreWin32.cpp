@@ -1,9 +1,12 @@
 #include "explorer/ThumbsListStoreWin32.h"
 
 #include "shell/VirtualPIDLToolsShell.h"
+#include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualUnicodeDefines.h"
 
 #include <shlobj.h>
+
+#include <cstring>
 
 namespace tarvola {
 
@@ -14,6 +17,14 @@ WideString FileSystemPath(const TItemIDList& pidl) {
     if (!SHGetPathFromIDListW(AsItemIDList(pidl.Data()), path))
         return {};
     return WideString(reinterpret_cast<const char16_t*>(path));
+}
+
+// The file's last-write date-time as the cache stores it; 0 when it cannot be read.
+double FileDate(const WideString& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(reinterpret_cast<LPCWSTR>(path.c_str()), GetFileExInfoStandard, &data))
+        return 0;
+    return FileTimeToDateTime(data.ftLastWriteTime);
 }
 
 std::string KeyOf(const TItemIDList& pidl) {
@@ -57,25 +68,44 @@ void TListThumbnails::RequestThumbnail(const TItemIDList& pidl, int itemIndex) {
     entry.State = tsNoThumbnail;
     if (entry.Path.empty() || GraphicClassOfFile(entry.Path) == TGraphicClass::None)
         return;
-    entry.CacheIndex = cache_.IndexOf(entry.Path);
-    if (entry.CacheIndex >= 0) {
-        entry.State = tsDone;
+    if (TakeFromCache(entry))
         return;
-    }
-    entry.State = tsRequested;
-    requests_.AddNewItem(window_.Handle(), pidl.Data(), &entry, itemIndex);
+    if (!entry.Replacing)
+        entry.State = tsRequested;
+    if (ServeInOrder)
+        requests_.InsertNewItem(window_.Handle(), pidl.Data(), &entry, itemIndex);
+    else
+        requests_.AddNewItem(window_.Handle(), pidl.Data(), &entry, itemIndex);
+}
+
+bool TListThumbnails::TakeFromCache(TEntry& entry) {
+    entry.CacheIndex = cache_.IndexOf(entry.Path);
+    const TThumbsCacheItem* cached = nullptr;
+    if (!cache_.Read(entry.CacheIndex, cached))
+        return false;
+    entry.State = tsDone;
+    // The date is compared bit for bit: the writer and this reader take it from the same routine.
+    const double date = FileDate(entry.Path);
+    entry.Replacing = std::memcmp(&date, &cached->FileDate, sizeof date) != 0;
+    return !entry.Replacing;
 }
 
 void TListThumbnails::Received(TImageThreadItem* item) {
     TEntry& entry = *static_cast<TEntry*>(item->Data);
     const TThumbnailResult* result = ThumbResultOf(*item);
     if (result != nullptr && result->State == tsDone) {
-        entry.CacheIndex = cache_.AddStream(entry.Path, 0, result->Stream, result->Compressed, result->Width,
-                                            result->Height);
+        // An entry already there for the path is replaced in place, keeping its index.
+        entry.CacheIndex = cache_.AddStream(entry.Path, FileDate(entry.Path), result->Stream,
+                                            result->Compressed, result->Width, result->Height);
         entry.State = tsDone;
-    } else {
+        if (entry.Bitmap != nullptr) {
+            DeleteObject(entry.Bitmap);
+            entry.Bitmap = nullptr;
+        }
+    } else if (!entry.Replacing) {
         entry.State = tsNoThumbnail;
     }
+    entry.Replacing = false;
     const int itemIndex = entry.ItemIndex;
     requests_.ReleaseItem(item);
     if (repaint_)
@@ -101,6 +131,19 @@ std::optional<std::uintptr_t> TListThumbnails::Thumbnail(const TItemIDList& pidl
 std::uint8_t TListThumbnails::State(const TItemIDList& pidl) const {
     const auto found = entries_.find(KeyOf(pidl));
     return found == entries_.end() ? std::uint8_t{tsNone} : found->second.State;
+}
+
+int TListThumbnails::CacheIndex(const TItemIDList& pidl) const {
+    const auto found = entries_.find(KeyOf(pidl));
+    return found == entries_.end() ? -1 : found->second.CacheIndex;
+}
+
+std::vector<WideString> TListThumbnails::PathsInUse() const {
+    std::vector<WideString> paths;
+    for (const auto& [key, entry] : entries_)
+        if (IsThumbnailDone(entry.State))
+            paths.push_back(entry.Path);
+    return paths;
 }
 
 void TListThumbnails::ResetThumbnails(const TThumbnailSettings& settings) {

@@ -1,7 +1,9 @@
 // The thumbnails of a list's items, as the list's thumbnail style asks for them: a request per item
 // (repeating it changes nothing) and the bitmap of a made thumbnail. A thumbnail comes from the cache when it
-// holds the item's file, else from the thumbnail thread, whose results go into the cache; the list is told
-// which item to repaint. The list adapts this to its thumbnail source port. Win32 only.
+// holds the item's file, else from the thumbnail thread, whose results go into the cache with the file's
+// last-write date; the list is told which item to repaint. A cached thumbnail of a file written since is
+// shown once and made again, its entry replaced in place. The list adapts this to its thumbnail source
+// port. Win32 only.
 #pragma once
 
 #include "explorer/ThumbsCache.h"
@@ -32,6 +34,10 @@ public:
     std::optional<std::uintptr_t> Thumbnail(const TItemIDList& pidl);
     // tsNone for an item never asked for.
     std::uint8_t State(const TItemIDList& pidl) const;
+    // The item's cache entry, or -1.
+    int CacheIndex(const TItemIDList& pidl) const;
+    // The paths of the items whose thumbnails are requested or made.
+    std::vector<WideString> PathsInUse() const;
     // Forgets every thumbnail and request; the next requests are made with the settings.
     void ResetThumbnails(const TThumbnailSettings& settings);
     // The list's items went (another folder shows): their requests are withdrawn and what was posted is
@@ -40,6 +46,9 @@ public:
 
     TThumbnailRequests& Requests() { return requests_; }
 
+    // New requests are served after the ones before them, rather than newest first.
+    bool ServeInOrder = false;
+
 private:
     struct TEntry {
         WideString Path;
@@ -47,8 +56,11 @@ private:
         int CacheIndex = -1;
         int ItemIndex = -1;
         HBITMAP Bitmap = nullptr;
+        bool Replacing = false; // the cached thumbnail is shown while it is made again
     };
 
+    // From the cache when it holds the file; false when the thread is to make it.
+    bool TakeFromCache(TEntry& entry);
     void Received(TImageThreadItem* item);
     void FreeBitmaps();
 

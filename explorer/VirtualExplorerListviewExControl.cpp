@@ -16,14 +16,17 @@ constexpr UINT kHideTreeWindow = 0x97;
 
 TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
     : TVirtualExplorerTreeControl(owner, &MakeExplorerListviewEx),
-      core_(dynamic_cast<IExplorerListviewCore&>(Tree())) {
+      core_(dynamic_cast<IExplorerListviewCore&>(Tree())),
+      thumbsOptions_(std::make_unique<TListThumbnailOptions>()) {
     shadow_ = &Create<TShadowListView>(core_);
     shadow_->OnListClick = [this] { Click(); };
     shadow_->OnListDblClick = [this] { DblClick(); };
     core_.RootChanged = [this] {
-        // The old folder's items are gone: their thumbnails are no longer wanted.
+        // The old folder's items are gone: their thumbnails are no longer wanted, and the cache turns to
+        // the new folder.
+        thumbsOptions_->FolderChanged(core_.RootPath());
         if (ownThumbnails_ != nullptr)
-            ownThumbnails_->ItemsGone();
+            shadow_->ShadowRepaint();
         if (OnRootChange)
             OnRootChange(*this);
     };
@@ -105,11 +108,22 @@ void TVirtualExplorerListviewEx::SetViewStyle(TViewStyleEx style) {
 void TVirtualExplorerListviewEx::EnsureThumbnails() {
     if (hostThumbnails_ || ownThumbnails_ != nullptr)
         return;
-    ownThumbnails_ =
-        std::make_unique<TListThumbnailAdapter>(TShellLayer::Get().PIDLMgr(), TThumbnailSettings{},
-                                                [this](int index) { shadow_->ShadowInvalidateItem(index); });
+    ownThumbnails_ = std::make_unique<TListThumbnailAdapter>(TShellLayer::Get().PIDLMgr(), *thumbsOptions_,
+                                                             [this](int index) {
+                                                                 if (index < 0)
+                                                                     shadow_->ShadowRepaint();
+                                                                 else
+                                                                     shadow_->ShadowInvalidateItem(index);
+                                                             });
     core_.SetThumbnailSource(ownThumbnails_.get());
     shadow_->SetThumbnailSource(ownThumbnails_.get());
+}
+
+void TVirtualExplorerListviewEx::ThumbsOptionsChanged() {
+    if (ownThumbnails_ != nullptr)
+        ownThumbnails_->OptionsChanged();
+    if (core_.ViewStyle() == TViewStyleEx::vsxThumbs)
+        shadow_->ShadowApplyStyle(TViewStyleEx::vsxThumbs);
 }
 
 void TVirtualExplorerListviewEx::SetThumbnailSource(IListThumbnailSource* source) {

@@ -18,6 +18,7 @@
 namespace tarvola {
 
 class TListThumbnailAdapter;
+class TListThumbnailOptions;
 
 class TVirtualExplorerListviewEx : public TVirtualExplorerTreeControl {
 public:
@@ -54,6 +55,9 @@ public:
     void SetThumbnailSource(IListThumbnailSource* source);
     // The thread-fed thumbnails the list made (nullptr before the thumbnail style was first entered).
     TListThumbnailAdapter* OwnThumbnails() const { return ownThumbnails_.get(); }
+    // The thumbnail style's options and its cache options; ThumbsOptionsChanged applies a change.
+    TListThumbnailOptions& ThumbsOptions() const { return *thumbsOptions_; }
+    void ThumbsOptionsChanged();
 
     // --- Focus and painting go to the window shown.
     bool ListFocused() const;
@@ -79,7 +83,8 @@ private:
     IExplorerListviewCore& core_;
     TShadowListView* shadow_ = nullptr;
     bool hostThumbnails_ = false;
-    std::unique_ptr<TListThumbnailAdapter> ownThumbnails_;
+    std::unique_ptr<TListThumbnailOptions> thumbsOptions_;
+    std::unique_ptr<TListThumbnailAdapter> ownThumbnails_; // after the options it uses
 };
 
 } // namespace tarvola

@@ -184,5 +184,46 @@ TEST(ThumbMaker, DrawsIntoTheBackgroundAveragingOrTakingTheNearestPixel) {
     EXPECT_EQ(bitmap.At(85, 79), 0x00FF00u);
 }
 
+// A photo's thumbnail is drawn from the decoded rows as they come; it must be the thumbnail of the whole
+// decoded picture, pixel for pixel, whatever the sizes, stretching and subsampling.
+TEST(ThumbMaker, AJpegDrawnRowByRowEqualsItsWholePictureDrawn) {
+    struct Case {
+        int width, height, box;
+        bool stretch, subsampling;
+    };
+    const Case cases[] = {
+        {1600, 1200, 120, false, true},                                 // 1/4: 400 x 300 into 120 x 90
+        {1600, 1200, 120, false, false}, {1203, 907, 120, false, true}, // sizes the scale does not divide
+        {300, 1000, 120, false, true},   {130, 97, 120, false, true},   // full size, a little above the box
+        {640, 480, 200, true, true},     {90, 60, 120, true, true},     // stretched up: the whole picture
+        {50, 40, 120, false, true},      {1, 700, 120, false, true},    // smaller than the box; a line
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.width << "x" << c.height << " in " << c.box << (c.stretch ? " stretched" : "")
+                     << (c.subsampling ? "" : " nearest"));
+        TPixelImage picture{c.width, c.height, {}};
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                picture.Pixels.push_back(static_cast<std::uint32_t>(
+                    (x * 7 % 256) << 16 | (y * 255 / c.height) << 8 | ((x + y) % 256)));
+        const Bytes jpeg = EncodeJpeg(picture, 90);
+        TThumbnailSettings settings;
+        settings.Width = settings.Height = c.box;
+        settings.Stretch = c.stretch;
+        settings.UseSubsampling = c.subsampling;
+        settings.BackColor = 0x123456;
+        const TThumbnailResult byRows = MakeThumbnailResult(u"p.jpg", jpeg, settings);
+        const std::optional<TThumbnailPicture> whole =
+            LoadThumbnailPicture(TGraphicClass::Jpeg, jpeg, c.box, c.box);
+        ASSERT_TRUE(whole.has_value());
+        const TThumbnailResult fromWhole = MakeThumbnailFromPicture(*whole, settings);
+        ASSERT_EQ(byRows.State, tsDone);
+        EXPECT_EQ(byRows.Width, c.width);
+        EXPECT_EQ(byRows.Height, c.height);
+        EXPECT_TRUE(byRows.Stream == fromWhole.Stream);
+    }
+}
+
 } // namespace
 } // namespace tarvola

@@ -4,7 +4,7 @@
 #include "explorer/ThumbsThread.h"
 
 #include "tests/explorer/ThumbsFixtureFolder.h"
-#include "tests/shell/ShellQueueFixture.h"
+#include "tests/shell/ImageQueueFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -35,20 +35,7 @@ public:
     using TThumbThread::TThumbThread;
     ~FakeThumbThread() override { Stop(); }
 
-    void HoldNext() {
-        std::lock_guard guard(lock);
-        hold = true;
-    }
-    void WaitUntilHeld() {
-        std::unique_lock guard(lock);
-        changed.wait(guard, [this] { return held; });
-    }
-    void Let() {
-        std::lock_guard guard(lock);
-        hold = false;
-        changed.notify_all();
-    }
-
+    TThreadGate gate;
     std::map<WideString, Bytes> files;
     bool throwOnName = false;
 
@@ -59,23 +46,12 @@ protected:
         return PathOf(pidl);
     }
     std::optional<Bytes> ReadFile(const WideString& fileName) override {
-        std::unique_lock guard(lock);
-        if (hold) {
-            held = true;
-            changed.notify_all();
-            changed.wait(guard, [this] { return !hold; });
-        }
+        gate.Pass();
         const auto found = files.find(fileName);
         if (found == files.end())
             return std::nullopt;
         return found->second;
     }
-
-private:
-    std::mutex lock;
-    std::condition_variable changed;
-    bool hold = false;
-    bool held = false;
 };
 
 struct Posted {
@@ -84,14 +60,8 @@ struct Posted {
 };
 
 // The list's side: reads each posted result and releases the request, as the view does.
-class ThumbThreadTest : public testing::Test {
+class ThumbThreadTest : public ImageQueueTest {
 protected:
-    ~ThumbThreadTest() override {
-        thread.reset();
-        queue.reset();
-        EXPECT_EQ(allocator.live, 0) << "a request or its list was left behind";
-    }
-
     void Add(const std::string& path) {
         const TItemIDList pidl = Path(path);
         names.push_back(path);
@@ -110,8 +80,7 @@ protected:
         return true;
     }
     void WaitForResults(std::size_t count) {
-        std::unique_lock guard(lock);
-        arrived.wait(guard, [&] { return posted.size() >= count; });
+        WaitUntil([&] { return posted.size() >= count; });
     }
     const Posted& ResultFor(const std::string& name) {
         std::lock_guard guard(lock);
@@ -123,11 +92,6 @@ protected:
         return none;
     }
 
-    TCountingAllocator allocator;
-    TPIDLManager manager{allocator};
-    std::unique_ptr<TImageRequestQueue> queue = std::make_unique<TImageRequestQueue>(manager);
-    std::mutex lock;
-    std::condition_variable arrived;
     std::vector<Posted> posted;
     std::deque<std::string> names; // the requests' data: stable addresses
     bool refuse = false;
@@ -195,11 +159,11 @@ TEST_F(ThumbThreadTest, ARequestTakenAfterCopyOptionsUsesTheNewSize) {
 // thread (which would otherwise deadlock here), and the request in hand, withdrawn, is never posted.
 TEST_F(ThumbThreadTest, ResetUnderTheRequestLockDoesNotWaitForTheThread) {
     thread->files[u"C:\\p\\photo.jpg"] = thumbstest::FixtureFolder()[0].Bytes;
-    thread->HoldNext();
+    thread->gate.HoldNext();
     thread->Start();
     Add("C:/p/photo.jpg");
     Add("C:/p/other.jpg"); // taken first (newest)
-    thread->WaitUntilHeld();
+    thread->gate.WaitUntilHeld();
     TThumbnailSettings smaller;
     smaller.Width = smaller.Height = 40;
     bool statesReset = false;
@@ -207,7 +171,7 @@ TEST_F(ThumbThreadTest, ResetUnderTheRequestLockDoesNotWaitForTheThread) {
     EXPECT_TRUE(statesReset);
     EXPECT_EQ(queue->Count(), 0);
     thread->CopyOptions(smaller); // also without the thread
-    thread->Let();
+    thread->gate.Let();
     Add("C:/p/photo.jpg");
     WaitForResults(1);
     thread->Stop();

@@ -1,7 +1,9 @@
 // The extended list's thumbnail style under Wine, fed by the thumbnail thread: over a folder holding a
-// JPEG photo, a small bitmap and a corrupt JPEG, the list shows the two pictures in place of their icons
-// after one pass of the thread and keeps the icon of the corrupt one. Setting TARVOLA_LIST_SHOTS to a folder
-// writes the painted list there as thumbs-thread.bmp.
+// JPEG photo, a small bitmap and a corrupt JPEG, the list shows the two pictures in place of their icons,
+// in boxes of the options' size, after one pass of the thread and keeps the icon of the corrupt one; with
+// the cache options' files, a list made again later paints them from the cache file without the thread.
+// Setting TARVOLA_LIST_SHOTS to a folder writes the painted lists there as thumbs-thread.bmp and
+// thumbs-cache.bmp.
 #include "explorer/BitmapFile.h"
 #include "explorer/VirtualExplorerListviewExControl.h"
 #include "explorer/VirtualExplorerListviewExThumbnails.h"
@@ -12,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace tarvola::test {
@@ -68,6 +72,16 @@ protected:
         ReleaseDC(ListWindow(), dc);
         return colour;
     }
+    // Where the thumbnail style puts a picture of that size: centred in the item's box, which is centred in
+    // its icon rectangle.
+    RECT PictureRect(HWND window, int index, int width, int height) {
+        RECT icon{};
+        icon.left = LVIR_ICON;
+        SendMessageW(window, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&icon));
+        const int middleX = (icon.left + icon.right) / 2, middleY = (icon.top + icon.bottom) / 2;
+        return RECT{middleX - width / 2, middleY - height / 2, middleX - width / 2 + width,
+                    middleY - height / 2 + height};
+    }
     void Repaint() {
         RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         PumpFor(200ms);
@@ -85,7 +99,41 @@ bool IsRampMiddle(COLORREF colour) {
            within(GetBValue(colour), 0x40);
 }
 
-void WriteShot(HWND window, const char* directory) {
+// A pixel of the ramp picture: its blue is constant, unlike the list's colours and the frame's.
+bool IsRamp(COLORREF colour) {
+    return std::abs(GetBValue(colour) - 0x40) <= 24;
+}
+
+COLORREF PixelAt(HWND window, int x, int y) {
+    const HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+// The picture covers the rectangle: its pixels are the ramp's 2 pixels inside each edge and not 2 pixels
+// outside.
+void ExpectPictureCovers(HWND window, const RECT& rect) {
+    const int middleX = (rect.left + rect.right) / 2, middleY = (rect.top + rect.bottom) / 2;
+    const struct {
+        const char* edge;
+        int insideX, insideY, outsideX, outsideY;
+    } edges[] = {
+        {"left", rect.left + 2, middleY, rect.left - 3, middleY},
+        {"right", rect.right - 3, middleY, rect.right + 2, middleY},
+        {"top", middleX, rect.top + 2, middleX, rect.top - 3},
+        {"bottom", middleX, rect.bottom - 3, middleX, rect.bottom + 2},
+    };
+    for (const auto& edge : edges) {
+        SCOPED_TRACE(edge.edge);
+        EXPECT_TRUE(IsRamp(PixelAt(window, edge.insideX, edge.insideY)))
+            << std::hex << PixelAt(window, edge.insideX, edge.insideY);
+        EXPECT_FALSE(IsRamp(PixelAt(window, edge.outsideX, edge.outsideY)))
+            << std::hex << PixelAt(window, edge.outsideX, edge.outsideY);
+    }
+}
+
+void WriteShot(HWND window, const char* directory, const char* name = "thumbs-thread.bmp") {
     RECT rect{};
     GetClientRect(window, &rect);
     TPixelImage image{rect.right, rect.bottom, {}};
@@ -103,7 +151,7 @@ void WriteShot(HWND window, const char* directory) {
     DeleteDC(memory);
     ReleaseDC(window, dc);
     const std::vector<std::uint8_t> bytes = EncodeBmp(image);
-    std::ofstream(std::string(directory) + "/thumbs-thread.bmp", std::ios::binary)
+    std::ofstream(std::string(directory) + "/" + name, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
@@ -139,6 +187,118 @@ TEST_F(ExplorerListviewExThumbnailsTest, TheThumbnailStyleDrawsThePicturesAfterO
     PumpFor(100ms);
     EXPECT_EQ(list.OwnThumbnails()->Thumbnails().State(*photo), tsNone);
     EXPECT_EQ(list.OwnThumbnails()->Cache().Count(), cached);
+}
+
+// The pictures at their thumbnail size, not at the large icons' 32 x 24: the boxes follow the options.
+TEST_F(ExplorerListviewExThumbnailsTest, ThePicturesAreDrawnAtTheOptionsSize) {
+    const struct {
+        int box;
+        int photoWidth, photoHeight; // the 1600 x 1200 photo in the box
+    } cases[] = {{120, 120, 90}, {200, 200, 150}, {64, 64, 48}};
+    // Tall enough for two rows of the largest boxes.
+    form.SetBounds(0, 0, 620, 720);
+    list.SetBounds(8, 8, 600, 680);
+    list.SetViewStyle(TViewStyleEx::vsxThumbs);
+    for (const auto& size : cases) {
+        SCOPED_TRACE(size.box);
+        list.ThumbsOptions().Options.Width = size.box;
+        list.ThumbsOptions().Options.Height = size.box;
+        list.ThumbsOptionsChanged();
+        Repaint();
+        ASSERT_TRUE(
+            PumpUntil([&] { return State("photo.jpg") == tsDone && State("small.bmp") == tsDone; }, 30s));
+        Repaint();
+        const TThumbsOptions& options = list.ThumbsOptions().Options;
+        TThumbSpacing spacing;
+        ASSERT_TRUE(options.IconSpacing(spacing));
+        const auto applied = static_cast<DWORD>(SendMessageW(ListWindow(), LVM_GETITEMSPACING, FALSE, 0));
+        EXPECT_EQ(LOWORD(applied), spacing.Width);
+        EXPECT_EQ(HIWORD(applied), spacing.Height);
+        const struct {
+            const char* name;
+            int width, height;
+        } pictures[] = {{"photo.jpg", size.photoWidth, size.photoHeight}, {"small.bmp", 50, 40}};
+        for (const auto& picture : pictures) {
+            SCOPED_TRACE(picture.name);
+            ExpectPictureCovers(ListWindow(), PictureRect(ListWindow(), IndexOf(picture.name), picture.width,
+                                                          picture.height));
+        }
+    }
+}
+
+// With the cache options' files on, leaving the list writes the folder's cache file; a list made later
+// reads it as it browses into the folder and draws the pictures without the thread.
+TEST_F(ExplorerListviewExThumbnailsTest, AListMadeAgainDrawsFromTheCacheFile) {
+    const WideString central = Path("central");
+    const auto useCacheFiles = [&](TVirtualExplorerListviewEx& target) {
+        TThumbsCacheOptions& cacheOptions = target.ThumbsOptions().CacheOptions();
+        cacheOptions.AutoSave = true;
+        cacheOptions.AutoLoad = true;
+        cacheOptions.SetCentralFolder(central);
+    };
+    useCacheFiles(list);
+    list.SetRootFolderCustomPath(Path("sub"));
+    list.SetRootFolderCustomPath(WidePath(folder.Path())); // browsed into with the options set
+    list.SetViewStyle(TViewStyleEx::vsxThumbs);
+    Repaint();
+    ASSERT_TRUE(PumpUntil([&] { return State("photo.jpg") == tsDone && State("small.bmp") == tsDone; }, 30s));
+    form.FreeComponent(list);
+    // Nothing is left for the thread: the corrupt picture, never cached, goes.
+    std::filesystem::remove(folder.Path() / "corrupt.jpg");
+    const auto openList = [&]() -> TVirtualExplorerListviewEx& {
+        TVirtualExplorerListviewEx& made = form.Create<TVirtualExplorerListviewEx>();
+        useCacheFiles(made);
+        made.SetParent(&form);
+        made.SetBounds(8, 8, 600, 320);
+        made.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders});
+        made.SetRootFolderCustomPath(WidePath(folder.Path()));
+        return made;
+    };
+
+    TVirtualExplorerListviewEx& again = openList();
+    EXPECT_TRUE(again.ThumbsOptions().Cache().Loaded);
+    EXPECT_EQ(again.ThumbsOptions().Cache().Count(), 2);
+    again.SetViewStyle(TViewStyleEx::vsxThumbs);
+    Repaint();
+    const HWND window = again.ShadowList().Handle();
+    const auto indexOf = [&](TVirtualExplorerListviewEx& target, const char16_t* name) {
+        for (int i = 0; i < target.Core().ItemCount(); ++i)
+            if (target.Core().ItemCaption(i) == name)
+                return i;
+        return -1;
+    };
+    ExpectPictureCovers(window, PictureRect(window, indexOf(again, u"photo.jpg"), 120, 90));
+    ExpectPictureCovers(window, PictureRect(window, indexOf(again, u"small.bmp"), 50, 40));
+    EXPECT_FALSE(again.OwnThumbnails()->Thumbnails().Requests().ThreadRunning())
+        << "drawn from the file alone";
+    if (const char* shots = std::getenv("TARVOLA_LIST_SHOTS"))
+        WriteShot(window, shots, "thumbs-cache.bmp");
+    form.FreeComponent(again);
+
+    // The photo written since it was cached: it shows from the cache at once, is made again, and its entry
+    // is replaced in place with the new date.
+    const auto written = std::filesystem::last_write_time(folder.Path() / "photo.jpg");
+    std::filesystem::last_write_time(folder.Path() / "photo.jpg", written + std::chrono::hours(25));
+    TVirtualExplorerListviewEx& later = openList();
+    TThumbsCache& cache = later.ThumbsOptions().Cache();
+    int photoEntry = -1;
+    const TThumbsCacheItem* entry = nullptr;
+    for (int i = 0; i < cache.Count(); ++i)
+        if (cache.Read(i, entry) && entry->FileName.ends_with(u"photo.jpg"))
+            photoEntry = i;
+    ASSERT_GE(photoEntry, 0);
+    ASSERT_TRUE(cache.Read(photoEntry, entry));
+    const double cachedDate = entry->FileDate;
+    later.SetViewStyle(TViewStyleEx::vsxThumbs);
+    Repaint();
+    const std::optional<TItemIDList> photo = later.Core().ItemPIDL(indexOf(later, u"photo.jpg"));
+    ASSERT_TRUE(photo.has_value());
+    EXPECT_EQ(later.OwnThumbnails()->Thumbnails().State(*photo), tsDone);
+    EXPECT_TRUE(later.OwnThumbnails()->Thumbnails().Requests().ThreadRunning());
+    EXPECT_TRUE(
+        PumpUntil([&] { return cache.Read(photoEntry, entry) && entry->FileDate != cachedDate; }, 30s));
+    EXPECT_EQ(cache.Count(), 2);
+    EXPECT_EQ(later.OwnThumbnails()->Thumbnails().State(*photo), tsDone);
 }
 
 class FixedThumbnails : public IListThumbnailSource {

@@ -1,6 +1,6 @@
 #include "shell/VirtualImageThread.h"
 
-#include "ShellQueueFixture.h"
+#include "tests/shell/ImageQueueFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -20,19 +20,7 @@ public:
     using TVirtualImageThread::TVirtualImageThread;
     ~FakeIconThread() override { Stop(); }
 
-    void HoldNext() {
-        std::lock_guard guard(lock);
-        hold = true;
-    }
-    void WaitUntilHeld() {
-        std::unique_lock guard(lock);
-        changed.wait(guard, [this] { return held; });
-    }
-    void Let() {
-        std::lock_guard guard(lock);
-        hold = false;
-        changed.notify_all();
-    }
+    TThreadGate gate;
     int discarded = 0;
     std::atomic<int> raiseFor{-1}; // the number of records of a list whose extraction raises
 
@@ -40,32 +28,15 @@ protected:
     std::int32_t ExtractInfo(PCItemIDList pidl) override {
         if (TPIDLManager::CountIDs(pidl) == raiseFor)
             throw std::runtime_error("extraction failed");
-        std::unique_lock guard(lock);
-        if (hold) {
-            held = true;
-            changed.notify_all();
-            changed.wait(guard, [this] { return !hold; });
-        }
+        gate.Pass();
         return TPIDLManager::CountIDs(pidl);
     }
     void DiscardInfo(std::uint64_t) override { ++discarded; }
-
-private:
-    std::mutex lock;
-    std::condition_variable changed;
-    bool hold = false;
-    bool held = false;
 };
 
 // The control's side: collects the posted results and releases them as a view does.
-class ImageThreadTest : public testing::Test {
+class ImageThreadTest : public ImageQueueTest {
 protected:
-    ~ImageThreadTest() override {
-        thread.reset();
-        queue.reset();
-        EXPECT_EQ(allocator.live, 0) << "a request or its list was left behind";
-    }
-
     void Add(void* node, const std::string& path) {
         const TItemIDList pidl = Path(path);
         queue->AddNewItem({1, WM_ICONTHREADRESULT, pidl.Data(), 0, node, 0});
@@ -81,15 +52,9 @@ protected:
         return true;
     }
     void WaitForResults(std::size_t count) {
-        std::unique_lock guard(lock);
-        arrived.wait(guard, [&] { return results.size() >= count; });
+        WaitUntil([&] { return results.size() >= count; });
     }
 
-    TCountingAllocator allocator;
-    TPIDLManager manager{allocator};
-    std::unique_ptr<TImageRequestQueue> queue = std::make_unique<TImageRequestQueue>(manager);
-    std::mutex lock;
-    std::condition_variable arrived;
     std::vector<std::int32_t> results;
     int tries = 0;
     bool refuse = false;
@@ -110,13 +75,13 @@ TEST_F(ImageThreadTest, ServesNewestFirst) {
 }
 
 TEST_F(ImageThreadTest, AResultForAWithdrawnRequestIsDiscarded) {
-    thread->HoldNext();
+    thread->gate.HoldNext();
     thread->Start();
     Add(&nodes[0], "a/b");
-    thread->WaitUntilHeld();
+    thread->gate.WaitUntilHeld();
     EXPECT_EQ(queue->ClearPendingItems(1, WM_ICONTHREADRESULT), 1); // the view goes while its icon is found
     Add(&nodes[1], "a/b/c/d");                                      // a new request where the old one was
-    thread->Let();
+    thread->gate.Let();
     WaitForResults(1);
     thread->Stop();
     EXPECT_EQ(results, (std::vector<std::int32_t>{4}));
