@@ -1,8 +1,10 @@
 #include "base/WholeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <system_error>
 
@@ -38,6 +40,15 @@ void WriteNewFile(const std::string& fileName, std::span<const std::uint8_t> byt
     }
 }
 
+// The size of a regular file as far as it can be told; zero otherwise (the reader then grows its buffer).
+std::size_t SizeHint(const std::string& fileName) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(fileName, error);
+    if (error || size > std::numeric_limits<std::size_t>::max() / 2)
+        return 0;
+    return static_cast<std::size_t>(size);
+}
+
 } // namespace
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& fileName) {
@@ -47,14 +58,17 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& fileNa
             return std::nullopt;
         throw FileError(CannotOpen(fileName));
     }
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t block[16 * 1024];
+    // Read straight into a buffer of the file's size: growing it block by block copied a large file many
+    // times over. A file that grows meanwhile is still read to its end.
+    std::vector<std::uint8_t> bytes(SizeHint(fileName));
+    std::size_t filled = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), file.get());
     for (;;) {
-        const std::size_t n = std::fread(block, 1, sizeof block, file.get());
-        bytes.insert(bytes.end(), block, block + n);
-        if (n < sizeof block)
+        if (filled < bytes.size())
             break;
+        bytes.resize(filled + std::max<std::size_t>(filled, 16 * 1024));
+        filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, file.get());
     }
+    bytes.resize(filled);
     if (std::ferror(file.get()))
         throw FileError("Cannot read file \"" + fileName + "\"");
     return bytes;
