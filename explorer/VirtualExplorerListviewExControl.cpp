@@ -20,6 +20,10 @@ TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
     shadow_ = &Create<TShadowListView>(core_);
     shadow_->OnListClick = [this] { Click(); };
     shadow_->OnListDblClick = [this] { DblClick(); };
+    core_.SelectionDragStarter = [this](bool right) {
+        return shadow_->HandleAllocated() &&
+               RunShadowListDrag(shadow_->Handle(), Tree(), right, shadow_->DragLoop).has_value();
+    };
     core_.RootChanged = [this] {
         // The old folder's items are gone: their thumbnails are no longer wanted.
         if (ownThumbnails_ != nullptr)
@@ -32,6 +36,7 @@ TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
 TVirtualExplorerListviewEx::~TVirtualExplorerListviewEx() {
     // The native list goes before the core it reports to.
     core_.RootChanged = nullptr;
+    core_.SelectionDragStarter = nullptr;
     core_.SetShadowPort(nullptr);
     core_.SetThumbnailSource(nullptr);
     shadow_->SetThumbnailSource(nullptr);
