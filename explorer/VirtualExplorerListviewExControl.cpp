@@ -1,5 +1,6 @@
 #include "explorer/VirtualExplorerListviewExControl.h"
 
+#include "explorer/VirtualExplorerComboboxTrees.h"
 #include "explorer/VirtualExplorerListviewExThumbnails.h"
 #include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualSysImages.h"
@@ -43,6 +44,13 @@ TVirtualExplorerListviewEx::~TVirtualExplorerListviewEx() {
     ownThumbnails_.reset();
     FreeComponent(*shadow_);
     shadow_ = nullptr;
+    measure_.reset();
+}
+
+void TVirtualExplorerListviewEx::InitializeHandle() {
+    TVirtualExplorerTreeControl::InitializeHandle();
+    measure_.reset();
+    measure_ = AttachMeasureCanvas(Tree(), Font().Handle());
 }
 
 void TVirtualExplorerListviewEx::SetRootFolderCustomPath(const WideString& path) {

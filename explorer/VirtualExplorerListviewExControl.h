@@ -69,6 +69,7 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void BoundsChanged() override;
     void VisibleChanged() override;
+    void InitializeHandle() override;
 
 private:
     // Shows the window of the style and hides the other.
@@ -80,6 +81,9 @@ private:
     TShadowListView* shadow_ = nullptr;
     bool hostThumbnails_ = false;
     std::unique_ptr<TListThumbnailAdapter> ownThumbnails_;
+    // The report style's texts are measured with the window's font, so that a selected name is
+    // highlighted across its whole width.
+    std::shared_ptr<void> measure_;
 };
 
 } // namespace tarvola

@@ -283,5 +283,31 @@ TEST_F(ShadowListViewWindowTest, DetailedHintsShowTheItemsIconNameAndSize) {
     EXPECT_NE(SendMessageW(ListWindow(), LVM_GETTOOLTIPS, 0, 0), 0);
 }
 
+TEST_F(ShadowListViewWindowTest, TheReportStyleHighlightsTheWholeNameOfASelectedItem) {
+    Select(IndexOf(u"b.ker"));
+    list.SetViewStyle(TViewStyleEx::vsxReport);
+    list.SetFocus();
+    TBaseVirtualTree& tree = list.Tree();
+    PVirtualNode node = tree.GetFirstChild(tree.RootNode());
+    for (std::wstring text; node != nullptr; node = tree.GetNextSibling(node)) {
+        tree.GetTextInfo(node, NoColumn, text);
+        if (text == L"b.ker")
+            break;
+    }
+    ASSERT_NE(node, nullptr);
+    ASSERT_TRUE(tree.Selected(node));
+    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpFor(100ms);
+    const TTreeRect row = tree.GetDisplayRect(node, NoColumn, false);
+    ASSERT_GT(row.Bottom, row.Top);
+    // Along the row's top line in the name's column: as wide as the name, not a letter's width.
+    HDC dc = GetDC(list.Handle());
+    int highlighted = 0;
+    for (int x = 0; x < 180; ++x)
+        highlighted += GetPixel(dc, x, row.Top + 1) == GetSysColor(COLOR_HIGHLIGHT) ? 1 : 0;
+    ReleaseDC(list.Handle(), dc);
+    EXPECT_GT(highlighted, 25);
+}
+
 } // namespace
 } // namespace tarvola::test
