@@ -1,12 +1,15 @@
 #include "explorer/ShadowListView.h"
 
 #include "explorer/VirtualExplorerListviewExThumbnails.h"
+#include "explorer/ShadowListViewGrid.h"
+#include "explorer/ShadowListViewPaint.h"
 #include "shell/VirtualSysImages.h"
 
 #include <shlwapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace tarvola {
 
@@ -48,6 +51,7 @@ TShadowListView::TShadowListView(TComponent* owner, IExplorerListviewCore& core)
 }
 
 TShadowListView::~TShadowListView() {
+    RevokeListDropTarget();
     core_.SetShadowPort(nullptr);
 }
 
@@ -91,6 +95,32 @@ void TShadowListView::InitializeHandle() {
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SmallSysImages().Handle()));
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(LargeSysImages().Handle()));
     core_.SetShadowPort(this);
+    RegisterListDropTarget();
+    detachedTooltips_ = nullptr;
+    ApplyTooltips();
+}
+
+void TShadowListView::RegisterListDropTarget() {
+    if (dropTarget_ != nullptr)
+        return;
+    dropTarget_ = new TShadowListDropTarget(core_, Handle());
+    // Without OLE in this thread the list takes no drops; everything else works.
+    if (FAILED(RegisterDragDrop(Handle(), dropTarget_))) {
+        dropTarget_->Detach();
+        dropTarget_->Release();
+        dropTarget_ = nullptr;
+    }
+}
+
+void TShadowListView::RevokeListDropTarget() {
+    if (dropTarget_ == nullptr)
+        return;
+    if (HandleAllocated())
+        RevokeDragDrop(Handle());
+    // OLE may hold the target a little longer: it refuses everything from now on.
+    dropTarget_->Detach();
+    dropTarget_->Release();
+    dropTarget_ = nullptr;
 }
 
 // ---- the port
@@ -238,6 +268,11 @@ void TShadowListView::GetDisplayInfo(NMLVDISPINFOW& info) {
         item.iImage = core_.ItemImage(item.iItem, style_ == TViewStyleEx::vsxIcon);
     if ((item.mask & LVIF_STATE) != 0 && (item.stateMask & LVIS_CUT) != 0 && core_.ItemGhosted(item.iItem))
         item.state |= LVIS_CUT;
+    if ((item.mask & LVIF_STATE) != 0 && (item.stateMask & LVIS_OVERLAYMASK) != 0) {
+        const int overlay = core_.ItemOverlay(item.iItem);
+        if (overlay >= 0)
+            item.state |= INDEXTOOVERLAYMASK(static_cast<UINT>(overlay + 1));
+    }
 }
 
 LRESULT TShadowListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
@@ -256,10 +291,20 @@ LRESULT TShadowListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
             draw.clrText = paint.Text;
         if (paint.Background != NoListColor)
             draw.clrTextBk = paint.Background;
-        return style_ == TViewStyleEx::vsxThumbs ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+        if (index == core_.ListDropHighlight()) {
+            // Painted here: not every list view draws its own drop-highlight state.
+            draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+            draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+        }
+        if (style_ == TViewStyleEx::vsxThumbs)
+            return CDRF_NOTIFYPOSTPAINT;
+        return NeedsIconRepaint(core_.ItemGhosted(index), core_.ItemOverlay(index)) ? CDRF_NOTIFYPOSTPAINT
+                                                                                    : CDRF_DODEFAULT;
     }
     case CDDS_ITEMPOSTPAINT:
-        if (thumbnailPainter_ != nullptr)
+        if (style_ != TViewStyleEx::vsxThumbs)
+            AfterItemPaint(draw);
+        else if (thumbnailPainter_ != nullptr)
             PaintThumbnailItem(draw);
         else
             DrawThumbnail(draw);
@@ -348,6 +393,46 @@ void TShadowListView::PaintThumbnailItem(const NMLVCUSTOMDRAW& draw) {
     thumbnailPainter_->PaintItem(draw.nmcd.hdc, *pidl, item);
 }
 
+int TShadowListView::GridNeighbour(int start, POINT from, UINT key) {
+    TGridDirection direction = TGridDirection::Down;
+    switch (key) {
+    case VK_LEFT:
+        direction = TGridDirection::Left;
+        break;
+    case VK_UP:
+        direction = TGridDirection::Up;
+        break;
+    case VK_RIGHT:
+        direction = TGridDirection::Right;
+        break;
+    case VK_DOWN:
+        break;
+    default:
+        return -1;
+    }
+    // The items of an arranged grid next to the start lie within a row or a column of it: only those are
+    // looked at, however long the list.
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    const auto spacing = static_cast<DWORD>(
+        SendMessageW(Handle(), LVM_GETITEMSPACING, style_ == TViewStyleEx::vsxSmallIcon ? TRUE : FALSE, 0));
+    const int perRow =
+        std::max(1, static_cast<int>(client.right) / std::max(1, static_cast<int>(LOWORD(spacing))));
+    const int perColumn =
+        std::max(1, static_cast<int>(client.bottom) / std::max(1, static_cast<int>(HIWORD(spacing))));
+    const int reach = 2 * std::max(perRow, perColumn) + 2;
+    const int count = static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
+    const int centre = std::clamp(start, 0, std::max(count - 1, 0));
+    std::vector<TGridItem> items;
+    for (int index = std::max(centre - reach, 0); index <= std::min(centre + reach, count - 1); ++index) {
+        POINT position{};
+        if (index != start && SendMessageW(Handle(), LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
+                                           reinterpret_cast<LPARAM>(&position)) != 0)
+            items.push_back({index, position.x, position.y});
+    }
+    return NearestItemInDirection(items, from.x, from.y, direction);
+}
+
 void TShadowListView::DoubleClick() {
     const int focused = ShadowFocusedItem();
     const bool selected = focused >= 0 && (SendMessageW(Handle(), LVM_GETITEMSTATE,
@@ -374,7 +459,10 @@ bool TShadowListView::NotifyNotify(NMHDR& header, LRESULT& result) {
         // Type-ahead may come as a partial search without the string flag.
         const auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
         result = -1;
-        if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0 && find.lvfi.psz != nullptr)
+        // The arrow keys of the icon styles ask for the neighbour in a direction.
+        if ((find.lvfi.flags & LVFI_NEARESTXY) != 0)
+            result = GridNeighbour(find.iStart, find.lvfi.pt, find.lvfi.vkDirection);
+        else if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0 && find.lvfi.psz != nullptr)
             result = core_.FindItem(reinterpret_cast<const char16_t*>(find.lvfi.psz), find.iStart,
                                     (find.lvfi.flags & LVFI_WRAP) != 0);
         return true;
@@ -429,6 +517,13 @@ bool TShadowListView::NotifyNotify(NMHDR& header, LRESULT& result) {
 }
 
 LRESULT TShadowListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (detailedHints_ && HandleAllocated()) {
+        if (message == CM_HINTSHOW)
+            return AnswerDetailedHint(*reinterpret_cast<THintInfo*>(lParam));
+        if (hints_ == nullptr || hints_->Control() != Handle())
+            hints_ = std::make_unique<THintController>(Handle(), nullptr);
+        hints_->MessagePassing(message, wParam, lParam);
+    }
     switch (message) {
     case WM_GETDLGCODE:
         // Enter, Esc and Backspace belong to the list, not to the dialog keys of the form.
@@ -439,6 +534,16 @@ LRESULT TShadowListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU:
         if (core_.ListContextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))
             return 0;
+        break;
+    case WM_TIMER:
+        if ((wParam == kListScrollDelayTimer || wParam == kListScrollTimer) && dropTarget_ != nullptr) {
+            dropTarget_->TimerFired(wParam);
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        RevokeListDropTarget();
+        hints_.reset();
         break;
     default:
         break;

@@ -74,9 +74,11 @@ public:
     virtual bool CutToClipboard();
     bool PasteFromClipboard() override;
     virtual void DeleteSelected();
-    // Starts an OLE drag of the selected items from the native list (right: the right button); the
-    // default starts none.
-    virtual bool StartSelectionDrag(bool /*right*/) { return false; }
+    // Starts an OLE drag of the selected items from the native list (right: the right button) through the
+    // window's SelectionDragStarter; false when none ran.
+    virtual bool StartSelectionDrag(bool right) {
+        return SelectionDragStarter && SelectionDragStarter(right);
+    }
 
     // --- Items, search, painting, keys and mouse (VirtualExplorerListviewExItems.cpp)
     WideString ItemCaption(int index) override;
@@ -106,6 +108,27 @@ public:
     int ExtensionIndex(const WideString& fileName) const;
     // Whether unselected picture files get their highlight colour in every style but report.
     bool HighlightPictures = true;
+
+    // --- Drags out of and into the native list (VirtualExplorerListviewExDrop.cpp)
+    std::int32_t ListDragEnter(IDataObject* data, std::uint32_t keyState, int index, int screenX, int screenY,
+                               std::uint32_t& effect) override;
+    std::int32_t ListDragOver(std::uint32_t keyState, int index, int screenX, int screenY,
+                              std::uint32_t& effect) override;
+    void ListDragLeave() override;
+    std::int32_t ListDrop(IDataObject* data, std::uint32_t keyState, int index, int screenX, int screenY,
+                          std::uint32_t& effect) override;
+    int ListDropHighlight() const override;
+    std::pair<unsigned, unsigned> ListAutoScrollTimes() const override;
+    // The drop's target: kListNoDropTarget, kListBackgroundTarget (the folder shown) or an item.
+    static constexpr int kListNoDropTarget = -2;
+    static constexpr int kListBackgroundTarget = -1;
+    int ListDropTarget() const { return listDrop_.Target; }
+    // The item a drag out of the list started from while it runs (-1: none).
+    int ListDragStartIndex() const { return listDragStart_; }
+
+    // --- The after stage of painting (VirtualExplorerListviewExPaint.cpp)
+    int ItemOverlay(int index) override;
+    WideString ItemHintText(int index, bool details) override;
 
 protected:
     void DoRebuildTree() override;
@@ -137,6 +160,26 @@ private:
     TExtensionsList imageExtensions_;
     TExtensionsList extractionExtensions_;
     TExtensionsList excludedExtensions_;
+
+    // ---- The drag over the native list (VirtualExplorerListviewExDrop.cpp)
+    struct TListDrop {
+        // The button it began with (0: no drag), its data object, its target and the target's last answer.
+        int Button = 0;
+        IDataObject* Data = nullptr;
+        int Target = kListNoDropTarget;
+        bool TargetAccepts = false;
+        std::uint32_t LastEffect = 0;
+        bool Dropping = false;
+    };
+    bool AcceptsListDrops() const;
+    // The item a target names: the folder shown for the background.
+    IExplorerItem* ListDropItem(int target);
+    // Moves the target: the old one's item leaves, the new one's enters; both are painted again.
+    void ChangeListDropTarget(int target, std::uint32_t keyState, int screenX, int screenY,
+                              std::uint32_t& effect);
+    void EndListDrag();
+    TListDrop listDrop_;
+    int listDragStart_ = -1;
 };
 
 class TVirtualExplorerListviewExCore : public TCustomVirtualExplorerListviewEx {

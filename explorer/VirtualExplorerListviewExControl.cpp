@@ -1,5 +1,6 @@
 #include "explorer/VirtualExplorerListviewExControl.h"
 
+#include "explorer/VirtualExplorerComboboxTrees.h"
 #include "explorer/VirtualExplorerListviewExThumbnails.h"
 #include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualSysImages.h"
@@ -21,6 +22,10 @@ TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
     shadow_ = &Create<TShadowListView>(core_);
     shadow_->OnListClick = [this] { Click(); };
     shadow_->OnListDblClick = [this] { DblClick(); };
+    core_.SelectionDragStarter = [this](bool right) {
+        return shadow_->HandleAllocated() &&
+               RunShadowListDrag(shadow_->Handle(), Tree(), right, shadow_->DragLoop).has_value();
+    };
     core_.RootChanged = [this] {
         // The old folder's items are gone: their thumbnails are no longer wanted, and the cache turns to
         // the new folder.
@@ -35,12 +40,20 @@ TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
 TVirtualExplorerListviewEx::~TVirtualExplorerListviewEx() {
     // The native list goes before the core it reports to.
     core_.RootChanged = nullptr;
+    core_.SelectionDragStarter = nullptr;
     core_.SetShadowPort(nullptr);
     core_.SetThumbnailSource(nullptr);
     shadow_->SetThumbnailSource(nullptr);
     ownThumbnails_.reset();
     FreeComponent(*shadow_);
     shadow_ = nullptr;
+    measure_.reset();
+}
+
+void TVirtualExplorerListviewEx::InitializeHandle() {
+    TVirtualExplorerTreeControl::InitializeHandle();
+    measure_.reset();
+    measure_ = AttachMeasureCanvas(Tree(), Font().Handle());
 }
 
 void TVirtualExplorerListviewEx::SetRootFolderCustomPath(const WideString& path) {

@@ -173,8 +173,12 @@ TListItemPaint TCustomVirtualExplorerListviewEx::ItemPaint(int index, bool selec
                 paint.Background = color;
         }
     }
-    if (!FolderOptions().Has(TVETFolderOption::toNoUseVETColorsProp))
-        paint.Text = folder ? colors_.FolderTextColor : colors_.FileTextColor;
+    if (!FolderOptions().Has(TVETFolderOption::toNoUseVETColorsProp)) {
+        if (item->Compressed())
+            paint.Text = colors_.CompressedTextColor;
+        else
+            paint.Text = folder ? colors_.FolderTextColor : colors_.FileTextColor;
+    }
     return paint;
 }
 
@@ -297,10 +301,16 @@ bool TCustomVirtualExplorerListviewEx::ListContextMenu(int screenX, int screenY)
 }
 
 bool TCustomVirtualExplorerListviewEx::ListBeginDrag(int index, bool right) {
-    if (GetNodeByIndex(index) == nullptr)
+    const PVirtualNode node = GetNodeByIndex(index);
+    if (node == nullptr)
         return false;
     SyncSelection(false);
-    return SelectedCount() > 0 && StartSelectionDrag(right);
+    if (SelectedCount() == 0 || !ShellDragAllowed(node))
+        return false;
+    // A drag over the item it started from drops nowhere.
+    listDragStart_ = index;
+    ScopeExit started([this] { listDragStart_ = -1; });
+    return StartSelectionDrag(right);
 }
 
 bool TCustomVirtualExplorerListviewEx::ListCanEdit(int index) {

@@ -11,7 +11,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
+
+struct IDataObject;
 
 namespace tarvola {
 
@@ -136,7 +139,44 @@ public:
     virtual bool ListCanEdit(int index) = 0;
     virtual bool ListEdited(int index, const WideString& text) = 0;
     virtual void ListFocusEntered() = 0;
+
+    // --- Dragging out of and into the list (VirtualExplorerListviewExDrop.cpp)
+    // The window's half of a drag out of the list: runs the platform's drag of the selected items (right:
+    // started with the right button); false when none ran.
+    std::function<bool(bool right)> SelectionDragStarter;
+    // An OLE drag over the list. index: the item under the pointer, -1 for the background (the folder
+    // shown). Points are the screen's; results are HRESULTs.
+    virtual std::int32_t ListDragEnter(IDataObject* data, std::uint32_t keyState, int index, int screenX,
+                                       int screenY, std::uint32_t& effect) = 0;
+    virtual std::int32_t ListDragOver(std::uint32_t keyState, int index, int screenX, int screenY,
+                                      std::uint32_t& effect) = 0;
+    virtual void ListDragLeave() = 0;
+    virtual std::int32_t ListDrop(IDataObject* data, std::uint32_t keyState, int index, int screenX,
+                                  int screenY, std::uint32_t& effect) = 0;
+    // The item painted as the drop's target (-1: none).
+    virtual int ListDropHighlight() const = 0;
+    // While a drag hovers near an edge: the wait before scrolling starts and the time between steps (ms).
+    virtual std::pair<unsigned, unsigned> ListAutoScrollTimes() const = 0;
+
+    // --- The after stage of painting (VirtualExplorerListviewExPaint.cpp)
+    // The item's overlay: -1 for none, else the overlay image less one (0 shared, 1 shortcut).
+    virtual int ItemOverlay(int index) = 0;
+    // An item's details, lines parted by carriage returns. Short form: "dimensions\rsize\rdate" (empty when
+    // all three are); long form (a hint): the name, then each part that is not empty. The dimensions are
+    // those of a thumbnail's picture, which the list does not know: that part stays empty.
+    virtual WideString ItemHintText(int index, bool details) = 0;
 };
+
+// Auto-scrolling while a drag hovers: within this many pixels of an edge the list scrolls towards it, by
+// twice the depth the pointer reached into the margin.
+constexpr int kListAutoScrollMargin = 20;
+struct TListScrollStep {
+    int DX = 0;
+    int DY = 0;
+    bool operator==(const TListScrollStep&) const = default;
+};
+// The step for a pointer at a client point of a client area; {0, 0} outside the margins.
+TListScrollStep ListAutoScrollStep(int clientWidth, int clientHeight, int x, int y);
 
 // A TCustomVirtualExplorerListviewEx over shell, for a tree control's factory (it is also an
 // IExplorerListviewCore).

@@ -32,6 +32,8 @@ struct TMemoryEntry {
     std::vector<TColumn> Columns;
     TColumnFolderKind ColumnKind = TColumnFolderKind::General;
     bool Compressed = false;
+    // The last write time as the shell's details show it.
+    std::string Modified;
 };
 
 inline std::vector<std::string> SplitPath(const std::string& path) {
@@ -221,6 +223,8 @@ public:
         return name;
     }
     WideString DetailText(TColumnDetails kind, TFileSizeFormat format) override {
+        if (kind == TColumnDetails::cdModified && Entry() != nullptr)
+            return Wide(Entry()->Modified);
         if (kind != TColumnDetails::cdSize || Entry() == nullptr || Entry()->Folder)
             return {};
         const std::uint64_t size = Entry()->Size;

@@ -1,0 +1,22 @@
+// Moving through the items of an icon style as through a grid: the item nearest to a point in the
+// direction of an arrow key, by the items' positions. The native list asks its owner for this when it
+// holds no items of its own. Portable.
+#pragma once
+
+#include <vector>
+
+namespace tarvola {
+
+enum class TGridDirection { Left, Up, Right, Down };
+
+struct TGridItem {
+    int Index = 0;
+    int X = 0;
+    int Y = 0;
+};
+
+// Among the items lying past the point in the direction (strictly, on that axis), the nearest one; a tie
+// goes to the one nearer on the other axis, then to the lower index. -1 when none lies that way.
+int NearestItemInDirection(const std::vector<TGridItem>& items, int x, int y, TGridDirection direction);
+
+} // namespace tarvola
