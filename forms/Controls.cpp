@@ -564,6 +564,8 @@ void TWinControl::CreateHandle() {
         RegisterOwnWindowClass(&TWinControl::WindowProc);
     }
     creating_ = true;
+    windowWidth_ = Width();
+    windowHeight_ = Height();
     // A UTF-16 window: typed characters reach it (and the handlers that read them as UTF-16) unchanged.
     const std::wstring className = own ? std::wstring(kOwnWindowClass) : CodePageToWide(params.className);
     HWND window = CreateWindowExW(params.exStyle, className.c_str(), CodePageToWide(Caption()).c_str(),
@@ -904,8 +906,12 @@ void TWinControl::WindowMoved() {
     if (parent != nullptr && (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD) != 0) {
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
     }
-    const bool resized = window.right - window.left != Width() || window.bottom - window.top != Height();
-    StoreBounds(window.left, window.top, window.right - window.left, window.bottom - window.top);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    const bool resized = width != windowWidth_ || height != windowHeight_;
+    windowWidth_ = width;
+    windowHeight_ = height;
+    StoreBounds(window.left, window.top, width, height);
     if (resized) {
         Resize();
     }
