@@ -27,7 +27,7 @@ private:
 class TColumnMenu : public TPopupMenu {
 public:
     TColumnMenu(TComponent* owner, TCustomVirtualExplorerTree& tree);
-    // The menu of an explorer tree made by MakeExplorerTree.
+    // The menu of a tree that is a TCustomVirtualExplorerTree.
     TColumnMenu(TComponent* owner, TBaseVirtualTree& tree);
 
     TCustomVirtualExplorerTree& Tree() const { return tree_; }
@@ -45,7 +45,7 @@ private:
     TCustomVirtualExplorerTree& tree_;
 };
 
-// Makes the column menu of an explorer tree made by MakeExplorerTree, owned by owner, and has the tree
+// Makes the column menu of a tree that is a TCustomVirtualExplorerTree, owned by owner, and has the tree
 // show it at the header's right-button clicks (toShellColumnMenu), placed over window's client area.
 TColumnMenu& AttachColumnMenu(TComponent& owner, TBaseVirtualTree& tree, std::function<HWND()> window);
 

@@ -15,13 +15,6 @@ namespace {
 
 constexpr std::uint32_t PopupRowHeight = 17;
 
-// The trees of the drop-downs scroll through the owner-drawn bar only.
-void PrepareContentTree(TVirtualTreeControl& control) {
-    control.Tree().ScrollBarOptions().SetScrollBars(TScrollStyle::ssNone);
-    control.SetCtl3D(false);
-    control.SetTabStop(false);
-}
-
 // The bar follows the tree: its range is the tree's full height, its page the visible part.
 void FollowTree(TDropDownWnd& dropDown, TVirtualTreeControl& control) {
     TBaseVirtualTree& tree = control.Tree();
@@ -71,10 +64,37 @@ bool IsNavigationKey(WPARAM key) {
 
 // ---- TPopupTreeTracking
 
-void TPopupTreeTracking::TrackSelection(TBaseVirtualTree& tree, int x, int y, bool focusNode) {
+TPopupTreeTracking::TPopupTreeTracking(TVirtualTreeControl& control, TDropDownWnd& dropDown)
+    : dropDown_(dropDown), control_(control) {
+    // The trees of the drop-downs scroll through the owner-drawn bar only.
+    control.Tree().ScrollBarOptions().SetScrollBars(TScrollStyle::ssNone);
+    control.SetCtl3D(false);
+    control.SetTabStop(false);
+}
+
+void TPopupTreeTracking::AttachMeasure() {
+    measure_.reset();
+    measure_ = AttachMeasureCanvas(control_.Tree(), control_.Font().Handle());
+}
+
+std::optional<LRESULT> TPopupTreeTracking::CommonAnswer(UINT message) {
+    switch (message) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_CONTEXTMENU:
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+void TPopupTreeTracking::TrackSelection(int x, int y, bool focusNode) {
     if (x == last_.x && y == last_.y)
         return;
     last_ = {x, y};
+    TBaseVirtualTree& tree = control_.Tree();
     PVirtualNode node = tree.GetNodeAt(x, y);
     if (node == nullptr || tree.Selected(node))
         return;
@@ -85,58 +105,55 @@ void TPopupTreeTracking::TrackSelection(TBaseVirtualTree& tree, int x, int y, bo
     tree.EndUpdate();
 }
 
+void TPopupTreeTracking::PickNodeAt(int x, int y) {
+    TBaseVirtualTree& tree = control_.Tree();
+    PVirtualNode node = tree.GetNodeAt(x, y);
+    if (node == nullptr)
+        return;
+    tree.ClearSelection();
+    tree.SetSelected(node, true);
+    dropDown_.RollUp(true);
+}
+
 // ---- TPopupExplorerTreeControl
 
 TPopupExplorerTreeControl::TPopupExplorerTreeControl(TComponent* owner, TDropDownWnd& dropDown)
     : TVirtualExplorerTreeControl(
           owner,
           [](IExplorerNamespace& shell, ITreeViewHost* host) { return MakePopupExplorerTree(shell, host); }),
-      TPopupTreeTracking(dropDown) {
-    PrepareContentTree(*this);
-}
-
-TPopupExplorerTreeControl::~TPopupExplorerTreeControl() {
-    measure_.reset();
-}
+      TPopupTreeTracking(*this, dropDown) {}
 
 void TPopupExplorerTreeControl::InitializeHandle() {
     TVirtualExplorerTreeControl::InitializeHandle();
-    measure_.reset();
-    measure_ = AttachMeasureCanvas(Tree(), Font().Handle());
+    AttachMeasure();
+}
+
+bool TPopupExplorerTreeControl::OnExpandArea(int x, int y) {
+    PVirtualNode node = Tree().GetNodeAt(x, y);
+    if (node == nullptr || PopupExplorerStyle(Tree()) != TPopupComboBoxStyle::cbsVETEnhanced)
+        return false;
+    const int level = static_cast<int>(TBaseVirtualTree::GetNodeLevel(node));
+    return x - Tree().OffsetX() < (level + 1) * Tree().Indent;
 }
 
 LRESULT TPopupExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const std::optional<LRESULT> answer = CommonAnswer(message))
+        return *answer;
     switch (message) {
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_CONTEXTMENU:
-        return 0;
     case WM_MOUSEMOVE: {
         const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
         if ((wParam & MK_LBUTTON) != 0)
             dropDown_.AutoScrollFor(y);
         if ((dropDown_.State() & (dsAutoScrollUp | dsAutoScrollDown)) == 0)
-            TrackSelection(Tree(), x, y, true);
+            TrackSelection(x, y, true);
         break;
     }
     case WM_LBUTTONUP: {
         const LRESULT result = TVirtualExplorerTreeControl::WndProc(message, wParam, lParam);
         dropDown_.StopAutoScroll();
         const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        PVirtualNode node = Tree().GetNodeAt(x, y);
-        if (node == nullptr)
-            return result;
-        // In the enhanced look a click on a button or the indent only opens or closes the folder.
-        if (PopupExplorerStyle(Tree()) == TPopupComboBoxStyle::cbsVETEnhanced) {
-            const int level = static_cast<int>(TBaseVirtualTree::GetNodeLevel(node));
-            if (x - Tree().OffsetX() < (level + 1) * Tree().Indent)
-                return result;
-        }
-        Tree().ClearSelection();
-        Tree().SetSelected(node, true);
-        dropDown_.RollUp(true);
+        if (!OnExpandArea(x, y))
+            PickNodeAt(x, y);
         return result;
     }
     default:
@@ -149,44 +166,26 @@ LRESULT TPopupExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM l
 
 TPopupAutoCompleteTreeControl::TPopupAutoCompleteTreeControl(TComponent* owner, TDropDownWnd& dropDown)
     : TVirtualTreeControl(owner, [](ITreeViewHost* host) { return MakePopupAutoCompleteTree(host); }),
-      TPopupTreeTracking(dropDown) {
-    PrepareContentTree(*this);
-}
-
-TPopupAutoCompleteTreeControl::~TPopupAutoCompleteTreeControl() {
-    measure_.reset();
-}
+      TPopupTreeTracking(*this, dropDown) {}
 
 void TPopupAutoCompleteTreeControl::InitializeHandle() {
     TVirtualTreeControl::InitializeHandle();
-    measure_.reset();
-    measure_ = AttachMeasureCanvas(Tree(), Font().Handle());
+    AttachMeasure();
 }
 
 LRESULT TPopupAutoCompleteTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const std::optional<LRESULT> answer = CommonAnswer(message))
+        return *answer;
     switch (message) {
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_CONTEXTMENU:
         return 0;
-    case WM_MOUSEMOVE: {
-        const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        TrackSelection(Tree(), x, y, false);
+    case WM_MOUSEMOVE:
+        TrackSelection(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), false);
         return 0;
-    }
-    case WM_LBUTTONUP: {
-        PVirtualNode node = Tree().GetNodeAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        if (node != nullptr) {
-            Tree().ClearSelection();
-            Tree().SetSelected(node, true);
-            dropDown_.RollUp(true);
-        }
+    case WM_LBUTTONUP:
+        PickNodeAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
-    }
     default:
         break;
     }

@@ -8,6 +8,7 @@
 #include "explorer/VirtualExplorerTreeControl.h"
 #include "shell/VirtualShellAutoComplete.h"
 
+#include <memory>
 #include <optional>
 
 namespace tarvola {
@@ -15,37 +16,49 @@ namespace tarvola {
 class TCustomVirtualExplorerCombobox;
 class TDropDownWnd;
 
-// A drop-down's tree window: it never takes the focus, selects the row under the pointer and rolls its
-// drop-down up when a row is clicked.
+// What the windows of the drop-downs' trees share: they never take the focus by a click and have no menu,
+// the row under the pointer is selected as it moves, and a click on a row rolls the drop-down up with it.
+// Listed as a base after the tree control, so that its measuring canvas goes before the tree does.
 class TPopupTreeTracking {
 public:
-    explicit TPopupTreeTracking(TDropDownWnd& dropDown) : dropDown_(dropDown) {}
+    // control: the tree control this is a base of (made already); it scrolls through the drop-down's bar.
+    TPopupTreeTracking(TVirtualTreeControl& control, TDropDownWnd& dropDown);
 
 protected:
+    // Gives a new window's tree its measuring canvas.
+    void AttachMeasure();
+    // The answer both windows give to a message (nullopt: the message is not one of theirs).
+    static std::optional<LRESULT> CommonAnswer(UINT message);
     // Selects the node under the pointer when it moved; focusNode: the node also becomes the focused one.
-    void TrackSelection(TBaseVirtualTree& tree, int x, int y, bool focusNode);
+    void TrackSelection(int x, int y, bool focusNode);
+    // Makes the node at a point the selection and rolls the drop-down up with it chosen; nothing without one.
+    void PickNodeAt(int x, int y);
     TDropDownWnd& dropDown_;
-    // The tree's measuring canvas, while the window lives.
-    std::shared_ptr<void> measure_;
 
 private:
+    TVirtualTreeControl& control_;
+    // The tree's measuring canvas, while the window lives.
+    std::shared_ptr<void> measure_;
     POINT last_{-1, -1};
 };
 
 class TPopupExplorerTreeControl : public TVirtualExplorerTreeControl, private TPopupTreeTracking {
 public:
     TPopupExplorerTreeControl(TComponent* owner, TDropDownWnd& dropDown);
-    ~TPopupExplorerTreeControl() override;
 
 protected:
     void InitializeHandle() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Whether a point is on a row's button or indent in the enhanced look, where a click only opens or
+    // closes the folder.
+    bool OnExpandArea(int x, int y);
 };
 
 class TPopupAutoCompleteTreeControl : public TVirtualTreeControl, private TPopupTreeTracking {
 public:
     TPopupAutoCompleteTreeControl(TComponent* owner, TDropDownWnd& dropDown);
-    ~TPopupAutoCompleteTreeControl() override;
 
 protected:
     void InitializeHandle() override;

@@ -79,12 +79,24 @@ protected:
         const TItemIDList& pidl = item.AbsolutePIDL();
         if (pidl.Count() < 3)
             return;
-        if (target_ && (pidl == *target_ || pidl.IsParentOf(*target_, false)))
+        if (LeadsToTarget(pidl))
             return;
         allowAsChild = style_ == TPopupComboBoxStyle::cbsVETEnhanced;
     }
 
 private:
+    // Whether the folder is the target or a folder on the way to it. The target's level of the same depth
+    // is compared through the shell, never by bytes: a folder's ID may carry its write time, and the
+    // target's was taken before anything changed inside it.
+    bool LeadsToTarget(const TItemIDList& pidl) const {
+        if (!target_ || target_->Count() < pidl.Count())
+            return false;
+        TItemIDList level = *target_;
+        while (level.Count() > pidl.Count())
+            level = level.Parent();
+        return Shell().SameItem(level, pidl);
+    }
+
     void ApplyStylePaintOptions() {
         TVTPaintOptions paint{TVTPaintOption::toHideFocusRect, TVTPaintOption::toPopupMode,
                               TVTPaintOption::toShowBackground, TVTPaintOption::toUseBlendedImages};

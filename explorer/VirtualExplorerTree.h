@@ -10,7 +10,7 @@
 // Files: VirtualExplorerTree.cpp (root, activation, rebuild, enumeration, node data, check states),
 // VirtualExplorerTreeNodes.cpp (texts, icons, comparison, wait cursor, selected path),
 // VirtualExplorerTreeBrowse.cpp (browsing, finding, refreshing, snapshots and named views). Window code
-// reaches the tree through VirtualExplorerTreeLink.h.
+// reaches the tree of an explorer tree control through TVirtualExplorerTreeControl::ExplorerTree().
 #pragma once
 
 #include "explorer/ContextMenuManager.h"

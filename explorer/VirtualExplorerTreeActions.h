@@ -3,8 +3,7 @@
 // tree decides when and on which items; IExplorerShellPort carries the call out (TNamespace on Windows, a
 // recording port in tests), so that the modal parts (the menu loop, property sheets) never run in a test.
 //
-// Window code reaches the tree's side through the functions at the end of this header, since it cannot
-// include VirtualExplorerTree.h (see VirtualExplorerTreeLink.h).
+// Window code reaches the tree's side through the functions at the end of this header.
 #pragma once
 
 #include "explorer/VirtualExplorerTypes.h"

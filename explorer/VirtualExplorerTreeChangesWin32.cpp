@@ -63,7 +63,7 @@ void TVirtualExplorerTreeControl::DispatchQueuedShellNotifies() {
 void TVirtualExplorerTreeControl::InitializeHandle() {
     TVirtualTreeControl::InitializeHandle();
     // The header's columns are built for the new window.
-    RebuildExplorerHeader(Tree());
+    explorer_.RebuildHeaderColumns(explorer_.RootItem());
     shellPort_.SetOwner(Handle());
     // A drag out of the tree carries the shell's data object of the selection.
     TTreeClipboard& clipboard = Tree().Clipboard();

@@ -54,14 +54,16 @@ void TVirtualExplorerTreeControl::TCursorPort::RestoreCursor() {
 
 TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner)
     : TVirtualExplorerTreeControl(owner, [](IExplorerNamespace& shell, ITreeViewHost* host) {
-          return MakeExplorerTree(shell, host);
+          return std::make_unique<TVirtualExplorerTree>(shell, host);
       }) {}
 
 TVirtualExplorerTreeControl::TVirtualExplorerTreeControl(TComponent* owner, const TExplorerTreeMaker& make)
-    : TVirtualTreeControl(owner, [this, &make](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
-          return make(shell_, host);
-      }) {
-    SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+    : TVirtualTreeControl(owner,
+                          [this, &make](ITreeViewHost* host) -> std::unique_ptr<TBaseVirtualTree> {
+                              return make(shell_, host);
+                          }),
+      explorer_(dynamic_cast<TCustomVirtualExplorerTree&>(Tree())) {
+    SetTreePorts(nullptr, &cursorPort_);
     columnMenu_ = &AttachColumnMenu(*this, Tree(), [this] { return Handle(); });
     SetExplorerShellPort(Tree(), &shellPort_);
     systemImages_ = std::make_unique<TImageList>(nullptr, SmallSysImages().Handle());
@@ -82,19 +84,26 @@ TVirtualExplorerTreeControl::~TVirtualExplorerTreeControl() {
     }
     SetExplorerWindowHooks(Tree(), nullptr, nullptr);
     LeaveImageThreads();
-    SetExplorerTreePorts(Tree(), nullptr, nullptr);
+    SetTreePorts(nullptr, nullptr);
+}
+
+void TVirtualExplorerTreeControl::SetTreePorts(IExplorerIconPort* icons, IExplorerCursorPort* cursor) {
+    explorer_.SetIconPort(icons);
+    if (icons != nullptr)
+        explorer_.SetImageOptions(explorer_.ImageOptions().With(TVETImageOption::toThreadedImages));
+    explorer_.SetCursorPort(cursor);
 }
 
 void TVirtualExplorerTreeControl::SetImageThreads(TVirtualImageThreadManager* threads) {
     LeaveImageThreads();
     iconPort_.threads = threads;
-    SetExplorerTreePorts(Tree(), threads != nullptr ? &iconPort_ : nullptr, &cursorPort_);
+    SetTreePorts(threads != nullptr ? &iconPort_ : nullptr, &cursorPort_);
 }
 
 void TVirtualExplorerTreeControl::LeaveImageThreads() {
     if (iconPort_.threads == nullptr)
         return;
-    SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+    SetTreePorts(nullptr, &cursorPort_);
     if (HandleAllocated())
         iconPort_.threads->UnRegisterControl(Handle());
 }
@@ -107,7 +116,7 @@ void TVirtualExplorerTreeControl::IconResult(WPARAM wParam) {
         if (iconPort_.threads != nullptr)
             iconPort_.threads->ReleaseItem(item);
     });
-    DeliverExplorerIcon(Tree(), item->Data, item->Id, item->ImageIndex);
+    explorer_.DeliverIcon(static_cast<PVirtualNode>(item->Data), item->Id, item->ImageIndex);
 }
 
 LRESULT TVirtualExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -119,9 +128,9 @@ LRESULT TVirtualExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DESTROY:
         if (iconPort_.threads != nullptr) {
-            SetExplorerTreePorts(Tree(), nullptr, &cursorPort_);
+            SetTreePorts(nullptr, &cursorPort_);
             iconPort_.threads->UnRegisterControl(Handle());
-            SetExplorerTreePorts(Tree(), &iconPort_, &cursorPort_);
+            SetTreePorts(&iconPort_, &cursorPort_);
         }
         break;
     default:

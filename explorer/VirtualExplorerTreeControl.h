@@ -7,7 +7,7 @@
 #pragma once
 
 #include "explorer/VirtualExplorerTreeActionsWin32.h"
-#include "explorer/VirtualExplorerTreeLink.h"
+#include "explorer/VirtualExplorerTree.h"
 #include "explorer/VirtualExplorerTreeShell.h"
 #include "forms/ComCtrls.h"
 #include "tree/TreeControl.h"
@@ -37,7 +37,9 @@ public:
         std::function<std::unique_ptr<TBaseVirtualTree>(IExplorerNamespace& shell, ITreeViewHost* host)>;
     TVirtualExplorerTreeControl(TComponent* owner, const TExplorerTreeMaker& make);
 
-    // Tree() is a TVirtualExplorerTree (reach it through VirtualExplorerTreeLink.h).
+    // The control's tree core, which Tree() also gives as a plain tree: a TVirtualExplorerTree, or the
+    // flavour the maker made.
+    TCustomVirtualExplorerTree& ExplorerTree() const { return explorer_; }
     // The icon thread the tree's requests go to (nullptr: none); it must outlive the control's window.
     void SetImageThreads(TVirtualImageThreadManager* threads);
 
@@ -73,11 +75,14 @@ private:
         HCURSOR saved_ = nullptr;
     };
 
+    // The tree's ports (nullptr: none); an icon port switches threaded icons on.
+    void SetTreePorts(IExplorerIconPort* icons, IExplorerCursorPort* cursor);
     // A result of the icon thread: handed to the tree, then released, exactly once.
     void IconResult(WPARAM wParam);
     // The window goes: requests are withdrawn and the control leaves the icon thread.
     void LeaveImageThreads();
 
+    TCustomVirtualExplorerTree& explorer_;
     TIconPort iconPort_{*this};
     TCursorPort cursorPort_;
     TColumnMenu* columnMenu_ = nullptr;

@@ -147,7 +147,7 @@ void TApplication::Run() {
     FreeForms();
     // The quit message that ended the loop may still wait; a later loop of this thread must not see it.
     MSG quit{};
-    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
     terminated_ = false;
 }
@@ -161,7 +161,7 @@ void TApplication::Terminate() {
 
 void TApplication::HandleMessage() {
     MSG message{};
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0 || got == -1) {
         terminated_ = true;
         return;
@@ -171,7 +171,7 @@ void TApplication::HandleMessage() {
 
 void TApplication::ProcessMessages() {
     MSG message{};
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             terminated_ = true;
             return;
@@ -188,7 +188,7 @@ void TApplication::Dispatch(MSG& message) {
             return;
         }
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     } catch (...) {
         HandleException(std::current_exception());
     }
@@ -225,7 +225,7 @@ bool TApplication::IsDialogKey(MSG& message) {
     if (form == nullptr) {
         return false;
     }
-    const LRESULT code = SendMessageA(message.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&message));
+    const LRESULT code = SendMessageW(message.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&message));
     if ((code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0) {
         return false;
     }
@@ -235,9 +235,9 @@ bool TApplication::IsDialogKey(MSG& message) {
     case VK_ESCAPE:
         return form->PressCancelButton();
     case VK_TAB:
-        return (code & DLGC_WANTTAB) == 0 && IsDialogMessageA(form->Handle(), &message);
+        return (code & DLGC_WANTTAB) == 0 && IsDialogMessageW(form->Handle(), &message);
     default:
-        return (code & DLGC_WANTARROWS) == 0 && IsDialogMessageA(form->Handle(), &message);
+        return (code & DLGC_WANTARROWS) == 0 && IsDialogMessageW(form->Handle(), &message);
     }
 }
 

@@ -10,28 +10,65 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 namespace tarvola {
 
 namespace {
 
 constexpr const char* kControlProperty = "TarvolaControl";
-constexpr const char* kOwnWindowClass = "TarvolaWindow";
+constexpr const wchar_t* kOwnWindowClass = L"TarvolaWindow";
 
 void RegisterOwnWindowClass(WNDPROC procedure) {
     static bool registered = false;
     if (registered) {
         return;
     }
-    WNDCLASSA windowClass{};
+    WNDCLASSW windowClass{};
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kOwnWindowClass;
-    if (RegisterClassA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    if (RegisterClassW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         throw std::runtime_error("Cannot register the window class");
     }
     registered = true;
+}
+
+// Text of the code page (captions, class names) as the wide functions take it.
+std::wstring CodePageToWide(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(size, 0)), L'\0');
+    if (size > 0) {
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    }
+    return wide;
+}
+
+// The key handlers speak the code page. A typed character it cannot spell reaches them as this stand-in;
+// left alone, it goes on to the window as it was typed.
+constexpr char kKeyStandIn = static_cast<char>(0xFF);
+
+char CodePageCharOf(wchar_t typed) {
+    if (typed < 0x80) {
+        return static_cast<char>(typed);
+    }
+    char bytes[2] = {};
+    BOOL usedDefault = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &typed, 1, bytes, sizeof bytes,
+                                         nullptr, &usedDefault);
+    return size == 1 && !usedDefault ? bytes[0] : kKeyStandIn;
+}
+
+WPARAM WideCharOf(char key) {
+    wchar_t wide = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, &key, 1, &wide, 1) == 1) {
+        return wide;
+    }
+    return static_cast<unsigned char>(key);
 }
 
 TMouseButton ButtonOf(UINT message) {
@@ -527,10 +564,13 @@ void TWinControl::CreateHandle() {
         RegisterOwnWindowClass(&TWinControl::WindowProc);
     }
     creating_ = true;
-    HWND window =
-        CreateWindowExA(params.exStyle, own ? kOwnWindowClass : params.className.c_str(), Caption().c_str(),
-                        params.style, Left(), Top(), Width(), Height(), params.parentWindow, nullptr,
-                        GetModuleHandleA(nullptr), own ? this : nullptr);
+    windowWidth_ = Width();
+    windowHeight_ = Height();
+    // A UTF-16 window: typed characters reach it (and the handlers that read them as UTF-16) unchanged.
+    const std::wstring className = own ? std::wstring(kOwnWindowClass) : CodePageToWide(params.className);
+    HWND window = CreateWindowExW(params.exStyle, className.c_str(), CodePageToWide(Caption()).c_str(),
+                                  params.style, Left(), Top(), Width(), Height(), params.parentWindow,
+                                  nullptr, GetModuleHandleW(nullptr), own ? this : nullptr);
     creating_ = false;
     if (window == nullptr) {
         throw std::runtime_error("Cannot create the window of " + Name());
@@ -866,8 +906,12 @@ void TWinControl::WindowMoved() {
     if (parent != nullptr && (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD) != 0) {
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
     }
-    const bool resized = window.right - window.left != Width() || window.bottom - window.top != Height();
-    StoreBounds(window.left, window.top, window.right - window.left, window.bottom - window.top);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    const bool resized = width != windowWidth_ || height != windowHeight_;
+    windowWidth_ = width;
+    windowHeight_ = height;
+    StoreBounds(window.left, window.top, width, height);
     if (resized) {
         Resize();
     }
@@ -1066,13 +1110,14 @@ bool TWinControl::HandleKey(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!OnKeyPress) {
             return false;
         }
-        char key = static_cast<char>(wParam);
+        const char typed = CodePageCharOf(static_cast<wchar_t>(wParam & 0xFFFF));
+        char key = typed;
         OnKeyPress(*this, key);
         if (key == 0) {
             return true;
         }
-        if (key != static_cast<char>(wParam)) {
-            DefaultHandler(WM_CHAR, static_cast<unsigned char>(key), lParam);
+        if (key != typed) {
+            DefaultHandler(WM_CHAR, WideCharOf(key), lParam);
             return true;
         }
         return false;
@@ -1088,9 +1133,9 @@ bool TWinControl::HandleKey(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
     if (nativeProc_ != nullptr) {
-        return CallWindowProcA(nativeProc_, handle_, message, wParam, lParam);
+        return CallWindowProcW(nativeProc_, handle_, message, wParam, lParam);
     }
-    return DefWindowProcA(handle_, message, wParam, lParam);
+    return DefWindowProcW(handle_, message, wParam, lParam);
 }
 
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -1180,7 +1225,7 @@ LRESULT TWinControl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK TWinControl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     TWinControl* control = FromHandle(window);
     if (control == nullptr && message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         control = static_cast<TWinControl*>(create->lpCreateParams);
         if (control != nullptr) {
             control->handle_ = window;
@@ -1188,7 +1233,7 @@ LRESULT CALLBACK TWinControl::WindowProc(HWND window, UINT message, WPARAM wPara
         }
     }
     if (control == nullptr || control->handle_ != window) {
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
     try {
         return control->Dispatch(message, wParam, lParam);

@@ -259,7 +259,7 @@ protected:
     virtual void ScrollNotify(WORD /*code*/) {}
     virtual HBRUSH CtlColor(HDC dc);
     virtual bool DrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
-    // Resize and move notifications of the window.
+    // The window's size changed, by the user or by code (SetBounds, the client size, alignment).
     virtual void Resize();
 
     // Our own windows: paints the background (and, in custom controls, the content) on a back buffer.
@@ -307,6 +307,10 @@ private:
     bool mouseInside_ = false;
     TMouseButton captureButton_ = TMouseButton::mbLeft;
     bool creating_ = false;
+    // The window's size as last seen, to tell a change of size from a move: the stored bounds already
+    // hold the new size when SetBounds moves the window.
+    int windowWidth_ = 0;
+    int windowHeight_ = 0;
 };
 
 // A control with its own window that draws itself in Paint through Canvas, flicker-free over a back buffer.

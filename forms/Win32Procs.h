@@ -11,10 +11,12 @@
 
 namespace tarvola {
 
-// Makes procedure the window procedure of window, and gives back the one it replaces.
+// Makes procedure the window procedure of window, and gives back the one it replaces. Both are UTF-16
+// procedures: the window's messages reach procedure as the wide functions pass them, and the one given
+// back is to be called with CallWindowProcW.
 inline WNDPROC ReplaceWindowProc(HWND window, WNDPROC procedure) {
     return reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
 // The entry point name (or ordinal, through MAKEINTRESOURCEA) of module as a Procedure, or null when the

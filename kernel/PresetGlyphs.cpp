@@ -1,24 +1,25 @@
 #include "kernel/PresetGlyphs.h"
 
 #include <array>
+#include <span>
 #include <string_view>
 
 namespace tarvola {
 
 namespace {
 
-using TPixelRows = std::array<std::string_view, kPresetGlyphSize>;
+// A shape is painted over what lies below it, from its top row down: '.' leaves a pixel as it is, '_'
+// clears it to transparent, and a colour letter paints it ('k' outline, 'y' folder face, 'd' folder
+// shade, 'b' arrow, 'g' spark).
+struct TShape {
+    int top;
+    std::span<const std::string_view> rows;
+};
 
-// '.' transparent, 'k' outline, 'y' folder face, 'd' folder shade, 'b' arrow, 'g' spark.
-constexpr TPixelRows kUpFolder = {
-    "................", //
-    "......bb........", //
-    ".....bbbb.......", //
-    "....bbbbbb......", //
-    "......bb........", //
-    ".kkkk.bb........", //
-    "kyyyyk.bb.......", //
-    "kyyyyykkbkkkkk..", //
+constexpr std::string_view kFolderRows[] = {
+    ".kkkk...........", //
+    "kyyyyk..........", //
+    "kyyyyykkkkkkkk..", //
     "kyyyyyyyyyyyyyk.", //
     "kyyyyyyyyyyyyyk.", //
     "kyyyyyyyyyyyyyk.", //
@@ -26,46 +27,57 @@ constexpr TPixelRows kUpFolder = {
     "kddddddddddddyk.", //
     "kddddddddddddyk.", //
     ".kkkkkkkkkkkkk..", //
-    "................", //
 };
+constexpr TShape kFolder{5, kFolderRows};
 
-constexpr TPixelRows kPresetsRoot = {
+// An arrow up, its shaft bent into the folder's top edge.
+constexpr std::string_view kArrowRows[] = {
+    "......bb........", //
+    ".....bbbb.......", //
+    "....bbbbbb......", //
+    "......bb........", //
+    "......bb........", //
+    ".......bb.......", //
+    "........b.......", //
+};
+constexpr TShape kArrow{1, kArrowRows};
+
+// The bar the arrow points to: the top of the presets.
+constexpr std::string_view kBarRows[] = {
     "...bbbbbbbb.....", //
-    "......bb........", //
-    ".....bbbb.......", //
-    "....bbbbbb......", //
-    "......bb........", //
-    ".kkkk.bb........", //
-    "kyyyyk.bb.......", //
-    "kyyyyykkbkkkkk..", //
-    "kyyyyyyyyyyyyyk.", //
-    "kyyyyyyyyyyyyyk.", //
-    "kyyyyyyyyyyyyyk.", //
-    "kyyyyyyyyyyyyyk.", //
-    "kddddddddddddyk.", //
-    "kddddddddddddyk.", //
-    ".kkkkkkkkkkkkk..", //
-    "................", //
 };
+constexpr TShape kBar{0, kBarRows};
 
-constexpr TPixelRows kNewFolder = {
+// A spark whose rays cut through the folder's top edge.
+constexpr std::string_view kSparkRows[] = {
     "...........g....", //
     "........g..g..g.", //
     ".........g.g.g..", //
     "..........ggg...", //
     "........ggggggg.", //
-    ".kkkk.....ggg...", //
-    "kyyyyk...g.g.g..", //
-    "kyyyyykkg..g..g.", //
-    "kyyyyyyyyyygyyk.", //
-    "kyyyyyyyyyyyyyk.", //
-    "kyyyyyyyyyyyyyk.", //
-    "kyyyyyyyyyyyyyk.", //
-    "kddddddddddddyk.", //
-    "kddddddddddddyk.", //
-    ".kkkkkkkkkkkkk..", //
-    "................", //
+    "..........ggg...", //
+    ".........g.g.g..", //
+    "........g__g__g.", //
+    "...........g....", //
 };
+constexpr TShape kSpark{0, kSparkRows};
+
+// The shapes of each glyph, bottom first.
+constexpr TShape kUpFolderShapes[] = {kFolder, kArrow};
+constexpr TShape kPresetsRootShapes[] = {kFolder, kArrow, kBar};
+constexpr TShape kNewFolderShapes[] = {kFolder, kSpark};
+
+std::span<const TShape> ShapesOf(TPresetGlyph glyph) {
+    switch (glyph) {
+    case TPresetGlyph::UpFolder:
+        return kUpFolderShapes;
+    case TPresetGlyph::PresetsRoot:
+        return kPresetsRootShapes;
+    case TPresetGlyph::NewFolder:
+        break;
+    }
+    return kNewFolderShapes;
+}
 
 // A colour that the pictures do not use.
 constexpr TColor kTransparent = 0xFF00FF;
@@ -87,16 +99,14 @@ TColor ColourOf(char pixel) {
     }
 }
 
-const TPixelRows& RowsOf(TPresetGlyph glyph) {
-    switch (glyph) {
-    case TPresetGlyph::UpFolder:
-        return kUpFolder;
-    case TPresetGlyph::PresetsRoot:
-        return kPresetsRoot;
-    case TPresetGlyph::NewFolder:
-        break;
+void PaintShape(TCanvas& canvas, const TShape& shape) {
+    for (std::size_t row = 0; row < shape.rows.size(); ++row) {
+        const std::string_view pixels = shape.rows[row];
+        for (std::size_t x = 0; x < pixels.size(); ++x) {
+            if (pixels[x] != '.')
+                canvas.SetPixel(static_cast<int>(x), shape.top + static_cast<int>(row), ColourOf(pixels[x]));
+        }
     }
-    return kNewFolder;
 }
 
 } // namespace
@@ -104,12 +114,12 @@ const TPixelRows& RowsOf(TPresetGlyph glyph) {
 std::unique_ptr<TBitmap> MakePresetGlyph(TPresetGlyph glyph) {
     auto bitmap = std::make_unique<TBitmap>(kPresetGlyphSize, kPresetGlyphSize);
     TCanvas& canvas = bitmap->Canvas();
-    const TPixelRows& rows = RowsOf(glyph);
     for (int y = 0; y < kPresetGlyphSize; ++y) {
         for (int x = 0; x < kPresetGlyphSize; ++x)
-            canvas.SetPixel(x, y,
-                            ColourOf(rows.at(static_cast<std::size_t>(y)).at(static_cast<std::size_t>(x))));
+            canvas.SetPixel(x, y, kTransparent);
     }
+    for (const TShape& shape : ShapesOf(glyph))
+        PaintShape(canvas, shape);
     return bitmap;
 }
 

@@ -9,6 +9,7 @@
 #include "forms/UtilityWindow.h"
 #include "shell/VirtualShellOperations.h"
 #include "tests/shell/ShellLayerFixture.h"
+#include "tests/support/FileTimes.h"
 #include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -255,6 +256,30 @@ TEST_F(ComboboxTest, AltDownOpensThePickTreeOnTheDesktopAndEnterPicksTheRow) {
     ASSERT_NE(box.Namespace(), nullptr);
     EXPECT_EQ(TItemIDList::FromPIDL(box.Namespace()->AbsolutePIDL()), picked)
         << "Enter makes the row current";
+}
+
+// The box's item was taken before its folder changed: the pick tree still lists the way to it and opens on
+// it, in both looks.
+TEST_F(ComboboxTest, ThePickTreeOpensOnTheBoxItemAfterItsFolderChanged) {
+    TPopupExplorerDropDown& dropDown = box.ExplorerDropDown();
+    TShellExplorerNamespace shell;
+    for (const TPopupComboBoxStyle style :
+         {TPopupComboBoxStyle::cbsClassic, TPopupComboBoxStyle::cbsVETEnhanced}) {
+        dropDown.SetComboBoxStyle(style);
+        Accept(Path("sub"));
+        ASSERT_TRUE(MoveWriteTimeBack(folder.Path() / "sub"));
+        ASSERT_TRUE(MoveWriteTimeBack(folder.Path()));
+        std::optional<TItemIDList> shownOn;
+        steps.Post([&] {
+            shownOn = PopupExplorerSelection(dropDown.Tree());
+            PostKeyDown(box.Edit().Handle(), VK_ESCAPE);
+        });
+        box.ShowExplorerDropDown();
+        ASSERT_TRUE(shownOn.has_value()) << static_cast<int>(style);
+        EXPECT_TRUE(shell.SameItem(*shownOn, TItemIDList::FromPIDL(Item("sub")->AbsolutePIDL())))
+            << static_cast<int>(style);
+        EXPECT_EQ(Current(), Path("sub")) << static_cast<int>(style);
+    }
 }
 
 TEST_F(ComboboxTest, TypingFiltersTheAutoCompleteListAndDownTakesARow) {

@@ -133,20 +133,10 @@ public:
 };
 
 // A client area of 300 x 400 without a window.
-class TClientAreaHost : public ITreeViewHost {
+class TClientAreaHost : public NullTreeViewHost {
 public:
-    bool HasWindow() const override { return false; }
     int ClientWidth() const override { return 300; }
     int ClientHeight() const override { return 400; }
-    TCanvas* Canvas() override { return nullptr; }
-    void InvalidateRows(int, int) override {}
-    void InvalidateAll() override {}
-    void UpdateScrollBars(bool) override {}
-    void SetRedraw(bool) override {}
-    void StartTimer(unsigned, unsigned) override {}
-    void StopTimer(unsigned) override {}
-    void SendStateMessage(std::uint32_t, std::uint32_t) override {}
-    void WaitForWorker(const std::function<bool()>&) override {}
 };
 
 // The explorer tree with its editor start recorded (the editor itself needs a window).

@@ -7,6 +7,7 @@
 #include "forms/Form.h"
 #include "forms/StdCtrls.h"
 #include "tests/explorer/ColumnWindowSupport.h"
+#include "tests/explorer/ExplorerTreeRooting.h"
 #include "tests/shell/ShellLayerFixture.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -29,9 +30,9 @@ protected:
         control.SetBounds(0, 0, 680, 260);
         ASSERT_TRUE(control.HandleAllocated());
         UsePersistentColumnsAndMenu(control.Tree());
-        RootExplorerTreeAt(control.Tree(), WidePath(folder.Path()),
+        RootExplorerTreeAt(control.ExplorerTree(), WidePath(folder.Path()),
                            {TFileObject::foFolders, TFileObject::foNonFolders}, true);
-        SetExplorerColumnDetails(control.Tree(), TColumnDetailType::cdShellColumns);
+        control.ExplorerTree().SetColumnDetails(TColumnDetailType::cdShellColumns);
     }
     TBaseVirtualTree& Tree() { return control.Tree(); }
     std::vector<int> Widths() {
@@ -101,11 +102,12 @@ TEST_F(ExplorerColumnsWindowTest, EachFolderKeepsItsOwnLayout) {
     SetColumnWidth(Tree(), 0, 250);
     SetColumnVisibleFromMenu(Tree(), 1, false);
     const std::vector<std::uint8_t> layout = HeaderBytes(Tree());
-    RootExplorerTreeAt(Tree(), Path("sub"), {TFileObject::foFolders, TFileObject::foNonFolders}, true);
+    RootExplorerTreeAt(control.ExplorerTree(), Path("sub"),
+                       {TFileObject::foFolders, TFileObject::foNonFolders}, true);
     EXPECT_EQ(Widths()[0], 180);
     EXPECT_TRUE(HeaderColumns(Tree())[1].Visible);
-    RootExplorerTreeAt(Tree(), WidePath(folder.Path()), {TFileObject::foFolders, TFileObject::foNonFolders},
-                       true);
+    RootExplorerTreeAt(control.ExplorerTree(), WidePath(folder.Path()),
+                       {TFileObject::foFolders, TFileObject::foNonFolders}, true);
     EXPECT_EQ(Widths()[0], 250);
     EXPECT_FALSE(HeaderColumns(Tree())[1].Visible);
 }

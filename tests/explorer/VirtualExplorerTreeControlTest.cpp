@@ -3,6 +3,7 @@
 #include "explorer/VirtualExplorerTreeControl.h"
 #include "forms/Form.h"
 #include "shell/VirtualImageThreadWin32.h"
+#include "tests/explorer/ExplorerTreeRooting.h"
 #include "tests/shell/ShellLayerFixture.h"
 #include "tests/support/MessagePump.h"
 
@@ -21,7 +22,7 @@ TEST_F(ExplorerTreeControlTest, IconsArriveFromTheIconThread) {
     control.SetParent(&form);
     ASSERT_TRUE(control.HandleAllocated());
     control.SetImageThreads(&threads);
-    TBaseVirtualTree& tree = control.Tree();
+    TCustomVirtualExplorerTree& tree = control.ExplorerTree();
     RootExplorerTreeAt(tree, WidePath(folder.Path()), {TFileObject::foFolders, TFileObject::foNonFolders},
                        true);
 
@@ -33,7 +34,7 @@ TEST_F(ExplorerTreeControlTest, IconsArriveFromTheIconThread) {
         tree.ImageIndexFor(node, TVTImageKind::ikNormal);
     RootExplorerTreeAt(tree, WidePath(folder.Path()), {TFileObject::foFolders, TFileObject::foNonFolders},
                        true);
-    EXPECT_EQ(PendingExplorerIcons(tree), 0u);
+    EXPECT_EQ(tree.PendingIconRequests(), 0u);
     PumpFor(200ms);
 
     std::vector<PVirtualNode> nodes;
@@ -44,9 +45,9 @@ TEST_F(ExplorerTreeControlTest, IconsArriveFromTheIconThread) {
         const int placeholder = tree.ImageIndexFor(node, TVTImageKind::ikNormal);
         EXPECT_TRUE(placeholder == unknownFile || placeholder == closedFolder) << placeholder;
     }
-    EXPECT_EQ(PendingExplorerIcons(tree), nodes.size());
+    EXPECT_EQ(tree.PendingIconRequests(), nodes.size());
     // Bounded only so that a fault ends the test rather than hangs it.
-    EXPECT_TRUE(PumpUntil([&] { return PendingExplorerIcons(tree) == 0; }, 30s));
+    EXPECT_TRUE(PumpUntil([&] { return tree.PendingIconRequests() == 0; }, 30s));
     const std::vector<std::string> names{"empty", "sub", "a.txt", "b.ker", "c.bin", "readonly.txt"};
     for (const std::string& name : names) {
         auto item = Item(name);
@@ -58,7 +59,7 @@ TEST_F(ExplorerTreeControlTest, IconsArriveFromTheIconThread) {
                   nodes.end())
             << name;
     }
-    EXPECT_EQ(PendingExplorerIcons(tree), 0u) << "a node asked twice";
+    EXPECT_EQ(tree.PendingIconRequests(), 0u) << "a node asked twice";
     control.SetImageThreads(nullptr);
     EXPECT_FALSE(threads.ThreadRunning());
 }

@@ -8,6 +8,7 @@
 #include "shell/VirtualImageThreadWin32.h"
 #include "shell/VirtualShellNotifierWin32.h"
 #include "shell/VirtualShellNotifyEvents.h"
+#include "tests/explorer/ExplorerTreeRooting.h"
 #include "tests/shell/ShellLayerFixture.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/WindowDriver.h"
@@ -30,7 +31,7 @@ protected:
         MakeTree();
         control.SetParent(&form);
         ASSERT_TRUE(control.HandleAllocated());
-        RootExplorerTreeAt(control.Tree(), WidePath(folder.Path()),
+        RootExplorerTreeAt(control.ExplorerTree(), WidePath(folder.Path()),
                            {TFileObject::foFolders, TFileObject::foNonFolders}, true);
     }
     POINT ClientPointOf(const std::string& name) {
@@ -200,7 +201,7 @@ TEST_F(ExplorerShellActionsTest, TheDeleteKeyDeletesThroughTheShellAndTheViewFol
     const std::string name =
         "doomed-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".txt";
     folder.Write(name, "d");
-    RootExplorerTreeAt(control.Tree(), WidePath(folder.Path()),
+    RootExplorerTreeAt(control.ExplorerTree(), WidePath(folder.Path()),
                        {TFileObject::foFolders, TFileObject::foNonFolders}, true);
     TBaseVirtualTree& tree = control.Tree();
     const PVirtualNode doomed = NodeNamed(name);
@@ -321,7 +322,7 @@ public:
 TEST_F(ExplorerShellActionsTest, IconRequestsInFlightThroughARebuildOrTheWindowsEndLeakNothing) {
     TCountingAllocator allocator;
     const TPIDLManager manager(allocator);
-    TBaseVirtualTree& tree = control.Tree();
+    TCustomVirtualExplorerTree& tree = control.ExplorerTree();
     {
         TVirtualImageThreadManager threads(manager);
         control.SetImageThreads(&threads);
@@ -338,14 +339,14 @@ TEST_F(ExplorerShellActionsTest, IconRequestsInFlightThroughARebuildOrTheWindows
         PumpFor(50ms);
         RootExplorerTreeAt(tree, WidePath(folder.Path()), {TFileObject::foFolders, TFileObject::foNonFolders},
                            true);
-        EXPECT_EQ(PendingExplorerIcons(tree), 0u);
+        EXPECT_EQ(tree.PendingIconRequests(), 0u);
         askAll();
-        EXPECT_TRUE(PumpUntil([&] { return PendingExplorerIcons(tree) == 0; }, 30s));
+        EXPECT_TRUE(PumpUntil([&] { return tree.PendingIconRequests() == 0; }, 30s));
         // The window goes with requests out.
         RootExplorerTreeAt(tree, WidePath(folder.Path()), {TFileObject::foFolders, TFileObject::foNonFolders},
                            true);
         askAll();
-        EXPECT_GT(PendingExplorerIcons(tree), 0u);
+        EXPECT_GT(tree.PendingIconRequests(), 0u);
         DestroyWindow(control.Handle());
         EXPECT_FALSE(control.HandleAllocated());
         PumpFor(200ms);

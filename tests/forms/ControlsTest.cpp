@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace tarvola {
 namespace {
@@ -85,6 +87,74 @@ TEST_F(ControlsTest, EditKeepsItsMaxLengthAndCanSwallowEnter) {
     }
     EXPECT_EQ(edit.Text(), "abc");
     EXPECT_EQ(enters, 1);
+}
+
+// A window of the form layer that keeps the characters it is sent.
+class TCharRecorder : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<WPARAM> chars;
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_CHAR)
+            chars.push_back(wParam);
+        return TCustomControl::WndProc(message, wParam, lParam);
+    }
+};
+
+std::wstring WideWindowText(HWND window) {
+    wchar_t text[64] = {};
+    GetWindowTextW(window, text, 64);
+    return text;
+}
+
+// A character the code page cannot spell, typed into the program, passes the form layer's loop and its
+// windows as it was typed; the key handlers see it as the stand-in 0xFF and may still swallow or replace
+// it.
+TEST_F(ControlsTest, TypedCharactersOutsideTheCodePageArriveAsTyped) {
+    constexpr wchar_t kZhe = L'\u0416';
+    struct Case {
+        const char* what;
+        TKeyPressEvent handler;
+        std::wstring shown;
+        std::vector<int> seen;
+    };
+    std::vector<int> seen;
+    auto record = [&seen](char key) { seen.push_back(static_cast<unsigned char>(key)); };
+    const Case cases[] = {
+        {"no handler", nullptr, L"\u0416", {}},
+        {"a handler that leaves it", [&](TObject&, char& key) { record(key); }, L"\u0416", {0xFF}},
+        {"a handler that swallows it",
+         [&](TObject&, char& key) {
+             record(key);
+             key = 0;
+         },
+         L"",
+         {0xFF}},
+        {"a handler that replaces it",
+         [&](TObject&, char& key) {
+             record(key);
+             key = 'x';
+         },
+         L"x",
+         {0xFF}},
+    };
+    for (const Case& c : cases) {
+        seen.clear();
+        auto& edit = Make<TEdit>(10, 10, 120, 21);
+        edit.OnKeyPress = c.handler;
+        PostMessageW(edit.Handle(), WM_CHAR, kZhe, 1);
+        Application().ProcessMessages();
+        EXPECT_EQ(WideWindowText(edit.Handle()), c.shown) << c.what;
+        EXPECT_EQ(seen, c.seen) << c.what;
+        form.FreeComponent(edit);
+    }
+
+    auto& own = Make<TCharRecorder>(10, 40, 50, 50);
+    PostMessageW(own.Handle(), WM_CHAR, kZhe, 1);
+    Application().ProcessMessages();
+    EXPECT_EQ(own.chars, std::vector<WPARAM>{kZhe}) << "the form layer's own windows are UTF-16 too";
 }
 
 TEST_F(ControlsTest, SpinEditReadsItsTextClampedToItsLimits) {

@@ -12,6 +12,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 namespace tarvola {
 namespace {
 
@@ -161,6 +164,51 @@ TEST(Form, MinimisedFormKeepsItsNormalPosition) {
     test::PumpPending();
     EXPECT_EQ(form.Left(), 120);
     EXPECT_EQ(resizes, 0);
+}
+
+// A size change fires OnResize once, whether the user or code makes it, and the handler sees the new size;
+// a move alone, or the same bounds again, fires none.
+TEST(Form, OnResizeFiresForEverySizeChange) {
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 300, 200);
+    auto& panel = form.Create<TPanel>();
+    panel.SetBounds(10, 10, 50, 30);
+    panel.SetParent(&form);
+    form.Show();
+    test::PumpPending();
+    std::vector<int> formWidths, panelWidths;
+    form.OnResize = [&](TObject&) { formWidths.push_back(form.Width()); };
+    panel.OnResize = [&](TObject&) { panelWidths.push_back(panel.Width()); };
+
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::vector<int> formWidths;
+        std::vector<int> panelWidths;
+    };
+    const Case cases[] = {
+        {"SetBounds", [&] { form.SetBounds(100, 100, 320, 220); }, {320}, {}},
+        {"a move", [&] { form.SetBounds(130, 110, 320, 220); }, {}, {}},
+        {"the same bounds", [&] { form.SetBounds(130, 110, 320, 220); }, {}, {}},
+        {"SetWidth", [&] { form.SetWidth(340); }, {340}, {}},
+        {"SetClientSize", [&] { form.SetClientSize(form.ClientWidth(), 150); }, {340}, {}},
+        {"the window itself",
+         [&] {
+             SetWindowPos(form.Handle(), nullptr, 0, 0, 360, 240, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+         },
+         {360},
+         {}},
+        {"a child's SetBounds", [&] { panel.SetBounds(10, 10, 70, 30); }, {}, {70}},
+        {"a child's move", [&] { panel.SetBounds(20, 15, 70, 30); }, {}, {}},
+    };
+    for (const Case& c : cases) {
+        formWidths.clear();
+        panelWidths.clear();
+        c.change();
+        test::PumpPending();
+        EXPECT_EQ(formWidths, c.formWidths) << c.what;
+        EXPECT_EQ(panelWidths, c.panelWidths) << c.what;
+    }
 }
 
 TEST(Form, ShowHintOfTheFormReachesControlsMadeBefore) {

@@ -8,6 +8,7 @@
 #include "kernel/KernelUndoer.h"
 #include "kernel/NewFolderDlg.h"
 #include "tests/kernel/KernelTestFolder.h"
+#include "tests/support/FileTimes.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/WindowDriver.h"
@@ -65,22 +66,7 @@ protected:
     std::string Presets() const { return folder.Path() + "User\\Presets\\"; }
     // Moves the presets folder's write time a day back, as any change inside it moves it on: the list must
     // still know the folder for the one it was limited to.
-    void ChangePresetsFolderTime() {
-        HANDLE handle =
-            CreateFileA(Presets().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-        FILETIME written{};
-        GetFileTime(handle, nullptr, nullptr, &written);
-        ULARGE_INTEGER time{};
-        time.LowPart = written.dwLowDateTime;
-        time.HighPart = written.dwHighDateTime;
-        time.QuadPart -= 24ULL * 3600 * 10000000;
-        written.dwLowDateTime = time.LowPart;
-        written.dwHighDateTime = time.HighPart;
-        EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &written));
-        CloseHandle(handle);
-    }
+    void ChangePresetsFolderTime() { EXPECT_TRUE(test::MoveWriteTimeBack(Presets())); }
     HWND List() const { return test::FindChildOfClass(designer->Handle(), "SysListView32"); }
 
     // The captions the list shows, top to bottom.
