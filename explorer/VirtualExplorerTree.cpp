@@ -127,8 +127,10 @@ void TCustomVirtualExplorerTree::SetNodeItem(PVirtualNode node, TExplorerItemPtr
 }
 
 void TCustomVirtualExplorerTree::FreeNodeData(PVirtualNode node) {
-    if (DataSlot(node) != nullptr)
+    if (DataSlot(node) != nullptr) {
         ForgetLiveNode(node);
+        ++childEdits_;
+    }
     delete DataSlot(node);
     SetDataSlot(node, nullptr);
 }
@@ -413,12 +415,18 @@ int TCustomVirtualExplorerTree::EnumerateNodeChildren(PVirtualNode node) {
     BeginUpdate();
     ScopeExit end([this] { EndUpdate(); });
     if (node->ChildCount == 0) {
+        // Begun first: whatever changes while the folder is read shows in the watch.
+        TListingWatchPtr watch = item->WatchListing();
         TFolderEnumeration listing = item->Enumerate(EnumerationFlags(fileObjects_));
         for (TExplorerItemPtr& child : listing.Children)
             AddEnumeratedChild(node, std::move(child));
+        const std::uint64_t editsBefore = childEdits_;
         DoCustomNamespace(node);
         if (node->ChildCount > 0)
             Sort(node, SortColumn, SortDirection, false);
+        // Nodes added beside the listing are the merge's to settle on the next refresh.
+        if (childEdits_ == editsBefore)
+            KeepListingWatch(node, std::move(watch));
     }
     return static_cast<int>(node->ChildCount);
 }
@@ -429,6 +437,7 @@ PVirtualNode TCustomVirtualExplorerTree::AddCustomNode(PVirtualNode parent, TExp
     if (node == nullptr)
         return nullptr;
     SetNodeItem(node, std::move(item));
+    ++childEdits_;
     if (setCheck) {
         SetCheckType(node, TCheckType::ctTriStateCheckBox);
         SetCheckState(node, TCheckState::csUncheckedNormal);

@@ -170,8 +170,13 @@ public:
     // Reads a folder node's children again from scratch, keeping the expanded folders and selection below.
     void ReenumerateNode(PVirtualNode node);
     // Merges the folder's current children into the node's: new items get nodes at their place, nodes of
-    // items that are gone are deleted, the others stay as they are.
+    // items that are gone are deleted, the others stay as they are. A folder that was watched since its
+    // children were read, and where nothing happened, is not listed again.
     virtual void RefreshNodeChildren(PVirtualNode node);
+    // The fewest children for which a folder is watched. Listing a smaller folder again costs milliseconds,
+    // while a watch holds the folder's directory open (which on some systems stops a folder above it from
+    // being renamed).
+    std::uint32_t WatchedListingMinimum = 1000;
     TVETPersistent& ViewState() { return state_; }
     TViewManager& ViewManager() { return views_; }
     void StoreView(const WideString& viewName);
@@ -233,6 +238,10 @@ private:
         int IconIndex = -1;
         // The width memory of header clicks, made on first use.
         std::unique_ptr<TColumnManager> ColumnManager;
+        // The watch begun before the folder's children were last read, and the tree's child edits then:
+        // while the watch is quiet and no child node came or went, a refresh has nothing to merge.
+        TListingWatchPtr ListingWatch;
+        std::uint64_t WatchEdits = 0;
     };
     // The node's internal data hold a pointer to its TNodeData; the area is only 4-byte aligned.
     TNodeData* DataSlot(PVirtualNode node) const;
@@ -257,6 +266,11 @@ private:
     // Whether a fresh listing holds exactly the node's children, by their identifier lists: a refresh then
     // has nothing to merge and asks the shell for no comparison.
     bool SameChildren(PVirtualNode node, const std::vector<TItemIDList>& listed);
+    // Keeps the watch begun before the node's children were read (none: the next refresh lists).
+    void KeepListingWatch(PVirtualNode node, TListingWatchPtr watch);
+    // Whether the node's children are still what its folder holds: its watch is quiet, and no child node
+    // came or went since the children were read.
+    bool ChildrenStillListed(PVirtualNode node) const;
     int CompareByNames(IExplorerItem& item1, IExplorerItem& item2);
     int IconOf(PVirtualNode node, IExplorerItem& item, TVTImageKind kind, bool& ghosted, int imageIndex);
     int PlaceholderOf(IExplorerItem& item);
@@ -273,6 +287,9 @@ private:
     TVETFolderOptions folderOptions_;
     TVETImageOptions imageOptions_;
     int rebuildSuspend_ = 0;
+    // Nodes with items freed, and nodes added other than by a folder's first listing: a folder's kept
+    // listing watch says nothing about children changed this way.
+    std::uint64_t childEdits_ = 0;
     bool browsing_ = false;
     IExplorerIconPort* iconPort_ = nullptr;
     // The outstanding icon request of each node that asked.

@@ -321,12 +321,19 @@ void TCustomVirtualExplorerTree::RefreshNodeChildren(PVirtualNode node) {
         return;
     }
     item->Invalidate(true);
+    // The common case, an unchanged folder, is settled by the folder's watch where it has one, else on the
+    // children's records alone: making a shell item for each of thousands of children costs several times
+    // the listing itself.
+    if (ChildrenStillListed(node))
+        return;
+    // Begun before the listing: whatever changes while the folder is read shows in the watch.
+    TListingWatchPtr watch = item->WatchListing();
     const std::uint32_t flags = EnumerationFlags(fileObjects_);
-    // The common case, an unchanged folder, is settled on the children's records alone: making a shell
-    // item for each of thousands of children costs several times the listing itself.
     const TFolderIDs ids = item->EnumerateIDs(flags);
-    if (ids.Outcome != TEnumerationOutcome::Failed && SameChildren(node, ids.Children))
+    if (ids.Outcome != TEnumerationOutcome::Failed && SameChildren(node, ids.Children)) {
+        KeepListingWatch(node, std::move(watch));
         return; // nothing came or went, and no item changed its identifier list
+    }
     TFolderEnumeration listing = item->Enumerate(flags);
     if (listing.Outcome == TEnumerationOutcome::Failed) {
         ReenumerateNode(node);
@@ -341,6 +348,23 @@ void TCustomVirtualExplorerTree::RefreshNodeChildren(PVirtualNode node) {
     const bool folderOrder = SortColumn <= 0 && SortDirection == TSortDirection::sdAscending;
     if (result.Added > 0 && !folderOrder && !result.ShellOrderFailed)
         Sort(node, SortColumn, SortDirection, false);
+    KeepListingWatch(node, std::move(watch));
+}
+
+void TCustomVirtualExplorerTree::KeepListingWatch(PVirtualNode node, TListingWatchPtr watch) {
+    TNodeData* data = DataSlot(node);
+    if (data == nullptr)
+        return;
+    if (node->ChildCount < WatchedListingMinimum)
+        watch.reset();
+    data->ListingWatch = std::move(watch);
+    data->WatchEdits = childEdits_;
+}
+
+bool TCustomVirtualExplorerTree::ChildrenStillListed(PVirtualNode node) const {
+    const TNodeData* data = DataSlot(node);
+    return data != nullptr && data->ListingWatch != nullptr && data->WatchEdits == childEdits_ &&
+           data->ListingWatch->Quiet();
 }
 
 // ---- named views

@@ -19,6 +19,80 @@ TExplorerItemPtr ItemOf(PItemIDList absolutePIDL) {
     return std::make_unique<TShellExplorerItem>(std::make_unique<TNamespace>(absolutePIDL, nullptr));
 }
 
+// Lists a folder's children, handing each child's record to take, which owns it from then on. S_FALSE,
+// with or without an enumerator, is an empty folder; a folder that hands out nothing is empty too.
+template <typename TTake>
+TEnumerationOutcome EnumerateChildren(IShellFolder* folder, std::uint32_t enumFlags, TTake&& take) {
+    if (folder == nullptr)
+        return TEnumerationOutcome::Failed;
+    TErrorModeGuard quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    TComPtr<IEnumIDList> children;
+    const HRESULT hr = folder->EnumObjects(nullptr, static_cast<SHCONTF>(enumFlags), children.Put());
+    const TEnumerationOutcome outcome = EnumerationOutcome(hr, static_cast<bool>(children));
+    if (outcome != TEnumerationOutcome::Items)
+        return outcome;
+    bool any = false;
+    LPITEMIDLIST child = nullptr;
+    ULONG fetched = 0;
+    while (children->Next(1, &child, &fetched) == S_OK && fetched == 1 && child != nullptr) {
+        take(FromItemIDList(child));
+        any = true;
+        child = nullptr;
+    }
+    return any ? TEnumerationOutcome::Items : TEnumerationOutcome::Empty;
+}
+
+// The system's change notification on a directory of a local drive, for the changes that alter what
+// its shell listing holds: names of files and folders (added, removed, renamed) and attributes (hidden).
+class TDirectoryWatch final : public IListingWatch {
+public:
+    // nullptr for a path that is no directory of a local drive: changes made on another machine need not
+    // reach a watch over a network share, so a folder there is always listed again.
+    static TListingWatchPtr Begin(const WideString& path) {
+        if (!OnLocalDrive(path))
+            return nullptr;
+        TErrorModeGuard quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        const HANDLE handle = FindFirstChangeNotificationW(
+            reinterpret_cast<LPCWSTR>(path.c_str()), FALSE,
+            FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_ATTRIBUTES);
+        if (handle == INVALID_HANDLE_VALUE)
+            return nullptr;
+        return TListingWatchPtr(new TDirectoryWatch(path, handle));
+    }
+    ~TDirectoryWatch() override { FindCloseChangeNotification(handle_); }
+    TDirectoryWatch(const TDirectoryWatch&) = delete;
+    TDirectoryWatch& operator=(const TDirectoryWatch&) = delete;
+
+    // The directory itself may have been renamed or removed, which a watch inside it need not report.
+    bool Quiet() override {
+        if (!quiet_)
+            return false;
+        quiet_ = WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT && WideDirectoryExists(path_);
+        return quiet_;
+    }
+
+private:
+    TDirectoryWatch(WideString path, HANDLE handle) : path_(std::move(path)), handle_(handle) {}
+
+    static bool OnLocalDrive(const WideString& path) {
+        if (path.size() < 3 || path[1] != u':' || path[2] != u'\\')
+            return false;
+        const WideString root = path.substr(0, 3);
+        switch (GetDriveTypeW(reinterpret_cast<LPCWSTR>(root.c_str()))) {
+        case DRIVE_FIXED:
+        case DRIVE_REMOVABLE:
+        case DRIVE_RAMDISK:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    WideString path_;
+    HANDLE handle_;
+    bool quiet_ = true;
+};
+
 } // namespace
 
 TShellExplorerItem::TShellExplorerItem(std::unique_ptr<TNamespace> item)
@@ -35,54 +109,28 @@ bool TShellExplorerItem::HasChildrenOfKind(std::uint32_t enumFlags) {
 
 TFolderEnumeration TShellExplorerItem::Enumerate(std::uint32_t enumFlags) {
     TFolderEnumeration result;
-    IShellFolder* folder = item_->ShellFolder();
-    if (folder == nullptr) {
-        result.Outcome = TEnumerationOutcome::Failed;
-        return result;
-    }
-    TErrorModeGuard quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    TComPtr<IEnumIDList> children;
-    const HRESULT hr = folder->EnumObjects(nullptr, static_cast<SHCONTF>(enumFlags), children.Put());
-    result.Outcome = EnumerationOutcome(hr, static_cast<bool>(children));
-    if (result.Outcome != TEnumerationOutcome::Items)
-        return result;
-    LPITEMIDLIST child = nullptr;
-    ULONG fetched = 0;
-    while (children->Next(1, &child, &fetched) == S_OK && fetched == 1 && child != nullptr) {
+    result.Outcome = EnumerateChildren(item_->ShellFolder(), enumFlags, [&](PItemIDList child) {
         // The child keeps this item as its parent: the node of a folder outlives its children's nodes.
-        result.Children.push_back(std::make_unique<TShellExplorerItem>(
-            std::make_unique<TNamespace>(FromItemIDList(child), item_.get())));
-        child = nullptr;
-    }
-    if (result.Children.empty())
-        result.Outcome = TEnumerationOutcome::Empty;
+        result.Children.push_back(
+            std::make_unique<TShellExplorerItem>(std::make_unique<TNamespace>(child, item_.get())));
+    });
     return result;
 }
 
 TFolderIDs TShellExplorerItem::EnumerateIDs(std::uint32_t enumFlags) {
     TFolderIDs result;
-    IShellFolder* folder = item_->ShellFolder();
-    if (folder == nullptr) {
-        result.Outcome = TEnumerationOutcome::Failed;
-        return result;
-    }
-    TErrorModeGuard quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    TComPtr<IEnumIDList> children;
-    const HRESULT hr = folder->EnumObjects(nullptr, static_cast<SHCONTF>(enumFlags), children.Put());
-    result.Outcome = EnumerationOutcome(hr, static_cast<bool>(children));
-    if (result.Outcome != TEnumerationOutcome::Items)
-        return result;
-    LPITEMIDLIST child = nullptr;
-    ULONG fetched = 0;
-    while (children->Next(1, &child, &fetched) == S_OK && fetched == 1 && child != nullptr) {
-        const PItemIDList record = FromItemIDList(child);
-        result.Children.push_back(TItemIDList::FromPIDL(record));
-        Manager().FreePIDL(record);
-        child = nullptr;
-    }
-    if (result.Children.empty())
-        result.Outcome = TEnumerationOutcome::Empty;
+    result.Outcome = EnumerateChildren(item_->ShellFolder(), enumFlags, [&](PItemIDList child) {
+        result.Children.push_back(TItemIDList::FromPIDL(child));
+        Manager().FreePIDL(child);
+    });
     return result;
+}
+
+TListingWatchPtr TShellExplorerItem::WatchListing() {
+    // The desktop lists more than its directory holds.
+    if (item_->IsDesktop() || !item_->Folder() || !item_->FileSystem())
+        return nullptr;
+    return TDirectoryWatch::Begin(item_->NameForParsing());
 }
 
 std::optional<int> TShellExplorerItem::CompareChildren(int column, const TItemIDList& a,

@@ -32,6 +32,8 @@ public:
     TFolderEnumeration Enumerate(std::uint32_t enumFlags) override;
     // The records as the enumerator hands them out: no shell item is made for them.
     TFolderIDs EnumerateIDs(std::uint32_t enumFlags) override;
+    // For a folder of the file system on a local drive: the system's change notification on its directory.
+    TListingWatchPtr WatchListing() override;
     std::optional<int> CompareChildren(int column, const TItemIDList& a, const TItemIDList& b) override;
     WideString NameNormal() override { return item_->NameNormal(); }
     WideString NameInFolder() override { return item_->NameInFolder(); }

@@ -148,6 +148,16 @@ enum class TNamespaceStructureChange : std::uint8_t { nscDelete = 0, nscAdd = 1 
 class IExplorerItem;
 using TExplorerItemPtr = std::unique_ptr<IExplorerItem>;
 
+// Tells whether a folder still holds the children it held when the watch began.
+class IListingWatch {
+public:
+    virtual ~IListingWatch() = default;
+    // True while no child was added, removed or renamed and no child's attributes changed since the watch
+    // began; false once anything may have changed (and from then on).
+    virtual bool Quiet() = 0;
+};
+using TListingWatchPtr = std::unique_ptr<IListingWatch>;
+
 // A folder's children as the shell listed them, with what the listing came to.
 struct TFolderEnumeration {
     TEnumerationOutcome Outcome = TEnumerationOutcome::Empty;
@@ -192,6 +202,10 @@ public:
             ids.Children.push_back(child->RelativePIDL());
         return ids;
     }
+    // A watch over the folder's children, begun before a listing: while it stays quiet, a new listing
+    // would give the same children, and a refresh need not list again. nullptr where the item cannot watch
+    // (a refresh then always lists).
+    virtual TListingWatchPtr WatchListing() { return nullptr; }
     // This folder's order of two of its children (lists of their last records) in a details column:
     // negative, zero or positive; nullopt when the shell could not compare them.
     virtual std::optional<int> CompareChildren(int column, const TItemIDList& a, const TItemIDList& b) = 0;

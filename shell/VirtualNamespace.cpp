@@ -25,8 +25,7 @@ const TPIDLManager& TNamespace::Manager() const {
     return TShellLayer::Get().PIDLMgr();
 }
 
-TNamespace::TNamespace(PItemIDList pidl, TNamespace* parent)
-    : parent_(parent), cache_(std::make_unique<TCache>()) {
+TNamespace::TNamespace(PItemIDList pidl, TNamespace* parent) : parent_(parent) {
     const TPIDLManager& manager = Manager();
     if (parent != nullptr && pidl != nullptr && parent->IsDesktop()) {
         absolutePIDL_ = pidl;
@@ -199,11 +198,11 @@ WideString TNamespace::CachedName(std::optional<WideString>& slot, DWORD flags) 
 }
 
 WideString TNamespace::NameInFolder() {
-    return CachedName(cache_->nameInFolder, SHGDN_INFOLDER);
+    return CachedName(Cache().nameInFolder, SHGDN_INFOLDER);
 }
 
 WideString TNamespace::NameParseAddress() {
-    return CachedName(cache_->nameParseAddress, SHGDN_FORPARSING | SHGDN_FORADDRESSBAR);
+    return CachedName(Cache().nameParseAddress, SHGDN_FORPARSING | SHGDN_FORADDRESSBAR);
 }
 
 WideString TNamespace::NameForParsing() {
@@ -239,12 +238,13 @@ bool TNamespace::TestAttributes(ULONG mask, bool validate) {
 }
 
 bool TNamespace::Cached(ULONG bit) {
-    if (!(cache_->attributesAsked & bit)) {
+    TCache& cache = Cache();
+    if (!(cache.attributesAsked & bit)) {
         if (TestAttributes(bit))
-            cache_->attributesSet |= bit;
-        cache_->attributesAsked |= bit;
+            cache.attributesSet |= bit;
+        cache.attributesAsked |= bit;
     }
-    return cache_->attributesSet & bit;
+    return cache.attributesSet & bit;
 }
 
 bool TNamespace::DropTarget() {
@@ -296,7 +296,16 @@ bool TNamespace::HasChildrenOfKind(SHCONTF flags) {
 
 // ---- Refresh
 
+TNamespace::TCache& TNamespace::Cache() {
+    if (!cache_)
+        cache_ = std::make_unique<TCache>();
+    return *cache_;
+}
+
 void TNamespace::InvalidateCache() {
+    extractImage_.reset();
+    if (!cache_)
+        return;
     std::optional<WIN32_FIND_DATAW> findData = std::move(cache_->findData);
     const bool unavailable = cache_->findDataUnavailable;
     const bool refreshed = cache_->fileTimesRefreshed;
@@ -304,18 +313,19 @@ void TNamespace::InvalidateCache() {
     cache_->findData = std::move(findData);
     cache_->findDataUnavailable = unavailable;
     cache_->fileTimesRefreshed = refreshed;
-    extractImage_.reset();
 }
 
 // Drops every bound interface, the folder's columns included (so that a renamed or reloaded item does not
 // answer from the old folder object), and the file data. The icons stay unless they are to be refreshed.
 void TNamespace::InvalidateNamespace(bool refreshIcon) {
-    const auto closedIcon = cache_->closedIcon;
-    const auto openIcon = cache_->openIcon;
+    const std::optional<int> closedIcon = cache_ ? cache_->closedIcon : std::nullopt;
+    const std::optional<int> openIcon = cache_ ? cache_->openIcon : std::nullopt;
     InvalidateCache();
-    cache_->findData.reset();
-    cache_->findDataUnavailable = false;
-    cache_->fileTimesRefreshed = false;
+    if (cache_) {
+        cache_->findData.reset();
+        cache_->findDataUnavailable = false;
+        cache_->fileTimesRefreshed = false;
+    }
     ownedParent_.reset();
     shellFolder_.Reset();
     shellFolder2_.Reset();
@@ -323,9 +333,9 @@ void TNamespace::InvalidateNamespace(bool refreshIcon) {
     shellIconOverlay_.Reset();
     dropTarget_.Reset();
     maySupportDetails_ = maySupportFolder2_ = maySupportOverlay_ = true;
-    if (!refreshIcon) {
-        cache_->closedIcon = closedIcon;
-        cache_->openIcon = openIcon;
+    if (!refreshIcon && (closedIcon || openIcon)) {
+        Cache().closedIcon = closedIcon;
+        Cache().openIcon = openIcon;
     }
     if (parent_ != nullptr && parent_->IsDesktop())
         if (TNamespace* desktopDirectory = SpecialItem(TSpecialFolder::DesktopDirectory))

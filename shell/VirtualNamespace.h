@@ -220,6 +220,9 @@ protected:
 private:
     struct TCache;
 
+    // The answers so far, made on the first question: most items of a long listing are never asked
+    // anything, and the cache is large.
+    TCache& Cache();
     bool Cached(ULONG bit);
     bool FileAttribute(DWORD bit);
     const WIN32_FIND_DATAW* FindData();

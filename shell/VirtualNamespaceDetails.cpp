@@ -26,10 +26,10 @@ WideString CachedText(std::optional<WideString>& slot, const std::function<WideS
 // ---- File data
 
 const WIN32_FIND_DATAW* TNamespace::FindData() {
-    if (IsDesktop() || cache_->findDataUnavailable)
+    if (IsDesktop() || Cache().findDataUnavailable)
         return nullptr;
-    if (cache_->findData)
-        return &*cache_->findData;
+    if (Cache().findData)
+        return &*Cache().findData;
     WIN32_FIND_DATAW data{};
     HRESULT hr = E_FAIL;
     if (IShellFolder* folder = ParentShellFolder())
@@ -41,11 +41,11 @@ const WIN32_FIND_DATAW* TNamespace::FindData() {
             hr = SHGetDataFromIDListW(folder, AsItemIDList(relativePIDL_), SHGDFIL_FINDDATA, &data,
                                       sizeof(data));
     if (hr != S_OK) {
-        cache_->findDataUnavailable = true;
+        Cache().findDataUnavailable = true;
         return nullptr;
     }
-    cache_->findData = data;
-    return &*cache_->findData;
+    Cache().findData = data;
+    return &*Cache().findData;
 }
 
 bool TNamespace::FileAttribute(DWORD bit) {
@@ -77,13 +77,13 @@ std::uint64_t TNamespace::SizeOfFileInt64() {
 }
 
 WideString TNamespace::SizeOfFile() {
-    return CachedText(cache_->sizeOfFile, [this] {
+    return CachedText(Cache().sizeOfFile, [this] {
         return Folder() ? WideString() : WideIntToStrWithSeparators(SizeOfFileInt64(), ThousandSeparator());
     });
 }
 
 WideString TNamespace::SizeOfFileKB() {
-    return CachedText(cache_->sizeOfFileKB, [this] {
+    return CachedText(Cache().sizeOfFileKB, [this] {
         return Folder() ? WideString() : SizeInKBText(SizeOfFileInt64(), ThousandSeparator());
     });
 }
@@ -113,7 +113,7 @@ WideString TNamespace::ShellTypeName() {
 }
 
 WideString TNamespace::FileType() {
-    return CachedText(cache_->fileType, [this] {
+    return CachedText(Cache().fileType, [this] {
         const WideString type = ShellTypeName();
         return type.empty() ? PlatformText().UpperCase(Extension()) + u" File" : type;
     });
@@ -122,9 +122,9 @@ WideString TNamespace::FileType() {
 // Creation and last-access times as the file system has them now (the shell's find data may carry only the
 // last-write time); once per item.
 void TNamespace::RefreshFileTimes() {
-    if (cache_->fileTimesRefreshed)
+    if (Cache().fileTimesRefreshed)
         return;
-    cache_->fileTimesRefreshed = true;
+    Cache().fileTimesRefreshed = true;
     if (!FileSystem() || FindData() == nullptr)
         return;
     WIN32_FIND_DATAW fresh{};
@@ -132,9 +132,9 @@ void TNamespace::RefreshFileTimes() {
     if (search == INVALID_HANDLE_VALUE)
         return;
     FindClose(search);
-    cache_->findData->ftCreationTime = fresh.ftCreationTime;
-    cache_->findData->ftLastAccessTime = fresh.ftLastAccessTime;
-    cache_->findData->ftLastWriteTime = fresh.ftLastWriteTime;
+    Cache().findData->ftCreationTime = fresh.ftCreationTime;
+    Cache().findData->ftLastAccessTime = fresh.ftLastAccessTime;
+    Cache().findData->ftLastWriteTime = fresh.ftLastWriteTime;
 }
 
 FILETIME TNamespace::CreationTimeRaw() {
@@ -155,15 +155,15 @@ FILETIME TNamespace::LastWriteTimeRaw() {
 }
 
 WideString TNamespace::CreationTime() {
-    return CachedText(cache_->creationTime, [this] { return FileTimeToDateTimeStr(CreationTimeRaw()); });
+    return CachedText(Cache().creationTime, [this] { return FileTimeToDateTimeStr(CreationTimeRaw()); });
 }
 
 WideString TNamespace::LastAccessTime() {
-    return CachedText(cache_->lastAccessTime, [this] { return FileTimeToDateTimeStr(LastAccessTimeRaw()); });
+    return CachedText(Cache().lastAccessTime, [this] { return FileTimeToDateTimeStr(LastAccessTimeRaw()); });
 }
 
 WideString TNamespace::LastWriteTime() {
-    return CachedText(cache_->lastWriteTime, [this] {
+    return CachedText(Cache().lastWriteTime, [this] {
         const FILETIME time = LastWriteTimeRaw();
         return IsZero(time) ? WideString() : FileTimeToDateTimeStr(time);
     });
@@ -211,8 +211,8 @@ bool DetailsText(HRESULT hr, SHELLDETAILS& details, WideString& text) {
 } // namespace
 
 int TNamespace::DetailsColumnCount() {
-    if (cache_->columnCount)
-        return *cache_->columnCount;
+    if (Cache().columnCount)
+        return *Cache().columnCount;
     int count = 0;
     if (IShellFolder2* folder2 = ShellFolder2()) {
         count = CountColumns([folder2](int i) {
@@ -237,7 +237,7 @@ int TNamespace::DetailsColumnCount() {
             });
     if (count == 0)
         count = DetailsDefaultColumnCount();
-    cache_->columnCount = count;
+    Cache().columnCount = count;
     return count;
 }
 
@@ -323,7 +323,7 @@ WideString TNamespace::DetailsDefaultOf(int column) {
 // ---- Icons
 
 int TNamespace::GetIconIndex(bool openIcon, TIconSize size, bool forceLoad) {
-    std::optional<int>& slot = openIcon ? cache_->openIcon : cache_->closedIcon;
+    std::optional<int>& slot = openIcon ? Cache().openIcon : Cache().closedIcon;
     if (slot && !forceLoad)
         return *slot;
     int index = -1;
@@ -336,6 +336,11 @@ int TNamespace::GetIconIndex(bool openIcon, TIconSize size, bool forceLoad) {
             SUCCEEDED(
                 shellIcon->GetIconOf(AsItemIDList(relativePIDL_), openIcon ? GIL_OPENICON : 0, &shellIndex)))
             index = shellIndex;
+    }
+    if (index < 0 && !openIcon && parent != nullptr && parent->ShellFolder() != nullptr) {
+        // Through the folder the item already has: SHGetFileInfo binds the item's parent afresh from the
+        // desktop on every call, which costs far more than finding the icon.
+        index = SHMapPIDLToSystemImageListIndex(parent->ShellFolder(), AsItemIDList(relativePIDL_), nullptr);
     }
     if (index < 0) {
         SHFILEINFOW info{};
@@ -354,8 +359,8 @@ int TNamespace::GetIconIndex(bool openIcon, TIconSize size, bool forceLoad) {
 }
 
 int TNamespace::OverlayIndex() {
-    if (cache_->overlay)
-        return *cache_->overlay;
+    if (Cache().overlay)
+        return *Cache().overlay;
     TNamespace* parent = ParentItem();
     if (parent == nullptr)
         return -1;
@@ -370,7 +375,7 @@ int TNamespace::OverlayIndex() {
     if (!parent->shellIconOverlay_ ||
         FAILED(parent->shellIconOverlay_->GetOverlayIndex(AsItemIDList(relativePIDL_), &index)) || index < 0)
         return -1; // asked again next time
-    cache_->overlay = index;
+    Cache().overlay = index;
     return index;
 }
 

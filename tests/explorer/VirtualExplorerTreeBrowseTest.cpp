@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 
 namespace tarvola::test {
@@ -187,6 +188,55 @@ TEST_F(ExplorerRefreshTest, MergeAddsAndRemovesExactlyTheChangedItems) {
             EXPECT_EQ(ChildNamed(tree, tree.RootNode(), name), node) << name << " got a new node";
         EXPECT_EQ(after.size(), before.size() + c.create.size() - c.remove.size());
     }
+}
+
+TEST_F(ExplorerRefreshTest, AWatchedFolderIsListedAgainOnlyAfterAChange) {
+    ns.Watches = true;
+    tree.WatchedListingMinimum = 0;
+    tree.RebuildTree();
+    const PVirtualNode kept = ChildNamed(tree, tree.RootNode(), FileName(2));
+    struct Case {
+        std::string name;
+        std::function<void()> change;
+        bool listedAgain;
+        Names shown, gone;
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, false, {FileName(10)}, {}},
+        {"a file made", [&] { ns.Add(InBig("new.ker")); }, true, {"new.ker"}, {}},
+        {"a file renamed",
+         [&] {
+             ns.Remove(InBig("new.ker"));
+             ns.Add(InBig("renamed.ker"));
+         },
+         true,
+         {"renamed.ker"},
+         {"new.ker"}},
+        {"a file's node deleted by the tree",
+         [&] { tree.DeleteNode(ChildNamed(tree, tree.RootNode(), FileName(10))); },
+         true,
+         {FileName(10)},
+         {}},
+        {"nothing since", [] {}, false, {FileName(10), "renamed.ker"}, {"new.ker"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        const int listings = ns.Enumerations["\\big"];
+        tree.RefreshNodeChildren(tree.RootNode());
+        EXPECT_EQ(ns.Enumerations["\\big"] != listings, c.listedAgain);
+        for (const std::string& name : c.shown)
+            EXPECT_NE(ChildNamed(tree, tree.RootNode(), name), nullptr) << name;
+        for (const std::string& name : c.gone)
+            EXPECT_EQ(ChildNamed(tree, tree.RootNode(), name), nullptr) << name;
+        EXPECT_EQ(ChildNamed(tree, tree.RootNode(), FileName(2)), kept);
+    }
+    // A folder with fewer children than the tree watches is listed on every refresh.
+    tree.WatchedListingMinimum = 1000;
+    tree.RebuildTree();
+    const int listings = ns.Enumerations["\\big"];
+    tree.RefreshNodeChildren(tree.RootNode());
+    EXPECT_NE(ns.Enumerations["\\big"], listings);
 }
 
 TEST_F(ExplorerRefreshTest, SelectionAndFocusSurviveAndPassOnFromDeletedNodes) {

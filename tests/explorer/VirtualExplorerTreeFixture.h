@@ -77,6 +77,9 @@ public:
     // Drive letters without a medium.
     std::u16string EmptyDrives;
     std::map<std::string, int> Enumerations; // by folder path ("" for the desktop)
+    // Folders hand out watches, which every Add and Remove anywhere wakes.
+    bool Watches = false;
+    std::uint64_t Changes = 0;
 
     // Adds a folder or file (and the folders on its way); a trailing backslash makes a folder.
     TMemoryEntry& Add(const std::string& path, std::uint64_t size = 0, bool hidden = false) {
@@ -94,6 +97,7 @@ public:
         }
         entry->Size = size;
         entry->Hidden = hidden;
+        ++Changes;
         return *entry;
     }
     void Remove(const std::string& path) {
@@ -103,6 +107,7 @@ public:
         for (auto it = children.begin(); it != children.end(); ++it) {
             if ((*it)->Name == names.back()) {
                 children.erase(it);
+                ++Changes;
                 return;
             }
         }
@@ -209,6 +214,18 @@ public:
     }
     std::optional<int> CompareChildren(int, const TItemIDList& a, const TItemIDList& b) override {
         return ns_.Order(pidl_, a, b);
+    }
+    TListingWatchPtr WatchListing() override {
+        class TWatch : public IListingWatch {
+        public:
+            explicit TWatch(TMemoryNamespace& ns) : ns_(ns), changes_(ns.Changes) {}
+            bool Quiet() override { return ns_.Changes == changes_; }
+
+        private:
+            TMemoryNamespace& ns_;
+            std::uint64_t changes_;
+        };
+        return ns_.Watches && Folder() ? std::make_unique<TWatch>(ns_) : nullptr;
     }
     WideString NameNormal() override {
         return Wide(pidl_.IsDesktop() ? "Desktop" : NameOf(pidl_.LastItem()));

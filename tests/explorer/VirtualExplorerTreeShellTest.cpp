@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace tarvola::test {
 namespace {
 
@@ -102,6 +104,45 @@ TEST_F(ExplorerShellTreeTest, BrowsesToAFileBelowTheRoot) {
     EXPECT_TRUE(tree.BrowseToPath(Path("sub\\inner.dat"), false, true, false, false));
     EXPECT_EQ(tree.GetSelectedPath(), Path("sub\\inner.dat"));
     EXPECT_FALSE(tree.BrowseToPath(Path("sub\\missing.dat"), false, true, false, false));
+}
+
+TEST_F(ExplorerShellTreeTest, AWatchedFolderShowsEveryChangeOnRefresh) {
+    TVirtualExplorerTree tree{shell};
+    tree.WatchedListingMinimum = 0;
+    RootList(tree, {TFileObject::foFolders, TFileObject::foNonFolders});
+    const PVirtualNode kept = Named(tree, tree.RootNode(), "c.bin");
+    struct Case {
+        std::string name;
+        std::function<void()> change;
+        Names shown, gone;
+    };
+    const std::filesystem::path dir = folder.Path();
+    const Case cases[] = {
+        {"nothing", [] {}, {"alpha.ker", "Zed.txt"}, {}},
+        {"a file made", [&] { folder.Write("made.ker", "m"); }, {"made.ker"}, {}},
+        {"a file renamed",
+         [&] { std::filesystem::rename(dir / "made.ker", dir / "renamed.ker"); },
+         {"renamed.ker"},
+         {"made.ker"}},
+        {"a file hidden",
+         [&] { SetFileAttributesW((dir / "renamed.ker").c_str(), FILE_ATTRIBUTE_HIDDEN); },
+         {},
+         {"renamed.ker"}},
+        {"a folder made", [&] { std::filesystem::create_directory(dir / "Made"); }, {"Made"}, {}},
+        {"a file removed", [&] { std::filesystem::remove(dir / "alpha.ker"); }, {}, {"alpha.ker"}},
+        {"nothing since", [] {}, {"Made", "Zed.txt"}, {"alpha.ker", "renamed.ker"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        tree.RefreshNodeChildren(tree.RootNode());
+        for (const std::string& name : c.shown)
+            EXPECT_NE(Named(tree, tree.RootNode(), name), nullptr) << name;
+        for (const std::string& name : c.gone)
+            EXPECT_EQ(Named(tree, tree.RootNode(), name), nullptr) << name;
+        EXPECT_EQ(Named(tree, tree.RootNode(), "c.bin"), kept);
+    }
+    SetFileAttributesW((dir / "renamed.ker").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(ExplorerShellTreeTest, RefreshTakesANewFileInAtItsPlace) {

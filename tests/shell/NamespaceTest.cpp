@@ -235,6 +235,14 @@ TEST_F(NamespaceTest, TypeTextAndIcons) {
         EXPECT_GE(sub->GetIconIndex(true, size, true), 0);
         EXPECT_EQ(folderIcon, DefaultSystemImageIndex(TDefaultSystemImage::ClosedFolder));
     }
+    // The item finds its icon through its parent folder: the same one the shell names for its path.
+    for (const char* name : {"a.txt", "b.ker", "sub"}) {
+        SHFILEINFOW info{};
+        ASSERT_NE(SHGetFileInfoW(reinterpret_cast<LPCWSTR>(Item(name)->AbsolutePIDL()), 0, &info, sizeof info,
+                                 SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON),
+                  0u);
+        EXPECT_EQ(Item(name)->GetIconIndex(false, TIconSize::Small), info.iIcon) << name;
+    }
     EXPECT_LE(txt->OverlayIndex(), 0);
 }
 
