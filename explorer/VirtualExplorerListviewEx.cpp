@@ -120,6 +120,7 @@ void TCustomVirtualExplorerListviewEx::SyncSelection(bool treeToList) {
     if (port_ == nullptr || !port_->ShadowHasWindow())
         return;
     if (!treeToList) {
+        TFromList fromList(*this);
         ClearSelection();
         for (int index : port_->ShadowSelectedItems())
             if (const PVirtualNode node = GetNodeByIndex(index))
@@ -254,6 +255,11 @@ void TCustomVirtualExplorerListviewEx::DoStructureChange(PVirtualNode node, TCha
 }
 
 void TCustomVirtualExplorerListviewEx::InvalidateNode(PVirtualNode node) {
+    // The list's own selection and focus, copied into the tree, are drawn already where they show; the
+    // tree's window is hidden, and finding a row in it costs a walk over the rows above (clearing a
+    // select-all of many items did that for every item).
+    if (fromList_ > 0 && ShadowShown())
+        return;
     TCustomVirtualExplorerListview::InvalidateNode(node);
     if (node != nullptr && node->Parent == RootNode() && ShadowShown())
         port_->ShadowInvalidateItem(static_cast<int>(node->Index));

@@ -142,6 +142,18 @@ private:
     bool ShadowShown() const;
     // Keeps the native list quiet while the core changes it, however the change ends.
     class TUpdating;
+    // Marks the tree's changes that copy what the native list already shows: the list draws its own
+    // selection and focus, so those changes are not drawn there again.
+    class TFromList {
+    public:
+        explicit TFromList(TCustomVirtualExplorerListviewEx& list) : list_(list) { ++list_.fromList_; }
+        ~TFromList() { --list_.fromList_; }
+        TFromList(const TFromList&) = delete;
+        TFromList& operator=(const TFromList&) = delete;
+
+    private:
+        TCustomVirtualExplorerListviewEx& list_;
+    };
     void AfterRootAttempt();
     // The list's focused item when none has it after a deletion: the last one.
     void FocusLastWhenNone();
@@ -151,6 +163,7 @@ private:
     IListThumbnailSource* thumbnails_ = nullptr;
     PVirtualNode indexCache_ = nullptr;
     int updating_ = 0;
+    int fromList_ = 0;
     // Root changes allowed whose end has not come yet (each keeps the native list muted).
     int pendingRootChanges_ = 0;
     bool syncing_ = false;

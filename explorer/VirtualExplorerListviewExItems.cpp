@@ -188,6 +188,7 @@ void TCustomVirtualExplorerListviewEx::ListItemChanged(int index, bool selection
                                                        bool focused) {
     if (ShadowMuted())
         return;
+    TFromList fromList(*this);
     if (index < 0) {
         // Every item at once: cleared in one step, or read back whole.
         if (selectionChanged && !selected)

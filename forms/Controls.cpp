@@ -9,14 +9,45 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 namespace tarvola {
 
 namespace {
 
-constexpr const char* kControlProperty = "TarvolaControl";
+// Which control owns each window. Every message to a control's window and every notification it sends
+// looks the control up, and under Wine a window property costs two round trips to the window server
+// (the name's atom, then the property); a map in the process costs none. Windows of other threads are
+// entered too, hence the lock.
+class TControlRegistry {
+public:
+    void Enter(HWND window, TWinControl* control) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        controls_[window] = control;
+    }
+    void Remove(HWND window) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        controls_.erase(window);
+    }
+    TWinControl* Find(HWND window) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = controls_.find(window);
+        return found == controls_.end() ? nullptr : found->second;
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<HWND, TWinControl*> controls_;
+};
+
+// Never destroyed: windows of static forms may still be destroyed while the program ends.
+TControlRegistry& ControlRegistry() {
+    static auto* registry = new TControlRegistry;
+    return *registry;
+}
 constexpr const wchar_t* kOwnWindowClass = L"TarvolaWindow";
 
 void RegisterOwnWindowClass(WNDPROC procedure) {
@@ -500,7 +531,7 @@ TWinControl* TWinControl::FromHandle(HWND window) {
     if (window == nullptr) {
         return nullptr;
     }
-    return static_cast<TWinControl*>(GetPropA(window, kControlProperty));
+    return ControlRegistry().Find(window);
 }
 
 TControl& TWinControl::Controls(int index) const {
@@ -577,7 +608,7 @@ void TWinControl::CreateHandle() {
     }
     if (!own) {
         handle_ = window;
-        SetPropA(window, kControlProperty, this);
+        ControlRegistry().Enter(window, this);
         nativeProc_ = ReplaceWindowProc(window, &TWinControl::WindowProc);
     }
     if ((params.style & WS_CHILD) != 0) {
@@ -611,15 +642,14 @@ void TWinControl::DestroyHandle() {
 }
 
 void TWinControl::Detach(HWND window) {
-    RemovePropA(window, kControlProperty);
+    ControlRegistry().Remove(window);
     if (nativeProc_ != nullptr) {
         ReplaceWindowProc(window, nativeProc_);
         nativeProc_ = nullptr;
     }
+    // A linked window destroyed before this one leaves its entry too.
     for (HWND linked : linkedWindows_) {
-        if (IsWindow(linked)) {
-            RemovePropA(linked, kControlProperty);
-        }
+        ControlRegistry().Remove(linked);
     }
     linkedWindows_.clear();
     handle_ = nullptr;
@@ -653,7 +683,7 @@ void TWinControl::ChangeStyle(DWORD add, DWORD remove) {
 }
 
 void TWinControl::LinkWindow(HWND window) {
-    SetPropA(window, kControlProperty, this);
+    ControlRegistry().Enter(window, this);
     linkedWindows_.push_back(window);
 }
 
@@ -1229,7 +1259,7 @@ LRESULT CALLBACK TWinControl::WindowProc(HWND window, UINT message, WPARAM wPara
         control = static_cast<TWinControl*>(create->lpCreateParams);
         if (control != nullptr) {
             control->handle_ = window;
-            SetPropA(window, kControlProperty, control);
+            ControlRegistry().Enter(window, control);
         }
     }
     if (control == nullptr || control->handle_ != window) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 namespace tarvola::test {
@@ -21,6 +22,7 @@ public:
     int SingleDeselects = 0;
     TViewStyleEx Style = TViewStyleEx::vsxReport;
     std::vector<int> Edited;
+    std::vector<int> Redrawn;
 
     bool ShadowHasWindow() const override { return true; }
     void ShadowSetItemCount(int count) override {
@@ -48,7 +50,7 @@ public:
     std::vector<int> ShadowSelectedItems() override { return {Selection.begin(), Selection.end()}; }
     int ShadowFocusedItem() override { return Focus; }
     void ShadowFocusItem(int index) override { Focus = index; }
-    void ShadowInvalidateItem(int) override {}
+    void ShadowInvalidateItem(int index) override { Redrawn.push_back(index); }
     void ShadowRepaint() override {}
     void ShadowApplyStyle(TViewStyleEx style) override { Style = style; }
     void ShadowUpdateColumnWidth() override {}
@@ -170,6 +172,42 @@ TEST_F(ExplorerListviewExTest, SelectionMirrorsBothWays) {
     EXPECT_EQ(shadow.Selection, (std::set<int>{5}));
     EXPECT_EQ(shadow.Focus, 5);
     EXPECT_EQ(shadow.SingleDeselects, 0);
+}
+
+TEST_F(ExplorerListviewExTest, ListRedrawsOnlyWhatTheTreeChanged) {
+    // The list draws the selection and focus it reports itself: drawing those items again costs a
+    // redraw per item (every item when a select-all is cleared). What only the tree knows, such as an
+    // icon that came in, must still be drawn.
+    struct TCase {
+        const char* what;
+        std::function<void()> act;
+        std::vector<int> redrawn;
+    };
+    const TCase cases[] = {
+        {"select and focus from the list", [&] { list.ListItemChanged(2, true, true, true); }, {}},
+        {"deselect from the list", [&] { list.ListItemChanged(2, true, false, false); }, {}},
+        {"clear every item from the list",
+         [&] {
+             list.ListItemChanged(1, true, true, false);
+             list.ListItemChanged(3, true, true, false);
+             list.ListItemChanged(-1, true, false, false);
+         },
+         {}},
+        {"range read back",
+         [&] {
+             shadow.Selection = {1, 2, 4};
+             shadow.Focus = 4;
+             list.ListRangeChanged();
+         },
+         {}},
+        {"the tree's own change of an item", [&] { list.InvalidateNode(list.GetNodeByIndex(4)); }, {4}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        shadow.Redrawn.clear();
+        c.act();
+        EXPECT_EQ(shadow.Redrawn, c.redrawn);
+    }
 }
 
 TEST_F(ExplorerListviewExTest, EchoWhileSyncingIsIgnored) {

@@ -420,5 +420,21 @@ TEST_F(ControlsTest, OwnerFreesWhatItOwnsAndControlsLeaveTheirParent) {
     EXPECT_THROW(form.FreeComponent(form), EComponentError);
 }
 
+TEST_F(ControlsTest, ControlIsFoundFromItsWindowOnlyWhileTheWindowLives) {
+    // Our own window class (a panel) and a system control's window (a button): a window that is gone
+    // must never lead to its freed control.
+    auto& panel = Make<TPanel>(10, 10, 100, 40);
+    auto& button = Make<TButton>(120, 10, 50, 20);
+    for (TWinControl* control : {static_cast<TWinControl*>(&panel), static_cast<TWinControl*>(&button)}) {
+        const HWND window = control->Handle();
+        EXPECT_EQ(TWinControl::FromHandle(window), control);
+        form.FreeComponent(*control);
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(TWinControl::FromHandle(window), nullptr);
+    }
+    EXPECT_EQ(TWinControl::FromHandle(form.Handle()), &form);
+    EXPECT_EQ(TWinControl::FromHandle(nullptr), nullptr);
+}
+
 } // namespace
 } // namespace tarvola
