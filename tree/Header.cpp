@@ -62,6 +62,20 @@ void TVTHeader::SetFont(const THeaderFont& value) {
     Invalidate(NoColumn);
 }
 
+void TVTHeader::SetParentFont(bool value) {
+    parentFont_ = value;
+    if (!value || !treeFont_ || *treeFont_ == font_)
+        return;
+    font_ = *treeFont_;
+    Invalidate(NoColumn);
+}
+
+void TVTHeader::TreeFontChanged(const THeaderFont& treeFont) {
+    treeFont_ = treeFont;
+    if (parentFont_)
+        SetParentFont(true);
+}
+
 TColumnIndex TVTHeader::MainColumn() const {
     return columns_->Count() > 0 ? mainColumn_ : NoColumn;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tarvola {
@@ -130,7 +131,10 @@ public:
     const THeaderFont& Font() const { return font_; }
     void SetFont(const THeaderFont& value);
     bool ParentFont() const { return parentFont_; }
-    void SetParentFont(bool value) { parentFont_ = value; }
+    // True: the header takes the tree's font (the last one it heard of) and follows its changes.
+    void SetParentFont(bool value);
+    // The tree's font changed.
+    void TreeFontChanged(const THeaderFont& treeFont);
     TColumnIndex MainColumn() const;
     void SetMainColumn(TColumnIndex value);
     TColumnIndex SortColumn() const { return sortColumn_; }
@@ -175,6 +179,7 @@ private:
     TVTColor background_ = VTclBtnFace;
     THeaderFont font_;
     bool parentFont_ = false;
+    std::optional<THeaderFont> treeFont_;
     TColumnIndex mainColumn_ = NoColumn;
     TColumnIndex sortColumn_ = NoColumn;
     TSortDirection sortDirection_ = TSortDirection::sdAscending;

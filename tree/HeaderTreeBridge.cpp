@@ -1,5 +1,6 @@
 // The tree's header: created with the first use, answered by the tree, its events fired as the tree's.
 #include "tree/HeaderTreeBridge.h"
+#include "tree/TextExport.h"
 
 #include "tree/VirtualTrees.h"
 
@@ -44,6 +45,15 @@ int TBaseVirtualTree::GetMaxColumnWidth(TColumnIndex column) {
         widest = std::max(widest, width);
     }
     return widest + (metrics.ShowVertGridLines ? 1 : 0);
+}
+
+void TBaseVirtualTree::TreeFontChanged(const TTextFont& font) {
+    THeaderFont headerFont;
+    headerFont.Color = font.Color;
+    headerFont.Height = font.Height;
+    headerFont.Name = font.Name;
+    headerFont.Style = static_cast<std::int32_t>(font.Style);
+    Header().TreeFontChanged(headerFont);
 }
 
 TTreeHeaderBridge::TTreeHeaderBridge(TBaseVirtualTree& tree) : tree_(tree), header_(*this) {}

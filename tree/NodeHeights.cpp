@@ -2,6 +2,8 @@
 // at a position, the rectangle of a node, the top node.
 #include "tree/Header.h"
 #include "tree/HeaderTreeBridge.h"
+#include "tree/HitTest.h"
+#include "tree/TreeProperties.h"
 #include "tree/VirtualTrees.h"
 
 #include "base/Numerics.h"
@@ -210,6 +212,34 @@ std::uint32_t TBaseVirtualTree::NodeTop(PVirtualNode node) {
     return CheckedCast<std::uint32_t>(sum);
 }
 
+namespace {
+
+TAlignment MirroredAlignment(TAlignment alignment) {
+    if (alignment == TAlignment::taLeftJustify)
+        return TAlignment::taRightJustify;
+    if (alignment == TAlignment::taRightJustify)
+        return TAlignment::taLeftJustify;
+    return alignment;
+}
+
+// Gives rect the text's width, placed by the alignment.
+void FitToText(TTreeRect& rect, int textWidth, TAlignment alignment) {
+    switch (alignment) {
+    case TAlignment::taLeftJustify:
+        rect.Right = CheckedAdd(rect.Left, textWidth);
+        break;
+    case TAlignment::taRightJustify:
+        rect.Left = CheckedSub(rect.Right, textWidth);
+        break;
+    default:
+        rect.Left = CheckedSub(CheckedAdd(rect.Left, rect.Right), textWidth) / 2;
+        rect.Right = CheckedAdd(rect.Left, textWidth);
+        break;
+    }
+}
+
+} // namespace
+
 TTreeRect TBaseVirtualTree::GetDisplayRect(PVirtualNode node, TColumnIndex column, bool textOnly,
                                            bool unclipped) {
     TreeAssert(node != nullptr, "Node must not be nil.");
@@ -218,11 +248,14 @@ TTreeRect TBaseVirtualTree::GetDisplayRect(PVirtualNode node, TColumnIndex colum
         InitNode(node);
     if ((node->States & nsVisible) == 0)
         return {};
+    // Without columns the header's main column is NoColumn, so that a whole row counts as the main column.
+    const bool mainColumn = column == (headerBridge_ ? Header().MainColumn() : NoColumn);
     int indent = 0;
     for (PVirtualNode parent = node->Parent; parent != root_; parent = parent->Parent) {
         if ((parent->States & (nsVisible | nsExpanded)) != (nsVisible | nsExpanded))
             return {};
-        indent += Indent;
+        if (mainColumn)
+            indent = CheckedAdd(indent, Indent);
     }
     const std::int64_t top = NodeTop(node);
     TTreeRect rect;
@@ -231,8 +264,8 @@ TTreeRect TBaseVirtualTree::GetDisplayRect(PVirtualNode node, TColumnIndex colum
     rect.Left = 0;
     rect.Right = std::max(Host().ClientWidth(), RangeWidth);
     if (column <= NoColumn) {
-        rect.Left += offsetX_;
-        rect.Right += offsetX_;
+        rect.Left = CheckedAdd(rect.Left, offsetX_);
+        rect.Right = CheckedAdd(rect.Right, offsetX_);
     } else if (headerBridge_ && Header().UseColumns() && Header().Columns().IsValidColumn(column)) {
         // A cell spans its column, whose borders the header keeps in client coordinates already.
         int left = 0;
@@ -241,14 +274,48 @@ TTreeRect TBaseVirtualTree::GetDisplayRect(PVirtualNode node, TColumnIndex colum
         rect.Left = left;
         rect.Right = right - 1;
     }
-    if (textOnly) {
-        // The text begins after the margin and the indent; images and check boxes come with their parts.
-        rect.Left += Margin + indent + (Options.ShowRoot ? Indent : 0);
-        const int textWidth = 0;
-        if (!unclipped || rect.Right - rect.Left < textWidth)
-            rect.Right = rect.Left + textWidth;
-    }
+    if (textOnly)
+        NarrowToText(rect, node, column, mainColumn, indent, unclipped);
     return rect;
+}
+
+void TBaseVirtualTree::NarrowToText(TTreeRect& rect, PVirtualNode node, TColumnIndex column, bool mainColumn,
+                                    int indent, bool unclipped) {
+    // The text comes after the margin, the indent, the check image and the images, as the painter lays
+    // the cell out (the check image and the indent only in the main column).
+    const TCellHitLayout cell = CellLayout(node, column, mainColumn);
+    int offset = Margin;
+    if (mainColumn) {
+        offset = CheckedAdd(offset, CheckedAdd(indent, cell.ShowRoot ? Indent : 0));
+        if (cell.CheckShown)
+            offset = CheckedAdd(offset, cell.CheckImageWidth + 2);
+    }
+    if (cell.StateImageWidth > 0)
+        offset = CheckedAdd(offset, cell.StateImageWidth + 2);
+    if (cell.NormalImageWidth > 0)
+        offset = CheckedAdd(offset, cell.NormalImageWidth + 2);
+
+    TAlignment alignment = Properties().Alignment();
+    bool rightToLeft = false;
+    if (column > NoColumn && headerBridge_ && Header().Columns().IsValidColumn(column)) {
+        const TVirtualTreeColumn& header = Header().Columns()[column];
+        alignment = header.Alignment();
+        rightToLeft = header.BiDiMode() != TBiDiMode::bdLeftToRight;
+    }
+    if (rightToLeft) {
+        rect.Right = CheckedSub(rect.Right, offset);
+        alignment = MirroredAlignment(alignment);
+    } else {
+        rect.Left = CheckedAdd(rect.Left, offset);
+    }
+    const int space = CheckedSub(rect.Right, rect.Left);
+    if (!unclipped) {
+        if (space > cell.TextWidth)
+            FitToText(rect, cell.TextWidth, alignment);
+    } else if (space < cell.TextWidth) {
+        // The whole text, even where it leaves the cell, from the side the reading starts at.
+        FitToText(rect, cell.TextWidth, rightToLeft ? TAlignment::taRightJustify : TAlignment::taLeftJustify);
+    }
 }
 
 TTreeRect TBaseVirtualTree::GetTreeRect() const {

@@ -52,6 +52,14 @@ void TCustomVirtualStringTree::FontChanged() {
         Host().InvalidateAll();
 }
 
+void TCustomVirtualStringTree::TreeFontChanged(const TTextFont& font) {
+    TBaseVirtualTree::TreeFontChanged(font);
+    if (font == Look.Font)
+        return;
+    Look.Font = font;
+    FontChanged();
+}
+
 IStringTreeCanvas& TCustomVirtualStringTree::CanvasOrNull() {
     return canvas_ != nullptr ? *canvas_ : nullCanvas_;
 }

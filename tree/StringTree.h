@@ -122,6 +122,8 @@ public:
     // The tree font changed (WM_SETFONT): the line height and ellipsis width are measured again and every
     // cached width is dropped.
     void FontChanged();
+    // The control's font becomes the font texts are measured and painted in.
+    void TreeFontChanged(const TTextFont& font) override;
     int TextHeight() const { return textHeight_; }
     int EllipsisWidth() const { return ellipsisWidth_; }
 

@@ -2,6 +2,8 @@
 
 #include "forms/Application.h"
 #include "forms/Form.h"
+#include "tree/HeaderWindow.h"
+#include "tree/TextExport.h"
 #include "tree/TreeDragImage.h"
 #include "tree/TreeCreateParams.h"
 #include "tree/TreeProperties.h"
@@ -39,6 +41,7 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
     ConnectDragAndDrop();
     ConnectImageLinks();
     ImageListsChanged();
+    tree_->TreeFontChanged(TreeTextFont());
     SetBounds(0, 0, 200, 100);
     SetTabStop(true);
     SetParentColor(false);
@@ -85,7 +88,9 @@ void TVirtualTreeControl::SetCtl3D(bool value) {
     if (value == ctl3D_)
         return;
     ctl3D_ = value;
-    RecreateWnd();
+    // Only a single border looks different in 3-D.
+    if (tree_->Properties().BorderStyle() == TVTBorderStyle::bsSingle)
+        RecreateWnd();
 }
 
 void TVirtualTreeControl::SetRightToLeft(bool value) {
@@ -112,6 +117,7 @@ void TVirtualTreeControl::CreateParams(TCreateParams& params) {
 
 void TVirtualTreeControl::InitializeHandle() {
     TCustomControl::InitializeHandle();
+    ConnectHeaderWindow();
     const TVTPaintOptions paint = tree_->TreeOptions().PaintOptions();
     if (paint.Has(TVTPaintOption::toThemeAware) && VisualStylesEnabled())
         tree_->DoStateChange({TreeState::tsUseThemes});
@@ -154,12 +160,16 @@ void TVirtualTreeControl::WindowDestroying() {
     StopTimer(ChangeTimer);
     StopTimer(StructureChangeTimer);
     RevokeDropTarget();
+    DisconnectHeaderWindow();
 }
 
 LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // --- Hints and tooltips: the requests, and the mouse and closing messages the hint machinery watches.
     if (std::optional<LRESULT> answer = HandleHintMessage(message, wParam, lParam))
         return *answer;
+    // --- The header (in the frame) sees the message before the tree.
+    if (LRESULT answer = 0; OfferToHeader(message, wParam, lParam, answer))
+        return answer;
     // --- Scrolling, scroll bars, sizing, the non-client area and the clipboard commands
     if (std::optional<LRESULT> answer = scrollWindow_->HandleMessage(
             message, wParam, lParam, [&] { return TCustomControl::WndProc(message, wParam, lParam); }))
@@ -223,7 +233,9 @@ LRESULT TVirtualTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     // --- Painting (TreePaintControl.cpp)
     case WM_PAINT:
+    case WM_PRINT:
     case WM_PRINTCLIENT:
+    case WM_SYSCOLORCHANGE:
     case WM_ERASEBKGND:
     case WM_NCPAINT:
         if (std::optional<LRESULT> answer = HandlePaintMessage(message, wParam, lParam))

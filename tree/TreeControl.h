@@ -22,6 +22,8 @@
 
 namespace tarvola {
 
+class THeaderWindowAdapter;
+struct TTextFont;
 class TImageList;
 class TTreeDragImage;
 class TPopupMenu;
@@ -81,6 +83,11 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    // The control's font, colour and enabled state reach the tree, its header and its button images
+    // (TreePaintControl.cpp).
+    void FontChanged() override;
+    void ColorChanged() override;
+    void EnabledChanged() override;
     // After the window is made: themes, the drop registration, the scroll bars.
     void InitializeHandle() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -130,7 +137,8 @@ public:
     TGetPopupMenuEvent OnGetPopupMenu;
     // Shows a menu at a screen point. Showing a menu is modal: tests put their own here.
     std::function<void(TPopupMenu&, int screenX, int screenY)> PopupHook;
-    // The header's turn at a mouse message before the tree's; true: the header took it, with the answer.
+    // Stands in for the window's header at every message the header would see first (unset: the header
+    // itself); true: it took the message, with the answer.
     std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> HeaderMouseHook;
     // Auto-scroll and wheel panning, for their owners to connect (unset: nothing); the drag loop (null:
     // the platform's).
@@ -199,6 +207,16 @@ private:
     LRESULT AnswerHintShow(THintInfo& info);
     int AnswerHintPause(int proposed);
     std::unique_ptr<THintController> hints_;
+    // --- Header (TreeHeaderControl.cpp)
+private:
+    class THeaderWindow; // a THeaderWindowAdapter
+    // The header's share of the window's messages, offered before the tree's own handling: true when the
+    // header took the message, with its answer.
+    bool OfferToHeader(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The header follows the window: made with it, gone with it.
+    void ConnectHeaderWindow();
+    void DisconnectHeaderWindow();
+    std::unique_ptr<THeaderWindowAdapter> headerWindow_;
     // --- Painting (TreePaintControl.cpp)
 public:
     // Paints window (tree coordinates) of the tree into dc with window's top-left at target, with the paint
@@ -227,6 +245,20 @@ private:
     // Paints the part updateRect (client coordinates) of the client area into dc.
     void PaintUpdateRect(HDC dc, const RECT& updateRect);
     void PaintFrame();
+    // The client area into dc at its origin (WM_PRINTCLIENT), and the whole window (WM_PRINT).
+    void PrintClient(HDC dc);
+    void PrintWindowInto(HDC dc, LPARAM flags);
+    // Where the client area lies in the window (window coordinates), and the frame's inner right edge.
+    struct TFrameGeometry {
+        RECT Bounds{};
+        RECT Client{};
+        int InnerRight = 0;
+    };
+    TFrameGeometry FrameGeometry() const;
+    // The header's font as a font to paint with.
+    const TFont& HeaderFont();
+    TFont headerFont_;
+    TTextFont TreeTextFont() const;
     TTreePaintEnvironment PaintEnvironment();
     std::shared_ptr<TTreePainter> painter_;
     std::shared_ptr<TThemeServices> theme_;

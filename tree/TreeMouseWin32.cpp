@@ -143,11 +143,6 @@ void TVirtualTreeControl::PopupAt(TPopupMenu& menu, int screenX, int screenY) {
 
 std::optional<LRESULT> TVirtualTreeControl::HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     EnsureMousePort();
-    if (HeaderMouseHook) {
-        LRESULT answer = 0;
-        if (HeaderMouseHook(message, wParam, lParam, answer))
-            return answer;
-    }
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

@@ -22,6 +22,8 @@ struct TTreePaintEnvironment {
     bool Enabled = true;
     bool RightToLeft = false; // the tree's reading order, for a tree without columns
     COLORREF TreeColor = RGB(255, 255, 255);
+    // The tree font's colour (the signs on rectangle buttons); none: the system's window text colour.
+    std::optional<COLORREF> FontColor;
     int ClientWidth = 0;
     HIMAGELIST Images = nullptr;
     HIMAGELIST StateImages = nullptr;

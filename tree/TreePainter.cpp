@@ -750,7 +750,7 @@ void TTreePainter::PrepareResources(const TTreePaintEnvironment& environment) {
     style.TreeColor = environment.TreeColor;
     style.WindowColor = GetSysColor(COLOR_WINDOW);
     style.TreeLineColor = ColorToRGB(tree_.Colors().Color(TVTColorIndex::TreeLineColor));
-    style.FontColor = GetSysColor(COLOR_WINDOWTEXT);
+    style.FontColor = environment.FontColor.value_or(GetSysColor(COLOR_WINDOWTEXT));
     style.Theme = tree_.InState(TreeState::tsUseThemes) ? environment.Theme : nullptr;
     const bool same = buttonsValid_ && style.Style == buttonStyle_.Style &&
                       style.FillMode == buttonStyle_.FillMode && style.TreeColor == buttonStyle_.TreeColor &&

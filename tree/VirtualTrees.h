@@ -455,6 +455,9 @@ public:
     virtual int GetNodeWidth(PVirtualNode, TColumnIndex) { return 0; }
     // The header's main column changed (the string tree drops its cached text widths).
     virtual void MainColumnChanged() {}
+    // The control's font changed: a header that follows the tree's font takes it (the string tree also
+    // measures its texts again).
+    virtual void TreeFontChanged(const TTextFont& font);
     // The widest content of a column over all visible nodes, indents and images included.
     int GetMaxColumnWidth(TColumnIndex column);
     virtual void SetFocusedNodeAndColumn(PVirtualNode node, TColumnIndex column);
@@ -784,6 +787,10 @@ private:
     void BandMembership(const TBandWalk& walk, PVirtualNode node, int nodeTop, int nextTop, int level,
                         bool& inOld, bool& inNew);
     TCellHitLayout CellLayout(PVirtualNode node, TColumnIndex column, bool mainColumn);
+    // GetDisplayRect's text part of a row or cell: after the margin, indent and images, as wide as the
+    // text (unclipped: the whole text even beyond the cell).
+    void NarrowToText(TTreeRect& rect, PVirtualNode node, TColumnIndex column, bool mainColumn, int indent,
+                      bool unclipped);
     void HitColumnAndBounds(THitInfo& hit, int x, int& left, int& right);
     TClickFacts GatherClickFacts(const TTreeMouseMessage& message, const THitInfo& hit);
     void PressCheckBox(PVirtualNode node);

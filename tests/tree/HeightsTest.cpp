@@ -3,6 +3,9 @@
 #include "tests/tree/TreeTestSupport.h"
 
 #include "base/Numerics.h"
+#include "tree/Header.h"
+#include "tree/HeaderTreeBridge.h"
+#include "tree/TreeOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -233,6 +236,105 @@ TEST(NodeHeights, CompareNodePositionsFollowsTreeOrder) {
     EXPECT_LT(TBaseVirtualTree::CompareNodePositions(a2, b), 0);
     EXPECT_GT(TBaseVirtualTree::CompareNodePositions(b, a1), 0);
     EXPECT_THROW(TBaseVirtualTree::CompareNodePositions(nullptr, a), EVirtualTreeAssertion);
+}
+
+// The text part of a row or cell: after the margin, the indent (main column), the check image and the
+// images, as wide as the text and placed by the alignment, mirrored for right-to-left reading. The fixture:
+// a 300 px client, text 50 px wide (500 for a long one), columns 0..149 and 150..299 when shown.
+struct TextRectFixture {
+    class TextTree : public TBaseVirtualTree {
+    public:
+        using TBaseVirtualTree::TBaseVirtualTree;
+        int textWidth = 50;
+        int GetNodeWidth(PVirtualNode, TColumnIndex) override { return textWidth; }
+    };
+    RecordingHost host;
+    TextTree tree{&host};
+    PVirtualNode top = nullptr;
+    PVirtualNode child = nullptr;
+    bool normalImage = false;
+    TextRectFixture() {
+        host.window = true;
+        host.clientWidth = 300;
+        tree.SetRootNodeCount(1);
+        top = tree.GetFirst();
+        tree.SetChildCount(top, 1);
+        tree.SetExpanded(top, true);
+        child = tree.GetFirstChild(top);
+        tree.OnGetImageIndex = TVTGetImageEvent::Bind(imageIndex);
+    }
+    std::function<void(TBaseVirtualTree&, PVirtualNode, TVTImageKind kind, TColumnIndex, bool&, int& index)>
+        imageIndex =
+            [this](TBaseVirtualTree&, PVirtualNode, TVTImageKind kind, TColumnIndex, bool&, int& index) {
+                if (normalImage && kind == TVTImageKind::ikNormal)
+                    index = 0;
+            };
+    void ShowColumns(TAlignment secondAlignment, TBiDiMode secondReading) {
+        for (int i = 0; i < 2; ++i)
+            tree.Header().Columns().Add().SetWidth(150);
+        tree.Header().Columns()[1].SetAlignment(secondAlignment);
+        tree.Header().Columns()[1].SetBiDiMode(secondReading);
+    }
+    void ShowCheckBoxes() {
+        TCustomVirtualTreeOptions& options = tree.TreeOptions();
+        options.SetMiscOptions(options.MiscOptions().With(TVTMiscOption::toCheckSupport));
+        tree.ColumnFitMetrics.CheckImageWidth = 16;
+        tree.SetCheckType(top, TCheckType::ctCheckBox);
+    }
+};
+
+TEST(DisplayRect, TheTextPartFollowsTheCellLayout) {
+    using F = TextRectFixture;
+    struct Case {
+        const char* what;
+        void (*arrange)(F&);
+        bool child;
+        TColumnIndex column;
+        bool unclipped;
+        int left, right;
+    };
+    auto none = [](F&) {};
+    auto images = [](F& f) {
+        f.tree.ColumnFitMetrics.ImageWidth = 16;
+        f.normalImage = true;
+    };
+    auto checks = [](F& f) { f.ShowCheckBoxes(); };
+    auto longText = [](F& f) { f.tree.textWidth = 500; };
+    auto centred = [](F& f) { f.ShowColumns(TAlignment::taCenter, TBiDiMode::bdLeftToRight); };
+    auto rightJustified = [](F& f) { f.ShowColumns(TAlignment::taRightJustify, TBiDiMode::bdLeftToRight); };
+    auto rightToLeft = [](F& f) { f.ShowColumns(TAlignment::taLeftJustify, TBiDiMode::bdRightToLeft); };
+    auto columnImages = [](F& f) {
+        f.ShowColumns(TAlignment::taLeftJustify, TBiDiMode::bdLeftToRight);
+        f.ShowCheckBoxes();
+        f.tree.ColumnFitMetrics.ImageWidth = 16;
+        f.normalImage = true;
+    };
+    const Case cases[] = {
+        {"margin and the root's indent", none, false, NoColumn, false, 22, 72},
+        {"a child one indent further", none, true, NoColumn, false, 40, 90},
+        {"after the normal image", images, false, NoColumn, false, 40, 90},
+        {"after the check image", checks, false, NoColumn, false, 40, 90},
+        {"images without an image list take no room", [](F& f) { f.normalImage = true; }, false, NoColumn,
+         false, 22, 72},
+        {"a text wider than the row stays in the row", longText, false, NoColumn, false, 22, 300},
+        {"unclipped the whole text", longText, false, NoColumn, true, 22, 522},
+        {"unclipped a short text keeps the row", none, false, NoColumn, true, 22, 300},
+        {"main column", centred, true, 0, false, 40, 90},
+        {"centred in another column, no indent", centred, true, 1, false, 201, 251},
+        {"right-justified", rightJustified, false, 1, false, 249, 299},
+        {"right to left: from the right, alignment mirrored", rightToLeft, false, 1, false, 245, 295},
+        {"no check image outside the main column", columnImages, false, 1, false, 172, 222},
+        {"the main column has both", columnImages, false, 0, false, 58, 108},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        F f;
+        c.arrange(f);
+        const TTreeRect text = f.tree.GetDisplayRect(c.child ? f.child : f.top, c.column, true, c.unclipped);
+        EXPECT_EQ(text.Left, c.left);
+        EXPECT_EQ(text.Right, c.right);
+        EXPECT_EQ(text.Top, c.child ? 18 : 0);
+    }
 }
 
 } // namespace

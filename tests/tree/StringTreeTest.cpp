@@ -134,6 +134,10 @@ TEST_F(StringTreeFixture, TheMainColumnsWidthIsCachedUntilSomethingDropsIt) {
         {"InvalidateNode", [&] { tree.InvalidateNode(node); }},
         {"ReinitNode", [&] { tree.ReinitNode(node, false); }},
         {"FontChanged", [&] { tree.FontChanged(); }},
+        {"the control's font",
+         [&] {
+             tree.TreeFontChanged(TTextFont{"Arial", -15, 0, 0});
+         }},
         {"DefaultText", [&] { tree.SetDefaultText(L"Other"); }},
         {"MainColumn",
          [&] {
@@ -146,6 +150,10 @@ TEST_F(StringTreeFixture, TheMainColumnsWidthIsCachedUntilSomethingDropsIt) {
         EXPECT_EQ(measuresOf(width0), 1) << dropper.name;
         EXPECT_EQ(measuresOf(width0), 0) << dropper.name;
     }
+    // The control's font is the font texts are measured in; the same font again drops nothing.
+    EXPECT_EQ(tree.Look.Font, (TTextFont{"Arial", -15, 0, 0}));
+    EXPECT_EQ(measuresOf([&] { tree.TreeFontChanged(TTextFont{"Arial", -15, 0, 0}); }), 0);
+    EXPECT_EQ(measuresOf(width0), 0);
     // The owner's font counts in the measure.
     boldOwner = true;
     tree.InvalidateNode(node);

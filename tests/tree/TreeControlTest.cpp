@@ -1,11 +1,13 @@
 // The tree as a control under Wine: its window with the tree's styles, the defaults a fresh control has, and
 // the OLE drop registration that follows the window through creation, re-creation and destruction.
+#include "tests/support/DibSurface.h"
 #include "tests/support/MessagePump.h"
 
 #include "forms/ComCtrls.h"
 #include "forms/Form.h"
 #include "forms/Menus.h"
 #include "tree/TreeControl.h"
+#include "tree/TreeProperties.h"
 #include "tree/TreeResources.h"
 #include "tree/TreeSettings.h"
 #include "tree/TreeWindowHost.h"
@@ -263,6 +265,55 @@ TEST_F(TreeControlTest, TheTreeTakesNoFocusWhileItsFormIsDisabledOrHidden) {
     EXPECT_TRUE(control.CanFocus());
     ShowWindow(form.Handle(), SW_HIDE);
     EXPECT_FALSE(control.CanFocus());
+}
+
+// A 3-D look differs only with a single border: without a border the window stays as it is.
+TEST_F(TreeControlTest, The3DLookRecreatesTheWindowOnlyWithASingleBorder) {
+    TVirtualTreeControl& control = MakeControl();
+    control.Tree().Properties().SetBorderStyle(TVTBorderStyle::bsNone);
+    const HWND borderless = control.Handle();
+    control.SetCtl3D(false);
+    EXPECT_EQ(control.Handle(), borderless);
+    EXPECT_FALSE(control.Ctl3D());
+    control.Tree().Properties().SetBorderStyle(TVTBorderStyle::bsSingle);
+    EXPECT_EQ(GetWindowLongW(control.Handle(), GWL_STYLE) & WS_BORDER, WS_BORDER); // flat, as set before
+    const HWND flat = control.Handle();
+    control.SetCtl3D(true);
+    EXPECT_NE(control.Handle(), flat);
+    EXPECT_EQ(GetWindowLongW(control.Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
+}
+
+// The tree paints itself enabled or disabled as the control is, also when the change came before the window.
+TEST_F(TreeControlTest, TheEnabledStateReachesTheTreeWithAndWithoutAWindow) {
+    auto& control = form.Create<TVirtualTreeControl>();
+    ASSERT_FALSE(control.HandleAllocated());
+    control.SetEnabled(false);
+    EXPECT_FALSE(control.Tree().ControlEnabled);
+    control.SetParent(&form);
+    ASSERT_TRUE(control.HandleAllocated());
+    EXPECT_FALSE(control.Tree().ControlEnabled);
+    EXPECT_FALSE(IsWindowEnabled(control.Handle()));
+    control.SetEnabled(true);
+    EXPECT_TRUE(control.Tree().ControlEnabled);
+    EXPECT_TRUE(IsWindowEnabled(control.Handle()));
+}
+
+// The system colours changed: the tree's window takes the check images drawn in them anew.
+TEST_F(TreeControlTest, ASystemColourChangeReachesTheCheckImages) {
+    TVirtualTreeControl& control = MakeControl();
+    const int element = COLOR_BTNFACE;
+    const COLORREF saved = GetSysColor(element);
+    const COLORREF face = RGB(10, 120, 230);
+    ASSERT_TRUE(SetSysColors(1, &element, &face));
+    SendMessageW(control.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    test::DibSurface surface(16, 16, RGB(0, 255, 0));
+    // Image 11 of the light check boxes, a pressed box, has a face in the button colour.
+    ImageList_Draw(GetCheckImageListFor(TCheckImageKind::ckLightCheck), 11, surface.dc(), 0, 0,
+                   ILD_TRANSPARENT);
+    const COLORREF drawn = surface.At(7, 7);
+    SetSysColors(1, &element, &saved);
+    SendMessageW(control.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(drawn, face);
 }
 
 } // namespace

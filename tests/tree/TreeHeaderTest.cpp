@@ -6,6 +6,7 @@
 
 #include "tree/Header.h"
 #include "tree/HeaderTreeBridge.h"
+#include "tree/TextExport.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,38 @@ TEST(HeaderEvents, AreFiredAsTheTreesOwn) {
     tree.HeaderEvents().OnColumnResize = TVTColumnResizeEvent::Bind(onResize);
     tree.Header().Columns()[0].SetWidth(80);
     EXPECT_EQ(resized, (std::vector<TColumnIndex>{0}));
+}
+
+// The header follows the tree's font only while ParentFont: a font of its own ends that, and ParentFont set
+// again takes the tree's latest font at once.
+TEST(HeaderFont, FollowsTheTreesFontWhileParentFont) {
+    TBaseVirtualTree tree;
+    TVTHeader& header = tree.Header();
+    const THeaderFont own = header.Font();
+    TTextFont treeFont;
+    treeFont.Name = "Arial";
+    treeFont.Height = -15;
+    treeFont.Style = TextFontBold;
+    treeFont.Color = 0x123456;
+    tree.TreeFontChanged(treeFont);
+    EXPECT_EQ(header.Font(), own); // not ParentFont: its own font stays
+
+    header.SetParentFont(true);
+    const THeaderFont expected{0x123456, -15, "Arial", 0, TextFontBold};
+    EXPECT_EQ(header.Font(), expected);
+    treeFont.Height = -20;
+    tree.TreeFontChanged(treeFont);
+    EXPECT_EQ(header.Font().Height, -20);
+
+    THeaderFont chosen = own;
+    chosen.Name = "Courier New";
+    header.SetFont(chosen);
+    EXPECT_FALSE(header.ParentFont());
+    treeFont.Height = -30;
+    tree.TreeFontChanged(treeFont);
+    EXPECT_EQ(header.Font(), chosen);
+    header.SetParentFont(true);
+    EXPECT_EQ(header.Font().Height, -30);
 }
 
 } // namespace

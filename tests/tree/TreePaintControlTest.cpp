@@ -4,6 +4,8 @@
 // by a hidden one.
 #include "forms/Form.h"
 #include "tests/support/DibSurface.h"
+#include "tree/Header.h"
+#include "tree/StringTree.h"
 #include "tree/TreeColors.h"
 #include "tree/TreeControl.h"
 #include "tree/TreeOptions.h"
@@ -93,6 +95,101 @@ TEST_F(TreePaintControlTest, EraseAndVisibleOnlyRequestsLeaveTheTargetAlone) {
     SendMessageW(control.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()),
                  PRF_CLIENT | PRF_CHECKVISIBLE);
     EXPECT_EQ(surface.At(5, 5), Sentinel);
+}
+
+// How many pixels of a surface's area have exactly a colour.
+int CountOf(const test::DibSurface& surface, COLORREF color, const RECT& area) {
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            count += surface.At(x, y) == color ? 1 : 0;
+    return count;
+}
+
+// The whole window through WM_PRINT: the frame, the scroll bar and the header around the client area, which
+// lands where it lies in the window; without the frame flag only the client area is painted.
+TEST_F(TreePaintControlTest, PrintPaintsTheFrameAndHeaderAroundTheClientArea) {
+    TVirtualTreeControl& control = MakeControl();
+    control.SetBounds(0, 0, 300, 200); // the columns fit: no horizontal bar
+    TVTHeader& header = control.Tree().Header();
+    for (int i = 0; i < 2; ++i)
+        header.Columns().Add().SetWidth(100);
+    header.SetOptions(header.Options() | hoVisible);
+    const HWND window = control.Handle();
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const int left = origin.x - bounds.left;
+    const int top = origin.y - bounds.top;
+    ASSERT_GE(top, DefaultHeaderHeight);
+    ASSERT_NE(GetWindowLongW(window, GWL_STYLE) & WS_VSCROLL, 0); // 20 rows overflow
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    struct Case {
+        const char* name;
+        LPARAM flags;
+        bool frame;
+    };
+    const Case cases[] = {{"frame and client", PRF_NONCLIENT | PRF_CLIENT, true},
+                          {"client only", PRF_CLIENT, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Surface surface(width, height);
+        SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(surface.dc()), c.flags);
+        EXPECT_EQ(surface.At(left + control.ClientWidth() / 2, top + 3 * 18 + 9), Unfocused);
+        EXPECT_EQ(surface.At(left + control.ClientWidth() / 2, top + 2 * 18 + 9), TreeColor);
+        const int unpainted = CountOf(surface, Sentinel, RECT{0, 0, width, height});
+        if (c.frame)
+            EXPECT_EQ(unpainted, 0);
+        else
+            EXPECT_EQ(unpainted, width * height - control.ClientWidth() * control.ClientHeight());
+    }
+    // Visible windows only: this one's form was never shown.
+    Surface surface(width, height);
+    SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(surface.dc()),
+                 PRF_NONCLIENT | PRF_CLIENT | PRF_CHECKVISIBLE);
+    EXPECT_EQ(CountOf(surface, Sentinel, RECT{0, 0, width, height}), width * height);
+}
+
+// Rectangle buttons: their signs take the font's colour and their inside the tree's colour, as soon as
+// either changes.
+TEST_F(TreePaintControlTest, ButtonsFollowTheFontAndTreeColours) {
+    TVirtualTreeControl& control = MakeControl();
+    TBaseVirtualTree& tree = control.Tree();
+    tree.SetChildCount(tree.GetFirst(), 2);
+    const RECT firstIndent{0, 0, 18, 18};
+    constexpr COLORREF Red = RGB(255, 0, 0);
+    constexpr COLORREF Green = RGB(10, 200, 10);
+    auto print = [&](Surface& surface) {
+        SendMessageW(control.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), PRF_CLIENT);
+    };
+    Surface before(control.ClientWidth(), control.ClientHeight());
+    print(before);
+    EXPECT_EQ(CountOf(before, Red, firstIndent), 0);
+
+    control.Font().SetColor(Red);
+    control.SetColor(Green);
+    Surface after(control.ClientWidth(), control.ClientHeight());
+    print(after);
+    EXPECT_GT(CountOf(after, Red, firstIndent), 0);
+    EXPECT_EQ(CountOf(after, TreeColor, firstIndent), 0); // nor inside the button
+}
+
+// The control's font reaches the tree: a string tree measures its texts in it, and a header that follows
+// the tree's font takes it.
+TEST_F(TreePaintControlTest, TheControlsFontReachesTheTextsAndTheHeader) {
+    auto& control = form.Create<TVirtualTreeControl>(
+        [](ITreeViewHost* host) { return std::make_unique<TVirtualStringTree>(host); });
+    control.SetParent(&form);
+    auto& tree = dynamic_cast<TVirtualStringTree&>(control.Tree());
+    tree.Header().SetParentFont(true);
+    control.Font().SetName("Arial");
+    control.Font().SetHeight(-20);
+    EXPECT_EQ(tree.Look.Font.Name, "Arial");
+    EXPECT_EQ(tree.Look.Font.Height, -20);
+    EXPECT_EQ(tree.Header().Font().Name, "Arial");
+    EXPECT_EQ(tree.Header().Font().Height, -20);
 }
 
 } // namespace
