@@ -11,6 +11,7 @@
 #pragma once
 
 #include "explorer/ThumbsExtensions.h"
+#include "explorer/ThumbsOptions.h"
 #include "explorer/VirtualExplorerListview.h"
 #include "explorer/VirtualExplorerListviewExPorts.h"
 
@@ -106,8 +107,12 @@ public:
     virtual void FillExtensionsLists(bool withColors);
     // The index of the file's extension among the picture files; -1 for an excluded or other file.
     int ExtensionIndex(const WideString& fileName) const;
-    // Whether unselected picture files get their highlight colour in every style but report.
-    bool HighlightPictures = true;
+    // The background of an unselected picture file by the highlight in force; NoListColor for none.
+    std::uint32_t PictureHighlightColor(const WideString& fileName) const;
+    // How unselected picture files are highlighted in every style but report: the thumbnail options'
+    // Highlight and HighlightColor (nullptr: each file's colour of its extension). The options outlive
+    // the core's painting; whoever sets this clears it before they go.
+    const TThumbsOptions* ThumbnailHighlight = nullptr;
 
     // --- Drags out of and into the native list (VirtualExplorerListviewExDrop.cpp)
     std::int32_t ListDragEnter(IDataObject* data, std::uint32_t keyState, int index, int screenX, int screenY,

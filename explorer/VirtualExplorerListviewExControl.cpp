@@ -1,6 +1,7 @@
 #include "explorer/VirtualExplorerListviewExControl.h"
 
 #include "explorer/VirtualExplorerComboboxTrees.h"
+#include "explorer/VirtualExplorerListviewEx.h"
 #include "explorer/VirtualExplorerListviewExThumbnails.h"
 #include "shell/VirtualShellUtilities.h"
 #include "shell/VirtualSysImages.h"
@@ -20,6 +21,8 @@ TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
       core_(dynamic_cast<IExplorerListviewCore&>(Tree())),
       thumbsOptions_(std::make_unique<TListThumbnailOptions>()) {
     shadow_ = &Create<TShadowListView>(core_);
+    if (auto* core = dynamic_cast<TCustomVirtualExplorerListviewEx*>(&core_); core != nullptr)
+        core->ThumbnailHighlight = &thumbsOptions_->Options;
     shadow_->OnListClick = [this] { Click(); };
     shadow_->OnListDblClick = [this] { DblClick(); };
     core_.SelectionDragStarter = [this](bool right) {
@@ -40,6 +43,8 @@ TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
 TVirtualExplorerListviewEx::~TVirtualExplorerListviewEx() {
     // The native list goes before the core it reports to.
     core_.RootChanged = nullptr;
+    if (auto* core = dynamic_cast<TCustomVirtualExplorerListviewEx*>(&core_); core != nullptr)
+        core->ThumbnailHighlight = nullptr;
     core_.SelectionDragStarter = nullptr;
     core_.SetShadowPort(nullptr);
     core_.SetThumbnailSource(nullptr);

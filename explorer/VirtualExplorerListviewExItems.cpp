@@ -158,6 +158,17 @@ int TCustomVirtualExplorerListviewEx::ExtensionIndex(const WideString& fileName)
     return index >= 0 ? index : extractionExtensions_.IndexOf(extension);
 }
 
+std::uint32_t TCustomVirtualExplorerListviewEx::PictureHighlightColor(const WideString& fileName) const {
+    const TThumbnailHighlight highlight =
+        ThumbnailHighlight != nullptr ? ThumbnailHighlight->Highlight : TThumbnailHighlight::thMultipleColors;
+    if (highlight == TThumbnailHighlight::thNone || ExtensionIndex(fileName) < 0)
+        return NoListColor;
+    if (highlight == TThumbnailHighlight::thSingleColor)
+        return ThumbnailHighlight->HighlightColor;
+    const std::uint32_t color = imageExtensions_.GetColor(WideExtractFileExt(fileName));
+    return color != TExtensionsList::NoColor ? color : NoListColor;
+}
+
 TListItemPaint TCustomVirtualExplorerListviewEx::ItemPaint(int index, bool selected) {
     TListItemPaint paint;
     IExplorerItem* item = NodeItem(GetNodeByIndex(index));
@@ -165,14 +176,8 @@ TListItemPaint TCustomVirtualExplorerListviewEx::ItemPaint(int index, bool selec
     if (item == nullptr || selected || ShadowMuted())
         return paint;
     const bool folder = item->Folder();
-    if (HighlightPictures && !folder) {
-        const WideString name = item->NameParseAddressInFolder();
-        if (ExtensionIndex(name) >= 0) {
-            const std::uint32_t color = imageExtensions_.GetColor(WideExtractFileExt(name));
-            if (color != TExtensionsList::NoColor)
-                paint.Background = color;
-        }
-    }
+    if (!folder)
+        paint.Background = PictureHighlightColor(item->NameParseAddressInFolder());
     if (!FolderOptions().Has(TVETFolderOption::toNoUseVETColorsProp)) {
         if (item->Compressed())
             paint.Text = colors_.CompressedTextColor;

@@ -335,6 +335,34 @@ TEST_F(ExplorerListviewExTest, ItemColours) {
     }
     EXPECT_EQ(list.ItemPaint(list.ItemCount(), false).Text, NoListColor);
     EXPECT_EQ(list.ExtensionIndex(u"x.lnk"), -1);
+}
+
+TEST_F(ExplorerListviewExTest, PictureFilesTakeTheThumbnailOptionsHighlight) {
+    TThumbsOptions options;
+    options.HighlightColor = 0x123456;
+    list.ThumbnailHighlight = &options;
+    struct TCase {
+        TThumbnailHighlight Highlight;
+        std::string Name;
+        std::uint32_t Background;
+    };
+    const TCase cases[] = {
+        {TThumbnailHighlight::thNone, "b.jpg", NoListColor},
+        {TThumbnailHighlight::thSingleColor, "b.jpg", 0x123456},
+        {TThumbnailHighlight::thSingleColor, "e.JPG", 0x123456},
+        {TThumbnailHighlight::thSingleColor, "a.ker", NoListColor},
+        {TThumbnailHighlight::thSingleColor, "d.lnk", NoListColor},
+        {TThumbnailHighlight::thSingleColor, "sub", NoListColor},
+        {TThumbnailHighlight::thMultipleColors, "b.jpg", 0xBADDDD},
+        {TThumbnailHighlight::thMultipleColors, "a.ker", NoListColor},
+    };
+    for (const TCase& c : cases) {
+        options.Highlight = c.Highlight;
+        EXPECT_EQ(list.ItemPaint(IndexOf(c.Name), false).Background, c.Background)
+            << c.Name << " " << static_cast<int>(c.Highlight);
+        EXPECT_EQ(list.ItemPaint(IndexOf(c.Name), true).Background, NoListColor) << c.Name;
+    }
+    list.ThumbnailHighlight = nullptr;
     list.ExtractionExtensions().Add(u".pdf");
     EXPECT_GE(list.ExtensionIndex(u"x.pdf"), 0);
     EXPECT_EQ(list.ItemCaption(list.ItemCount()), u"");
