@@ -390,6 +390,7 @@ void TShadowListView::PaintThumbnailItem(const NMLVCUSTOMDRAW& draw) {
     item.Background = background == CLR_NONE ? GetSysColor(COLOR_WINDOW) : background;
     item.LargeImage = core_.ItemImage(index, true);
     item.SmallImage = core_.ItemImage(index, false);
+    item.DetailsText = [this, index] { return core_.ItemHintText(index, false); };
     thumbnailPainter_->PaintItem(draw.nmcd.hdc, *pidl, item);
 }
 

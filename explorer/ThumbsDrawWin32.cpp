@@ -1,5 +1,8 @@
 #include "explorer/ThumbsDrawWin32.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace tarvola {
 
 namespace {
@@ -27,6 +30,38 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
     const HBRUSH brush = CreateSolidBrush(colour);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
+}
+
+// The details under a thumbnail: each line centred, the block centred in the rectangle, in a small font.
+void DrawDetails(HDC dc, const TThumbnailItemPaint& item) {
+    if (item.Details.empty() || IsRectEmpty(&item.DetailsRect))
+        return;
+    const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    const HFONT font =
+        CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
+    const HGDIOBJ oldFont = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const bool highlighted = item.Selected && item.ListFocused;
+    const COLORREF oldText =
+        SetTextColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const auto* text = reinterpret_cast<LPCWSTR>(item.Details.c_str());
+    const auto length = static_cast<int>(std::min<std::size_t>(item.Details.size(), INT_MAX));
+    RECT measured = item.DetailsRect;
+    DrawTextW(dc, text, length, &measured, DT_CENTER | DT_NOPREFIX | DT_CALCRECT);
+    const int textHeight =
+        std::min(measured.bottom - measured.top, item.DetailsRect.bottom - item.DetailsRect.top);
+    RECT place = item.DetailsRect;
+    place.top += (item.DetailsRect.bottom - item.DetailsRect.top - textHeight) / 2;
+    place.bottom = place.top + textHeight;
+    if (highlighted)
+        FillSolid(dc, place, GetSysColor(COLOR_HIGHLIGHT));
+    DrawTextW(dc, text, length, &place, DT_CENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SetBkMode(dc, oldMode);
+    SetTextColor(dc, oldText);
+    SelectObject(dc, oldFont);
+    if (font != nullptr)
+        DeleteObject(font);
 }
 
 } // namespace
@@ -67,6 +102,8 @@ bool PaintThumbnailItem(HDC dc, const TThumbsOptions& options, TThumbsCache& cac
     const bool framed = done || options.BorderOnFiles;
     if (framed)
         FillSolid(dc, item.ImageRect, item.Selected ? item.SelectionColor : item.Background);
+    if (options.Details)
+        DrawDetails(dc, item);
     bool drawn = false;
     if (done) {
         TPixelImage picture;

@@ -20,8 +20,10 @@ void DrawPixelImage(HDC dc, const TPixelImage& image, int x, int y);
 RECT CenteredRect(const RECT& box, int width, int height);
 
 struct TThumbnailItemPaint {
-    RECT Bounds{};    // the item's box: the border goes round it
-    RECT ImageRect{}; // the thumbnail's place: the item's icon rectangle less the details below it
+    RECT Bounds{};      // the item's box: the border goes round it
+    RECT ImageRect{};   // the thumbnail's place: the item's icon rectangle less the details below it
+    RECT DetailsRect{}; // below the picture with the options' Details, else empty
+    WideString Details; // its lines parted by carriage returns
     std::uint8_t State = tsNone;
     int CacheIndex = -1;
     bool Selected = false; // and its caption is not being edited
@@ -33,8 +35,9 @@ struct TThumbnailItemPaint {
 
 // Paints the item's thumbnail: its image rectangle filled (in the selection colour when selected) when the
 // thumbnail is done or the options frame all files; the cached picture centred in it when done, else
-// drawIcon's icon; then a focus rectangle for the focused item of a focused list, else the border. Answers
-// whether a picture was drawn: a cache entry that cannot be read draws none (the list remakes it).
+// drawIcon's icon; the details text centred in its rectangle with the options' Details; then a focus
+// rectangle for the focused item of a focused list, else the border. Answers whether a picture was drawn: a
+// cache entry that cannot be read draws none (the list remakes it).
 bool PaintThumbnailItem(HDC dc, const TThumbsOptions& options, TThumbsCache& cache,
                         const TThumbnailItemPaint& item,
                         const std::function<void(HDC dc, const RECT& imageRect)>& drawIcon = {});

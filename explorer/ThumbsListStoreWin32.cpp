@@ -72,10 +72,30 @@ void TListThumbnails::RequestThumbnail(const TItemIDList& pidl, int itemIndex) {
         return;
     if (!entry.Replacing)
         entry.State = tsRequested;
+    Queue(pidl, entry);
+}
+
+bool TListThumbnails::RemakeThumbnail(const TItemIDList& pidl) {
+    const auto found = entries_.find(KeyOf(pidl));
+    // A thumbnail being made again already has its request out.
+    if (found == entries_.end() || found->second.State != tsDone || found->second.Replacing)
+        return false;
+    TEntry& entry = found->second;
+    if (entry.Bitmap != nullptr) {
+        DeleteObject(entry.Bitmap);
+        entry.Bitmap = nullptr;
+    }
+    // Shown as requested (its icon) until it comes; the damaged entry is replaced in place then.
+    entry.State = tsRequested;
+    Queue(pidl, entry);
+    return true;
+}
+
+void TListThumbnails::Queue(const TItemIDList& pidl, TEntry& entry) {
     if (ServeInOrder)
-        requests_.InsertNewItem(window_.Handle(), pidl.Data(), &entry, itemIndex);
+        requests_.InsertNewItem(window_.Handle(), pidl.Data(), &entry, entry.ItemIndex);
     else
-        requests_.AddNewItem(window_.Handle(), pidl.Data(), &entry, itemIndex);
+        requests_.AddNewItem(window_.Handle(), pidl.Data(), &entry, entry.ItemIndex);
 }
 
 bool TListThumbnails::TakeFromCache(TEntry& entry) {
@@ -119,8 +139,10 @@ std::optional<std::uintptr_t> TListThumbnails::Thumbnail(const TItemIDList& pidl
     TEntry& entry = found->second;
     if (entry.Bitmap == nullptr) {
         TPixelImage picture;
-        if (!cache_.ReadBitmap(entry.CacheIndex, picture))
+        if (!cache_.ReadBitmap(entry.CacheIndex, picture)) {
+            RemakeThumbnail(pidl);
             return std::nullopt;
+        }
         entry.Bitmap = BitmapOf(picture);
         if (entry.Bitmap == nullptr)
             return std::nullopt;

@@ -32,6 +32,9 @@ public:
     void RequestThumbnail(const TItemIDList& pidl, int itemIndex);
     // The made thumbnail's bitmap (an HBITMAP the store keeps), or nothing.
     std::optional<std::uintptr_t> Thumbnail(const TItemIDList& pidl);
+    // A made thumbnail whose cache entry cannot be read is as good as missing: it is asked of the thread
+    // again, its entry replaced when it comes. Answers whether a request went out.
+    bool RemakeThumbnail(const TItemIDList& pidl);
     // tsNone for an item never asked for.
     std::uint8_t State(const TItemIDList& pidl) const;
     // The item's cache entry, or -1.
@@ -61,6 +64,7 @@ private:
 
     // From the cache when it holds the file; false when the thread is to make it.
     bool TakeFromCache(TEntry& entry);
+    void Queue(const TItemIDList& pidl, TEntry& entry);
     void Received(TImageThreadItem* item);
     void FreeBitmaps();
 

@@ -2,6 +2,8 @@
 
 #include "shell/VirtualSysImages.h"
 
+#include <string>
+
 namespace tarvola {
 
 namespace {
@@ -18,9 +20,20 @@ TThumbnailItemPaint ThumbnailItemPlaces(const TThumbsOptions& options, const REC
     TThumbnailItemPaint places;
     places.Bounds = CenteredRect(iconRect, box.Width, box.Height);
     places.ImageRect = places.Bounds;
-    if (options.Details)
+    if (options.Details) {
         places.ImageRect.bottom -= options.DetailsHeight;
+        places.DetailsRect = places.Bounds;
+        places.DetailsRect.top = places.ImageRect.bottom;
+    }
     return places;
+}
+
+WideString DetailsWithPictureSize(const WideString& details, int width, int height) {
+    if (width <= 0 || height <= 0)
+        return details;
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    // An empty text stands for three empty lines.
+    return WideString(size.begin(), size.end()) + (details.empty() ? WideString(u"\r\r") : details);
 }
 
 // ---- the options
@@ -133,11 +146,26 @@ void TListThumbnailAdapter::PaintItem(HDC dc, const TItemIDList& pidl, const TSh
     paint.ListFocused = item.ListFocused;
     paint.Background = item.Background;
     paint.SelectionColor = GetSysColor(item.ListFocused ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+    if (options.Details)
+        paint.Details = DetailsOf(item, paint);
     const bool drawn =
         PaintThumbnailItem(dc, options, Cache(), paint,
                            [&](HDC target, const RECT& imageRect) { DrawIcon(target, imageRect, item); });
     if (drawn && options.ShowSmallIcon)
         DrawSmallIcon(dc, paint.ImageRect, item.SmallImage);
+    // A damaged cache entry drew nothing: the thread makes it again rather than leaving the item blank.
+    if (!drawn && paint.State == tsDone)
+        thumbnails_.RemakeThumbnail(pidl);
+}
+
+WideString TListThumbnailAdapter::DetailsOf(const TShadowThumbnailItem& item,
+                                            const TThumbnailItemPaint& paint) const {
+    WideString text = item.DetailsText ? item.DetailsText() : WideString();
+    const TThumbsCacheItem* cached = nullptr;
+    if (paint.State != tsDone || !options_.Cache().Read(paint.CacheIndex, cached) ||
+        cached->ImageWidth <= 0 || cached->ImageHeight <= 0)
+        return text;
+    return DetailsWithPictureSize(text, cached->ImageWidth, cached->ImageHeight);
 }
 
 void TListThumbnailAdapter::DrawIcon(HDC dc, const RECT& imageRect, const TShadowThumbnailItem& item) const {

@@ -28,6 +28,9 @@ struct TShadowThumbnailItem {
     bool Focused = false;
     bool ListFocused = false;
     COLORREF Background = RGB(255, 255, 255);
+    // The item's size and date as lines ("\r" between them) for the details under its thumbnail; asked
+    // for only when the options show details.
+    std::function<WideString()> DetailsText;
 };
 
 // The thumbnail style's look as the shadow list asks for it (a thumbnail source may offer it too).
@@ -43,8 +46,12 @@ public:
 };
 
 // The places of an item's parts: the box of the options' size centred in the icon rectangle, the border
-// round it, the picture's place inside it above the details.
+// round it, the picture's place inside it above the details, and the details' place.
 TThumbnailItemPaint ThumbnailItemPlaces(const TThumbsOptions& options, const RECT& iconRect);
+
+// The details under a thumbnail, whose lines are the picture's size, the file's size and its date: the
+// item's text comes with the first line empty, and gets the source picture's "WxH" when it is known.
+WideString DetailsWithPictureSize(const WideString& details, int width, int height);
 
 // The list's thumbnail options and the cache options with their cache. The cache file of the folder shown
 // is written when the list leaves it (AutoSave) and read when it enters it (AutoLoad).
@@ -111,6 +118,8 @@ public:
 private:
     void DrawIcon(HDC dc, const RECT& imageRect, const TShadowThumbnailItem& item) const;
     void DrawSmallIcon(HDC dc, const RECT& imageRect, int image) const;
+    // The details text with the source picture's size in front when its cache entry tells it.
+    WideString DetailsOf(const TShadowThumbnailItem& item, const TThumbnailItemPaint& paint) const;
 
     TListThumbnailOptions& options_;
     std::function<void(int itemIndex)> repaint_;

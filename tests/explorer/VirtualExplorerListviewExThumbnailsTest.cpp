@@ -301,6 +301,86 @@ TEST_F(ExplorerListviewExThumbnailsTest, AListMadeAgainDrawsFromTheCacheFile) {
     EXPECT_EQ(later.OwnThumbnails()->Thumbnails().State(*photo), tsDone);
 }
 
+// A cache entry that no longer decodes draws nothing once; the thread then makes it again and the entry is
+// replaced in place, so the picture comes back instead of the item staying blank.
+TEST_F(ExplorerListviewExThumbnailsTest, ADamagedCacheEntryIsMadeAgain) {
+    list.SetViewStyle(TViewStyleEx::vsxThumbs);
+    Repaint();
+    ASSERT_TRUE(PumpUntil([&] { return State("photo.jpg") == tsDone; }, 30s));
+    TThumbsCache& cache = list.OwnThumbnails()->Cache();
+    const std::optional<TItemIDList> photo = list.Core().ItemPIDL(IndexOf("photo.jpg"));
+    ASSERT_TRUE(photo.has_value());
+    const int photoEntry = list.OwnThumbnails()->Thumbnails().CacheIndex(*photo);
+    const TThumbsCacheItem* entry = nullptr;
+    ASSERT_TRUE(cache.Read(photoEntry, entry));
+    const WideString fileName = entry->FileName;
+    ASSERT_EQ(cache.AddStream(fileName, entry->FileDate, {1, 2, 3, 4}, entry->Compressed, entry->ImageWidth,
+                              entry->ImageHeight),
+              photoEntry);
+    const int count = cache.Count();
+
+    Repaint();
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            TPixelImage picture;
+            return State("photo.jpg") == tsDone && cache.ReadBitmap(photoEntry, picture);
+        },
+        30s));
+    Repaint();
+    EXPECT_EQ(cache.Count(), count) << "replaced in place";
+    EXPECT_TRUE(IsRampMiddle(IconMiddle(IndexOf("photo.jpg"))))
+        << std::hex << IconMiddle(IndexOf("photo.jpg"));
+}
+
+TEST(ThumbnailDetailsText, ThePicturesSizeLeadsWhenKnown) {
+    const struct {
+        const char16_t* details;
+        int width, height;
+        const char16_t* shown;
+    } cases[] = {
+        {u"\r12 KB\r1/2/2026 10:04", 1600, 1200, u"1600x1200\r12 KB\r1/2/2026 10:04"},
+        {u"\r12 KB\r1/2/2026 10:04", 0, 1200, u"\r12 KB\r1/2/2026 10:04"},
+        {u"\r12 KB\r1/2/2026 10:04", 50, -1, u"\r12 KB\r1/2/2026 10:04"},
+        {u"", 50, 40, u"50x40\r\r"},
+        {u"", 0, 0, u""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DetailsWithPictureSize(c.details, c.width, c.height), c.shown);
+}
+
+// With Details the lower part of each box holds the size and date in text; without, no text is drawn there.
+TEST_F(ExplorerListviewExThumbnailsTest, TheDetailsAreDrawnUnderThePicturesWhenAskedFor) {
+    // Tall enough for two rows of boxes with their details.
+    form.SetBounds(0, 0, 620, 720);
+    list.SetBounds(8, 8, 600, 680);
+    list.SetViewStyle(TViewStyleEx::vsxThumbs);
+    for (const bool details : {true, false}) {
+        SCOPED_TRACE(details);
+        list.ThumbsOptions().Options.Details = details;
+        list.ThumbsOptionsChanged();
+        Repaint();
+        ASSERT_TRUE(PumpUntil([&] { return State("small.bmp") == tsDone; }, 30s));
+        Repaint();
+        RECT icon{};
+        icon.left = LVIR_ICON;
+        SendMessageW(ListWindow(), LVM_GETITEMRECT, static_cast<WPARAM>(IndexOf("small.bmp")),
+                     reinterpret_cast<LPARAM>(&icon));
+        const TThumbnailItemPaint places = ThumbnailItemPlaces(list.ThumbsOptions().Options, icon);
+        EXPECT_EQ(IsRectEmpty(&places.DetailsRect) == FALSE, details);
+        // The box's bottom part inside its border: dark pixels there are the text's.
+        const RECT strip{places.Bounds.left + 3, places.Bounds.bottom - 40, places.Bounds.right - 3,
+                         places.Bounds.bottom - 3};
+        int dark = 0;
+        for (int y = strip.top; y < strip.bottom; ++y)
+            for (int x = strip.left; x < strip.right; ++x) {
+                const COLORREF colour = PixelAt(ListWindow(), x, y);
+                if (GetRValue(colour) < 0x60 && GetGValue(colour) < 0x60 && GetBValue(colour) < 0x60)
+                    ++dark;
+            }
+        EXPECT_EQ(dark > 0, details) << dark;
+    }
+}
+
 class FixedThumbnails : public IListThumbnailSource {
 public:
     void RequestThumbnail(const TItemIDList&, int) override { ++requests; }
