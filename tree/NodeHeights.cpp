@@ -206,10 +206,35 @@ std::uint32_t TBaseVirtualTree::NodeTop(PVirtualNode node) {
         run = GetFirstVisibleNoInit();
         top = 0;
     }
+    const TRowTopHint& hint = rowTopHint_;
+    if (hint.Active && hint.Node != nullptr && CompareNodePositions(hint.Node, node) <= 0 &&
+        (run == nullptr || CompareNodePositions(run, hint.Node) < 0)) {
+        run = hint.Node;
+        top = hint.Top;
+    }
     std::uint64_t sum = top;
     for (; run != nullptr && run != node; run = GetNextVisibleNoInit(run))
-        sum += run->NodeHeight;
-    return CheckedCast<std::uint32_t>(sum);
+        sum = CheckedAdd<std::uint64_t>(sum, run->NodeHeight);
+    const std::uint32_t result = CheckedCast<std::uint32_t>(sum);
+    if (rowTopHint_.Active && run == node) {
+        rowTopHint_.Node = node;
+        rowTopHint_.Top = result;
+    }
+    return result;
+}
+
+// Sorted into row order, each node's lookup goes on from the previous one, so that the whole costs one walk
+// over the rows rather than one per node.
+void TBaseVirtualTree::InvalidateNodesInRowOrder(std::vector<PVirtualNode> nodes) {
+    std::sort(nodes.begin(), nodes.end(),
+              [](PVirtualNode a, PVirtualNode b) { return CompareNodePositions(a, b) < 0; });
+    struct HintScope {
+        TRowTopHint& hint;
+        explicit HintScope(TRowTopHint& h) : hint(h) { hint = {true, nullptr, 0}; }
+        ~HintScope() { hint = {}; }
+    } scope(rowTopHint_);
+    for (PVirtualNode node : nodes)
+        InvalidateNode(node);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 namespace tarvola {
 
 void TBaseVirtualTree::InvalidateCache() {
+    rowTopHint_.Node = nullptr;
     DoStateChange({TreeState::tsValidationNeeded}, {TreeState::tsUseCache});
 }
 
@@ -26,6 +27,7 @@ void TBaseVirtualTree::ValidateCache() {
 // Stops the worker for this tree before anything of it changes: out of the queue, or, when the worker
 // builds for it right now, a wait (handling only the worker's sent messages) until it has left the tree.
 void TBaseVirtualTree::InterruptValidation() {
+    rowTopHint_.Node = nullptr;
     const bool hadCache = InState(TreeState::tsUseCache);
     stopValidation_.store(true, std::memory_order_release);
     DoStateChange({TreeState::tsStopValidation}, {TreeState::tsUseCache});

@@ -143,8 +143,7 @@ void TBaseVirtualTree::ClearSelection() {
     if (selectionCount_ == 0 || destroying_)
         return;
     if (updateCount_ == 0 && Host().HasWindow())
-        for (PVirtualNode node : selection_.Nodes())
-            InvalidateNode(node);
+        InvalidateNodesInRowOrder(selection_.Nodes());
     InternalClearSelection();
     Change(nullptr);
 }

@@ -366,6 +366,7 @@ private:
     bool FindInCacheByPosition(std::uint32_t position, PVirtualNode& node, std::uint32_t& top) const;
     bool FindInCacheByNode(PVirtualNode wanted, PVirtualNode& node, std::uint32_t& top) const;
     std::uint32_t NodeTop(PVirtualNode node);
+    void InvalidateNodesInRowOrder(std::vector<PVirtualNode> nodes);
     template <bool Init>
     PVirtualNode NextVisibleWalk(PVirtualNode node);
     template <bool Init>
@@ -404,6 +405,14 @@ private:
 
     TCache cache_;
     TCache pendingCache_; // written by the worker, installed by the GUI thread on the state message
+    // The last row NodeTop measured, while a caller walks many nodes in row order: the next lookup goes on
+    // from there instead of from a cache entry up to CacheThreshold rows back. Dropped with the cache.
+    struct TRowTopHint {
+        bool Active = false;
+        PVirtualNode Node = nullptr;
+        std::uint32_t Top = 0;
+    };
+    TRowTopHint rowTopHint_;
     std::atomic<bool> stopValidation_{false};
     std::shared_ptr<TWorkerThread> worker_;
 

@@ -265,5 +265,74 @@ TEST_F(SelectionFixture, WithAutoExpandTheFocusOpensAndClosesSiblings) {
     EXPECT_EQ(Sound(), "");
 }
 
+// Clearing repaints exactly the rows of the selected nodes that are shown, whatever order the selection
+// holds them in and whether or not the position cache is built. The fixture: 3000 rows of mixed heights
+// (a cache entry every CacheThreshold rows), every 100th with five children, every other such parent
+// expanded, scrolled down a little.
+TEST(ClearSelectionRepaint, InvalidatesTheRowsOfTheShownSelectedNodes) {
+    struct Case {
+        const char* name;
+        bool cache;
+        std::vector<unsigned> rows; // root indexes; a selected parent brings its children along
+    };
+    const Case cases[] = {
+        {"one row", false, {7}},
+        {"rows across the whole tree", false, {0, 1, 99, 100, 101, 1500, 2998, 2999}},
+        {"every row", false, {}},
+        {"one row, cached", true, {2500}},
+        {"rows on both sides of cache entries, cached", true, {0, 1999, 2000, 2001, 2100, 2999}},
+        {"every row, cached", true, {}},
+    };
+    for (const Case& c : cases) {
+        RecordingHost host;
+        host.window = true;
+        TBaseVirtualTree tree(&host);
+        host.tree = &tree;
+        tree.Options.MultiSelect = true;
+        tree.BeginUpdate();
+        tree.SetRootNodeCount(3000);
+        for (PVirtualNode node = tree.GetFirst(); node != nullptr; node = tree.GetNextSibling(node)) {
+            tree.SetNodeHeight(node, 16 + node->Index % 7);
+            if (node->Index % 100 == 0) {
+                tree.SetChildCount(node, 5);
+                if (node->Index % 200 == 0)
+                    tree.SetExpanded(node, true);
+            }
+        }
+        tree.EndUpdate();
+        FakeGuiThread::Instance().WaitWhile([&] { return tree.ValidationPending(); });
+        if (!c.cache)
+            tree.InvalidateCache();
+        ASSERT_EQ(tree.InState(TreeState::tsUseCache), c.cache) << c.name;
+        tree.SetOffsetY(-250);
+
+        std::vector<PVirtualNode> chosen;
+        for (PVirtualNode node = tree.GetFirst(); node != nullptr; node = tree.GetNext(node)) {
+            const PVirtualNode row = node->Parent == tree.RootNode() ? node : node->Parent;
+            if (c.rows.empty() || std::count(c.rows.begin(), c.rows.end(), row->Index) > 0)
+                chosen.push_back(node);
+        }
+        tree.AddArrayToSelection(chosen, false);
+        std::multiset<std::string> expected;
+        for (PVirtualNode node : chosen)
+            if (tree.FullyVisible(node)) {
+                const TTreeRect rect = tree.GetDisplayRect(node, NoColumn, false, true);
+                expected.insert("InvalidateRows " + std::to_string(rect.Top) + " " +
+                                std::to_string(rect.Bottom));
+            }
+        host.log.clear();
+        tree.ClearSelection();
+        std::multiset<std::string> invalidated(host.log.begin(), host.log.end());
+        EXPECT_EQ(invalidated, expected) << c.name;
+        EXPECT_EQ(tree.SelectedCount(), 0u) << c.name;
+        // The walk leaves nothing behind: a later lookup still measures from the cache or the first row.
+        PVirtualNode last = tree.GetLast();
+        EXPECT_EQ(tree.GetDisplayRect(last, NoColumn, false).Bottom,
+                  tree.OffsetY() + static_cast<int>(tree.RangeHeight()))
+            << c.name;
+        FakeGuiThread::Instance().WaitWhile([&] { return tree.ValidationPending(); });
+    }
+}
+
 } // namespace
 } // namespace tarvola::test
