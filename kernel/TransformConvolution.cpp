@@ -3,6 +3,7 @@
 #include "base/Numerics.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <exception>
@@ -112,6 +113,15 @@ constexpr std::int64_t kSharedFeedbackDelay = 2048;
 // Levels of at least this block may be computed on helper threads: the hand-over between the threads then
 // comes seldom enough to cost little.
 constexpr std::int64_t kHelpedLevelBlock = 1024;
+
+// How long a thread watches for a hand-over between the run and a helper before it sleeps.
+constexpr std::chrono::microseconds kHandOverWatch{250};
+
+void PauseProcessor() {
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_ia32_pause();
+#endif
+}
 
 // Blocks of successive levels grow by this factor: the feedback taps of a level then span at most this
 // many of its partitions, and a frame's sum gathers few levels.
@@ -442,6 +452,22 @@ void JoinSpectrum(const double* split, std::complex<double>* spectrum, std::size
         spectrum[i] = {split[i], split[bins + i]};
 }
 
+// For runs with helper threads: a long level's input and feedback taps become two levels of the same
+// block, so that two helpers share the level's work; the products of both are summed apart and then
+// added, as the levels' sums always are.
+std::vector<LevelTaps> SplitLongLevels(const std::vector<LevelTaps>& levels) {
+    std::vector<LevelTaps> split;
+    for (const LevelTaps& level : levels) {
+        if (level.block < kHelpedLevelBlock || level.input.empty() || level.feedback.empty()) {
+            split.push_back(level);
+            continue;
+        }
+        split.push_back({level.block, level.input, {}});
+        split.push_back({level.block, {}, level.feedback});
+    }
+    return split;
+}
+
 } // namespace
 
 TransformChannel::TransformChannel(std::span<const TransformTap> taps, const TransformChannelShape& shape,
@@ -454,7 +480,7 @@ TransformChannel::TransformChannel(std::span<const TransformTap> taps, const Tra
     const TapPlan plan = PlanTaps(taps, block_, shape.frames, helped);
     const double outputMagnitude = OutputMagnitude(shape.range);
     long double referenceMagnitudes = 0;
-    for (const LevelTaps& levelTaps : plan.levels) {
+    for (const LevelTaps& levelTaps : helped ? SplitLongLevels(plan.levels) : plan.levels) {
         Level level;
         level.block = levelTaps.block;
         level.transform = std::make_unique<RealTransform>(2 * level.block);
@@ -749,7 +775,7 @@ public:
         levels_.reserve(channel.levels_.size());
         for (const Level& level : channel.levels_)
             levels_.emplace_back(level);
-        lanes_.resize(levels_.size());
+        lanes_ = std::vector<Lane>(levels_.size());
         gathered_.assign(levels_.size(), -1);
         if (!SingleBaseLevel())
             sums_ = SampleBuffer(static_cast<std::size_t>(channel.block_));
@@ -774,7 +800,7 @@ public:
             lane.helped = helpers > 0 && endBlock > firstBlock && levels_[k].ComputedAhead() &&
                           levels_[k].Block() >= kHelpedLevelBlock;
             lane.ready = lane.reached = LevelBlock(levels_[k], firstBlock) - 1;
-            lane.last = endBlock > firstBlock ? LevelBlock(levels_[k], endBlock - 1) : lane.ready;
+            lane.last = endBlock > firstBlock ? LevelBlock(levels_[k], endBlock - 1) : lane.ready.load();
             if (lane.helped)
                 lane.helper = helped++ % helpers;
         }
@@ -836,8 +862,8 @@ private:
     struct Lane {
         bool helped = false;
         std::size_t helper = 0;
-        std::int64_t reached = -1;
-        std::int64_t ready = -1;
+        std::atomic<std::int64_t> reached = -1;
+        std::atomic<std::int64_t> ready = -1;
         std::int64_t last = -1; // the last block of the run
     };
 
@@ -858,14 +884,42 @@ private:
             levels_[k].Transform(frames, levelBlock);
             return;
         }
-        std::unique_lock lock(mutex_);
-        if (levelBlock != lanes_[k].reached + 1)
-            throw std::logic_error("TransformChannel: a helped level's blocks run in order");
-        lanes_[k].reached = levelBlock;
+        Lane& lane = lanes_[k];
+        {
+            std::lock_guard lock(mutex_);
+            if (levelBlock != lane.reached + 1)
+                throw std::logic_error("TransformChannel: a helped level's blocks run in order");
+            lane.reached = levelBlock;
+        }
         changed_.notify_all();
-        changed_.wait(lock, [&] { return helperError_ || lanes_[k].ready >= levelBlock; });
-        if (helperError_)
-            std::rethrow_exception(helperError_);
+        const auto handedOver = [&] { return failed_ || lane.ready >= levelBlock; };
+        if (!WatchFor(handedOver)) {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, handedOver);
+        }
+        if (failed_) {
+            std::exception_ptr error;
+            {
+                std::lock_guard lock(mutex_);
+                error = helperError_;
+            }
+            std::rethrow_exception(error);
+        }
+    }
+
+    // A hand-over comes every few dozen microseconds on short levels, about as long as waking a sleeping
+    // thread takes: each side watches for it a while before it sleeps. The lanes' counters and the flags
+    // change under the mutex (so that a sleeper is always woken) and are read here without it.
+    template <typename Condition>
+    static bool WatchFor(const Condition& condition) {
+        const auto until = std::chrono::steady_clock::now() + kHandOverWatch;
+        for (unsigned i = 1;; ++i) {
+            if (condition())
+                return true;
+            PauseProcessor();
+            if (i % 64 == 0 && std::chrono::steady_clock::now() >= until)
+                return false;
+        }
     }
 
     // Helper h's level whose next block may be computed and is needed soonest, if any.
@@ -891,13 +945,14 @@ private:
             for (;;) {
                 std::size_t k = 0;
                 std::int64_t block = 0;
-                {
+                const auto due = [&] { return stopping_ || NextDue(h, k); };
+                if (!WatchFor(due)) {
                     std::unique_lock lock(mutex_);
-                    changed_.wait(lock, [&] { return stopping_ || NextDue(h, k); });
-                    if (stopping_)
-                        return;
-                    block = lanes_[k].ready + 1;
+                    changed_.wait(lock, due);
                 }
+                if (stopping_)
+                    return;
+                block = lanes_[k].ready + 1;
                 levels_[k].Transform(frames, block);
                 {
                     std::lock_guard lock(mutex_);
@@ -909,6 +964,7 @@ private:
             {
                 std::lock_guard lock(mutex_);
                 helperError_ = std::current_exception();
+                failed_ = true;
             }
             changed_.notify_all();
         }
@@ -933,7 +989,8 @@ private:
     std::int64_t gatheredBlock_ = -1;
     std::mutex mutex_;
     std::condition_variable changed_;
-    bool stopping_ = false;
+    std::atomic<bool> stopping_ = false;
+    std::atomic<bool> failed_ = false; // helperError_ is set
     std::exception_ptr helperError_;
     std::vector<std::thread> helpers_;
 };

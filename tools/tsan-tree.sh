@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the tree's worker thread tests under ThreadSanitizer, in a native tree of their own (build/tsan):
+# Runs the worker thread tests (the tree's, the shell layer's and the transform convolution's helpers)
+# under ThreadSanitizer, in a native tree of their own (build/tsan):
 # ThreadSanitizer cannot be combined with the AddressSanitizer of build/native.
 # Usage: tools/tsan-tree.sh [extra gtest arguments]
 set -euo pipefail
@@ -17,3 +18,7 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}" \
 cmake --build "$top/build/tsan" -j "$jobs" --target test_shell
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}" \
     "$top/build/tsan/tests/shell/test_shell" --gtest_filter='IconQueue*:ImageThread*:ChangeDispatchThread*' "$@"
+# The transform convolution's helper threads and their hand-over with the run.
+cmake --build "$top/build/tsan" -j "$jobs" --target test_kernel
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}" \
+    "$top/build/tsan/tests/kernel/test_kernel" --gtest_filter='TransformChannel.*:ConvolutionEngine*' "$@"
