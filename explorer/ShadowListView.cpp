@@ -1,7 +1,6 @@
 #include "explorer/ShadowListView.h"
 
 #include "explorer/VirtualExplorerListviewExThumbnails.h"
-#include "explorer/ShadowListViewGrid.h"
 #include "explorer/ShadowListViewPaint.h"
 #include "shell/VirtualSysImages.h"
 
@@ -9,6 +8,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace tarvola {
@@ -28,6 +28,21 @@ DWORD NativeStyleOf(TViewStyleEx style) {
         return LVS_SMALLICON;
     default:
         return LVS_LIST;
+    }
+}
+
+std::optional<TGridDirection> ArrowDirection(UINT key) {
+    switch (key) {
+    case VK_LEFT:
+        return TGridDirection::Left;
+    case VK_UP:
+        return TGridDirection::Up;
+    case VK_RIGHT:
+        return TGridDirection::Right;
+    case VK_DOWN:
+        return TGridDirection::Down;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -133,6 +148,8 @@ void TShadowListView::SetItemState(int index, UINT state, UINT mask) {
 }
 
 void TShadowListView::ShadowSetItemCount(int count) {
+    // Other items now, or other positions: the last click no longer anchors anything.
+    anchor_ = -1;
     if (HandleAllocated())
         SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
 }
@@ -394,23 +411,7 @@ void TShadowListView::PaintThumbnailItem(const NMLVCUSTOMDRAW& draw) {
     thumbnailPainter_->PaintItem(draw.nmcd.hdc, *pidl, item);
 }
 
-int TShadowListView::GridNeighbour(int start, POINT from, UINT key) {
-    TGridDirection direction = TGridDirection::Down;
-    switch (key) {
-    case VK_LEFT:
-        direction = TGridDirection::Left;
-        break;
-    case VK_UP:
-        direction = TGridDirection::Up;
-        break;
-    case VK_RIGHT:
-        direction = TGridDirection::Right;
-        break;
-    case VK_DOWN:
-        break;
-    default:
-        return -1;
-    }
+int TShadowListView::GridNeighbour(int start, POINT from, TGridDirection direction) {
     // The items of an arranged grid next to the start lie within a row or a column of it: only those are
     // looked at, however long the list.
     RECT client{};
@@ -432,6 +433,91 @@ int TShadowListView::GridNeighbour(int start, POINT from, UINT key) {
             items.push_back({index, position.x, position.y});
     }
     return NearestItemInDirection(items, from.x, from.y, direction);
+}
+
+// ---- rectangles selected with Shift
+
+bool TShadowListView::SelectsRectangles() const {
+    const bool iconStyle = style_ == TViewStyleEx::vsxIcon || style_ == TViewStyleEx::vsxSmallIcon ||
+                           style_ == TViewStyleEx::vsxThumbs;
+    return iconStyle && HandleAllocated() && !core_.ShadowMuted() && core_.ListMultiSelect();
+}
+
+int TShadowListView::ItemAt(POINT at) {
+    LVHITTESTINFO hit{};
+    hit.pt = at;
+    const auto index =
+        static_cast<int>(SendMessageW(Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    return (hit.flags & LVHT_ONITEM) != 0 ? index : -1;
+}
+
+POINT TShadowListView::ItemPosition(int index) {
+    POINT position{};
+    SendMessageW(Handle(), LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&position));
+    return position;
+}
+
+int TShadowListView::SelectionAnchor() {
+    const auto selected = static_cast<int>(SendMessageW(Handle(), LVM_GETSELECTEDCOUNT, 0, 0));
+    const auto first = static_cast<int>(
+        SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+    const auto count = static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
+    return RectangleAnchor(selected, first, anchor_, count);
+}
+
+void TShadowListView::SelectRectangle(int anchor, int target) {
+    // Every item's position is looked at: the list may be arranged any way, and an owner-data list
+    // computes positions without asking anyone.
+    const auto count = static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
+    std::vector<TGridItem> items;
+    items.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int index = 0; index < count; ++index) {
+        const POINT position = ItemPosition(index);
+        items.push_back({index, position.x, position.y});
+    }
+    const POINT corner = ItemPosition(anchor);
+    const POINT opposite = ItemPosition(target);
+    core_.ListSelectItems(
+        ItemsInSpannedRectangle(items, {anchor, corner.x, corner.y}, {target, opposite.x, opposite.y}),
+        target);
+}
+
+bool TShadowListView::ShiftClick(POINT at) {
+    const int hit = ItemAt(at);
+    // On the background the native list's own handling stays.
+    if (hit < 0)
+        return false;
+    ::SetFocus(Handle());
+    const int anchor = SelectionAnchor();
+    anchor_ = anchor >= 0 ? anchor : hit;
+    SelectRectangle(anchor_, hit);
+    if (OnListClick)
+        OnListClick();
+    return true;
+}
+
+bool TShadowListView::ShiftArrow(UINT key) {
+    const std::optional<TGridDirection> direction = ArrowDirection(key);
+    if (!direction)
+        return false;
+    const int focused = ShadowFocusedItem();
+    if (static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)) > 0) {
+        int target = 0;
+        if (focused >= 0) {
+            // By the items' positions, as the plain arrow keys move: in a left-aligned arrangement too,
+            // Down is the item below.
+            target = GridNeighbour(focused, ItemPosition(focused), *direction);
+            if (target < 0)
+                target = focused;
+        }
+        const int anchor = SelectionAnchor();
+        anchor_ = anchor >= 0 ? anchor : (focused >= 0 ? focused : target);
+        SelectRectangle(anchor_, target);
+    }
+    // The native list does not see the key: the owner hears of it here.
+    core_.ListKeyDown(static_cast<std::uint16_t>(key), KeyModifiers());
+    return true;
 }
 
 void TShadowListView::DoubleClick() {
@@ -461,11 +547,13 @@ bool TShadowListView::NotifyNotify(NMHDR& header, LRESULT& result) {
         const auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
         result = -1;
         // The arrow keys of the icon styles ask for the neighbour in a direction.
-        if ((find.lvfi.flags & LVFI_NEARESTXY) != 0)
-            result = GridNeighbour(find.iStart, find.lvfi.pt, find.lvfi.vkDirection);
-        else if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0 && find.lvfi.psz != nullptr)
+        if ((find.lvfi.flags & LVFI_NEARESTXY) != 0) {
+            if (const std::optional<TGridDirection> direction = ArrowDirection(find.lvfi.vkDirection))
+                result = GridNeighbour(find.iStart, find.lvfi.pt, *direction);
+        } else if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0 && find.lvfi.psz != nullptr) {
             result = core_.FindItem(reinterpret_cast<const char16_t*>(find.lvfi.psz), find.iStart,
                                     (find.lvfi.flags & LVFI_WRAP) != 0);
+        }
         return true;
     }
     case LVN_ITEMCHANGED: {
@@ -531,6 +619,20 @@ LRESULT TShadowListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return TWinControl::WndProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_SETFOCUS:
         core_.ListFocusEntered();
+        break;
+    case WM_LBUTTONDOWN: {
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if ((wParam & (MK_SHIFT | MK_CONTROL)) == MK_SHIFT && SelectsRectangles() && ShiftClick(at))
+            return 0;
+        if ((wParam & MK_SHIFT) == 0)
+            if (const int hit = ItemAt(at); hit >= 0)
+                anchor_ = hit;
+        break;
+    }
+    case WM_KEYDOWN:
+        if (GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0 &&
+            SelectsRectangles() && ShiftArrow(static_cast<UINT>(wParam)))
+            return 0;
         break;
     case WM_CONTEXTMENU:
         if (core_.ListContextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))

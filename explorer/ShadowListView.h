@@ -10,6 +10,7 @@
 #pragma once
 
 #include "explorer/ShadowListViewDrop.h"
+#include "explorer/ShadowListViewGrid.h"
 #include "explorer/ShadowListViewHint.h"
 #include "explorer/VirtualExplorerListviewExPorts.h"
 #include "forms/Controls.h"
@@ -82,8 +83,18 @@ private:
     void ApplyThumbnailLayout();
     void PaintThumbnailItem(const NMLVCUSTOMDRAW& draw);
     void DoubleClick();
-    // The item next to start in the direction of an arrow key (-1: none), for the icon styles.
-    int GridNeighbour(int start, POINT from, UINT key);
+    // The item next to start in the direction (-1: none), for the icon styles.
+    int GridNeighbour(int start, POINT from, TGridDirection direction);
+    // Icon styles with a multiple selection: Shift with a click or an arrow key selects a rectangle.
+    bool SelectsRectangles() const;
+    // Shift+click and Shift+arrow; false leaves the message to the native list.
+    bool ShiftClick(POINT at);
+    bool ShiftArrow(UINT key);
+    // Selects the items in the rectangle spanned by the two items' positions and focuses the target.
+    void SelectRectangle(int anchor, int target);
+    int ItemAt(POINT at);
+    POINT ItemPosition(int index);
+    int SelectionAnchor();
     // The drop target comes and goes with the window.
     void RegisterListDropTarget();
     void RevokeListDropTarget();
@@ -99,6 +110,8 @@ private:
     IListThumbnailSource* thumbnails_ = nullptr;
     IListThumbnailPainter* thumbnailPainter_ = nullptr;
     TShadowListDropTarget* dropTarget_ = nullptr;
+    // The item clicked last, or the one the last rectangle spanned from (-1: none).
+    int anchor_ = -1;
     bool detailedHints_ = false;
     std::unique_ptr<THintController> hints_;
     TListHintPicture hintPicture_;

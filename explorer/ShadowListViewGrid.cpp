@@ -2,6 +2,7 @@
 
 #include "base/Numerics.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <tuple>
@@ -55,6 +56,27 @@ int NearestItemInDirection(const std::vector<TGridItem>& items, int x, int y, TG
         }
     }
     return best;
+}
+
+std::vector<int> ItemsInSpannedRectangle(const std::vector<TGridItem>& items, const TGridItem& corner,
+                                         const TGridItem& opposite) {
+    const int left = std::min(corner.X, opposite.X);
+    const int right = std::max(corner.X, opposite.X);
+    const int top = std::min(corner.Y, opposite.Y);
+    const int bottom = std::max(corner.Y, opposite.Y);
+    std::vector<int> inside;
+    for (const TGridItem& item : items)
+        if (item.X >= left && item.X <= right && item.Y >= top && item.Y <= bottom)
+            inside.push_back(item.Index);
+    std::sort(inside.begin(), inside.end());
+    inside.erase(std::unique(inside.begin(), inside.end()), inside.end());
+    return inside;
+}
+
+int RectangleAnchor(int selectedCount, int onlySelected, int lastClicked, int itemCount) {
+    if (selectedCount == 1 && onlySelected >= 0 && onlySelected < itemCount)
+        return onlySelected;
+    return lastClicked >= 0 && lastClicked < itemCount ? lastClicked : -1;
 }
 
 } // namespace tarvola

@@ -91,6 +91,8 @@ public:
     int FindItem(std::u16string_view text, int start, bool wrap) override;
     void ListItemChanged(int index, bool selectionChanged, bool selected, bool focused) override;
     void ListRangeChanged() override;
+    bool ListMultiSelect() override;
+    void ListSelectItems(const std::vector<int>& items, int focused) override;
     bool ListKeyDown(std::uint16_t key, unsigned shift) override;
     void ListDoubleClick(int index, const std::function<void()>& ownerEvent) override;
     bool ListContextMenu(int screenX, int screenY) override;
@@ -113,6 +115,9 @@ public:
     // Highlight and HighlightColor (nullptr: each file's colour of its extension). The options outlive
     // the core's painting; whoever sets this clears it before they go.
     const TThumbsOptions* ThumbnailHighlight = nullptr;
+    // Fills a cell of the report style with a colour (COLORREF); the window sets it, as only it can draw
+    // on the canvas. Without it picture files are not highlighted there.
+    std::function<void(TCanvas* canvas, const TTreeRect& cell, std::uint32_t color)> FillCell;
 
     // --- Drags out of and into the native list (VirtualExplorerListviewExDrop.cpp)
     std::int32_t ListDragEnter(IDataObject* data, std::uint32_t keyState, int index, int screenX, int screenY,
@@ -141,10 +146,15 @@ protected:
     void DoRootChange() override;
     void DoStructureChange(PVirtualNode node, TChangeReason reason) override;
     void DoFreeNode(PVirtualNode node) override;
+    // The report style highlights picture files as the other styles do.
+    void DoBeforeCellPaint(TCanvas* canvas, PVirtualNode node, TColumnIndex column,
+                           const TTreeRect& cellRect) override;
 
 private:
     // The native list is there and shows the items.
     bool ShadowShown() const;
+    // The background of an item by the picture highlight: NoListColor for a folder or another file.
+    std::uint32_t ItemHighlightColor(IExplorerItem& item) const;
     // Keeps the native list quiet while the core changes it, however the change ends.
     class TUpdating;
     // Marks the tree's changes that copy what the native list already shows: the list draws its own

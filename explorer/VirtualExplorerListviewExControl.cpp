@@ -21,8 +21,16 @@ TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
       core_(dynamic_cast<IExplorerListviewCore&>(Tree())),
       thumbsOptions_(std::make_unique<TListThumbnailOptions>()) {
     shadow_ = &Create<TShadowListView>(core_);
-    if (auto* core = dynamic_cast<TCustomVirtualExplorerListviewEx*>(&core_); core != nullptr)
+    if (auto* core = dynamic_cast<TCustomVirtualExplorerListviewEx*>(&core_); core != nullptr) {
         core->ThumbnailHighlight = &thumbsOptions_->Options;
+        core->FillCell = [](TCanvas* canvas, const TTreeRect& cell, std::uint32_t color) {
+            if (canvas == nullptr)
+                return;
+            canvas->Brush.Color = color;
+            canvas->Brush.Style = TBrushStyle::bsSolid;
+            canvas->FillRect(TRect{cell.Left, cell.Top, cell.Right, cell.Bottom});
+        };
+    }
     shadow_->OnListClick = [this] { Click(); };
     shadow_->OnListDblClick = [this] { DblClick(); };
     core_.SelectionDragStarter = [this](bool right) {
@@ -43,8 +51,10 @@ TVirtualExplorerListviewEx::TVirtualExplorerListviewEx(TComponent* owner)
 TVirtualExplorerListviewEx::~TVirtualExplorerListviewEx() {
     // The native list goes before the core it reports to.
     core_.RootChanged = nullptr;
-    if (auto* core = dynamic_cast<TCustomVirtualExplorerListviewEx*>(&core_); core != nullptr)
+    if (auto* core = dynamic_cast<TCustomVirtualExplorerListviewEx*>(&core_); core != nullptr) {
         core->ThumbnailHighlight = nullptr;
+        core->FillCell = nullptr;
+    }
     core_.SelectionDragStarter = nullptr;
     core_.SetShadowPort(nullptr);
     core_.SetThumbnailSource(nullptr);

@@ -169,6 +169,10 @@ std::uint32_t TCustomVirtualExplorerListviewEx::PictureHighlightColor(const Wide
     return color != TExtensionsList::NoColor ? color : NoListColor;
 }
 
+std::uint32_t TCustomVirtualExplorerListviewEx::ItemHighlightColor(IExplorerItem& item) const {
+    return item.Folder() ? NoListColor : PictureHighlightColor(item.NameParseAddressInFolder());
+}
+
 TListItemPaint TCustomVirtualExplorerListviewEx::ItemPaint(int index, bool selected) {
     TListItemPaint paint;
     IExplorerItem* item = NodeItem(GetNodeByIndex(index));
@@ -176,8 +180,7 @@ TListItemPaint TCustomVirtualExplorerListviewEx::ItemPaint(int index, bool selec
     if (item == nullptr || selected || ShadowMuted())
         return paint;
     const bool folder = item->Folder();
-    if (!folder)
-        paint.Background = PictureHighlightColor(item->NameParseAddressInFolder());
+    paint.Background = ItemHighlightColor(*item);
     if (!FolderOptions().Has(TVETFolderOption::toNoUseVETColorsProp)) {
         if (item->Compressed())
             paint.Text = colors_.CompressedTextColor;
@@ -216,6 +219,41 @@ void TCustomVirtualExplorerListviewEx::ListRangeChanged() {
     // Some list views fill the range's states the wrong way round: the whole selection is read again.
     if (!ShadowMuted())
         SyncSelection(false);
+}
+
+bool TCustomVirtualExplorerListviewEx::ListMultiSelect() {
+    return TreeOptions().SelectionOptions().Has(TVTSelectionOption::toMultiSelect);
+}
+
+void TCustomVirtualExplorerListviewEx::ListSelectItems(const std::vector<int>& items, int focused) {
+    if (ShadowMuted() || port_ == nullptr)
+        return;
+    std::vector<int> wanted = items;
+    if (!ListMultiSelect())
+        wanted.assign(focused >= 0 ? 1 : 0, focused);
+    {
+        // The list shows the new selection; its reports of it are not read back item by item.
+        syncing_ = true;
+        ScopeExit synced([this] { syncing_ = false; });
+        port_->ShadowClearSelection();
+        for (int index : wanted)
+            port_->ShadowSelectItem(index, true);
+        if (focused >= 0)
+            port_->ShadowFocusItem(focused);
+    }
+    TFromList fromList(*this);
+    ClearSelection();
+    // Ascending indexes: each node is one step along the sibling chain from the one before.
+    std::vector<PVirtualNode> nodes;
+    nodes.reserve(wanted.size());
+    for (int index : wanted)
+        if (const PVirtualNode node = GetNodeByIndex(index))
+            nodes.push_back(node);
+    if (!nodes.empty())
+        AddArrayToSelection(std::move(nodes), false);
+    if (const PVirtualNode node = GetNodeByIndex(focused))
+        SetFocusedNode(node);
+    justEntered_ = false;
 }
 
 // ---- keys and mouse

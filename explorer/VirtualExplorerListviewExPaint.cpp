@@ -1,8 +1,20 @@
 // What the native list asks of an item beyond its caption, image and colours: the overlay its after stage
-// of painting draws over the icon, and the details its hint shows.
+// of painting draws over the icon, and the details its hint shows; and the report style's picture
+// highlight.
 #include "explorer/VirtualExplorerListviewEx.h"
 
 namespace tarvola {
+
+void TCustomVirtualExplorerListviewEx::DoBeforeCellPaint(TCanvas* canvas, PVirtualNode node,
+                                                         TColumnIndex column, const TTreeRect& cellRect) {
+    IExplorerItem* item = NodeItem(node);
+    if (item != nullptr && FillCell) {
+        const std::uint32_t color = ItemHighlightColor(*item);
+        if (color != NoListColor)
+            FillCell(canvas, cellRect, color);
+    }
+    TCustomVirtualExplorerListview::DoBeforeCellPaint(canvas, node, column, cellRect);
+}
 
 int TCustomVirtualExplorerListviewEx::ItemOverlay(int index) {
     const PVirtualNode node = GetNodeByIndex(index);

@@ -129,6 +129,11 @@ public:
     virtual void ListItemChanged(int index, bool selectionChanged, bool selected, bool focused) = 0;
     // A range changed at once: the list's whole selection is read again.
     virtual void ListRangeChanged() = 0;
+    // Whether more than one item may be selected (the tree's multi-select option).
+    virtual bool ListMultiSelect() = 0;
+    // The list's selection becomes these items (ascending) and its focus this item (-1: left alone), on
+    // both sides at once: however many items, the tree takes them in one batch.
+    virtual void ListSelectItems(const std::vector<int>& items, int focused) = 0;
     // A key went down in the list (the Win32 virtual key, the key modifiers of tree/TreeKeyboard.h);
     // true when the key table acted.
     virtual bool ListKeyDown(std::uint16_t key, unsigned shift) = 0;

@@ -2,9 +2,13 @@
 // the folder shown, with the target painted as such; a drag out of it starts from the list's own
 // begin-drag notification and carries the shell's data object of the selection; a cut item's icon is
 // drawn again blended with the list's colour; detailed hints show an item's icon and details; the arrow keys
-// of the icon style move through the grid. Wine's folder drop target takes a drop without copying anything,
-// so the drops are checked by the effects the folders answer, not on the disk.
+// of the icon style move through the grid, and with Shift they and clicks select rectangles of items; the
+// report style highlights picture files as the other styles do. Wine's
+// folder drop target takes a drop without copying anything, so the drops are checked by the effects the
+// folders answer, not on the disk.
+#include "explorer/VirtualExplorerListviewEx.h"
 #include "explorer/VirtualExplorerListviewExControl.h"
+#include "explorer/VirtualExplorerListviewExThumbnails.h"
 #include "forms/Form.h"
 #include "tests/shell/ShellLayerFixture.h"
 #include "tests/support/MessagePump.h"
@@ -13,6 +17,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 namespace tarvola::test {
 namespace {
@@ -258,6 +263,172 @@ TEST_F(ShadowListViewWindowTest, ArrowKeysOfTheIconStyleMoveThroughTheGrid) {
     EXPECT_EQ(focused(), 0);
 }
 
+// Holds Shift down for the list's reading of the keyboard while it lives.
+class TShiftHeld {
+public:
+    TShiftHeld() { Set(0x80); }
+    ~TShiftHeld() { Set(0); }
+    TShiftHeld(const TShiftHeld&) = delete;
+    TShiftHeld& operator=(const TShiftHeld&) = delete;
+
+private:
+    static void Set(BYTE state) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = state;
+        keys[VK_LSHIFT] = state;
+        SetKeyboardState(keys);
+    }
+};
+
+class ShadowListViewRectangleTest : public ShadowListViewWindowTest {
+protected:
+    void SetUp() override {
+        ShadowListViewWindowTest::SetUp();
+        list.SetViewStyle(TViewStyleEx::vsxIcon);
+        PumpFor(100ms);
+        list.SetFocus();
+        // 7 items, 6 to a row: 0 1 2 3 4 5 over 6.
+        ASSERT_EQ(Count(), 7);
+        ASSERT_EQ(Position(6).x, Position(0).x);
+        ASSERT_GT(Position(6).y, Position(0).y);
+        ASSERT_EQ(Position(5).y, Position(0).y);
+    }
+    POINT Position(int index) const {
+        POINT point{};
+        SendMessageW(ListWindow(), LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&point));
+        return point;
+    }
+    int Focused() const {
+        return static_cast<int>(
+            SendMessageW(ListWindow(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    }
+    std::set<int> ListSelection() const {
+        std::set<int> items;
+        for (int index = -1;;) {
+            index = static_cast<int>(
+                SendMessageW(ListWindow(), LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED));
+            if (index < 0)
+                return items;
+            items.insert(index);
+        }
+    }
+    // The items of the tree's selection, by their places in the list.
+    std::set<int> TreeSelection() {
+        std::set<int> items;
+        TBaseVirtualTree& tree = list.Tree();
+        for (PVirtualNode node = tree.GetFirstSelected(); node != nullptr; node = tree.GetNextSelected(node))
+            items.insert(static_cast<int>(node->Index));
+        return items;
+    }
+    int TreeFocus() {
+        const PVirtualNode node = list.Tree().FocusedNode();
+        return node != nullptr ? static_cast<int>(node->Index) : -1;
+    }
+    void Click(int index, WPARAM keys) {
+        const RECT icon = ItemRect(index, LVIR_ICON);
+        const LPARAM at = MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
+        SendMessageW(ListWindow(), WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+        SendMessageW(ListWindow(), WM_LBUTTONUP, keys, at);
+        PumpPending();
+    }
+    void Key(WPARAM vk) {
+        SendMessageW(ListWindow(), WM_KEYDOWN, vk, 1);
+        SendMessageW(ListWindow(), WM_KEYUP, vk, 0xC0000001);
+        PumpPending();
+    }
+    // The tree selects and focuses one item and shows it in the list, as browsing does.
+    void SelectFromTree(int index) {
+        auto& core = dynamic_cast<TCustomVirtualExplorerListviewEx&>(list.Tree());
+        const PVirtualNode node = core.GetNodeByIndex(index);
+        core.ClearSelection();
+        core.SetSelected(node, true);
+        core.SetFocusedNode(node);
+        core.SyncSelection(true);
+        PumpPending();
+    }
+    // The list and the tree agree on the selection and the focus.
+    void ExpectSelected(const std::set<int>& items, int focused) {
+        EXPECT_EQ(ListSelection(), items);
+        EXPECT_EQ(TreeSelection(), items);
+        EXPECT_EQ(Focused(), focused);
+        EXPECT_EQ(TreeFocus(), focused);
+    }
+};
+
+TEST_F(ShadowListViewRectangleTest, ShiftClickSelectsTheRectangleFromTheAnchor) {
+    int clicks = 0;
+    list.OnClick = [&](TObject&) { ++clicks; };
+    Click(1, 0);
+    ExpectSelected({1}, 1);
+    // From the only selected item to one in the next row: the rectangle, not the run of indexes 1 to 6.
+    clicks = 0;
+    Click(6, MK_SHIFT);
+    ExpectSelected({0, 1, 6}, 6);
+    EXPECT_EQ(clicks, 1) << "the owner hears of the click";
+    // Several are selected now: the last click anchors.
+    Click(3, MK_SHIFT);
+    ExpectSelected({1, 2, 3}, 3);
+    // A plain click starts over from its item.
+    Click(4, 0);
+    Click(5, MK_SHIFT);
+    ExpectSelected({4, 5}, 5);
+    // An item the tree selected anchors, not the one clicked before.
+    Click(0, 0);
+    SelectFromTree(3);
+    ExpectSelected({3}, 3);
+    Click(4, MK_SHIFT);
+    ExpectSelected({3, 4}, 4);
+}
+
+TEST_F(ShadowListViewRectangleTest, ShiftArrowsMoveAndExtendTheRectangle) {
+    Click(1, 0);
+    ExpectSelected({1}, 1);
+    {
+        TShiftHeld shift;
+        Key(VK_RIGHT);
+        ExpectSelected({1, 2}, 2);
+        Key(VK_RIGHT);
+        ExpectSelected({1, 2, 3}, 3);
+        Key(VK_LEFT);
+        ExpectSelected({1, 2}, 2);
+        // Down to the only item of the next row, which lies left of the anchor.
+        Key(VK_DOWN);
+        ExpectSelected({0, 1, 6}, 6);
+        // An item the tree selected anchors.
+        SelectFromTree(4);
+        Key(VK_RIGHT);
+        ExpectSelected({4, 5}, 5);
+    }
+    // Without Shift the arrow moves and selects its item alone.
+    Key(VK_LEFT);
+    ExpectSelected({4}, 4);
+}
+
+TEST_F(ShadowListViewRectangleTest, ShiftArrowsOfALeftAlignedArrangementGoWhereThePlainOnesGo) {
+    const LONG_PTR style = GetWindowLongPtrW(ListWindow(), GWL_STYLE);
+    SetWindowLongPtrW(ListWindow(), GWL_STYLE, (style & ~LVS_ALIGNMASK) | LVS_ALIGNLEFT);
+    SendMessageW(ListWindow(), LVM_ARRANGE, LVA_DEFAULT, 0);
+    PumpFor(100ms);
+    // The items run down the columns: 0 and 1 share a column, 1 and 5 a row.
+    ASSERT_EQ(Position(1).x, Position(0).x);
+    ASSERT_GT(Position(1).y, Position(0).y);
+    ASSERT_EQ(Position(5).y, Position(1).y);
+    ASSERT_GT(Position(5).x, Position(1).x);
+    Click(1, 0);
+    Key(VK_DOWN);
+    ASSERT_EQ(Focused(), 2);
+    Click(1, 0);
+    {
+        TShiftHeld shift;
+        Key(VK_DOWN);
+        ExpectSelected({1, 2}, 2);
+        Key(VK_RIGHT);
+        ExpectSelected({1, 2, 5, 6}, 6);
+    }
+}
+
 TEST_F(ShadowListViewWindowTest, DetailedHintsShowTheItemsIconNameAndSize) {
     list.ShadowList().SetDetailedHints(true);
     const int b = IndexOf(u"b.ker");
@@ -281,6 +452,45 @@ TEST_F(ShadowListViewWindowTest, DetailedHintsShowTheItemsIconNameAndSize) {
     list.ShadowList().SetDetailedHints(false);
     EXPECT_EQ(list.ShadowList().HintController(), nullptr);
     EXPECT_NE(SendMessageW(ListWindow(), LVM_GETTOOLTIPS, 0, 0), 0);
+}
+
+TEST_F(ShadowListViewWindowTest, TheReportStyleHighlightsPictureFilesAsTheOtherStylesDo) {
+    folder.Write("p.jpg", "not really a picture");
+    list.ThumbsOptions().Options.Highlight = TThumbnailHighlight::thSingleColor;
+    list.ThumbsOptions().Options.HighlightColor = RGB(0, 200, 0);
+    list.RebuildTree();
+    list.SetViewStyle(TViewStyleEx::vsxReport);
+    PumpFor(100ms);
+    TBaseVirtualTree& tree = list.Tree();
+    const auto rowTop = [&](const std::wstring& name) {
+        for (PVirtualNode node = tree.GetFirstChild(tree.RootNode()); node != nullptr;
+             node = tree.GetNextSibling(node)) {
+            std::wstring text;
+            tree.GetTextInfo(node, NoColumn, text);
+            if (text == name)
+                return tree.GetDisplayRect(node, NoColumn, false).Top;
+        }
+        return -1;
+    };
+    const int picture = rowTop(L"p.jpg");
+    const int other = rowTop(L"a.txt");
+    ASSERT_GE(picture, 0);
+    ASSERT_GE(other, 0);
+    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpFor(100ms);
+    HDC dc = GetDC(list.Handle());
+    const auto highlighted = [&](int y) {
+        int count = 0;
+        for (int x = 0; x < 480; ++x)
+            count += GetPixel(dc, x, y) == RGB(0, 200, 0) ? 1 : 0;
+        return count;
+    };
+    const int onPicture = highlighted(picture + 1);
+    const int onOther = highlighted(other + 1);
+    ReleaseDC(list.Handle(), dc);
+    // The picture's row is filled across its cells; another file's is not.
+    EXPECT_GT(onPicture, 200);
+    EXPECT_EQ(onOther, 0);
 }
 
 TEST_F(ShadowListViewWindowTest, TheReportStyleHighlightsTheWholeNameOfASelectedItem) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 
@@ -62,6 +63,7 @@ public:
 
 class TRecordingListEx : public TVirtualExplorerListviewExCore {
 public:
+    using TVirtualExplorerListviewExCore::DoBeforeCellPaint;
     using TVirtualExplorerListviewExCore::TVirtualExplorerListviewExCore;
     int Copies = 0;
     int Deletes = 0;
@@ -229,6 +231,41 @@ TEST_F(ExplorerListviewExTest, EchoWhileSyncingIsIgnored) {
     list.SetShadowPort(nullptr);
 }
 
+TEST_F(ExplorerListviewExTest, ARectangleFromTheListIsSelectedOnBothSidesAtOnce) {
+    // The list reports every item it is told to select; those reports are not read back one by one.
+    struct TEchoingList : TScriptedShadowList {
+        TCustomVirtualExplorerListviewEx* Core = nullptr;
+        void ShadowSelectItem(int index, bool selected) override {
+            TScriptedShadowList::ShadowSelectItem(index, selected);
+            Core->ListItemChanged(index, true, selected, false);
+        }
+    } echoing;
+    echoing.Core = &list;
+    list.SetShadowPort(&echoing);
+    list.SetSelected(list.GetNodeByIndex(1), true);
+    list.SetSelected(list.GetNodeByIndex(5), true);
+    std::vector<PVirtualNode> changes;
+    auto recordChange = [&](TBaseVirtualTree&, PVirtualNode node) { changes.push_back(node); };
+    list.OnChange = TVTNodeEvent::Bind(recordChange);
+
+    list.ListSelectItems({2, 3, 4}, 4);
+    EXPECT_EQ(echoing.Selection, (std::set<int>{2, 3, 4}));
+    EXPECT_EQ(echoing.Focus, 4);
+    EXPECT_EQ(TreeSelection(), (std::set<std::string>{NameAt(2), NameAt(3), NameAt(4)}));
+    EXPECT_EQ(list.FocusedNode(), list.GetNodeByIndex(4));
+    // The nodes went in as one batch, not one change per node.
+    EXPECT_EQ(
+        std::count_if(changes.begin(), changes.end(), [](PVirtualNode node) { return node != nullptr; }), 0);
+
+    // Without multiple selection only the focused item is selected.
+    list.TreeOptions().SetSelectionOptions({});
+    list.ListSelectItems({0, 1, 2}, 2);
+    EXPECT_EQ(echoing.Selection, (std::set<int>{2}));
+    EXPECT_EQ(TreeSelection(), (std::set<std::string>{NameAt(2)}));
+    list.OnChange.Reset();
+    list.SetShadowPort(nullptr);
+}
+
 TEST_F(ExplorerListviewExTest, StyleSwitchesKeepSelectionAndFocus) {
     list.SetViewStyle(TViewStyleEx::vsxReport);
     for (int i : {1, 3, 5})
@@ -341,6 +378,19 @@ TEST_F(ExplorerListviewExTest, PictureFilesTakeTheThumbnailOptionsHighlight) {
     TThumbsOptions options;
     options.HighlightColor = 0x123456;
     list.ThumbnailHighlight = &options;
+    // The report style fills each cell of a picture file's row by the same rule, before the owner's event.
+    const TTreeRect cell{10, 20, 110, 38};
+    std::vector<std::uint32_t> filled;
+    int ownerEvents = 0;
+    list.FillCell = [&](TCanvas*, const TTreeRect& rect, std::uint32_t color) {
+        EXPECT_EQ(rect, cell);
+        EXPECT_EQ(ownerEvents, 0);
+        filled.push_back(color);
+    };
+    auto countOwnerEvent = [&](TBaseVirtualTree&, TCanvas*, PVirtualNode, TColumnIndex, const TTreeRect&) {
+        ++ownerEvents;
+    };
+    list.OnBeforeCellPaint = TBaseVirtualTree::TVTCellPaintEvent::Bind(countOwnerEvent);
     struct TCase {
         TThumbnailHighlight Highlight;
         std::string Name;
@@ -361,7 +411,16 @@ TEST_F(ExplorerListviewExTest, PictureFilesTakeTheThumbnailOptionsHighlight) {
         EXPECT_EQ(list.ItemPaint(IndexOf(c.Name), false).Background, c.Background)
             << c.Name << " " << static_cast<int>(c.Highlight);
         EXPECT_EQ(list.ItemPaint(IndexOf(c.Name), true).Background, NoListColor) << c.Name;
+        filled.clear();
+        ownerEvents = 0;
+        list.DoBeforeCellPaint(nullptr, list.GetNodeByIndex(IndexOf(c.Name)), 0, cell);
+        EXPECT_EQ(filled, c.Background == NoListColor ? std::vector<std::uint32_t>{}
+                                                      : std::vector<std::uint32_t>{c.Background})
+            << c.Name << " " << static_cast<int>(c.Highlight);
+        EXPECT_EQ(ownerEvents, 1);
     }
+    list.FillCell = nullptr;
+    list.OnBeforeCellPaint.Reset();
     list.ThumbnailHighlight = nullptr;
     list.ExtractionExtensions().Add(u".pdf");
     EXPECT_GE(list.ExtensionIndex(u"x.pdf"), 0);
