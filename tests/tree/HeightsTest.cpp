@@ -254,6 +254,7 @@ struct TextRectFixture {
     PVirtualNode child = nullptr;
     bool normalImage = false;
     TextRectFixture() {
+        host.tree = &tree;
         host.window = true;
         host.clientWidth = 300;
         tree.SetRootNodeCount(1);

@@ -395,6 +395,7 @@ TEST(StringOptions, OldStoredFormAndRepaint) {
     RecordingHost host;
     host.window = true;
     TVirtualStringTree tree(&host);
+    host.tree = &tree;
     host.log.clear();
     tree.SetStringOptions(toSaveCaptions);
     EXPECT_TRUE(host.log.empty()); // the static text option did not change

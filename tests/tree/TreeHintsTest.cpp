@@ -34,6 +34,7 @@ struct HintRequestFixture : ::testing::Test {
     PVirtualNode node = nullptr;
 
     HintRequestFixture() {
+        host.tree = &tree;
         host.window = true;
         tree.SetRootNodeCount(3);
         node = tree.GetFirst();
