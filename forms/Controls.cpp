@@ -1,6 +1,7 @@
 #include "forms/Controls.h"
 
 #include "forms/Application.h"
+#include "forms/ControlRegistry.h"
 #include "forms/Form.h"
 #include "forms/Menus.h"
 #include "forms/Win32Procs.h"
@@ -9,45 +10,13 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <mutex>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 
 namespace tarvola {
 
 namespace {
 
-// Which control owns each window. Every message to a control's window and every notification it sends
-// looks the control up, and under Wine a window property costs two round trips to the window server
-// (the name's atom, then the property); a map in the process costs none. Windows of other threads are
-// entered too, hence the lock.
-class TControlRegistry {
-public:
-    void Enter(HWND window, TWinControl* control) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        controls_[window] = control;
-    }
-    void Remove(HWND window) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        controls_.erase(window);
-    }
-    TWinControl* Find(HWND window) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        const auto found = controls_.find(window);
-        return found == controls_.end() ? nullptr : found->second;
-    }
-
-private:
-    std::mutex mutex_;
-    std::unordered_map<HWND, TWinControl*> controls_;
-};
-
-// Never destroyed: windows of static forms may still be destroyed while the program ends.
-TControlRegistry& ControlRegistry() {
-    static auto* registry = new TControlRegistry;
-    return *registry;
-}
 constexpr const wchar_t* kOwnWindowClass = L"TarvolaWindow";
 
 void RegisterOwnWindowClass(WNDPROC procedure) {
