@@ -7,8 +7,8 @@
 
 #include "explorer/VirtualExplorerCombobox.h"
 #include "forms/Form.h"
-#include "forms/UtilityWindow.h"
 #include "shell/VirtualShellUtilities.h"
+#include "tests/support/QueuedSteps.h"
 
 #include <windows.h>
 
@@ -16,7 +16,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -24,6 +23,8 @@
 #include <vector>
 
 using namespace tarvola;
+using tarvola::test::PostTyped;
+using tarvola::test::TQueuedSteps;
 
 namespace {
 
@@ -31,35 +32,6 @@ using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-// Steps that run when the running loop reaches them, behind the keys posted before them.
-class TSteps {
-public:
-    TSteps()
-        : window_([this](UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-              if (message != WM_APP)
-                  return std::nullopt;
-              auto step = std::move(steps_.front());
-              steps_.pop_front();
-              step();
-              return 0;
-          }) {}
-    void Post(std::function<void()> step) {
-        steps_.push_back(std::move(step));
-        PostMessageW(window_.Handle(), WM_APP, 0, 0);
-    }
-
-private:
-    std::deque<std::function<void()>> steps_;
-    TUtilityWindow window_;
-};
-
-void PostChar(HWND window, char c) {
-    const SHORT scan = VkKeyScanA(c);
-    PostMessageW(window, WM_KEYDOWN, static_cast<WPARAM>(LOBYTE(scan)), 1);
-    PostMessageW(window, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(c)), 1);
-    PostMessageW(window, WM_KEYUP, static_cast<WPARAM>(LOBYTE(scan)), 0xC0000001);
 }
 
 double Median(std::vector<double> values) {
@@ -97,10 +69,10 @@ int Run(int files) {
     std::vector<double> keystrokes;
     std::size_t lastRows = 0;
     int listings = 0;
-    TSteps steps;
+    TQueuedSteps steps;
     Clock::time_point previous = Clock::now();
     for (char c : typed) {
-        PostChar(box.Edit().Handle(), c);
+        PostTyped(box.Edit().Handle(), std::string(1, c));
         steps.Post([&] {
             UpdateWindow(list.Handle());
             UpdateWindow(box.Edit().Handle());

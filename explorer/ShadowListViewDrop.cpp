@@ -26,30 +26,10 @@ POINT ClientPoint(HWND window, POINTL pt) {
 }
 
 // The drag out of the list: the drop happens when the button that started it is released, Escape cancels.
-class TListDropSource final : public IDropSource {
+class TListDropSource final : public TComObject<IDropSource> {
 public:
     TListDropSource(DWORD button, TTreeDragImage* image) : button_(button), image_(image) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&references_));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override {
         if (escapePressed)
             return DRAGDROP_S_CANCEL;
@@ -65,8 +45,7 @@ public:
     }
 
 private:
-    ~TListDropSource() = default;
-    LONG references_ = 1;
+    ~TListDropSource() override = default;
     DWORD button_;
     TTreeDragImage* image_;
 };
@@ -197,29 +176,6 @@ void TShadowListDropTarget::Detach() {
     StopTimers();
     core_ = nullptr;
     list_ = nullptr;
-}
-
-HRESULT STDMETHODCALLTYPE TShadowListDropTarget::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TShadowListDropTarget::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-}
-
-ULONG STDMETHODCALLTYPE TShadowListDropTarget::Release() {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
 }
 
 IDropTargetHelper* TShadowListDropTarget::ImageHelper() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "explorer/VirtualExplorerListviewExPorts.h"
+#include "tree/ComObject.h"
 
 #include <windows.h>
 
@@ -25,7 +26,7 @@ using TListDragLoop = HRESULT(WINAPI*)(IDataObject*, IDropSource*, DWORD, DWORD*
 constexpr UINT_PTR kListScrollDelayTimer = 100;
 constexpr UINT_PTR kListScrollTimer = 101;
 
-class TShadowListDropTarget final : public IDropTarget {
+class TShadowListDropTarget final : public TComObject<IDropTarget> {
 public:
     // Starts with one reference, the caller's.
     TShadowListDropTarget(IExplorerListviewCore& core, HWND list);
@@ -35,23 +36,19 @@ public:
     // WM_TIMER of one of the two timers above (the list window's own timers).
     void TimerFired(UINT_PTR id);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL pt, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragLeave() override;
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override;
 
 private:
-    ~TShadowListDropTarget();
+    ~TShadowListDropTarget() override;
     // The item under a screen point; -1 for the background.
     int ItemAt(POINTL pt) const;
     void StopTimers();
     // The shell's drag-image object (nullptr where it cannot be made); its failures are ignored.
     IDropTargetHelper* ImageHelper();
 
-    LONG references_ = 1;
     IExplorerListviewCore* core_;
     HWND list_;
     IDropTargetHelper* helper_ = nullptr;

@@ -192,25 +192,37 @@ LRESULT TPopupAutoCompleteTreeControl::WndProc(UINT message, WPARAM wParam, LPAR
     return TVirtualTreeControl::WndProc(message, wParam, lParam);
 }
 
-// ---- TPopupExplorerDropDown
+// ---- TPopupTreeDropDown
 
-TPopupExplorerDropDown::TPopupExplorerDropDown(TComponent* owner, TCustomVirtualExplorerCombobox& box)
-    : TDropDownWnd(owner), box_(box), tree_(Create<TPopupExplorerTreeControl>(*this)) {
+template <class PopupTree>
+TPopupTreeDropDown<PopupTree>::TPopupTreeDropDown(TComponent* owner, TCustomVirtualExplorerCombobox& box)
+    : TDropDownWnd(owner), box_(box), tree_(Create<PopupTree>(*this)) {
     SetContent(tree_);
 }
 
-int TPopupExplorerDropDown::RowHeight() {
+template <class PopupTree>
+int TPopupTreeDropDown<PopupTree>::RowHeight() {
     return static_cast<int>(Tree().DefaultNodeHeight());
 }
 
-void TPopupExplorerDropDown::UpdateScrollbar() {
+template <class PopupTree>
+void TPopupTreeDropDown<PopupTree>::UpdateScrollbar() {
     FollowTree(*this, tree_);
 }
 
-void TPopupExplorerDropDown::ScrollContent(WORD code) {
+template <class PopupTree>
+void TPopupTreeDropDown<PopupTree>::ScrollContent(WORD code) {
     ScrollTree(*this, tree_, code);
     UpdateScrollbar();
 }
+
+template class TPopupTreeDropDown<TPopupExplorerTreeControl>;
+template class TPopupTreeDropDown<TPopupAutoCompleteTreeControl>;
+
+// ---- TPopupExplorerDropDown
+
+TPopupExplorerDropDown::TPopupExplorerDropDown(TComponent* owner, TCustomVirtualExplorerCombobox& box)
+    : TPopupTreeDropDown(owner, box) {}
 
 // A click on the box's button is the box's: it rolls the drop-down up itself.
 bool TPopupExplorerDropDown::IsOwnerWindow(HWND window) {
@@ -277,14 +289,9 @@ void TPopupExplorerDropDown::DoRollUp(bool selected) {
 // ---- TPopupAutoCompleteDropDown
 
 TPopupAutoCompleteDropDown::TPopupAutoCompleteDropDown(TComponent* owner, TCustomVirtualExplorerCombobox& box)
-    : TDropDownWnd(owner), box_(box), tree_(Create<TPopupAutoCompleteTreeControl>(*this)),
+    : TPopupTreeDropDown(owner, box),
       filter_([this](const WideString& folder) { return ListFolder(folder); }, PlatformText()) {
-    SetContent(tree_);
     tree_.Tree().Indent = 0;
-}
-
-int TPopupAutoCompleteDropDown::RowHeight() {
-    return static_cast<int>(Tree().DefaultNodeHeight());
 }
 
 std::vector<WideString> TPopupAutoCompleteDropDown::ListFolder(const WideString& folder) {
@@ -315,15 +322,6 @@ void TPopupAutoCompleteDropDown::UpdateList(const WideString& text) {
         filter_.Update(text);
         ShowCompletions(Tree(), &filter_.Entries(), &filter_.Matches());
     }
-    UpdateScrollbar();
-}
-
-void TPopupAutoCompleteDropDown::UpdateScrollbar() {
-    FollowTree(*this, tree_);
-}
-
-void TPopupAutoCompleteDropDown::ScrollContent(WORD code) {
-    ScrollTree(*this, tree_, code);
     UpdateScrollbar();
 }
 

@@ -65,12 +65,32 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-class TPopupExplorerDropDown : public TDropDownWnd {
+// What both drop-downs share: the box they belong to and the tree control they show (made and owned by the
+// drop-down), which the owner-drawn scroll bar follows.
+template <class PopupTree>
+class TPopupTreeDropDown : public TDropDownWnd {
+public:
+    PopupTree& TreeControl() { return tree_; }
+    TBaseVirtualTree& Tree() { return tree_.Tree(); }
+
+    void UpdateScrollbar() override;
+    int RowHeight() override;
+
+protected:
+    TPopupTreeDropDown(TComponent* owner, TCustomVirtualExplorerCombobox& box);
+    void ScrollContent(WORD code) override;
+
+    TCustomVirtualExplorerCombobox& box_;
+    PopupTree& tree_;
+};
+
+extern template class TPopupTreeDropDown<TPopupExplorerTreeControl>;
+extern template class TPopupTreeDropDown<TPopupAutoCompleteTreeControl>;
+
+class TPopupExplorerDropDown : public TPopupTreeDropDown<TPopupExplorerTreeControl> {
 public:
     TPopupExplorerDropDown(TComponent* owner, TCustomVirtualExplorerCombobox& box);
 
-    TPopupExplorerTreeControl& TreeControl() { return tree_; }
-    TBaseVirtualTree& Tree() { return tree_.Tree(); }
     // The item the tree opens on (nullopt: the desktop), set before each roll-down.
     void SetTarget(const std::optional<TItemIDList>& pidl) { target_ = pidl; }
     const std::optional<TItemIDList>& Target() const { return target_; }
@@ -78,19 +98,13 @@ public:
     TPopupComboBoxStyle ComboBoxStyle() { return PopupExplorerStyle(Tree()); }
     void SetComboBoxStyle(TPopupComboBoxStyle style) { SetPopupExplorerStyle(Tree(), style); }
 
-    void UpdateScrollbar() override;
-    int RowHeight() override;
-
 protected:
     bool IsOwnerWindow(HWND window) override;
     void DoRollDownInit() override;
     void DoKey(MSG& keyMessage, bool& handled) override;
     void DoRollUp(bool selected) override;
-    void ScrollContent(WORD code) override;
 
 private:
-    TCustomVirtualExplorerCombobox& box_;
-    TPopupExplorerTreeControl& tree_;
     std::optional<TItemIDList> target_;
 };
 
@@ -99,12 +113,10 @@ using TOnAutoCompleteUpdateList =
     std::function<void(TDropDownWnd& sender, const WideString& currentEditContents,
                        std::vector<WideString>& enumList, bool& handled)>;
 
-class TPopupAutoCompleteDropDown : public TDropDownWnd {
+class TPopupAutoCompleteDropDown : public TPopupTreeDropDown<TPopupAutoCompleteTreeControl> {
 public:
     TPopupAutoCompleteDropDown(TComponent* owner, TCustomVirtualExplorerCombobox& box);
 
-    TPopupAutoCompleteTreeControl& TreeControl() { return tree_; }
-    TBaseVirtualTree& Tree() { return tree_.Tree(); }
     TVirtualShellAutoComplete& AutoComplete() { return autoComplete_; }
     const TCompletionFilter& Filter() const { return filter_; }
     // The completion text of a node of the list.
@@ -115,21 +127,15 @@ public:
     // changed.
     void UpdateList(const WideString& text);
 
-    void UpdateScrollbar() override;
-    int RowHeight() override;
-
 protected:
     bool IsOwnerWindow(HWND window) override;
     void DoRollDownInit() override;
     void DoKey(MSG& keyMessage, bool& handled) override;
     void DoRollUp(bool selected) override;
-    void ScrollContent(WORD code) override;
 
 private:
     std::vector<WideString> ListFolder(const WideString& folder);
 
-    TCustomVirtualExplorerCombobox& box_;
-    TPopupAutoCompleteTreeControl& tree_;
     TVirtualShellAutoComplete autoComplete_;
     TCompletionFilter filter_;
     // The list a form's handler filled, shown whole instead of the filter's.

@@ -249,29 +249,6 @@ std::optional<WideString> TShellExplorerPort::ShortcutTarget(IExplorerItem& item
 TExplorerDropTarget::TExplorerDropTarget(std::shared_ptr<TTreeLink> tree, HWND window)
     : tree_(std::move(tree)), window_(window) {}
 
-HRESULT STDMETHODCALLTYPE TExplorerDropTarget::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TExplorerDropTarget::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-}
-
-ULONG STDMETHODCALLTYPE TExplorerDropTarget::Release() {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
-}
-
 TTreeMousePoint TExplorerDropTarget::Client(POINTL pt) const {
     POINT point{pt.x, pt.y};
     if (window_ != nullptr)

@@ -4,6 +4,7 @@
 
 #include "explorer/VirtualExplorerTreeActions.h"
 #include "shell/VirtualShellCom.h"
+#include "tree/ComObject.h"
 #include "tree/TreeClipboard.h"
 
 #include <windows.h>
@@ -61,24 +62,20 @@ void RemoveShortcutCommand(HMENU menu, const std::function<WideString(UINT id)>&
 
 // The tree's drop target: OLE's calls go to the explorer tree, which hands them to the folder item under
 // the pointer. Holds the tree's link, since OLE may keep it longer than the tree lives.
-class TExplorerDropTarget final : public IDropTarget {
+class TExplorerDropTarget final : public TComObject<IDropTarget> {
 public:
     // Starts with one reference, the caller's.
     TExplorerDropTarget(std::shared_ptr<TTreeLink> tree, HWND window);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL pt, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragLeave() override;
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override;
 
 private:
-    virtual ~TExplorerDropTarget() = default;
+    ~TExplorerDropTarget() override = default;
     TTreeMousePoint Client(POINTL pt) const;
 
-    LONG references_ = 1;
     std::shared_ptr<TTreeLink> tree_;
     HWND window_;
 };

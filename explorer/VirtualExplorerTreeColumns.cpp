@@ -22,17 +22,22 @@ constexpr int kLaterShellWidth = 120;
 constexpr std::array<int, 4> kMyComputerWidths{180, 120, 96, 96};
 constexpr std::array<int, 2> kNameAndCommentWidths{180, 300};
 
-int GeneralShellWidth(int column) {
-    if (column >= 0 && column < static_cast<int>(kGeneralShellWidths.size()))
-        return kGeneralShellWidths[static_cast<std::size_t>(column)];
-    return kLaterShellWidth;
-}
-
+// The table's width for a column, or fallback for a column the table does not reach.
 template <std::size_t N>
-int TableWidth(const std::array<int, N>& table, int column) {
+int WidthFrom(const std::array<int, N>& table, int column, int fallback) {
     if (column >= 0 && column < static_cast<int>(N))
         return table[static_cast<std::size_t>(column)];
-    return GeneralShellWidth(column);
+    return fallback;
+}
+
+int GeneralShellWidth(int column) {
+    return WidthFrom(kGeneralShellWidths, column, kLaterShellWidth);
+}
+
+// A folder kind's own table covers its first columns; the general widths go on from there.
+template <std::size_t N>
+int TableWidth(const std::array<int, N>& table, int column) {
+    return WidthFrom(table, column, GeneralShellWidth(column));
 }
 
 std::uint16_t ClampToStorage(int value) {

@@ -1,83 +1,22 @@
 #include "forms/Controls.h"
 
 #include "forms/Application.h"
+#include "forms/ControlRegistry.h"
 #include "forms/Form.h"
 #include "forms/Menus.h"
 #include "forms/Win32Procs.h"
+#include "forms/WindowCreation.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
-#include <mutex>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 
 namespace tarvola {
 
 namespace {
-
-// Which control owns each window. Every message to a control's window and every notification it sends
-// looks the control up, and under Wine a window property costs two round trips to the window server
-// (the name's atom, then the property); a map in the process costs none. Windows of other threads are
-// entered too, hence the lock.
-class TControlRegistry {
-public:
-    void Enter(HWND window, TWinControl* control) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        controls_[window] = control;
-    }
-    void Remove(HWND window) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        controls_.erase(window);
-    }
-    TWinControl* Find(HWND window) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        const auto found = controls_.find(window);
-        return found == controls_.end() ? nullptr : found->second;
-    }
-
-private:
-    std::mutex mutex_;
-    std::unordered_map<HWND, TWinControl*> controls_;
-};
-
-// Never destroyed: windows of static forms may still be destroyed while the program ends.
-TControlRegistry& ControlRegistry() {
-    static auto* registry = new TControlRegistry;
-    return *registry;
-}
-constexpr const wchar_t* kOwnWindowClass = L"TarvolaWindow";
-
-void RegisterOwnWindowClass(WNDPROC procedure) {
-    static bool registered = false;
-    if (registered) {
-        return;
-    }
-    WNDCLASSW windowClass{};
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kOwnWindowClass;
-    if (RegisterClassW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        throw std::runtime_error("Cannot register the window class");
-    }
-    registered = true;
-}
-
-// Text of the code page (captions, class names) as the wide functions take it.
-std::wstring CodePageToWide(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(size, 0)), L'\0');
-    if (size > 0) {
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    }
-    return wide;
-}
 
 // The key handlers speak the code page. A typed character it cannot spell reaches them as this stand-in;
 // left alone, it goes on to the window as it was typed.
@@ -597,11 +536,7 @@ void TWinControl::CreateHandle() {
     creating_ = true;
     windowWidth_ = Width();
     windowHeight_ = Height();
-    // A UTF-16 window: typed characters reach it (and the handlers that read them as UTF-16) unchanged.
-    const std::wstring className = own ? std::wstring(kOwnWindowClass) : CodePageToWide(params.className);
-    HWND window = CreateWindowExW(params.exStyle, className.c_str(), CodePageToWide(Caption()).c_str(),
-                                  params.style, Left(), Top(), Width(), Height(), params.parentWindow,
-                                  nullptr, GetModuleHandleW(nullptr), own ? this : nullptr);
+    HWND window = CreateControlWindow(params, Caption(), BoundsRect(), this);
     creating_ = false;
     if (window == nullptr) {
         throw std::runtime_error("Cannot create the window of " + Name());

@@ -9,6 +9,7 @@
 #include "forms/Alignment.h"
 #include "forms/Component.h"
 #include "forms/Graphics.h"
+#include "forms/WindowCreation.h"
 
 #include <windows.h>
 
@@ -230,12 +231,7 @@ public:
     void SetProperty(std::string_view name, std::string_view value) override;
 
 protected:
-    struct TCreateParams {
-        std::string className; // empty: our own window class
-        DWORD style = 0;
-        DWORD exStyle = 0;
-        HWND parentWindow = nullptr;
-    };
+    using TCreateParams = TWindowParams;
     virtual void CreateParams(TCreateParams& params);
     // Makes the window (children: when they get a parent; forms: at construction).
     void CreateHandle();

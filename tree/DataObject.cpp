@@ -64,29 +64,6 @@ TVTDataObject::~TVTDataObject() {
         adviseHolder_->Release();
 }
 
-HRESULT STDMETHODCALLTYPE TVTDataObject::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TVTDataObject::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-}
-
-ULONG STDMETHODCALLTYPE TVTDataObject::Release() {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
-}
-
 HRESULT TVTDataObject::RenderReference(STGMEDIUM& medium) const {
     const TBaseVirtualTree* tree = owner_->Tree;
     if (tree == nullptr)

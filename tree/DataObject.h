@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tree/ClipboardFormats.h"
+#include "tree/ComObject.h"
 #include "tree/TreeClipboard.h"
 
 #include <windows.h>
@@ -16,14 +17,10 @@
 
 namespace tarvola {
 
-class TVTDataObject : public IDataObject {
+class TVTDataObject : public TComObject<IDataObject> {
 public:
     // Starts with one reference, the caller's; the offered formats come from the tree now.
     TVTDataObject(std::shared_ptr<TTreeLink> owner, bool forClipboard);
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* formatEtcIn, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* formatEtc, STGMEDIUM* medium) override;
@@ -41,7 +38,7 @@ public:
     TBaseVirtualTree* Owner() const { return owner_->Tree; }
 
 protected:
-    virtual ~TVTDataObject();
+    ~TVTDataObject() override;
     const TFormatEtcArray& OfferedFormats() const { return offered_; }
 
 private:
@@ -54,7 +51,6 @@ private:
     HRESULT CopyMedium(const STGMEDIUM& source, STGMEDIUM& target, bool privateCopy);
     HRESULT RenderReference(STGMEDIUM& medium) const;
 
-    LONG references_ = 1;
     std::shared_ptr<TTreeLink> owner_;
     bool forClipboard_;
     TFormatEtcArray offered_;

@@ -16,32 +16,6 @@ TVTDragManager::~TVTDragManager() {
     ForgetIncoming();
 }
 
-HRESULT STDMETHODCALLTYPE TVTDragManager::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource))
-        *object = static_cast<IDropSource*>(this);
-    else if (IsEqualIID(riid, IID_IDropTarget))
-        *object = static_cast<IDropTarget*>(this);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE TVTDragManager::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-}
-
-ULONG STDMETHODCALLTYPE TVTDragManager::Release() {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
-}
-
 HRESULT STDMETHODCALLTYPE TVTDragManager::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
     switch (tarvola::QueryContinueDrag(escapePressed != FALSE, keyState)) {
     case TDragContinuation::Cancel:

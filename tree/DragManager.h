@@ -3,6 +3,7 @@
 // selected nodes. It holds its tree through the tree's link, since the platform may keep it longer.
 #pragma once
 
+#include "tree/ComObject.h"
 #include "tree/DropRules.h"
 #include "tree/DropTarget.h"
 #include "tree/TreeClipboard.h"
@@ -16,14 +17,10 @@
 
 namespace tarvola {
 
-class TVTDragManager : public IDropSource, public IDropTarget {
+class TVTDragManager : public TComObject<IDropSource, IDropTarget> {
 public:
     // Starts with one reference, the caller's. window converts screen points (null: they are client points).
     TVTDragManager(std::shared_ptr<TTreeLink> owner, TTreeDropTarget& dropTarget, HWND window);
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override;
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
@@ -46,11 +43,10 @@ public:
     bool HasDropTargetHelper() const { return false; }
 
 private:
-    virtual ~TVTDragManager();
+    ~TVTDragManager() override;
     TDropPoint ToClient(POINTL pt) const;
     void ForgetIncoming();
 
-    LONG references_ = 1;
     std::shared_ptr<TTreeLink> owner_;
     TTreeDropTarget& dropTarget_;
     HWND window_;

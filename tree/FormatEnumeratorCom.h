@@ -1,6 +1,7 @@
 // The platform's format enumerator over a copy of a data object's formats.
 #pragma once
 
+#include "tree/ComObject.h"
 #include "tree/FormatEnumerator.h"
 
 #include <windows.h>
@@ -9,23 +10,19 @@
 
 namespace tarvola {
 
-class TEnumFormatEtc : public IEnumFORMATETC {
+class TEnumFormatEtc : public TComObject<IEnumFORMATETC> {
 public:
     // Starts with one reference, the caller's.
     explicit TEnumFormatEtc(TFormatCursor cursor) : cursor_(std::move(cursor)) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE Next(ULONG celt, FORMATETC* rgelt, ULONG* pceltFetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG celt) override;
     HRESULT STDMETHODCALLTYPE Reset() override;
     HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** enumerator) override;
 
 private:
-    virtual ~TEnumFormatEtc() = default;
+    ~TEnumFormatEtc() override = default;
 
-    LONG references_ = 1;
     TFormatCursor cursor_;
 };
 

@@ -6,56 +6,22 @@
 #include "explorer/VirtualExplorerListview.h"
 #include "explorer/VirtualExplorerTreeShell.h"
 #include "forms/Form.h"
-#include "forms/UtilityWindow.h"
 #include "shell/VirtualShellOperations.h"
 #include "tests/shell/ShellLayerFixture.h"
 #include "tests/support/FileTimes.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/QueuedSteps.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <functional>
 
 namespace tarvola::test {
 namespace {
 
-// Steps queued behind posted input: each runs when the loop that is running reaches it, so that a test
-// can look into a drop-down while its own loop holds the thread.
-class TQueuedSteps {
-public:
-    TQueuedSteps()
-        : window_([this](UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-              if (message != WM_APP)
-                  return std::nullopt;
-              auto step = std::move(steps_.front());
-              steps_.pop_front();
-              step();
-              return 0;
-          }) {}
-    void Post(std::function<void()> step) {
-        steps_.push_back(std::move(step));
-        PostMessageW(window_.Handle(), WM_APP, 0, 0);
-    }
-    bool Done() const { return steps_.empty(); }
-
-private:
-    std::deque<std::function<void()>> steps_;
-    TUtilityWindow window_;
-};
-
 void PostKeyDown(HWND window, WPARAM key) {
     PostMessageW(window, WM_KEYDOWN, key, 1);
-}
-
-void PostTyped(HWND window, const std::string& text) {
-    for (char c : text) {
-        const SHORT scan = VkKeyScanA(c);
-        PostMessageW(window, WM_KEYDOWN, static_cast<WPARAM>(LOBYTE(scan)), 1);
-        PostMessageW(window, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(c)), 1);
-        PostMessageW(window, WM_KEYUP, static_cast<WPARAM>(LOBYTE(scan)), 0xC0000001);
-    }
 }
 
 class TRecordingPlatform final : public TShellOperationsPlatform {
