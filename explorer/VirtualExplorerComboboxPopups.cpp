@@ -72,11 +72,6 @@ TPopupTreeTracking::TPopupTreeTracking(TVirtualTreeControl& control, TDropDownWn
     control.SetTabStop(false);
 }
 
-void TPopupTreeTracking::AttachMeasure() {
-    measure_.reset();
-    measure_ = AttachMeasureCanvas(control_.Tree(), control_.Font().Handle());
-}
-
 std::optional<LRESULT> TPopupTreeTracking::CommonAnswer(UINT message) {
     switch (message) {
     case WM_MOUSEACTIVATE:
@@ -123,11 +118,6 @@ TPopupExplorerTreeControl::TPopupExplorerTreeControl(TComponent* owner, TDropDow
           [](IExplorerNamespace& shell, ITreeViewHost* host) { return MakePopupExplorerTree(shell, host); }),
       TPopupTreeTracking(*this, dropDown) {}
 
-void TPopupExplorerTreeControl::InitializeHandle() {
-    TVirtualExplorerTreeControl::InitializeHandle();
-    AttachMeasure();
-}
-
 bool TPopupExplorerTreeControl::OnExpandArea(int x, int y) {
     PVirtualNode node = Tree().GetNodeAt(x, y);
     if (node == nullptr || PopupExplorerStyle(Tree()) != TPopupComboBoxStyle::cbsVETEnhanced)
@@ -167,11 +157,6 @@ LRESULT TPopupExplorerTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM l
 TPopupAutoCompleteTreeControl::TPopupAutoCompleteTreeControl(TComponent* owner, TDropDownWnd& dropDown)
     : TVirtualTreeControl(owner, [](ITreeViewHost* host) { return MakePopupAutoCompleteTree(host); }),
       TPopupTreeTracking(*this, dropDown) {}
-
-void TPopupAutoCompleteTreeControl::InitializeHandle() {
-    TVirtualTreeControl::InitializeHandle();
-    AttachMeasure();
-}
 
 LRESULT TPopupAutoCompleteTreeControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (const std::optional<LRESULT> answer = CommonAnswer(message))

@@ -18,15 +18,12 @@ class TDropDownWnd;
 
 // What the windows of the drop-downs' trees share: they never take the focus by a click and have no menu,
 // the row under the pointer is selected as it moves, and a click on a row rolls the drop-down up with it.
-// Listed as a base after the tree control, so that its measuring canvas goes before the tree does.
 class TPopupTreeTracking {
 public:
     // control: the tree control this is a base of (made already); it scrolls through the drop-down's bar.
     TPopupTreeTracking(TVirtualTreeControl& control, TDropDownWnd& dropDown);
 
 protected:
-    // Gives a new window's tree its measuring canvas.
-    void AttachMeasure();
     // The answer both windows give to a message (nullopt: the message is not one of theirs).
     static std::optional<LRESULT> CommonAnswer(UINT message);
     // Selects the node under the pointer when it moved; focusNode: the node also becomes the focused one.
@@ -37,8 +34,6 @@ protected:
 
 private:
     TVirtualTreeControl& control_;
-    // The tree's measuring canvas, while the window lives.
-    std::shared_ptr<void> measure_;
     POINT last_{-1, -1};
 };
 
@@ -47,7 +42,6 @@ public:
     TPopupExplorerTreeControl(TComponent* owner, TDropDownWnd& dropDown);
 
 protected:
-    void InitializeHandle() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -61,7 +55,6 @@ public:
     TPopupAutoCompleteTreeControl(TComponent* owner, TDropDownWnd& dropDown);
 
 protected:
-    void InitializeHandle() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 

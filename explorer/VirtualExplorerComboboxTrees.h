@@ -19,11 +19,6 @@ class ITreeViewHost;
 // box's item without buttons or lines; enhanced shows buttons and lines and lists every folder.
 enum class TPopupComboBoxStyle : std::uint8_t { cbsClassic, cbsVETEnhanced };
 
-// Gives a drop-down's tree a canvas of its own to measure its texts with, in font (an HFONT), on Windows
-// (VirtualExplorerComboboxCanvas.cpp). The tree measures with it until the answer is released, which must
-// happen before the tree goes.
-std::shared_ptr<void> AttachMeasureCanvas(TBaseVirtualTree& tree, void* font);
-
 // ---- The explorer pick tree
 std::unique_ptr<TBaseVirtualTree> MakePopupExplorerTree(IExplorerNamespace& shell, ITreeViewHost* host);
 // The item the tree opens on (nullopt: the desktop) and the style; both decide what is listed.

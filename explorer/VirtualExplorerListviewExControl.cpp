@@ -62,13 +62,6 @@ TVirtualExplorerListviewEx::~TVirtualExplorerListviewEx() {
     ownThumbnails_.reset();
     FreeComponent(*shadow_);
     shadow_ = nullptr;
-    measure_.reset();
-}
-
-void TVirtualExplorerListviewEx::InitializeHandle() {
-    TVirtualExplorerTreeControl::InitializeHandle();
-    measure_.reset();
-    measure_ = AttachMeasureCanvas(Tree(), Font().Handle());
 }
 
 void TVirtualExplorerListviewEx::SetRootFolderCustomPath(const WideString& path) {

@@ -73,7 +73,6 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void BoundsChanged() override;
     void VisibleChanged() override;
-    void InitializeHandle() override;
 
 private:
     // Shows the window of the style and hides the other.
@@ -86,9 +85,6 @@ private:
     bool hostThumbnails_ = false;
     std::unique_ptr<TListThumbnailOptions> thumbsOptions_;
     std::unique_ptr<TListThumbnailAdapter> ownThumbnails_; // after the options it uses
-    // The report style's texts are measured with the window's font, so that a selected name is
-    // highlighted across its whole width.
-    std::shared_ptr<void> measure_;
 };
 
 } // namespace tarvola

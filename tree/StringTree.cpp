@@ -42,6 +42,12 @@ void TCustomVirtualStringTree::SetTextCanvas(IStringTreeCanvas* canvas) {
     FontChanged();
 }
 
+void TCustomVirtualStringTree::SetFallbackTextCanvas(IStringTreeCanvas* canvas) {
+    fallbackCanvas_ = canvas;
+    if (canvas_ == nullptr)
+        FontChanged();
+}
+
 void TCustomVirtualStringTree::FontChanged() {
     IStringTreeCanvas& canvas = CanvasOrNull();
     canvas.Font = Look.Font;
@@ -61,7 +67,9 @@ void TCustomVirtualStringTree::TreeFontChanged(const TTextFont& font) {
 }
 
 IStringTreeCanvas& TCustomVirtualStringTree::CanvasOrNull() {
-    return canvas_ != nullptr ? *canvas_ : nullCanvas_;
+    if (canvas_ != nullptr)
+        return *canvas_;
+    return fallbackCanvas_ != nullptr ? *fallbackCanvas_ : nullCanvas_;
 }
 
 std::uint32_t& TCustomVirtualStringTree::CachedWidth(PVirtualNode node) const {

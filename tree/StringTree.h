@@ -119,6 +119,10 @@ public:
     // canvas counts as a font change.
     IStringTreeCanvas* TextCanvas() const { return canvas_; }
     void SetTextCanvas(IStringTreeCanvas* canvas);
+    // What texts are measured with while no text canvas is set: a windowed control gives its own, so that
+    // a row's text has its width (the selection, the hit tests and the hints follow it); without either,
+    // texts measure 0.
+    void SetFallbackTextCanvas(IStringTreeCanvas* canvas);
     // The tree font changed (WM_SETFONT): the line height and ellipsis width are measured again and every
     // cached width is dropped.
     void FontChanged();
@@ -215,6 +219,7 @@ private:
     std::wstring defaultText_ = L"Node";
     TVTStringOptions stringOptions_ = DefaultStringOptions;
     IStringTreeCanvas* canvas_ = nullptr;
+    IStringTreeCanvas* fallbackCanvas_ = nullptr;
     TNullStringTreeCanvas nullCanvas_;
     int textHeight_ = 0;
     int ellipsisWidth_ = 0;

@@ -3,8 +3,10 @@
 #include "forms/Application.h"
 #include "forms/Form.h"
 #include "tree/HeaderWindow.h"
+#include "tree/StringTree.h"
 #include "tree/TextExport.h"
 #include "tree/TreeDragImage.h"
+#include "tree/TreeMeasureCanvas.h"
 #include "tree/TreeCreateParams.h"
 #include "tree/TreeProperties.h"
 #include "tree/TreeSettings.h"
@@ -31,6 +33,10 @@ TVirtualTreeControl::TVirtualTreeControl(TComponent* owner, const TTreeFactory& 
     // Drop registration needs OLE on this thread; each successful initialisation is paired in the destructor.
     oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
     tree_ = factory ? factory(this) : std::make_unique<TBaseVirtualTree>(this);
+    if (auto* strings = dynamic_cast<TCustomVirtualStringTree*>(tree_.get())) {
+        measure_ = std::make_unique<TTreeMeasureCanvas>();
+        strings->SetFallbackTextCanvas(&measure_->Canvas());
+    }
     tree_->SetControlPort(this);
     tree_->SearchClock = [] { return static_cast<std::uint32_t>(GetTickCount()); };
     tree_->SearchBeep = [] { MessageBeep(0); };

@@ -26,6 +26,7 @@ class THeaderWindowAdapter;
 struct TTextFont;
 class TImageList;
 class TTreeDragImage;
+class TTreeMeasureCanvas;
 class TPopupMenu;
 class TTreePainter;
 
@@ -100,6 +101,8 @@ private:
 
     // The check images, utility images and cursors every tree shares, for as long as this control lives.
     TTreeResourcesUse resources_;
+    // What a string tree measures its texts with while no other canvas is set; it outlives the tree.
+    std::unique_ptr<TTreeMeasureCanvas> measure_;
     bool oleInitialized_ = false;
     std::unique_ptr<TBaseVirtualTree> tree_;
     bool dropRegistered_ = false;

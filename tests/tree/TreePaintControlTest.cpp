@@ -192,5 +192,26 @@ TEST_F(TreePaintControlTest, TheControlsFontReachesTheTextsAndTheHeader) {
     EXPECT_EQ(tree.Header().Font().Height, -20);
 }
 
+// A string tree on a control measures its texts in the control's font without a canvas of its own: a row's
+// text has its width (the selection, the hit tests and the hints follow it; it used to be 0), and a larger
+// font widens it.
+TEST_F(TreePaintControlTest, AStringTreeMeasuresItsTextsInTheControlsFont) {
+    auto& control = form.Create<TVirtualTreeControl>(
+        [](ITreeViewHost* host) { return std::make_unique<TVirtualStringTree>(host); });
+    control.SetParent(&form);
+    auto& tree = dynamic_cast<TVirtualStringTree&>(control.Tree());
+    tree.SetRootNodeCount(1);
+    const auto textWidth = [&] {
+        const TTreeRect text = tree.GetDisplayRect(tree.GetFirst(), NoColumn, true, false);
+        return text.Right - text.Left;
+    };
+    control.Font().SetName("Arial");
+    control.Font().SetHeight(-12);
+    const int small = textWidth();
+    control.Font().SetHeight(-36);
+    EXPECT_GT(small, 0);
+    EXPECT_GT(textWidth(), 2 * small);
+}
+
 } // namespace
 } // namespace tarvola
