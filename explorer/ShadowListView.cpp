@@ -91,7 +91,7 @@ void TShadowListView::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.className = WC_LISTVIEWA;
     params.style |= WS_TABSTOP | LVS_OWNERDATA | LVS_SHAREIMAGELISTS | LVS_SHOWSELALWAYS | LVS_EDITLABELS |
-                    NativeStyleOf(style_);
+                    NativeStyleOf(style_) | SelectionStyle();
     params.exStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -216,13 +216,22 @@ void TShadowListView::ShadowRepaint() {
         InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+// The list selects as the tree does: one item at a time unless the tree selects several.
+DWORD TShadowListView::SelectionStyle() {
+    return core_.ListMultiSelect() ? 0 : LVS_SINGLESEL;
+}
+
 void TShadowListView::ShadowApplyStyle(TViewStyleEx style) {
     style_ = ListStyleOf(style);
     if (!HandleAllocated())
         return;
     const DWORD native = NativeStyleOf(style_);
-    if ((static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)) & LVS_TYPEMASK) != native)
+    const auto current = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
+    if ((current & LVS_TYPEMASK) != native)
         ChangeStyle(native, LVS_TYPEMASK & ~native);
+    const DWORD selection = SelectionStyle();
+    if ((current & LVS_SINGLESEL) != selection)
+        ChangeStyle(selection, LVS_SINGLESEL & ~selection);
     if (style_ == TViewStyleEx::vsxThumbs && thumbnailPainter_ != nullptr) {
         ApplyThumbnailLayout();
     } else if (native == LVS_ICON) {

@@ -75,6 +75,7 @@ protected:
 
 private:
     void SetItemState(int index, UINT state, UINT mask);
+    DWORD SelectionStyle();
     void GetDisplayInfo(NMLVDISPINFOW& info);
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
     // In the thumbnail style: the item's thumbnail over its icon, when its source has one.

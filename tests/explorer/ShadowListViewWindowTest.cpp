@@ -225,6 +225,25 @@ TEST_F(ShadowListViewWindowTest, ACutItemsIconIsDrawnHalfBlendedWithTheListsColo
     EXPECT_EQ(UnblendedPixels(Snapshot(ItemRect(cut, LVIR_ICON))), 0);
 }
 
+// The list selects as the tree does: one item at a time unless the tree selects several (else the list
+// showed several items selected while the tree kept one); a change of the tree's option is taken up when
+// the style is set.
+TEST_F(ShadowListViewWindowTest, TheListSelectsOneItemUnlessTheTreeSelectsSeveral) {
+    const auto single = [&] { return (GetWindowLongPtrW(ListWindow(), GWL_STYLE) & LVS_SINGLESEL) != 0; };
+    TCustomVirtualTreeOptions& options = list.Tree().TreeOptions();
+    const bool multi = options.SelectionOptions().Has(TVTSelectionOption::toMultiSelect);
+    EXPECT_EQ(single(), !multi);
+    options.SetSelectionOptions(multi ? options.SelectionOptions().Without(TVTSelectionOption::toMultiSelect)
+                                      : options.SelectionOptions().With(TVTSelectionOption::toMultiSelect));
+    list.SetViewStyle(TViewStyleEx::vsxIcon);
+    EXPECT_EQ(single(), multi);
+    if (single()) {
+        Select(0);
+        Select(1);
+        EXPECT_EQ(SendMessageW(ListWindow(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    }
+}
+
 TEST_F(ShadowListViewWindowTest, ArrowKeysOfTheIconStyleMoveThroughTheGrid) {
     list.SetViewStyle(TViewStyleEx::vsxIcon);
     PumpFor(100ms);
