@@ -1,10 +1,10 @@
-// UTF-16 windows for chosen controls of the form layer. The form layer makes its windows through the
-// single-byte functions, so text passing through them goes through the system code page. A control made
-// here gets a window of a UTF-16 class instead (a copy of a system class, such as "EDIT", registered with
-// the wide functions), and a trap over the form layer's window procedure keeps that window UTF-16:
-// text messages go to the window itself, a character outside ASCII reaches the form layer's key handling
-// as a stand-in and the window as it was typed, and everything else passes through the form layer as
-// before. TCustomWideEdit is such an edit.
+// UTF-16 windows for chosen controls of the form layer. The form layer's windows and message loop are
+// wide, but it keeps its texts as single-byte strings in the system code page, so a text read or set
+// through it loses what the code page cannot hold. A control made here gets a window of a UTF-16 class
+// (a copy of a system class, such as "EDIT", registered with the wide functions), and a trap over the
+// form layer's window procedure keeps its text UTF-16: text messages go to the window itself, a
+// character outside ASCII reaches the form layer's key handling as a stand-in and the window as it was
+// typed, and everything else passes through the form layer as before. TCustomWideEdit is such an edit.
 //
 // The program is Unicode throughout: the single-byte fallbacks that old (Windows 9x) systems needed are
 // left out, and windows of other controls are not given UTF-16 captions.
