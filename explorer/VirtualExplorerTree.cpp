@@ -1,5 +1,6 @@
 #include "explorer/VirtualExplorerTree.h"
 
+#include "base/Numerics.h"
 #include "tree/TreeGuards.h"
 
 #include <algorithm>
@@ -385,15 +386,51 @@ void TCustomVirtualExplorerTree::DoCustomNamespace(PVirtualNode parent) {
         OnCustomNamespace(*this, Published(parent));
 }
 
-void TCustomVirtualExplorerTree::AddEnumeratedChild(PVirtualNode node, TExplorerItemPtr child) {
-    if (folderOptions_.Has(TVETFolderOption::toForceHideRecycleBin) && child->IsRecycleBin())
-        return;
+bool TCustomVirtualExplorerTree::AcceptsEnumeratedChild(IExplorerItem& child) {
+    if (folderOptions_.Has(TVETFolderOption::toForceHideRecycleBin) && child.IsRecycleBin())
+        return false;
     bool allow = true;
-    DoEnumFolder(*child, allow);
-    if (!allow)
+    DoEnumFolder(child, allow);
+    return allow;
+}
+
+void TCustomVirtualExplorerTree::AddEnumeratedChildren(PVirtualNode node,
+                                                       std::vector<TExplorerItemPtr> listed) {
+    std::vector<TExplorerItemPtr> accepted;
+    accepted.reserve(listed.size());
+    for (TExplorerItemPtr& child : listed)
+        if (AcceptsEnumeratedChild(*child))
+            accepted.push_back(std::move(child));
+    if (accepted.empty() || Options.ReadOnly)
         return;
-    if (const PVirtualNode added = AddChild(node))
+    // Linked in one go: a node appended on its own costs a stop of the position cache's worker and a
+    // walk of the tree's bookkeeping each, which for a folder of many thousand files outweighs the
+    // listing itself.
+    CancelEditNode();
+    if ((node->States & nsInitialized) == 0)
+        InitNode(node);
+    const PVirtualNode lastBefore = node->LastChild;
+    SetChildCount(node, CheckedAdd(node->ChildCount, CheckedCast<std::uint32_t>(accepted.size())));
+    PVirtualNode added = lastBefore != nullptr ? lastBefore->NextSibling : node->FirstChild;
+    liveNodes_.reserve(liveNodes_.size() + accepted.size());
+    for (TExplorerItemPtr& child : accepted) {
+        if (added == nullptr)
+            break;
         SetNodeItem(added, std::move(child));
+        added = added->NextSibling;
+    }
+}
+
+bool TCustomVirtualExplorerTree::ChildrenInOrder(PVirtualNode node, TColumnIndex column,
+                                                 TSortDirection direction) {
+    if (node->FirstChild == nullptr)
+        return true;
+    for (PVirtualNode child = node->FirstChild; child->NextSibling != nullptr; child = child->NextSibling) {
+        const int order = DoCompareNodes(child, child->NextSibling, column);
+        if (direction == TSortDirection::sdAscending ? order > 0 : order < 0)
+            return false;
+    }
+    return true;
 }
 
 int TCustomVirtualExplorerTree::EnumerateNodeChildren(PVirtualNode node) {
@@ -418,11 +455,13 @@ int TCustomVirtualExplorerTree::EnumerateNodeChildren(PVirtualNode node) {
         // Begun first: whatever changes while the folder is read shows in the watch.
         TListingWatchPtr watch = item->WatchListing();
         TFolderEnumeration listing = item->Enumerate(EnumerationFlags(fileObjects_));
-        for (TExplorerItemPtr& child : listing.Children)
-            AddEnumeratedChild(node, std::move(child));
+        AddEnumeratedChildren(node, std::move(listing.Children));
         const std::uint64_t editsBefore = childEdits_;
         DoCustomNamespace(node);
-        if (node->ChildCount > 0)
+        // A shell commonly lists a folder in the order it sorts it in: one comparison per neighbour pair
+        // then settles it, where the sort asks about half of n log n. A sort keeps equal nodes in their
+        // listed order, so a listing found in order is what it would leave.
+        if (node->ChildCount > 0 && !ChildrenInOrder(node, SortColumn, SortDirection))
             Sort(node, SortColumn, SortDirection, false);
         // Nodes added beside the listing are the merge's to settle on the next refresh.
         if (childEdits_ == editsBefore)

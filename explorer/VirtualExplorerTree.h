@@ -258,7 +258,12 @@ private:
     void Reroot(const std::optional<TItemIDList>& customRoot, const WideString& customPath,
                 std::uint8_t rootFolder);
     bool MayEnumerate(PVirtualNode node);
-    void AddEnumeratedChild(PVirtualNode node, TExplorerItemPtr child);
+    // Whether a listed child becomes a node (the recycle bin option, the enumeration event).
+    bool AcceptsEnumeratedChild(IExplorerItem& child);
+    // Appends the accepted children of a listing behind the node's children, in their listed order.
+    void AddEnumeratedChildren(PVirtualNode node, std::vector<TExplorerItemPtr> listed);
+    // Whether no neighbours among the node's children would trade places in a sort by column.
+    bool ChildrenInOrder(PVirtualNode node, TColumnIndex column, TSortDirection direction);
     void InitCheckState(PVirtualNode parent, PVirtualNode node);
     // My Documents under the desktop, when the desktop does not list it itself.
     void AddMyDocuments(PVirtualNode parent);

@@ -217,6 +217,86 @@ TEST_F(ExplorerTreeTest, FailedComparisonsFallBackToNamesAndKeepEveryNode) {
               (Names{"alpha.ker", "Beta", "beta.ker", "empty", "Zeta.ker"}));
 }
 
+// However the shell lists a folder, its children end up as a stable sort leaves them: in the folder's
+// order, equal ones (here under a case-blind order of the owner's) as listed. The namespace lists in the
+// reverse of creation.
+TEST_F(ExplorerTreeTest, ListedChildrenEndInTheSortedOrderWhateverTheListingOrder) {
+    struct Case {
+        const char* what;
+        Names created;
+        TSortDirection direction;
+        bool caseBlind;
+        Names shown;
+    };
+    const auto up = TSortDirection::sdAscending;
+    const auto down = TSortDirection::sdDescending;
+    const Case cases[] = {
+        {"listed in order",
+         {"d.ker", "c.ker", "b.ker", "a.ker"},
+         up,
+         false,
+         {"a.ker", "b.ker", "c.ker", "d.ker"}},
+        {"listed backwards",
+         {"a.ker", "b.ker", "c.ker", "d.ker"},
+         up,
+         false,
+         {"a.ker", "b.ker", "c.ker", "d.ker"}},
+        {"only the last pair out",
+         {"c.ker", "d.ker", "b.ker", "a.ker"},
+         up,
+         false,
+         {"a.ker", "b.ker", "c.ker", "d.ker"}},
+        {"only the first pair out",
+         {"d.ker", "c.ker", "a.ker", "b.ker"},
+         up,
+         false,
+         {"a.ker", "b.ker", "c.ker", "d.ker"}},
+        {"folders first", {"b\\", "c.ker", "a\\"}, up, false, {"a", "b", "c.ker"}},
+        {"descending, listed ascending",
+         {"c.ker", "b.ker", "a.ker"},
+         down,
+         false,
+         {"c.ker", "b.ker", "a.ker"}},
+        {"descending, listed descending",
+         {"a.ker", "b.ker", "c.ker"},
+         down,
+         false,
+         {"c.ker", "b.ker", "a.ker"}},
+        {"equal ones stay as listed", {"B.ker", "a.ker", "b.ker"}, up, true, {"a.ker", "b.ker", "B.ker"}},
+        {"equal ones stay as listed, other way",
+         {"b.ker", "a.ker", "B.ker"},
+         up,
+         true,
+         {"a.ker", "B.ker", "b.ker"}},
+        {"equal ones stay as listed, descending",
+         {"B.ker", "b.ker", "a.ker"},
+         down,
+         true,
+         {"b.ker", "B.ker", "a.ker"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TMemoryNamespace shell;
+        shell.Add("\\folder\\");
+        for (const std::string& name : c.created)
+            shell.Add("\\folder\\" + name);
+        TVirtualExplorerTree t{shell};
+        auto caseBlind = [&t](TBaseVirtualTree&, PVirtualNode a, PVirtualNode b, TColumnIndex, int& result) {
+            result = PlatformText().CompareText(t.NodeItem(a)->NameNormal(), t.NodeItem(b)->NameNormal());
+        };
+        if (c.caseBlind) {
+            t.MiscOptions = t.MiscOptions.With(TVETMiscOption::toUserSort);
+            t.OnCompareNodes = TVTCompareEvent::Bind(caseBlind);
+        }
+        t.SortDirection = c.direction;
+        t.SetFolderOptions({TVETFolderOption::toHideRootFolder});
+        t.SetFileObjects({TFileObject::foFolders, TFileObject::foNonFolders});
+        t.SetRootFolderCustomPath(u"\\folder");
+        t.SetActive(true);
+        EXPECT_EQ(ChildNames(t, t.RootNode()), c.shown);
+    }
+}
+
 TEST_F(ExplorerTreeTest, SizeTextFollowsTheFileSizeFormat) {
     tree.ColumnDetails = TColumnDetailType::cdVETColumns;
     RootAtPresets();
