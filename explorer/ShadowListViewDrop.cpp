@@ -3,6 +3,7 @@
 #include "explorer/ShadowListViewPaint.h"
 #include "explorer/VirtualExplorerTreeActions.h"
 #include "explorer/VirtualExplorerTreeShell.h"
+#include "tree/DrawingHelpersWin32.h"
 #include "tree/TreeDragImage.h"
 
 #include <commctrl.h>
@@ -122,20 +123,12 @@ std::unique_ptr<TTreeDragImage> SelectionPicture(HWND list, IDataObject* data) {
                rect.bottom - rect.top, snapshot, rect.left, rect.top, SRCCOPY);
     SelectObject(snapshot, oldSnapshot);
     SelectObject(picture, oldPicture);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    const int rows =
-        GetDIBits(picture, pictureBitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    std::vector<std::uint32_t> pixels = BitmapPixels(pictureBitmap, width, height);
     DeleteObject(pictureBitmap);
     DeleteObject(snapshotBitmap);
     DeleteDC(picture);
     DeleteDC(snapshot);
-    if (rows != height)
+    if (pixels.empty())
         return nullptr;
     for (std::uint32_t& pixel : pixels)
         pixel &= 0x00FFFFFF;

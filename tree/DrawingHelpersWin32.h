@@ -9,7 +9,9 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace tarvola {
 
@@ -29,5 +31,9 @@ int UnicodeDrawText(HDC dc, std::wstring_view text, RECT& r, UINT format, bool a
 // is left alone; a DIB section of another depth than 32 bits is an assertion failure.
 void AlphaBlendRect(HDC source, HDC destination, const RECT& r, POINT target, TBlendMode mode,
                     int constantAlpha, int bias);
+
+// A bitmap's pixels as 32-bit colours (0x00RRGGBB), top row first; empty when the system cannot read them.
+// The bitmap must not be selected into a device context.
+std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, int width, int height);
 
 } // namespace tarvola

@@ -2,6 +2,7 @@
 
 #include "forms/Application.h"
 #include "forms/Controls.h"
+#include "tree/DrawingHelpersWin32.h"
 #include "tree/TreeResources.h"
 #include "tree/VirtualTrees.h"
 
@@ -42,24 +43,6 @@ void RegisterPanningClass() {
     RegisterClassExW(&panning);
 }
 
-// The image's pixels as 32-bit colours, top row first.
-std::vector<std::uint32_t> ImagePixels(HBITMAP image, int width, int height) {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    const int rows =
-        GetDIBits(screen, image, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    TreeAssert(rows == height, "Invalid wheel panning image.");
-    return pixels;
-}
-
 } // namespace
 
 HRGN PanningRegion(HBITMAP image) {
@@ -69,7 +52,8 @@ HRGN PanningRegion(HBITMAP image) {
                "Invalid wheel panning image.");
     const int width = info.bmWidth;
     const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    const std::vector<std::uint32_t> pixels = ImagePixels(image, width, height);
+    const std::vector<std::uint32_t> pixels = BitmapPixels(image, width, height);
+    TreeAssert(!pixels.empty(), "Invalid wheel panning image.");
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     for (int y = 0; y < height; ++y) {
         const std::uint32_t* row =

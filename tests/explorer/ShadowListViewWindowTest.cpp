@@ -10,6 +10,7 @@
 #include "explorer/VirtualExplorerListviewExControl.h"
 #include "explorer/VirtualExplorerListviewExThumbnails.h"
 #include "forms/Form.h"
+#include "tests/explorer/DroppedFiles.h"
 #include "tests/shell/ShellLayerFixture.h"
 #include "tests/support/MessagePump.h"
 
@@ -146,18 +147,7 @@ TDragSeen dragSeen;
 HRESULT WINAPI RecordingDragLoop(IDataObject* data, IDropSource* source, DWORD allowed, DWORD* effect) {
     ++dragSeen.Loops;
     dragSeen.Allowed = allowed;
-    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium{};
-    if (data->GetData(&format, &medium) == S_OK) {
-        auto drop = static_cast<HDROP>(medium.hGlobal);
-        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            wchar_t name[MAX_PATH] = L"";
-            DragQueryFileW(drop, i, name, MAX_PATH);
-            dragSeen.Files.push_back(std::filesystem::path(name).filename().wstring());
-        }
-        ReleaseStgMedium(&medium);
-    }
+    dragSeen.Files = DroppedFileNames(data);
     dragSeen.WhileHeld = source->QueryContinueDrag(FALSE, MK_LBUTTON);
     dragSeen.Released = source->QueryContinueDrag(FALSE, 0);
     dragSeen.Escaped = source->QueryContinueDrag(TRUE, MK_LBUTTON);

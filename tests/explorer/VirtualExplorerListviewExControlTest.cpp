@@ -6,6 +6,7 @@
 #include "forms/Form.h"
 #include "tests/shell/ShellLayerFixture.h"
 #include "tests/support/MessagePump.h"
+#include "tree/DrawingHelpersWin32.h"
 
 #include <gtest/gtest.h>
 
@@ -178,17 +179,11 @@ void WriteShot(const std::string& directory, const std::string& name, HWND windo
     const HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     SelectObject(memory, old);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     TPixelImage image;
     image.Width = width;
     image.Height = height;
+    image.Pixels = BitmapPixels(bitmap, width, height);
     image.Pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), image.Pixels.data(), &info, DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);

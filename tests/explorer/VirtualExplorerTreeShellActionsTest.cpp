@@ -9,6 +9,7 @@
 #include "shell/VirtualShellNotifierWin32.h"
 #include "shell/VirtualShellNotifyEvents.h"
 #include "tests/explorer/ExplorerTreeRooting.h"
+#include "tests/explorer/DroppedFiles.h"
 #include "tests/shell/ShellLayerFixture.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/WindowDriver.h"
@@ -129,18 +130,7 @@ TDragSeen dragSeen;
 HRESULT WINAPI RecordingDoDragDrop(IDataObject* data, IDropSource*, DWORD allowed, DWORD* effect) {
     dragSeen = {};
     dragSeen.Allowed = allowed;
-    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium{};
-    if (data->GetData(&format, &medium) == S_OK) {
-        auto drop = static_cast<HDROP>(medium.hGlobal);
-        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            wchar_t name[MAX_PATH] = L"";
-            DragQueryFileW(drop, i, name, MAX_PATH);
-            dragSeen.Files.push_back(std::filesystem::path(name).filename().wstring());
-        }
-        ReleaseStgMedium(&medium);
-    }
+    dragSeen.Files = DroppedFileNames(data);
     const CLIPFORMAT idList = static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"Shell IDList Array"));
     IEnumFORMATETC* formats = nullptr;
     if (SUCCEEDED(data->EnumFormatEtc(DATADIR_GET, &formats)) && formats != nullptr) {
