@@ -77,8 +77,11 @@ int TCustomVirtualExplorerListviewEx::ItemCount() const {
 }
 
 void TCustomVirtualExplorerListviewEx::SyncItemCount() {
-    if (port_ != nullptr && port_->ShadowHasWindow())
-        port_->ShadowSetItemCount(ItemCount());
+    if (port_ == nullptr || !port_->ShadowHasWindow())
+        return;
+    // The native list measures every caption once it has the count.
+    PrepareItemCaptions();
+    port_->ShadowSetItemCount(ItemCount());
 }
 
 PVirtualNode TCustomVirtualExplorerListviewEx::GetNodeByIndex(int index) {

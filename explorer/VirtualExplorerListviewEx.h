@@ -83,6 +83,7 @@ public:
 
     // --- Items, search, painting, keys and mouse (VirtualExplorerListviewExItems.cpp)
     WideString ItemCaption(int index) override;
+    void PrepareItemCaptions() override;
     int ItemImage(int index, bool large) override;
     bool ItemGhosted(int index) override;
     std::optional<TItemIDList> ItemPIDL(int index) override;

@@ -74,6 +74,18 @@ WideString TCustomVirtualExplorerListviewEx::ItemCaption(int index) {
     return FromDisplayText(GetText(node, NoColumn));
 }
 
+void TCustomVirtualExplorerListviewEx::PrepareItemCaptions() {
+    // Only the list and small icon styles lay items out by their captions' widths.
+    if (viewStyle_ != TViewStyleEx::vsxList && viewStyle_ != TViewStyleEx::vsxSmallIcon)
+        return;
+    std::vector<IExplorerItem*> items;
+    items.reserve(RootNode()->ChildCount);
+    for (PVirtualNode node = RootNode()->FirstChild; node != nullptr; node = node->NextSibling)
+        if (IExplorerItem* item = NodeItem(node))
+            items.push_back(item);
+    Shell().PrepareNamesInFolder(items);
+}
+
 int TCustomVirtualExplorerListviewEx::ItemImage(int index, bool) {
     // The small and large system image lists share their indexes.
     const PVirtualNode node = GetNodeByIndex(index);

@@ -189,6 +189,15 @@ std::optional<int> TShellExplorerItem::OverlayIndex() {
     return index < 0 ? std::nullopt : std::optional<int>(index);
 }
 
+void TShellExplorerNamespace::PrepareNamesInFolder(std::span<IExplorerItem* const> items) {
+    std::vector<TNamespace*> namespaces;
+    namespaces.reserve(items.size());
+    for (IExplorerItem* item : items)
+        if (auto* shellItem = dynamic_cast<TShellExplorerItem*>(item))
+            namespaces.push_back(&shellItem->Namespace());
+    TNamespace::PrepareNamesInFolder(namespaces);
+}
+
 TExplorerItemPtr TShellExplorerNamespace::SpecialFolder(int csidl) {
     LPITEMIDLIST pidl = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)))

@@ -67,6 +67,7 @@ public:
     bool SameItem(const TItemIDList& a, const TItemIDList& b) override;
     bool DiskInDrive(char16_t letter) override;
     IStateShell& StateShell() override { return stateShell_; }
+    void PrepareNamesInFolder(std::span<IExplorerItem* const> items) override;
 
 private:
     TShellStateShell stateShell_;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace tarvola {
@@ -253,6 +254,8 @@ public:
     virtual bool DiskInDrive(char16_t letter) = 0;
     // The order and validation the saved state works with.
     virtual IStateShell& StateShell() = 0;
+    // Finds the in-folder names of many items together, for NameInFolder to answer without asking again.
+    virtual void PrepareNamesInFolder(std::span<IExplorerItem* const> items) { static_cast<void>(items); }
 };
 
 // The icon thread as the tree asks it for icons: one request per node, answered later through the tree's

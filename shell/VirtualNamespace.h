@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace tarvola {
@@ -40,6 +41,10 @@ public:
     TNamespace(PItemIDList pidl, TNamespace* parent);
     // Raises EVSTInvalidFileName when the shell cannot parse the path.
     static std::unique_ptr<TNamespace> CreateFromFileName(const WideString& path);
+    // Finds the in-folder names of many items at once, each remembered as NameInFolder remembers its own
+    // (see VirtualNamesInFolder.h). Only children of a file system folder without a desktop.ini are named
+    // so (that file can give items names of their own); the others are left to ask one by one.
+    static void PrepareNamesInFolder(std::span<TNamespace* const> items);
     TNamespace(const TNamespace&) = delete;
     TNamespace& operator=(const TNamespace&) = delete;
     virtual ~TNamespace();
