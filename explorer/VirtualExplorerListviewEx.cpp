@@ -54,6 +54,8 @@ void TCustomVirtualExplorerListviewEx::SetViewStyle(TViewStyleEx style) {
     viewStyle_ = style;
     if (port_ == nullptr || !port_->ShadowHasWindow())
         return;
+    // A list that takes a style laid out by captions measures them all at once.
+    PrepareItemCaptions();
     if (wasReport && !ReportStyle()) {
         port_->ShadowApplyStyle(style);
         SyncItemCount();
