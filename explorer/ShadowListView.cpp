@@ -251,7 +251,6 @@ void TShadowListView::ShadowUpdateColumnWidth() {
         return;
     const HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
     int widest = 0;
-    core_.PrepareItemCaptions();
     const int count = core_.ItemCount();
     for (int index = 0; index < count; ++index) {
         const WideString caption = core_.ItemCaption(index);

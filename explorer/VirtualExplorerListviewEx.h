@@ -36,6 +36,9 @@ public:
     // Only for tests: the node the index cache holds.
     PVirtualNode NodeByIndexCache() const { return indexCache_; }
     void SyncItemCount();
+    // Before the native list measures every caption: the items' names are found together, at far less
+    // cost than one by one.
+    void PrepareItemCaptions();
     // treeToList: the tree's selection and focus are shown in the native list; else the list's are
     // copied into the tree.
     void SyncSelection(bool treeToList);
@@ -83,7 +86,6 @@ public:
 
     // --- Items, search, painting, keys and mouse (VirtualExplorerListviewExItems.cpp)
     WideString ItemCaption(int index) override;
-    void PrepareItemCaptions() override;
     int ItemImage(int index, bool large) override;
     bool ItemGhosted(int index) override;
     std::optional<TItemIDList> ItemPIDL(int index) override;

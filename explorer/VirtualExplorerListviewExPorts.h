@@ -116,9 +116,6 @@ public:
     virtual bool ShadowMuted() const = 0;
     virtual int ItemCount() const = 0;
     virtual WideString ItemCaption(int index) = 0;
-    // Before the list measures every caption: the items' names are found together, at far less cost than
-    // one by one.
-    virtual void PrepareItemCaptions() {}
     virtual int ItemImage(int index, bool large) = 0;
     virtual bool ItemGhosted(int index) = 0;
     virtual std::optional<TItemIDList> ItemPIDL(int index) = 0;

@@ -3,6 +3,7 @@
 
 #include "shell/VirtualNamesInFolder.h"
 #include "shell/VirtualNamespaceCache.h"
+#include "shell/VirtualUtilities.h"
 
 #include <map>
 
@@ -18,12 +19,8 @@ bool FileExists(const WideString& path) {
 bool NamesChildrenByFileName(TNamespace& folder) {
     if (folder.IsDesktop() || !folder.Folder() || !folder.FileSystem())
         return false;
-    WideString path = folder.NameForParsing();
-    if (path.empty())
-        return false;
-    if (path.back() != u'\\')
-        path += u'\\';
-    return !FileExists(path + u"desktop.ini");
+    const WideString path = folder.NameForParsing();
+    return !path.empty() && !FileExists(WideIncludeTrailingBackslash(path) + u"desktop.ini");
 }
 
 } // namespace
