@@ -11,16 +11,12 @@ namespace tarvola {
 
 namespace {
 
-bool FileExists(const WideString& path) {
-    return GetFileAttributesW(reinterpret_cast<LPCWSTR>(path.c_str())) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Whether the folder names its children by their file names, less the extensions the system hides.
 bool NamesChildrenByFileName(TNamespace& folder) {
     if (folder.IsDesktop() || !folder.Folder() || !folder.FileSystem())
         return false;
     const WideString path = folder.NameForParsing();
-    return !path.empty() && !FileExists(WideIncludeTrailingBackslash(path) + u"desktop.ini");
+    return !path.empty() && !WideFileExists(WideIncludeTrailingBackslash(path) + u"desktop.ini");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <string>
 
 namespace tarvola::test {
 namespace {
@@ -24,9 +25,13 @@ public:
     TViewStyleEx Style = TViewStyleEx::vsxReport;
     std::vector<int> Edited;
     std::vector<int> Redrawn;
+    // The counts and styles the list was given, in order, when a test listens.
+    std::vector<std::string>* Events = nullptr;
 
     bool ShadowHasWindow() const override { return true; }
     void ShadowSetItemCount(int count) override {
+        if (Events != nullptr)
+            Events->push_back("count " + std::to_string(count));
         Count = count;
         std::erase_if(Selection, [&](int index) { return index >= count; });
         if (Focus >= count)
@@ -53,7 +58,11 @@ public:
     void ShadowFocusItem(int index) override { Focus = index; }
     void ShadowInvalidateItem(int index) override { Redrawn.push_back(index); }
     void ShadowRepaint() override {}
-    void ShadowApplyStyle(TViewStyleEx style) override { Style = style; }
+    void ShadowApplyStyle(TViewStyleEx style) override {
+        if (Events != nullptr)
+            Events->push_back("style " + std::to_string(static_cast<int>(style)));
+        Style = style;
+    }
     void ShadowUpdateColumnWidth() override {}
     bool ShadowEditItem(int index) override {
         Edited.push_back(index);
@@ -287,6 +296,46 @@ TEST_F(ExplorerListviewExTest, StyleSwitchesKeepSelectionAndFocus) {
     list.SetViewStyle(TViewStyleEx::vsxReport);
     EXPECT_EQ(TreeSelection(), (std::set<std::string>{NameAt(0), NameAt(2)}));
     EXPECT_EQ(list.FocusedNode(), list.GetNodeByIndex(2));
+}
+
+// The native list measures every caption when it gets its count in the list or small icon style, and when
+// it takes one of those styles: the items' names are found together just before, and not for the styles
+// that measure none.
+TEST_F(ExplorerListviewExTest, NamesAreFoundTogetherBeforeTheListMeasuresThem) {
+    std::vector<std::string> events;
+    shell.OnPrepareNames = [&](std::size_t items) { events.push_back("names " + std::to_string(items)); };
+    shadow.Events = &events;
+    const auto style = [](TViewStyleEx s) { return "style " + std::to_string(static_cast<int>(s)); };
+    const auto lastTwo = [&] {
+        return events.size() < 2 ? events : std::vector<std::string>(events.end() - 2, events.end());
+    };
+
+    ASSERT_TRUE(list.BrowseToPath(u"\\presets\\sub", true, false, false, false));
+    EXPECT_EQ(lastTwo(), (std::vector<std::string>{"names 1", "count 1"}));
+    ASSERT_TRUE(list.BrowseToPath(u"\\presets", true, false, false, false));
+    EXPECT_EQ(lastTwo(), (std::vector<std::string>{"names 7", "count 7"}));
+
+    const struct {
+        TViewStyleEx to;
+        std::vector<std::string> first; // the events the switch starts with
+    } switches[] = {
+        {TViewStyleEx::vsxIcon, {style(TViewStyleEx::vsxIcon)}},
+        {TViewStyleEx::vsxSmallIcon, {"names 7", style(TViewStyleEx::vsxSmallIcon)}},
+        {TViewStyleEx::vsxReport, {}},
+        {TViewStyleEx::vsxList, {"names 7", style(TViewStyleEx::vsxList)}},
+    };
+    for (const auto& step : switches) {
+        SCOPED_TRACE(static_cast<int>(step.to));
+        events.clear();
+        list.SetViewStyle(step.to);
+        ASSERT_GE(events.size(), step.first.size());
+        EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + step.first.size()), step.first);
+        if (step.first.empty() || step.first.front() != "names 7") {
+            EXPECT_EQ(std::count(events.begin(), events.end(), "names 7"), 0);
+        }
+    }
+    shell.OnPrepareNames = nullptr;
+    shadow.Events = nullptr;
 }
 
 TEST_F(ExplorerListviewExTest, NodeByIndex) {

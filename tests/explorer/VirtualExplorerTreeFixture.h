@@ -8,6 +8,7 @@
 #include "explorer/VirtualExplorerTree.h"
 #include "tests/explorer/ExplorerStateFixture.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -174,6 +175,12 @@ public:
     bool SameItem(const TItemIDList& a, const TItemIDList& b) override { return a == b; }
     bool DiskInDrive(char16_t letter) override { return EmptyDrives.find(letter) == std::u16string::npos; }
     IStateShell& StateShell() override { return *this; }
+    // Told how many items the explorer asks names of together, when a test listens.
+    std::function<void(std::size_t)> OnPrepareNames;
+    void PrepareNamesInFolder(std::span<IExplorerItem* const> items) override {
+        if (OnPrepareNames)
+            OnPrepareNames(items.size());
+    }
 
     // --- IStateShell
     std::optional<int> CompareIDs(const TItemIDList& folder, const TItemIDList& a,
